@@ -1,0 +1,13 @@
+#include <QApplication>
+
+#include "ui/MainWindow.h"
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vellumo"));
+    QApplication::setApplicationVersion(QStringLiteral(VELLUMO_VERSION));
+    TMainForm window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include "render/RibbonCanvas.h"
+
+class TJob;
+
+constexpr int InkThreshold = 50000;
+
+// The picture names of the picture folder and their 64 x 64 thumbnails, index
+// for index. Filled by the main window's picture list at start-up; the preview
+// takes its pictures from here.
+struct PictureCatalogue {
+    QStringList files;
+    QVector<QImage> thumbnails;
+};
+extern PictureCatalogue PictureFiles;
+
+// The folder "Bilder" in the data folder, with a trailing slash.
+QString PictureFolder();
+
+// A rectangle as GDI gives it: left, top, right, bottom in logical units.
+struct LRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool operator==(const LRect &) const = default;
+};
+
+void LoadPicture(const QString &name, int flags, QImage &bitmap);
+void DrawPicture(const TJob &job, RibbonCanvas &canvas, const QImage &bitmap, LRect rect,
+                 int flags, int angle, ColorRef previewColour, ColorRef printColour);
+void BlitPicture(RibbonCanvas &canvas, const QImage &bitmap, LRect rect, int flags, int angle,
+                 ColorRef previewColour, ColorRef printColour);
+LRect FitRect(const QImage &bitmap, LRect rect);
+void DrawFitted(RibbonCanvas &canvas, const QImage &bitmap, LRect rect);

@@ -1,0 +1,7 @@
+#include "ui/MainWindow.h"
+
+TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("Vellumo"));
+    resize(800, 600);
+}
