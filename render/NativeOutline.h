@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include "render/RibbonCanvas.h"
+
+// Glyph outlines in the native format the outline text expects, built from
+// FreeType: per contour a 16-byte header (size in bytes including the header,
+// type 24, start point) followed by records (16-bit kind 1 line / 2 quadratic
+// B-spline, 16-bit count, points). Points are 16.16 fixed point in device
+// units with Y up. The face is looked up by family name through fontconfig.
+//
+// With buffer null the required size is returned; otherwise the outline is
+// written into the buffer (which must hold the required size) and the bytes
+// written are returned. -1 when there is no outline: no face file, a face
+// without TrueType outlines (bitmap or cubic/CFF faces), a character without a
+// glyph, a bad size or a buffer that is too small. A blank glyph (space) gives
+// 0 with valid metrics.
+qint64 NativeGlyphOutline(const QString &face, double emPixels, char32_t ch, const GlyphMatrix &m,
+                          GlyphMetrics *metrics, void *buffer, qint64 bufferSize);
+
+// Whether the file that fontconfig picks for this family is a TrueType font.
+bool IsTrueTypeFace(const QString &face);
