@@ -7,9 +7,7 @@
 class FileWriteError : public std::runtime_error {
 public:
     explicit FileWriteError(const QString &message)
-        : std::runtime_error(message.toStdString()), message_(message)
-    {
-    }
+        : std::runtime_error(message.toStdString()), message_(message) {}
     const QString &message() const { return message_; }
 
 private:

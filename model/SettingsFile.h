@@ -2,17 +2,21 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 #include "model/ProfileFile.h"
 
 // RIBOLANT.INI. The object keeps no values of its own: every read looks the key
 // up in the file as it is on disk now (a parsed copy is reused only while the
-// file's size and modification time are unchanged), and every write goes to
-// the file at once, replacing it atomically. A refused write throws
+// file's inode, size and times are unchanged), and every write goes to the
+// file at once, replacing it atomically. A refused write throws
 // FileWriteError("In <path> kann nicht geschrieben werden").
 class SettingsFile {
 public:
     explicit SettingsFile(QString path);
+    ~SettingsFile();
+    SettingsFile(const SettingsFile &) = delete;
+    SettingsFile &operator=(const SettingsFile &) = delete;
 
     const QString &path() const { return path_; }
 
@@ -27,6 +31,22 @@ public:
     void writeBool(const QString &section, const QString &key, bool value);
     void writeColour(const QString &section, const QString &key, std::uint32_t value);
 
+    // Gathers the writes made while it lives and hands them to the file in one
+    // replacement at commit(); without commit() they are dropped. Reads made
+    // meanwhile see the gathered writes.
+    class Batch {
+    public:
+        explicit Batch(SettingsFile &file);
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+        void commit();  // throws FileWriteError
+
+    private:
+        SettingsFile &file_;
+        bool owner_ = false;
+    };
+
     // The process-wide settings file, set at start-up (and by tests). The
     // renderer and the print methods read their keys through it; with none set
     // every read gives its default.
@@ -34,13 +54,15 @@ public:
     static void setCurrent(SettingsFile *file);
 
 private:
+    struct Cache;
     const ProfileFile &loaded() const;
+    void store(const ProfileFile &contents);
+    QString writeErrorText() const;
 
     QString path_;
     mutable ProfileFile cache_;
-    mutable qint64 cacheSize_ = -1;
-    mutable qint64 cacheMTimeNs_ = -1;
-    mutable bool cacheValid_ = false;
+    std::unique_ptr<Cache> cacheState_;
+    std::unique_ptr<ProfileFile> pending_;
 };
 
 // Settings reads that fall back to the default when no settings file is set.

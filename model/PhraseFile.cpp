@@ -1,0 +1,135 @@
+#include "model/PhraseFile.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+#include "model/AtomicFile.h"
+#include "model/Cp1252.h"
+#include "model/FileError.h"
+
+namespace {
+
+constexpr qsizetype kStoredPhraseLength = 255;
+
+bool lessIgnoringCase(const QString &a, const QString &b) {
+    return a.compare(b, Qt::CaseInsensitive) < 0;
+}
+
+bool phraseStorable(const QString &phrase) {
+    return !phrase.contains(QLatin1Char('\r')) && !phrase.contains(QLatin1Char('\n')) &&
+           !phrase.contains(QChar(0)) && Cp1252::canEncode(phrase);
+}
+
+}  // namespace
+
+QString EncodePhrase(const QString &memoText) {
+    QString out;
+    out.reserve(memoText.size() + 8);
+    for (qsizetype i = 0; i < memoText.size(); ++i) {
+        const QChar c = memoText[i];
+        if (c == QLatin1Char('\r')) {
+            if (i + 1 < memoText.size() && memoText[i + 1] == QLatin1Char('\n'))
+                ++i;
+            out += QStringLiteral("\\\\");
+        } else if (c == QLatin1Char('\n')) {
+            out += QStringLiteral("\\\\");
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString DecodePhrase(const QString &phrase) {
+    QString out;
+    out.reserve(phrase.size());
+    for (qsizetype i = 0; i < phrase.size(); ++i) {
+        if (phrase[i] == QLatin1Char('\\') && i + 1 < phrase.size() &&
+            phrase[i + 1] == QLatin1Char('\\')) {
+            out += QLatin1Char('\n');
+            ++i;
+        } else {
+            out += phrase[i];
+        }
+    }
+    return out;
+}
+
+QStringList ParsePhrases(const QByteArray &bytes) {
+    QByteArray text = bytes;
+    const qsizetype nul = text.indexOf('\0');
+    if (nul >= 0)
+        text.truncate(nul);
+
+    QStringList phrases;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        phrases.append(Cp1252::decode(text.mid(start, i - start)));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        phrases.append(Cp1252::decode(text.mid(start)));
+    return phrases;
+}
+
+QStringList LoadPhraseFile(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return ParsePhrases(f.readAll());
+}
+
+void SavePhraseFile(const QString &path, const QStringList &phrases) {
+    auto error = [&path](const QString &reason) {
+        return FileWriteError(
+            QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(path, reason));
+    };
+    QByteArray bytes;
+    for (const QString &phrase : phrases) {
+        QByteArray encoded;
+        if (!phraseStorable(phrase) || !Cp1252::encode(phrase, &encoded))
+            throw error(
+                QStringLiteral("Ein Text enthält Zeichen, die nicht gespeichert werden können."));
+        bytes += encoded;
+        bytes += "\r\n";
+    }
+    QString reason;
+    if (!WriteFileAtomically(path, bytes, &reason))
+        throw error(reason);
+}
+
+void PhraseList::assign(const QStringList &phrases) {
+    phrases_ = phrases;
+    std::stable_sort(phrases_.begin(), phrases_.end(), lessIgnoringCase);
+}
+
+qsizetype PhraseList::add(const QString &phrase) {
+    if (!phraseStorable(phrase))
+        return -1;
+    const auto it = std::upper_bound(phrases_.begin(), phrases_.end(), phrase, lessIgnoringCase);
+    const qsizetype pos = it - phrases_.begin();
+    phrases_.insert(pos, phrase);
+    return pos;
+}
+
+bool PhraseList::containsIgnoringCase(const QString &phrase) const {
+    return phrases_.contains(phrase, Qt::CaseInsensitive);
+}
+
+void PhraseList::removeAt(qsizetype index) {
+    if (index >= 0 && index < phrases_.size())
+        phrases_.removeAt(index);
+}
+
+qsizetype PhraseList::storeMemoText(const QString &memoText) {
+    const QString phrase = EncodePhrase(memoText).left(kStoredPhraseLength);
+    if (containsIgnoringCase(phrase))
+        return -1;
+    return add(phrase);
+}

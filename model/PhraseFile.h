@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// RIBOLANT.TXT: one phrase per line, Windows-1252. Inside a phrase each line
+// break of the memo text is written as two backslashes, so a phrase is always
+// one line.
+
+// Memo text → phrase: every line break (CR LF, or a lone LF or CR as Qt's
+// editors give them) becomes two backslashes; nothing else changes.
+QString EncodePhrase(const QString &memoText);
+// Phrase → memo text: every pair of backslashes, scanned from the left without
+// overlap, becomes a line break ("\n", the editors' line break).
+QString DecodePhrase(const QString &phrase);
+
+// The phrases of the file in file order. A line ends at CR LF, a lone CR or a
+// lone LF; a NUL byte ends the text; the final line break gives no extra
+// phrase. A missing or unreadable file gives an empty list.
+QStringList LoadPhraseFile(const QString &path);
+QStringList ParsePhrases(const QByteArray &bytes);
+
+// Writes each phrase followed by CR LF, replacing the file atomically. Throws
+// FileWriteError("Datei \"<path>\" kann nicht erstellt werden. <reason>").
+void SavePhraseFile(const QString &path, const QStringList &phrases);
+
+// The phrase list as the list box keeps it: sorted without regard to case.
+class PhraseList {
+public:
+    // Sorts a list as loaded from the file; duplicates are kept.
+    void assign(const QStringList &phrases);
+    const QStringList &phrases() const { return phrases_; }
+    qsizetype size() const { return phrases_.size(); }
+
+    // Adds a phrase in its sorted place; returns its position, or -1 when the
+    // phrase is refused (a character Windows-1252 cannot hold, a line break or NUL).
+    qsizetype add(const QString &phrase);
+    bool containsIgnoringCase(const QString &phrase) const;
+    void removeAt(qsizetype index);
+
+    // Stores a memo's text: encoded, cut to 255 characters, not added when an
+    // equal phrase (without regard to case) is listed. Returns the position of
+    // the new phrase, or -1 when nothing was added.
+    qsizetype storeMemoText(const QString &memoText);
+
+private:
+    QStringList phrases_;
+};

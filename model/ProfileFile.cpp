@@ -1,0 +1,221 @@
+#include "model/ProfileFile.h"
+
+#include "model/Cp1252.h"
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+QByteArray trimmedBlanks(const QByteArray &s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && isBlank(s[b]))
+        ++b;
+    while (e > b && isBlank(s[e - 1]))
+        --e;
+    return s.mid(b, e - b);
+}
+
+bool sameName(const QString &a, const QString &b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+const QByteArray kCrLf("\r\n");
+
+}  // namespace
+
+ProfileFile::Line ProfileFile::classify(QByteArray text, QByteArray eol) {
+    Line line;
+    line.text = std::move(text);
+    line.eol = std::move(eol);
+    const QByteArray t = trimmedBlanks(line.text);
+    if (t.startsWith('[')) {
+        line.kind = Kind::Section;
+        qsizetype close = t.indexOf(']');
+        if (close < 0)
+            close = t.size();
+        line.name = Cp1252::decode(trimmedBlanks(t.mid(1, close - 1)));
+        return line;
+    }
+    const qsizetype eq = t.indexOf('=');
+    if (eq > 0 && !t.startsWith(';')) {
+        line.kind = Kind::Key;
+        line.name = Cp1252::decode(trimmedBlanks(t.left(eq)));
+        QByteArray v = trimmedBlanks(t.mid(eq + 1));
+        if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
+            v = v.mid(1, v.size() - 2);
+        line.value = Cp1252::decode(v.left(MaxValueLength));
+    }
+    return line;
+}
+
+void ProfileFile::parse(const QByteArray &bytes) {
+    lines_.clear();
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype nl = bytes.indexOf('\n', start);
+        if (nl < 0) {
+            lines_.append(classify(bytes.mid(start), QByteArray()));
+            break;
+        }
+        qsizetype textEnd = nl;
+        if (textEnd > start && bytes[textEnd - 1] == '\r')
+            --textEnd;
+        lines_.append(
+            classify(bytes.mid(start, textEnd - start), bytes.mid(textEnd, nl + 1 - textEnd)));
+        start = nl + 1;
+    }
+}
+
+QByteArray ProfileFile::toBytes() const {
+    QByteArray out;
+    for (const Line &line : lines_) {
+        out += line.text;
+        out += line.eol;
+    }
+    return out;
+}
+
+qsizetype ProfileFile::findSection(const QString &section) const {
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Kind::Section && sameName(lines_[i].name, section))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype ProfileFile::sectionEnd(qsizetype header) const {
+    qsizetype i = header + 1;
+    while (i < lines_.size() && lines_[i].kind != Kind::Section)
+        ++i;
+    return i;
+}
+
+bool ProfileFile::value(const QString &section, const QString &key, QString *out) const {
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return false;
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        if (lines_[i].kind == Kind::Key && sameName(lines_[i].name, key)) {
+            *out = lines_[i].value;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ProfileFile::setValue(const QString &section, const QString &key, const QString &value) {
+    for (const QString *s : {&section, &key, &value}) {
+        if (s->contains(QLatin1Char('\r')) || s->contains(QLatin1Char('\n')) ||
+            s->contains(QChar(0)))
+            return false;
+    }
+    if (section.contains(QLatin1Char(']')) || key.contains(QLatin1Char('=')) ||
+        key.trimmed().isEmpty())
+        return false;
+    QByteArray sectionBytes, keyBytes, valueBytes;
+    if (!Cp1252::encode(section, &sectionBytes) || !Cp1252::encode(key, &keyBytes) ||
+        !Cp1252::encode(value, &valueBytes))
+        return false;
+
+    // A last line without a line end gets one before anything follows it.
+    auto terminateLast = [this]() {
+        if (!lines_.isEmpty() && lines_.back().eol.isEmpty())
+            lines_.back().eol = kCrLf;
+    };
+
+    const qsizetype header = findSection(section);
+    if (header < 0) {
+        terminateLast();
+        if (!lines_.isEmpty() && !trimmedBlanks(lines_.back().text).isEmpty())
+            lines_.append(classify(QByteArray(), kCrLf));
+        lines_.append(classify('[' + sectionBytes + ']', kCrLf));
+        lines_.append(classify(keyBytes + '=' + valueBytes, kCrLf));
+        return true;
+    }
+
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        Line &line = lines_[i];
+        if (line.kind == Kind::Key && sameName(line.name, key)) {
+            // Keep the key as the file spells it; only the value changes.
+            QByteArray fileKey;
+            Cp1252::encode(line.name, &fileKey);
+            line = classify(fileKey + '=' + valueBytes, line.eol);
+            return true;
+        }
+    }
+
+    // New key after the section's last non-blank line.
+    qsizetype insertAt = end;
+    while (insertAt > header + 1 && trimmedBlanks(lines_[insertAt - 1].text).isEmpty())
+        --insertAt;
+    if (insertAt > 0 && lines_[insertAt - 1].eol.isEmpty())
+        lines_[insertAt - 1].eol = kCrLf;
+    lines_.insert(insertAt, classify(keyBytes + '=' + valueBytes, kCrLf));
+    return true;
+}
+
+bool ParseProfileInteger(const QString &text, std::int32_t *out) {
+    QString s = text;
+    if (s.size() >= 3 && s[0] == QLatin1Char('0') &&
+        (s[1] == QLatin1Char('x') || s[1] == QLatin1Char('X')))
+        s = QLatin1Char('$') + s.mid(2);
+
+    qsizetype i = 0;
+    while (i < s.size() && (s[i] == QLatin1Char(' ') || s[i] == QLatin1Char('\t')))
+        ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) {
+        negative = s[i] == QLatin1Char('-');
+        ++i;
+    }
+    if (i >= s.size())
+        return false;
+
+    if (s[i] == QLatin1Char('$')) {
+        ++i;
+        if (i >= s.size())
+            return false;
+        std::uint32_t v = 0;
+        int significant = 0;
+        for (; i < s.size(); ++i) {
+            const char16_t c = s[i].unicode();
+            int d = -1;
+            if (c >= u'0' && c <= u'9')
+                d = c - u'0';
+            else if (c >= u'a' && c <= u'f')
+                d = c - u'a' + 10;
+            else if (c >= u'A' && c <= u'F')
+                d = c - u'A' + 10;
+            if (d < 0)
+                return false;
+            if (significant > 0 || d != 0)
+                ++significant;
+            if (significant > 8)
+                return false;
+            v = (v << 4) | std::uint32_t(d);
+        }
+        std::int32_t r = static_cast<std::int32_t>(v);  // above 0x7FFFFFFF wraps
+        *out = negative ? static_cast<std::int32_t>(0u - v) : r;
+        return true;
+    }
+
+    std::int64_t v = 0;
+    for (; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        v = v * 10 + (c.unicode() - '0');
+        if (v > 2147483648LL)
+            return false;
+    }
+    if (negative)
+        v = -v;
+    if (v > INT32_MAX || v < INT32_MIN)
+        return false;
+    *out = std::int32_t(v);
+    return true;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+#include <cstdint>
+
+// An INI file of the private-profile kind held as its lines, so that writing
+// one key changes that key's line and keeps every other byte of the file:
+// foreign sections, comments, odd spacing and line ends alike.
+//
+// Reading rules: sections and keys are compared without regard to case;
+// blanks (space, tab) around keys and values are not part of them; one pair
+// of single or double quotes around a whole value is removed; a value is read
+// as at most MaxValueLength characters; the first matching section and key win.
+class ProfileFile {
+public:
+    static constexpr int MaxValueLength = 2047;
+
+    ProfileFile() = default;
+    explicit ProfileFile(const QByteArray &bytes) { parse(bytes); }
+
+    void parse(const QByteArray &bytes);
+    QByteArray toBytes() const;
+
+    // The value as text, or false when the section or the key is missing.
+    bool value(const QString &section, const QString &key, QString *out) const;
+
+    // Replaces the key's line in place, or adds the key at the end of its
+    // section, or adds the section at the end of the file. Refuses (returns
+    // false, nothing changed) text that Windows-1252 cannot hold and line
+    // breaks or NUL characters, which would break the file's structure.
+    bool setValue(const QString &section, const QString &key, const QString &value);
+
+    bool hasSection(const QString &section) const { return findSection(section) >= 0; }
+
+private:
+    enum class Kind { Other, Section, Key };
+    struct Line {
+        QByteArray text;  // without its line end
+        QByteArray eol;   // "\r\n", "\n" or empty for a last line without one
+        Kind kind = Kind::Other;
+        QString name;  // section or key name
+        QString value;
+    };
+
+    static Line classify(QByteArray text, QByteArray eol);
+    qsizetype findSection(const QString &section) const;
+    qsizetype sectionEnd(qsizetype header) const;  // index of the next section header or size
+
+    QVector<Line> lines_;
+};
+
+// Integer reading of the settings file: "0x"/"0X" with at least three
+// characters is taken as "$"; then optional leading blanks, optional sign,
+// decimal digits, or hexadecimal after "$" (at most 8 significant digits,
+// values above 0x7FFFFFFF wrap to negative). Anything else is refused.
+bool ParseProfileInteger(const QString &text, std::int32_t *out);
