@@ -1,13 +1,36 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 #include "render/RibbonCanvas.h"
 
 // Text drawn from glyph outlines: filled with the brush, framed with the pen,
 // turned by any angle (radians, counter-clockwise as seen on the surface).
 void GlyphTextOut(RibbonCanvas &canvas, int x, int y, double angle, const QString &text);
+// One glyph in the native outline format, its origin at the pen position.
+// Reads nothing outside bufferSize bytes; a damaged buffer draws what was
+// complete before the damage.
 void GlyphPolygons(RibbonCanvas &canvas, int penX, int penY, qint64 bufferSize,
                    const void *outline);
+
+// A point of the native outline format: two 16.16 fixed-point numbers.
+struct PointFx {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+// 16.16 fixed point: the high 16 bits are the floor, the low 16 bits the
+// fraction in 1/65536.
+std::int32_t FixedFromReal(double v);                        // nearest, halves to even
+int FixedToIntTruncated(std::int32_t f);                     // toward zero
+int FixedToIntRounded(std::int32_t f);                       // nearest, an exact half rounds down
+int FixedToIntFloor(std::int32_t f);                         // the integer part
+std::int32_t FixedMidpoint(std::int32_t a, std::int32_t b);  // (a + b) / 2 toward zero
+
+// Appends the quadratic arc p0-b-c as 5 straight segments (the points after
+// p0, the last one exactly c).
+void QSplineToPoints(PointFx p0, PointFx b, PointFx c, std::vector<QPoint> &points);

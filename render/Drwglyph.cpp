@@ -1,0 +1,261 @@
+#include "render/Drwglyph.h"
+
+#include <QVector>
+#include <cmath>
+#include <cstring>
+
+#include "render/Arith.h"
+#include "render/RenderState.h"
+
+namespace {
+
+constexpr std::uint32_t PolygonType = 24;
+constexpr std::uint16_t LineRecord = 1;
+constexpr std::uint16_t QSplineRecord = 2;
+constexpr std::size_t HeaderBytes = 16;
+constexpr std::size_t RecordHeaderBytes = 4;
+constexpr std::size_t PointBytes = 8;
+
+// What a glyph usually needs; the buffers grow beyond this for larger ones.
+constexpr std::size_t InitialPoints = 2048;
+constexpr std::size_t InitialContours = 256;
+
+// A glyph outline larger than this is not a glyph: the character is skipped.
+constexpr qint64 MaxOutlineBytes = qint64(1) << 24;
+
+constexpr int SplineSteps = 5;
+
+std::uint16_t ReadU16(const unsigned char *p) {
+    std::uint16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+std::uint32_t ReadU32(const unsigned char *p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+PointFx ReadPoint(const unsigned char *p) {
+    PointFx pt;
+    std::memcpy(&pt.x, p, sizeof pt.x);
+    std::memcpy(&pt.y, p + sizeof pt.x, sizeof pt.y);
+    return pt;
+}
+
+QPoint Rounded(PointFx p) {
+    return QPoint(FixedToIntRounded(p.x), FixedToIntRounded(p.y));
+}
+
+// Appends the polygon of one contour (the header at c, cb bytes in all, cb
+// already checked against the buffer). A record that runs past the contour
+// leaves nothing of it behind and returns false: the rest of the buffer
+// cannot be trusted either.
+bool AppendContour(const unsigned char *c, std::size_t cb, std::vector<QPoint> &points,
+                   std::vector<int> &counts) {
+    const std::size_t firstIndex = points.size();
+    const PointFx start = ReadPoint(c + 8);
+    PointFx previous = start;  // the point just before the current record
+    std::size_t at = HeaderBytes;
+    while (at < cb) {
+        if (cb - at < RecordHeaderBytes) {
+            points.resize(firstIndex);
+            return false;
+        }
+        const std::uint16_t kind = ReadU16(c + at);
+        const std::size_t n = ReadU16(c + at + 2);
+        const unsigned char *pts = c + at + RecordHeaderBytes;
+        if ((cb - at - RecordHeaderBytes) / PointBytes < n) {
+            points.resize(firstIndex);
+            return false;
+        }
+        auto point = [pts](std::size_t i) { return ReadPoint(pts + i * PointBytes); };
+
+        if (kind == LineRecord) {
+            for (std::size_t i = 0; i < n; ++i)
+                points.push_back(Rounded(point(i)));
+        } else if (kind == QSplineRecord) {
+            PointFx p0 = previous;
+            std::size_t i = 0;
+            while (i < n) {
+                const PointFx b = point(i);
+                ++i;
+                if (i == n) {
+                    // A one-point record has no end point to bend toward: a straight line.
+                    points.push_back(Rounded(b));
+                    break;
+                }
+                PointFx end;
+                if (i == n - 1) {
+                    end = point(i);
+                    ++i;
+                } else {
+                    const PointFx next = point(i);
+                    end = {FixedMidpoint(b.x, next.x), FixedMidpoint(b.y, next.y)};
+                }
+                QSplineToPoints(p0, b, end, points);
+                p0 = end;
+            }
+        }
+        // Records of any other kind are skipped by their point count.
+        if (n > 0)
+            previous = point(n - 1);
+        at += RecordHeaderBytes + n * PointBytes;
+    }
+
+    points.push_back(QPoint(FixedToIntFloor(start.x), FixedToIntFloor(start.y)));
+    points.push_back(points[firstIndex]);
+    counts.push_back(int(points.size() - firstIndex));
+    return true;
+}
+
+// Which way the vertical cell increment moves the pen. Our outline source
+// (FreeType) reports the increment with Y up, as its outlines are: text turned
+// counter-clockwise by a has an increment of (a cos, a sin). On the surface Y
+// grows downward, so the pen must go up there, which is subtracting; the
+// automatic mode therefore subtracts. 1 and 2 force add and subtract.
+bool VerticalAdvanceAdds() {
+    return RasterizerMode == 1;
+}
+
+}  // namespace
+
+std::int32_t FixedFromReal(double v) {
+    return RoundEven(v * 65536.0);
+}
+
+int FixedToIntTruncated(std::int32_t f) {
+    return f / 65536;
+}
+
+int FixedToIntRounded(std::int32_t f) {
+    return (f >> 16) + ((f & 0xFFFF) > 0x8000 ? 1 : 0);
+}
+
+int FixedToIntFloor(std::int32_t f) {
+    return f >> 16;
+}
+
+std::int32_t FixedMidpoint(std::int32_t a, std::int32_t b) {
+    return std::int32_t((std::int64_t(a) + b) / 2);
+}
+
+void QSplineToPoints(PointFx p0, PointFx b, PointFx c, std::vector<QPoint> &points) {
+    const double x0 = FixedToIntTruncated(p0.x), y0 = FixedToIntTruncated(p0.y);
+    const double xb = FixedToIntTruncated(b.x), yb = FixedToIntTruncated(b.y);
+    const double xc = FixedToIntTruncated(c.x), yc = FixedToIntTruncated(c.y);
+    for (int k = 1; k <= SplineSteps; ++k) {
+        const double t = double(k) / SplineSteps;
+        const double x = x0 + 2 * t * (xb - x0) + t * t * (x0 - 2 * xb + xc);
+        const double y = y0 + 2 * t * (yb - y0) + t * t * (y0 - 2 * yb + yc);
+        points.push_back(QPoint(RoundEven(x), RoundEven(y)));
+    }
+}
+
+void GlyphPolygons(RibbonCanvas &canvas, int penX, int penY, qint64 bufferSize,
+                   const void *outline) {
+    if (!outline || bufferSize < qint64(HeaderBytes))
+        return;
+    const auto *base = static_cast<const unsigned char *>(outline);
+    const std::size_t size = std::size_t(bufferSize);
+
+    std::vector<QPoint> points;
+    std::vector<int> counts;
+    points.reserve(InitialPoints);
+    counts.reserve(InitialContours);
+
+    std::size_t at = 0;
+    while (size - at >= HeaderBytes) {
+        const std::uint32_t cb = ReadU32(base + at);
+        const std::uint32_t type = ReadU32(base + at + 4);
+        // A contour that does not fit in the buffer (or has no room for its own
+        // header, which would never move us on) ends the walk.
+        if (cb < HeaderBytes || cb > size - at)
+            break;
+        if (type == PolygonType && !AppendContour(base + at, cb, points, counts))
+            break;
+        at += cb;
+    }
+    if (points.empty())
+        return;
+
+    // Device units to logical ones as if the glyph origin were the window
+    // origin; the surface's own origins are left alone.
+    CanvasMapping mapping = canvas.mapping();
+    mapping.setViewportOrg(QPoint(0, 0));
+    mapping.setWindowOrg(QPoint(penX, 0));
+    QVector<QPoint> logical;
+    logical.reserve(qsizetype(points.size()));
+    for (const QPoint &p : points) {
+        const QPoint l = mapping.deviceToLogical(p);
+        // The outline's Y points up, the surface's down.
+        logical.push_back(QPoint(l.x(), Sub(penY, l.y())));
+    }
+    canvas.polyPolygon(logical, QVector<int>(counts.begin(), counts.end()));
+}
+
+void GlyphTextOut(RibbonCanvas &canvas, int x, int y, double angle, const QString &text) {
+    if (text.isEmpty())
+        return;
+
+    const TextMetrics tm = canvas.textMetrics();
+    const int w = canvas.textExtent(text).width();
+    const unsigned align = canvas.textAlign();
+    int dx = 0;
+    switch (align & TextAlign::HorizontalMask) {
+        case TextAlign::Center:
+            dx = Div2(w);
+            break;
+        case TextAlign::Right:
+            dx = w;
+            break;
+        default:
+            break;
+    }
+    int dy = tm.ascent;
+    switch (align & TextAlign::VerticalMask) {
+        case TextAlign::Baseline:
+            dy = 0;
+            break;
+        case TextAlign::Bottom:
+            dy = -tm.descent;
+            break;
+        default:
+            break;
+    }
+
+    const long double sinA = std::sin(static_cast<long double>(angle));
+    const long double cosA = std::cos(static_cast<long double>(angle));
+    int px = Add(x, RoundEven(double(sinA * dy - cosA * dx)));
+    int py = Add(y, RoundEven(double(cosA * dy + sinA * dx)));
+
+    GlyphMatrix matrix;
+    matrix.eM11 = FixedFromReal(std::cos(angle));
+    matrix.eM12 = FixedFromReal(std::sin(angle));
+    matrix.eM21 = FixedFromReal(-std::sin(angle));
+    matrix.eM22 = FixedFromReal(std::cos(angle));
+
+    const CanvasMapping &mapping = canvas.mapping();
+    const int wx = mapping.windowExt().width(), wy = mapping.windowExt().height();
+    const int vx = mapping.viewportExt().width(), vy = mapping.viewportExt().height();
+    const bool adds = VerticalAdvanceAdds();
+
+    std::vector<unsigned char> buffer;
+    for (const char32_t ch : text.toUcs4()) {
+        GlyphMetrics gm;
+        const qint64 size = canvas.glyphOutline(ch, matrix, &gm, nullptr, 0);
+        if (size < 0 || size > MaxOutlineBytes)
+            continue;
+        if (size > 0) {
+            buffer.assign(std::size_t(size), 0);
+            const qint64 got = canvas.glyphOutline(ch, matrix, &gm, buffer.data(), size);
+            if (got < 0)
+                continue;
+            GlyphPolygons(canvas, px, py, size, buffer.data());
+        }
+        px = Add(px, MulDiv(gm.cellIncX, wx, vx));
+        const int ay = MulDiv(gm.cellIncY, wy, vy);
+        py = adds ? Add(py, ay) : Sub(py, ay);
+    }
+}

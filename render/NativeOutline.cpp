@@ -1,0 +1,375 @@
+#include "render/NativeOutline.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_FONT_FORMATS_H
+#include FT_OUTLINE_H
+
+#include <QByteArray>
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t PolygonType = 24;
+constexpr std::uint16_t LineRecord = 1;
+constexpr std::uint16_t QSplineRecord = 2;
+constexpr std::size_t HeaderBytes = 16;
+constexpr std::size_t RecordHeaderBytes = 4;
+constexpr std::size_t PointBytes = 8;
+constexpr std::size_t MaxRecordPoints = 0xFFFF;
+
+// 26.6 pixels times 1024 must stay inside a 32-bit 16.16 value.
+constexpr FT_Pos MaxCoordinate26Dot6 = std::numeric_limits<std::int32_t>::max() / 1024;
+// Far above any letter we print (a 60 mm letter at 1200 dpi is ~2800 px), but
+// small enough that every coordinate of a sane glyph fits into 16.16.
+constexpr double MaxEmPixels = 16384.0;
+
+using FaceFile = std::pair<QByteArray, int>;  // file path, face index inside it
+
+// The FreeType library and every face opened so far, for the whole run. Only
+// the GUI thread draws, so no locking.
+class FontCache {
+public:
+    FontCache() = default;
+    FontCache(const FontCache &) = delete;
+    FontCache &operator=(const FontCache &) = delete;
+    ~FontCache() {
+        for (auto &entry : faces_) {
+            if (entry.second)
+                FT_Done_Face(entry.second);
+        }
+        if (library_)
+            FT_Done_FreeType(library_);
+    }
+
+    FT_Face faceForFamily(const QString &family) {
+        auto known = families_.constFind(family);
+        if (known == families_.constEnd())
+            known = families_.insert(family, matchFamily(family));
+        if (known->first.isEmpty())
+            return nullptr;
+        return faceForFile(*known);
+    }
+
+private:
+    static FaceFile matchFamily(const QString &family) {
+        FaceFile result;
+        FcPattern *pattern = FcPatternCreate();
+        if (!pattern)
+            return result;
+        const QByteArray name = family.toUtf8();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.constData()));
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult res = FcResultNoMatch;
+        FcPattern *match = FcFontMatch(nullptr, pattern, &res);
+        if (match) {
+            FcChar8 *file = nullptr;
+            int index = 0;
+            if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
+                if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch)
+                    index = 0;
+                result = {QByteArray(reinterpret_cast<const char *>(file)), index};
+            }
+            FcPatternDestroy(match);
+        }
+        FcPatternDestroy(pattern);
+        return result;
+    }
+
+    FT_Face faceForFile(const FaceFile &file) {
+        auto known = faces_.find(file);
+        if (known != faces_.end())
+            return known->second;
+        FT_Face face = nullptr;
+        if (library() && FT_New_Face(library_, file.first.constData(), file.second, &face) != 0)
+            face = nullptr;
+        if (face && FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0)
+            FT_Select_Charmap(face, FT_ENCODING_MS_SYMBOL);
+        // A file that does not open is remembered as such, so it is not tried again.
+        faces_.emplace(file, face);
+        return face;
+    }
+
+    FT_Library library() {
+        if (!library_ && !libraryFailed_) {
+            if (FT_Init_FreeType(&library_) != 0) {
+                library_ = nullptr;
+                libraryFailed_ = true;
+            }
+        }
+        return library_;
+    }
+
+    FT_Library library_ = nullptr;
+    bool libraryFailed_ = false;
+    QHash<QString, FaceFile> families_;
+    std::map<FaceFile, FT_Face> faces_;
+};
+
+FontCache &Fonts() {
+    static FontCache cache;
+    return cache;
+}
+
+FT_UInt GlyphIndex(FT_Face face, char32_t ch) {
+    if (!face->charmap)
+        return 0;
+    if (face->charmap->encoding == FT_ENCODING_MS_SYMBOL) {
+        // Symbol fonts put their 8-bit codes at U+F000 and up.
+        const FT_UInt index = FT_Get_Char_Index(face, ch);
+        return index != 0 || ch > 0xFF ? index : FT_Get_Char_Index(face, 0xF000 + ch);
+    }
+    return FT_Get_Char_Index(face, ch);
+}
+
+// Whole device units from 26.6, halves up, as GDI rounds its cell increments.
+int Round26Dot6(FT_Pos v) {
+    const FT_Pos r = (v + 32) >> 6;
+    if (r > std::numeric_limits<int>::max() || r < std::numeric_limits<int>::min())
+        return 0;
+    return int(r);
+}
+
+struct FixedPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    bool onCurve = true;
+};
+
+FixedPoint Midpoint(const FixedPoint &a, const FixedPoint &b) {
+    // 26.6 values times 1024 are even, so the halves are exact.
+    return {std::int32_t((std::int64_t(a.x) + b.x) / 2),
+            std::int32_t((std::int64_t(a.y) + b.y) / 2), true};
+}
+
+class OutlineWriter {
+public:
+    std::vector<unsigned char> bytes;
+
+    void putU16(std::uint16_t v) { put(&v, sizeof v); }
+    void putU32(std::uint32_t v) { put(&v, sizeof v); }
+    void putPoint(const FixedPoint &p) {
+        put(&p.x, sizeof p.x);
+        put(&p.y, sizeof p.y);
+    }
+    void patchU32(std::size_t at, std::uint32_t v) { std::memcpy(bytes.data() + at, &v, sizeof v); }
+
+private:
+    void put(const void *data, std::size_t size) {
+        const auto *p = static_cast<const unsigned char *>(data);
+        bytes.insert(bytes.end(), p, p + size);
+    }
+};
+
+// One contour in the native form: the start point is the first on-curve
+// point (or, for a contour that begins off the curve, its last point when that
+// is on the curve, else the midpoint of its first and last points); runs of
+// on-curve points become line records, runs of off-curve points together with
+// the on-curve point that ends them become one B-spline record. A run that
+// wraps around ends at the start point. Returns false for a glyph we cannot
+// express (a record of more than 65535 points).
+bool WriteContour(const std::vector<FixedPoint> &pts, OutlineWriter &out) {
+    const std::size_t n = pts.size();
+    FixedPoint start;
+    std::size_t from = 0, to = n;  // the points after the start, [from, to)
+    if (pts.front().onCurve) {
+        start = pts.front();
+        from = 1;
+    } else if (pts.back().onCurve) {
+        start = pts.back();
+        to = n - 1;
+    } else {
+        start = Midpoint(pts.front(), pts.back());
+    }
+
+    const std::size_t headerAt = out.bytes.size();
+    out.putU32(0);  // size, patched below
+    out.putU32(PolygonType);
+    out.putPoint(start);
+
+    std::size_t i = from;
+    while (i < to) {
+        std::size_t j = i;
+        if (pts[i].onCurve) {
+            while (j < to && pts[j].onCurve)
+                ++j;
+            if (j - i > MaxRecordPoints)
+                return false;
+            out.putU16(LineRecord);
+            out.putU16(std::uint16_t(j - i));
+            for (std::size_t k = i; k < j; ++k)
+                out.putPoint(pts[k]);
+        } else {
+            while (j < to && !pts[j].onCurve)
+                ++j;
+            const bool wraps = j == to;
+            const std::size_t count = j - i + 1;
+            if (count > MaxRecordPoints)
+                return false;
+            out.putU16(QSplineRecord);
+            out.putU16(std::uint16_t(count));
+            for (std::size_t k = i; k < j; ++k)
+                out.putPoint(pts[k]);
+            out.putPoint(wraps ? start : pts[j]);
+            if (!wraps)
+                ++j;
+        }
+        i = j;
+    }
+    out.patchU32(headerAt, std::uint32_t(out.bytes.size() - headerAt));
+    return true;
+}
+
+struct BuiltGlyph {
+    std::vector<unsigned char> bytes;
+    GlyphMetrics metrics;
+};
+
+// Loads the glyph unhinted at the em size, turns it by the matrix and writes
+// it out. False when there is no usable outline.
+bool BuildGlyph(FT_Face face, double emPixels, char32_t ch, const GlyphMatrix &m,
+                BuiltGlyph &glyph) {
+    if (!FT_IS_SCALABLE(face))
+        return false;
+    const FT_F26Dot6 charSize = FT_F26Dot6(std::llround(emPixels * 64.0));
+    if (charSize < 1 || FT_Set_Char_Size(face, 0, charSize, 72, 72) != 0)
+        return false;
+    const FT_UInt index = GlyphIndex(face, ch);
+    if (index == 0)
+        return false;
+    if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
+        return false;
+    FT_GlyphSlot slot = face->glyph;
+    if (slot->format != FT_GLYPH_FORMAT_OUTLINE)
+        return false;
+
+    // A point (u, v) goes to (u*eM11 + v*eM21, u*eM12 + v*eM22).
+    FT_Matrix matrix;
+    matrix.xx = m.eM11;
+    matrix.xy = m.eM21;
+    matrix.yx = m.eM12;
+    matrix.yy = m.eM22;
+    FT_Outline &outline = slot->outline;
+    FT_Outline_Transform(&outline, &matrix);
+    FT_Vector advance = slot->advance;
+    FT_Vector_Transform(&advance, &matrix);
+
+    OutlineWriter out;
+    std::vector<FixedPoint> contour;
+    int first = 0;
+    for (int c = 0; c < outline.n_contours; ++c) {
+        const int last = outline.contours[c];
+        if (last < first || last >= outline.n_points)
+            return false;
+        contour.clear();
+        for (int k = first; k <= last; ++k) {
+            const FT_Vector &p = outline.points[k];
+            const int tag = FT_CURVE_TAG(outline.tags[k]);
+            // Cubic arcs (CFF and Type 1 faces) have no place in the native format.
+            if (tag == FT_CURVE_TAG_CUBIC)
+                return false;
+            if (p.x > MaxCoordinate26Dot6 || p.x < -MaxCoordinate26Dot6 ||
+                p.y > MaxCoordinate26Dot6 || p.y < -MaxCoordinate26Dot6)
+                return false;
+            contour.push_back(
+                {std::int32_t(p.x * 1024), std::int32_t(p.y * 1024), tag == FT_CURVE_TAG_ON});
+        }
+        first = last + 1;
+        // A lone point encloses nothing.
+        if (contour.size() < 2)
+            continue;
+        if (!WriteContour(contour, out))
+            return false;
+    }
+
+    GlyphMetrics &gm = glyph.metrics;
+    gm = GlyphMetrics();
+    if (outline.n_points > 0) {
+        FT_BBox box;
+        FT_Outline_Get_CBox(&outline, &box);
+        const FT_Pos left = box.xMin >> 6, right = (box.xMax + 63) >> 6;
+        const FT_Pos bottom = box.yMin >> 6, top = (box.yMax + 63) >> 6;
+        gm.blackBoxX = std::uint32_t(std::max<FT_Pos>(1, right - left));
+        gm.blackBoxY = std::uint32_t(std::max<FT_Pos>(1, top - bottom));
+        gm.glyphOrigin = QPoint(int(left), int(top));
+    } else {
+        gm.blackBoxX = 1;
+        gm.blackBoxY = 1;
+    }
+    // Y up, like the outline: a turn counter-clockwise by a gives (cos a, sin a).
+    gm.cellIncX = Round26Dot6(advance.x);
+    gm.cellIncY = Round26Dot6(advance.y);
+    glyph.bytes = std::move(out.bytes);
+    return true;
+}
+
+// The outline text asks twice for every glyph (size, then data); the second
+// time the glyph is taken from here.
+struct LastGlyph {
+    FT_Face face = nullptr;
+    double emPixels = 0;
+    char32_t ch = 0;
+    GlyphMatrix matrix;
+    BuiltGlyph glyph;
+
+    bool matches(FT_Face f, double em, char32_t c, const GlyphMatrix &m) const {
+        return face == f && emPixels == em && ch == c && matrix.eM11 == m.eM11 &&
+               matrix.eM12 == m.eM12 && matrix.eM21 == m.eM21 && matrix.eM22 == m.eM22;
+    }
+};
+
+LastGlyph &Last() {
+    static LastGlyph last;
+    return last;
+}
+
+}  // namespace
+
+qint64 NativeGlyphOutline(const QString &face, double emPixels, char32_t ch, const GlyphMatrix &m,
+                          GlyphMetrics *metrics, void *buffer, qint64 bufferSize) {
+    if (!(emPixels > 0.0) || !(emPixels <= MaxEmPixels))
+        return -1;
+    FT_Face ftFace = Fonts().faceForFamily(face);
+    if (!ftFace)
+        return -1;
+
+    LastGlyph &last = Last();
+    if (!last.matches(ftFace, emPixels, ch, m)) {
+        last.face = nullptr;
+        if (!BuildGlyph(ftFace, emPixels, ch, m, last.glyph))
+            return -1;
+        last.face = ftFace;
+        last.emPixels = emPixels;
+        last.ch = ch;
+        last.matrix = m;
+    }
+
+    const BuiltGlyph &glyph = last.glyph;
+    const qint64 size = qint64(glyph.bytes.size());
+    if (buffer) {
+        if (bufferSize < size)
+            return -1;
+        if (size > 0)
+            std::memcpy(buffer, glyph.bytes.data(), std::size_t(size));
+    }
+    if (metrics)
+        *metrics = glyph.metrics;
+    return size;
+}
+
+bool IsTrueTypeFace(const QString &face) {
+    FT_Face ftFace = Fonts().faceForFamily(face);
+    if (!ftFace)
+        return false;
+    const char *format = FT_Get_Font_Format(ftFace);
+    return format && std::strcmp(format, "TrueType") == 0;
+}
