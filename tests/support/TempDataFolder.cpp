@@ -3,8 +3,7 @@
 #include <QDir>
 #include <QFile>
 
-TempDataFolder::TempDataFolder(bool createAppFolder)
-{
+TempDataFolder::TempDataFolder(bool createAppFolder) {
     hadXdg_ = qEnvironmentVariableIsSet("XDG_DATA_HOME");
     hadHome_ = qEnvironmentVariableIsSet("HOME");
     oldXdg_ = qgetenv("XDG_DATA_HOME");
@@ -15,8 +14,7 @@ TempDataFolder::TempDataFolder(bool createAppFolder)
         QDir(dir_.path()).mkpath(QStringLiteral("Quarnwerk/Vellumo"));
 }
 
-TempDataFolder::~TempDataFolder()
-{
+TempDataFolder::~TempDataFolder() {
     if (hadXdg_)
         qputenv("XDG_DATA_HOME", oldXdg_);
     else
@@ -27,20 +25,17 @@ TempDataFolder::~TempDataFolder()
         qunsetenv("HOME");
 }
 
-QString TempDataFolder::appFolder() const
-{
+QString TempDataFolder::appFolder() const {
     return dir_.path() + QStringLiteral("/Quarnwerk/Vellumo");
 }
 
-void TempDataFolder::writeFile(const QString &name, const QByteArray &bytes) const
-{
+void TempDataFolder::writeFile(const QString &name, const QByteArray &bytes) const {
     QFile f(filePath(name));
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(bytes);
 }
 
-QByteArray TempDataFolder::readFile(const QString &name) const
-{
+QByteArray TempDataFolder::readFile(const QString &name) const {
     QFile f(filePath(name));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

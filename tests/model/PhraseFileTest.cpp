@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "model/FileError.h"
+#include "model/PhraseFile.h"
+#include "tests/support/TempDataFolder.h"
+
+namespace {
+
+TEST(PhraseFileTest, LineBreaksBecomeTwoBackslashesAndBack) {
+    EXPECT_EQ(EncodePhrase(QStringLiteral("A\r\nB")), QStringLiteral("A\\\\B"));
+    EXPECT_EQ(EncodePhrase(QStringLiteral("A\nB\nC")), QStringLiteral("A\\\\B\\\\C"));
+    EXPECT_EQ(DecodePhrase(QStringLiteral("A\\\\B")), QStringLiteral("A\nB"));
+    // Left to right without overlap: three backslashes are a break and one backslash.
+    EXPECT_EQ(DecodePhrase(QStringLiteral("A\\\\\\B")), QStringLiteral("A\n\\B"));
+    EXPECT_EQ(DecodePhrase(QStringLiteral("\\\\\\\\")), QStringLiteral("\n\n"));
+    // Two backslashes the user typed become a line break after the round trip.
+    EXPECT_EQ(DecodePhrase(EncodePhrase(QStringLiteral("C:\\\\x"))), QStringLiteral("C:\nx"));
+}
+
+TEST(PhraseFileTest, ParsingLineEndsNulAndFinalBreak) {
+    EXPECT_EQ(ParsePhrases("b\r\nA\r\nc\r\n"),
+              (QStringList{QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("c")}));
+    EXPECT_EQ(ParsePhrases("a\rb\nc"),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    EXPECT_EQ(ParsePhrases("a\r\n\r\nb\r\n"),
+              (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")}));
+    EXPECT_EQ(ParsePhrases("\r\n"), QStringList{QString()});
+    EXPECT_EQ(ParsePhrases("\n\r"), (QStringList{QString(), QString()}));  // LF then a lone CR
+    EXPECT_TRUE(ParsePhrases("").isEmpty());
+    EXPECT_EQ(ParsePhrases(QByteArray("eins\r\nzw\0ei\r\ndrei\r\n", 19)),
+              (QStringList{QStringLiteral("eins"), QStringLiteral("zw")}));
+    EXPECT_EQ(ParsePhrases("Gr\xfc\xdf"
+                           "e\r\n"),
+              QStringList{QStringLiteral("Grüße")});
+}
+
+TEST(PhraseFileTest, ListIsSortedWithoutRegardToCaseAndWrittenInThatOrder) {
+    TempDataFolder data;
+    const QString path = data.filePath(QStringLiteral("RIBOLANT.TXT"));
+    data.writeFile(QStringLiteral("RIBOLANT.TXT"), "b\r\nA\r\nc\r\n");
+
+    PhraseList list;
+    list.assign(LoadPhraseFile(path));
+    EXPECT_EQ(list.phrases(),
+              (QStringList{QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("c")}));
+    SavePhraseFile(path, list.phrases());
+    EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.TXT")), QByteArray("A\r\nb\r\nc\r\n"));
+
+    SavePhraseFile(path, {});
+    EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.TXT")), QByteArray());
+    EXPECT_TRUE(LoadPhraseFile(data.filePath(QStringLiteral("fehlt.txt"))).isEmpty());
+}
+
+TEST(PhraseFileTest, StoringAMemoText) {
+    PhraseList list;
+    EXPECT_EQ(list.storeMemoText(QStringLiteral("In Liebe\nDeine Familie")), 0);
+    EXPECT_EQ(list.phrases(), QStringList{QStringLiteral("In Liebe\\\\Deine Familie")});
+    EXPECT_EQ(list.storeMemoText(QStringLiteral("IN LIEBE\nDEINE FAMILIE")), -1);
+    EXPECT_EQ(list.storeMemoText(QString()), 0);  // an empty phrase sorts first
+    EXPECT_EQ(list.storeMemoText(QString()), -1);
+    EXPECT_EQ(list.storeMemoText(QString(256, QLatin1Char('x'))), 2);
+    EXPECT_EQ(list.phrases().at(2).size(), 255);
+    EXPECT_EQ(list.storeMemoText(QStringLiteral("Łza")), -1);  // not Windows-1252: refused
+    EXPECT_EQ(list.size(), 3);
+}
+
+TEST(PhraseFileTest, UnwritableFileGivesTheMessageAndKeepsTheOldFile) {
+    TempDataFolder data;
+    const QString path = data.filePath(QStringLiteral("RIBOLANT.TXT"));
+    data.writeFile(QStringLiteral("RIBOLANT.TXT"), "alt\r\n");
+    QFile::setPermissions(path, QFile::ReadOwner);
+    try {
+        SavePhraseFile(path, {QStringLiteral("neu")});
+        FAIL() << "a read-only phrase file was written";
+    } catch (const FileWriteError &e) {
+        EXPECT_TRUE(e.message().startsWith(
+            QStringLiteral("Datei \"%1\" kann nicht erstellt werden. ").arg(path)));
+        EXPECT_GT(e.message().size(),
+                  QStringLiteral("Datei \"%1\" kann nicht erstellt werden. ").arg(path).size());
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.TXT")), QByteArray("alt\r\n"));
+
+    EXPECT_THROW(SavePhraseFile(path, {QStringLiteral("a\nb")}), FileWriteError);
+    EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.TXT")), QByteArray("alt\r\n"));
+}
+
+}  // namespace

@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "model/FileError.h"
+#include "model/Job.h"
+#include "model/SettingsFile.h"
+#include "model/StoredFormats.h"
+#include "tests/support/TempDataFolder.h"
+
+namespace {
+
+QByteArray cp(const char *latin1) {
+    return QByteArray(latin1);
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    TempDataFolder data;
+    QString path = data.filePath(QStringLiteral("RIBOLANT.INI"));
+
+    void write(const QByteArray &bytes) { data.writeFile(QStringLiteral("RIBOLANT.INI"), bytes); }
+    QByteArray contents() const { return data.readFile(QStringLiteral("RIBOLANT.INI")); }
+};
+
+TEST_F(SettingsFileTest, ForeignLinesSurviveAWriteByteForByte) {
+    const QByteArray before =
+        cp("; Vellumo settings, edited by hand\r\n"
+           "[General]\r\n"
+           "Version = NT \r\n"
+           "\r\n"
+           "[Drucker]\n"                  // a lone LF line end
+           "  Name=Laser im B\xfcro\r\n"  // leading blanks, umlaut byte
+           "Methode= 3\r\n"
+           "Unknown line without equals\r\n"
+           "[Fremd]\r\n"
+           "x=\"  quoted  \"\r\n"
+           "[Colors]\r\n"
+           "Color5=$000000FF");  // last line without a line end
+    write(before);
+    SettingsFile file(path);
+    file.writeInteger(QStringLiteral("drucker"), QStringLiteral("METHODE"), 4);
+
+    const QByteArray expected = QByteArray(before).replace("Methode= 3", "Methode=4");
+    EXPECT_EQ(contents(), expected);
+    EXPECT_EQ(file.readInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 0), 4);
+}
+
+TEST_F(SettingsFileTest, NewKeysGoToTheEndOfTheirSectionNewSectionsToTheEndOfTheFile) {
+    write(cp("[A]\r\nk1=1\r\n\r\n[B]\r\nk=2\r\n"));
+    SettingsFile file(path);
+    file.writeString(QStringLiteral("A"), QStringLiteral("k2"), QStringLiteral("zwei"));
+    file.writeString(QStringLiteral("C"), QStringLiteral("k"), QStringLiteral("drei"));
+    EXPECT_EQ(contents(), cp("[A]\r\nk1=1\r\nk2=zwei\r\n\r\n[B]\r\nk=2\r\n\r\n[C]\r\nk=drei\r\n"));
+
+    // A file whose last line has no line end gets one before the new section.
+    write(cp("[A]\r\nk1=1"));
+    file.writeString(QStringLiteral("A"), QStringLiteral("k2"), QStringLiteral("x"));
+    EXPECT_EQ(contents(), cp("[A]\r\nk1=1\r\nk2=x\r\n"));
+}
+
+TEST_F(SettingsFileTest, ReadingRules) {
+    write(
+        cp("[drucker]\r\n"
+           "  NAME  =   PDF Drucker   \r\n"
+           "Single='einfach'\r\n"
+           "Mixed=\"gemischt'\r\n"
+           "Empty=\r\n"
+           "Name=zweiter Eintrag wird nicht gelesen\r\n"
+           "[Drucker]\r\n"
+           "Doppelt=1\r\n"));
+    SettingsFile file(path);
+    EXPECT_EQ(file.readString(QStringLiteral("Drucker"), QStringLiteral("name")),
+              QStringLiteral("PDF Drucker"));
+    EXPECT_EQ(file.readString(QStringLiteral("Drucker"), QStringLiteral("Single")),
+              QStringLiteral("einfach"));
+    EXPECT_EQ(file.readString(QStringLiteral("Drucker"), QStringLiteral("Mixed")),
+              QStringLiteral("\"gemischt'"));
+    EXPECT_EQ(
+        file.readString(QStringLiteral("Drucker"), QStringLiteral("Empty"), QStringLiteral("d")),
+        QString());
+    EXPECT_EQ(
+        file.readString(QStringLiteral("Drucker"), QStringLiteral("Fehlt"), QStringLiteral("d")),
+        QStringLiteral("d"));
+    EXPECT_EQ(
+        file.readString(QStringLiteral("Nirgends"), QStringLiteral("Name"), QStringLiteral("d")),
+        QStringLiteral("d"));
+
+    // Values are read as at most 2047 characters.
+    write(cp("[S]\r\nLong=") + QByteArray(3000, 'v') + cp("\r\n"));
+    EXPECT_EQ(file.readString(QStringLiteral("S"), QStringLiteral("Long")).size(), 2047);
+}
+
+TEST_F(SettingsFileTest, HandWrittenIntegers) {
+    struct Case {
+        const char *value;
+        std::int32_t expected;
+    } cases[] = {
+        {"16777216", 0x01000000},
+        {"$01000000", 0x01000000},
+        {"0x01000000", 0x01000000},
+        {"0X1f", 31},
+        {"$ff", 255},
+        {"red", -7},
+        {"", -7},
+        {"yes", -7},
+        {"2", 2},
+        {"-1", -1},
+        {"+12", 12},
+        {"2147483647", 2147483647},
+        {"2147483648", -7},
+        {"-2147483648", INT32_MIN},
+        {"99999999999", -7},
+        {"$FFFFFFFF", -1},
+        {"$80000000", INT32_MIN},
+        {"$000000001", 1},
+        {"$100000000", -7},
+        {"'  42'", 42},
+        {"12abc", -7},
+        {"0x", -7},
+        {"$", -7},
+        {"-", -7},
+        {"\" -5\"", -5},
+        {"1 2", -7},
+    };
+    QByteArray ini = "[T]\r\n";
+    for (int i = 0; i < int(std::size(cases)); ++i)
+        ini += "k" + QByteArray::number(i) + "=" + cases[i].value + "\r\n";
+    write(ini);
+    SettingsFile file(path);
+    for (int i = 0; i < int(std::size(cases)); ++i) {
+        EXPECT_EQ(file.readInteger(QStringLiteral("T"), QStringLiteral("k%1").arg(i), -7),
+                  cases[i].expected)
+            << "value " << cases[i].value;
+    }
+}
+
+TEST_F(SettingsFileTest, BooleansAndColours) {
+    write(cp("[F]\r\nFlip=yes\r\nA=2\r\nB=-1\r\nC=0\r\n"));
+    SettingsFile file(path);
+    EXPECT_FALSE(file.readBool(QStringLiteral("F"), QStringLiteral("Flip"), false));
+    EXPECT_TRUE(file.readBool(QStringLiteral("F"), QStringLiteral("Flip"), true));
+    EXPECT_TRUE(file.readBool(QStringLiteral("F"), QStringLiteral("A"), false));
+    EXPECT_TRUE(file.readBool(QStringLiteral("F"), QStringLiteral("B"), false));
+    EXPECT_FALSE(file.readBool(QStringLiteral("F"), QStringLiteral("C"), true));
+
+    file.writeBool(QStringLiteral("F"), QStringLiteral("A"), true);
+    file.writeBool(QStringLiteral("F"), QStringLiteral("B"), false);
+    file.writeColour(QStringLiteral("F"), QStringLiteral("Farbe"), 0x01000000);
+    file.writeColour(QStringLiteral("F"), QStringLiteral("Rot"), 0x000000ff);
+    EXPECT_EQ(contents(),
+              cp("[F]\r\nFlip=yes\r\nA=1\r\nB=0\r\nC=0\r\nFarbe=$01000000\r\nRot=$000000FF\r\n"));
+}
+
+TEST_F(SettingsFileTest, JobRoundTripIsByteExactWithUmlautKeys) {
+    TJob job;
+    job.Name.set(QStringLiteral("Trauerkranz groß"));
+    job.TextLeft.set({QStringLiteral("wird nicht gespeichert")});
+    job.Kommission.set(QStringLiteral("auch nicht"));
+    SettingsFile file(path);
+    job.SaveToSection(file, QStringLiteral("Format0"));
+
+    const QByteArray expected =
+        cp("[Format0]\r\n"
+           "Name=Trauerkranz gro\xdf\r\n"
+           "L\xe4nge=1000\r\n"
+           "Breite=170\r\n"
+           "Rand=30\r\n"
+           "FontName=Marigold\r\n"
+           "FontGr\xf6\xdf"
+           "e=60\r\n"
+           "FontFarbe=$01000000\r\n"
+           "Stil=0\r\n"
+           "Flip=1\r\n"
+           "Shadow=1\r\n"
+           "BildNameLinks=\r\n"
+           "BildBreiteLinks=40\r\n"
+           "BildAbstandLinks=30\r\n"
+           "BildNameRechts=\r\n"
+           "BildBreiteRechts=40\r\n"
+           "BildAbstandRechts=30\r\n");
+    EXPECT_EQ(contents(), expected);
+    EXPECT_TRUE(contents().contains(QByteArray::fromHex("4CE46E6765")));
+    EXPECT_TRUE(contents().contains(QByteArray::fromHex("466F6E744772F6DF65")));
+
+    TJob loaded;
+    loaded.LoadFromSection(file, QStringLiteral("format0"));
+    EXPECT_EQ(loaded.Name.str(), QStringLiteral("Trauerkranz groß"));
+    EXPECT_TRUE(loaded.TextLeft.isEmpty());
+    EXPECT_TRUE(loaded.Kommission.isEmpty());
+    EXPECT_TRUE(loaded.Flip);
+
+    // Writing the loaded job again changes not a byte.
+    loaded.SaveToSection(file, QStringLiteral("Format0"));
+    EXPECT_EQ(contents(), expected);
+}
+
+TEST_F(SettingsFileTest, LoadingDefaultsDifferFromConstruction) {
+    write(cp("[Format0]\r\nName=") + QByteArray(60, 'N') +
+          cp("\r\nFontFarbe=rot\r\nStil=7\r\nL\xe4nge=-5\r\n"));
+    SettingsFile file(path);
+    TJob job;
+    job.LoadFromSection(file, QStringLiteral("Format0"));
+    EXPECT_EQ(job.Name.str(), QString(50, QLatin1Char('N')));
+    EXPECT_EQ(job.Laenge, -5);  // taken as it stands
+    EXPECT_EQ(job.Stil, 7);
+    EXPECT_EQ(job.FontName.str(), QStringLiteral("Old Germen"));
+    EXPECT_EQ(job.FontFarbe, 0x01000000u);
+    EXPECT_FALSE(job.Flip);
+    EXPECT_FALSE(job.Shadow);
+    EXPECT_EQ(job.Breite, 170);
+
+    TJob missing;
+    missing.LoadFromSection(file, QStringLiteral("Format9"));
+    EXPECT_EQ(missing.Laenge, 2000);
+    EXPECT_TRUE(missing.Name.isEmpty());
+
+    // The cut name is the one written back.
+    job.SaveToSection(file, QStringLiteral("Format0"));
+    EXPECT_TRUE(contents().startsWith(cp("[Format0]\r\nName=") + QByteArray(50, 'N') + cp("\r\n")));
+}
+
+TEST_F(SettingsFileTest, StoredFormatsLeaveStaleSectionsAlone) {
+    SettingsFile file(path);
+    StoredFormatList formats;
+    for (const char *name : {"Klein", "Gross"}) {
+        auto job = std::make_unique<TJob>();
+        job->Name.set(QString::fromLatin1(name));
+        formats.push_back(std::move(job));
+    }
+    WriteStoredFormats(file, formats);
+    EXPECT_EQ(file.readInteger(QStringLiteral("Format"), QStringLiteral("Anzahl"), 0), 2);
+
+    formats.erase(formats.begin());  // "Klein" deleted in the dialog
+    WriteStoredFormats(file, formats);
+    EXPECT_EQ(file.readInteger(QStringLiteral("Format"), QStringLiteral("Anzahl"), 0), 1);
+    EXPECT_EQ(file.readString(QStringLiteral("Format0"), QStringLiteral("Name")),
+              QStringLiteral("Gross"));
+    EXPECT_EQ(file.readString(QStringLiteral("Format1"), QStringLiteral("Name")),
+              QStringLiteral("Gross"));
+
+    const StoredFormatList read = ReadStoredFormats(file);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0]->Name.str(), QStringLiteral("Gross"));
+}
+
+TEST_F(SettingsFileTest, FormatCountBeyondTheSectionsGivesDefaultFormats) {
+    write(cp("[Format]\r\nAnzahl=3\r\n[Format1]\r\nName=Mitte\r\n"));
+    SettingsFile file(path);
+    const StoredFormatList read = ReadStoredFormats(file);
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_TRUE(read[0]->Name.isEmpty());
+    EXPECT_EQ(read[0]->Laenge, 2000);
+    EXPECT_EQ(read[1]->Name.str(), QStringLiteral("Mitte"));
+    EXPECT_TRUE(read[2]->Name.isEmpty());
+
+    write(cp("[Format]\r\nAnzahl=-4\r\n"));
+    EXPECT_TRUE(ReadStoredFormats(file).empty());
+    write(cp("[Format]\r\nAnzahl=2147483647\r\n"));
+    EXPECT_LE(ReadStoredFormats(file).size(),
+              10000u);  // a hand-edited count must not exhaust memory
+}
+
+TEST_F(SettingsFileTest, MissingFileGivesDefaults) {
+    SettingsFile file(path);
+    EXPECT_EQ(file.readInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 0), 0);
+    EXPECT_EQ(file.readString(QStringLiteral("Drucker"), QStringLiteral("Name")), QString());
+    EXPECT_TRUE(ReadStoredFormats(file).empty());
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST_F(SettingsFileTest, ReadsSeeHandEditsAtOnce) {
+    write(cp("[Colors]\r\nColor5=1\r\n"));
+    SettingsFile file(path);
+    EXPECT_EQ(file.readInteger(QStringLiteral("Colors"), QStringLiteral("Color5"), 0), 1);
+    write(cp("[Colors]\r\nColor5=22\r\n"));  // same size, another value
+    EXPECT_EQ(file.readInteger(QStringLiteral("Colors"), QStringLiteral("Color5"), 0), 22);
+}
+
+TEST_F(SettingsFileTest, RefusedWritesReportThePathAndKeepTheOldFile) {
+    const QByteArray before = cp("[Format]\r\nAnzahl=1\r\n");
+    write(before);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    SettingsFile file(path);
+    try {
+        file.writeInteger(QStringLiteral("Format"), QStringLiteral("Anzahl"), 2);
+        FAIL() << "a read-only file was written";
+    } catch (const FileWriteError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("In %1 kann nicht geschrieben werden").arg(path));
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(contents(), before);
+
+    SettingsFile nowhere(data.root() + QStringLiteral("/fehlt/RIBOLANT.INI"));
+    try {
+        nowhere.writeString(QStringLiteral("Drucker"), QStringLiteral("Name"), QStringLiteral("x"));
+        FAIL() << "a write into a missing folder succeeded";
+    } catch (const FileWriteError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("/fehlt/RIBOLANT.INI")));
+    }
+
+    // Text the file cannot hold is refused, not replaced.
+    EXPECT_THROW(file.writeString(QStringLiteral("Drucker"), QStringLiteral("Name"),
+                                  QStringLiteral("Drukarka Łódź")),
+                 FileWriteError);
+    EXPECT_EQ(contents(), before);
+}
+
+TEST_F(SettingsFileTest, WritesLeaveNoTemporaryFilesBehind) {
+    SettingsFile file(path);
+    for (int i = 0; i < 5; ++i)
+        file.writeInteger(QStringLiteral("S"), QStringLiteral("k"), i);
+    const QStringList entries = QDir(data.appFolder()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(entries, QStringList{QStringLiteral("RIBOLANT.INI")});
+}
+
+}  // namespace
