@@ -1,0 +1,112 @@
+#include "render/FontRecipe.h"
+
+#include <fontconfig/fontconfig.h>
+#include <QFontDatabase>
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// Whole units from a scaled metric; absurd heights saturate instead of
+// overflowing.
+int toUnits(double v) {
+    if (!(v == v))
+        return 0;
+    const double r = std::round(v);
+    return int(std::clamp(r, -2147483647.0, 2147483647.0));
+}
+
+// The family fontconfig would draw for a face name. Qt walks the same
+// substitutions for a family it does not list, but naming the match here keeps
+// the text we draw and the outlines read through fontconfig on one face.
+QString MatchedFamily(const QString &face) {
+    if (QFontDatabase::hasFamily(face))
+        return face;
+    QString family = face;
+    FcPattern *pattern = FcPatternCreate();
+    if (!pattern)
+        return family;
+    const QByteArray name = face.toUtf8();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.constData()));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern *match = FcFontMatch(nullptr, pattern, &result);
+    if (match) {
+        FcChar8 *matched = nullptr;
+        if (FcPatternGetString(match, FC_FAMILY, 0, &matched) == FcResultMatch && matched)
+            family = QString::fromUtf8(reinterpret_cast<const char *>(matched));
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return family;
+}
+
+QFont ReferenceFont(const QString &face) {
+    QFont font(MatchedFamily(face));
+    font.setPixelSize(int(FontRecipe::ReferencePixels));
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    // Plain per-character advances, no kerning and no ligatures, so that text
+    // and the outline letters built glyph by glyph take the same room.
+    font.setKerning(false);
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferOutline | QFont::PreferNoShaping));
+    return font;
+}
+
+}  // namespace
+
+FontRecipe::FontRecipe(const QString &face) : font_(ReferenceFont(face)), metrics_(font_) {
+    ascent_ = metrics_.ascent();
+    descent_ = metrics_.descent();
+    if (!(ascent_ + descent_ > 0)) {
+        // A face without usable vertical metrics: treat the em as the cell.
+        ascent_ = ReferencePixels * 0.8;
+        descent_ = ReferencePixels * 0.2;
+    }
+}
+
+const FontRecipe &FontRecipe::forFace(const QString &face) {
+    static QHash<QString, std::shared_ptr<FontRecipe>> recipes;
+    auto it = recipes.constFind(face);
+    if (it != recipes.constEnd())
+        return **it;
+    std::shared_ptr<FontRecipe> recipe(new FontRecipe(face));
+    recipes.insert(face, recipe);
+    return *recipe;
+}
+
+double FontRecipe::referenceAdvance(const QString &text) const {
+    return metrics_.horizontalAdvance(text);
+}
+
+double FontRecipe::scaleFor(int height) const {
+    if (height == 0)
+        return DefaultCellHeight / referenceCell();
+    if (height > 0)
+        return height / referenceCell();
+    return -double(height) / ReferencePixels;
+}
+
+TextMetrics FontRecipe::metrics(int height) const {
+    const double s = scaleFor(height);
+    TextMetrics tm;
+    tm.height = height > 0 ? height : toUnits(referenceCell() * s);
+    // Ascent and descent split the cell in the face's proportion and always
+    // add up to it.
+    tm.ascent = toUnits(tm.height * ascent_ / referenceCell());
+    tm.descent = tm.height - tm.ascent;
+    tm.internalLeading = tm.height - toUnits(emHeight(height));
+    tm.externalLeading = std::max(0, toUnits(metrics_.leading() * s));
+    tm.aveCharWidth = toUnits(metrics_.averageCharWidth() * s);
+    tm.maxCharWidth = toUnits(metrics_.maxWidth() * s);
+    return tm;
+}
+
+QSize FontRecipe::extent(const QString &text, int height) const {
+    const int cell = height > 0 ? height : toUnits(cellHeight(height));
+    return QSize(toUnits(referenceAdvance(text) * scaleFor(height)), cell);
+}
