@@ -15,11 +15,12 @@
 // the default 20-entry system palette.
 using ColorRef = std::uint32_t;
 
-constexpr ColorRef RgbColor(int r, int g, int b)
-{
+constexpr ColorRef RgbColor(int r, int g, int b) {
     return ColorRef(r & 0xFF) | (ColorRef(g & 0xFF) << 8) | (ColorRef(b & 0xFF) << 16);
 }
-constexpr ColorRef PaletteIndex(int index) { return 0x01000000u | ColorRef(index & 0xFFFF); }
+constexpr ColorRef PaletteIndex(int index) {
+    return 0x01000000u | ColorRef(index & 0xFFFF);
+}
 
 // Font description handed to RibbonCanvas::createFont. A positive height is the
 // cell height (ascent + descent) in logical units, a negative one the em height.
@@ -143,17 +144,20 @@ public:
     virtual void lineTo(int x, int y) = 0;
     // Several closed polygons at once, even-odd fill with the brush, framed with the pen.
     virtual void polyPolygon(const QVector<QPoint> &points, const QVector<int> &counts) = 0;
+    // Rectangles cover r.x() to r.x() + r.width() and r.y() to r.y() + r.height().
     virtual void rectangle(const QRect &r) = 0;  // framed with the pen, filled with the brush
     virtual void fillRect(const QRect &r, ColorRef colour) = 0;
 
     // Stretches a bitmap into a rectangle (logical units). And/Or combine a
-    // 24-bit bitmap with what is already there.
+    // 24-bit bitmap with what is already there. An empty target draws nothing.
     virtual void stretchBitmap(const QRect &target, const QImage &bitmap, RasterOp op) = 0;
     // Draws a bitmap at one pixel per logical unit with one colour transparent.
     virtual void maskedBitmap(QPoint topLeft, const QImage &bitmap, ColorRef transparent) = 0;
 
     virtual void saveState() = 0;
     virtual void restoreState() = 0;
+    // Replaces the clip with a rectangle in logical units; a null rectangle
+    // removes it. restoreState brings the saved clip back.
     virtual void setClipRect(const QRect &r) = 0;
 
     // Whether a print document is open on the printer behind this surface.
