@@ -1,0 +1,241 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "model/PhraseFile.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListView;
+class QListWidget;
+class QMenu;
+class QSplitter;
+class QToolButton;
+class QWidget;
+
+class ColorSwatch;
+class JobListDelegate;
+class JobListModel;
+class SettingsFile;
+class SpinField;
+class TAboutBox;
+class TDlgStoreFormat;
+class TDlgTextColor;
+class TJob;
+class TextField;
+class TextMemo;
+
+// The main window: an editor for the current ribbon, the ribbon list with its
+// previews, the picture list and the phrase list. The member definitions are
+// split by concern: MainDesign (controls and menus), MainEditor (binding of the
+// controls to the current ribbon), MainLists (previews, pictures, typefaces),
+// MainCommands (ribbon list commands), MainFormatMenu (stored formats),
+// MainPhrases (phrase list), MainStartup (start and end), MainPrint (printing).
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // Printing (MainPrint.cpp).
+    void BtnPrintClick();
+    void cmPrinterSetupClick();
+    void SelectStartupPrinter();  // the printer half of the deferred start-up
+    void StorePrinterName();      // throws FileWriteError
+
+    // The ribbon list in its order; the list owns the jobs.
+    int JobCount() const;
+    TJob *JobAt(int index) const;
+    TJob *currentJob() const { return CurrentJob; }
+
+    // Appends `job` (taking ownership; null only cleans up) after removing
+    // every ribbon without text, and makes the selected ribbon current.
+    void AddJob(TJob *job);
+    void SyncJob(bool ToControls);
+
+    // The windows made after this one at start-up; this window uses them.
+    void SetStoreFormatDialog(TDlgStoreFormat *dialog);
+    void SetTextColorDialog(TDlgTextColor *dialog) { DlgTextColor = dialog; }
+    void SetAboutBox(TAboutBox *box) { AboutBox = box; }
+
+    bool compatibilityMode() const { return CompatibilityMode; }
+    int colorDepth() const { return ColorDepth; }
+    const PhraseList &phrases() const { return Phrases; }
+
+    // Rebuilds the stored-format entries of the "&Datei" menu.
+    void BuildFormatMenu();
+
+protected:
+    bool event(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    // MainDesign.cpp
+    void CreateControls();
+    QWidget *CreateToolbar();
+    QWidget *CreateFormatPanel();
+    QWidget *CreateTextPanel();
+    QWidget *CreateListArea();
+    void CreateMenus();
+    void ConnectControls();
+
+    // MainStartup.cpp
+    void FormCreate();
+    void MsgStartup();
+    void MsgFocusText();
+    void FormClose();
+    void FormDestroy();
+    void ApplyWindowSizeRule();
+
+    // MainEditor.cpp
+    void JobChanged();
+    void InvalidateCurrentJob();
+    void UpdateEnabledStates();
+    void UpdateStyleChecks(int style);
+    void PressStyleButton(int style);
+    int PressedStyle() const;
+    void MenuStyleClick(int tag);
+    void edBildBreiteLChange();
+    void edBildBreiteRChange();
+    void edBildAbstandLChange();
+    void edBildAbstandRChange();
+    void CopySpinValue(SpinField *from, SpinField *to);
+    void MTextLeftEnter() { PictureSide = 1; }
+    void MTextRightEnter() { PictureSide = 2; }
+    void ApplicationHint(const QString &hint);
+    void ShowStatusText(const QString &text);
+    void FormResize();
+    void Splitter2Moved();
+    bool SomeJobHasText() const;
+
+    // MainLists.cpp
+    void FillFontList();
+    void LoadPictureList();
+    void LBGraphicDblClick();
+
+    // MainCommands.cpp
+    void BtnAddClick();
+    void BtnClearClick();
+    void LBJobsClick();
+    bool LBJobsKeyDown(int key);
+    void LBJobsDblClick();
+    void BtnCloseClick();
+    void BtnInfoClick();
+    void SelectJobRow(int row);
+    int SelectedJobRow() const;
+
+    // MainFormatMenu.cpp
+    void HistoryListClick(int formatIndex);
+    void cmUpdateMenu();
+    void FormatKeepClick();
+
+    // MainPhrases.cpp
+    void LoadPhrases();
+    void SavePhrases();  // throws FileWriteError
+    void ShowPhrases(qsizetype selectRow);
+    void MTextsStore(TextMemo *memo);
+    void LBTexteDblClick();
+    bool LBTexteKeyDown(int key);
+    void MTextExit(QWidget *old, QWidget *now);
+
+    // Tool bar
+    QToolButton *SBtnNew = nullptr;
+    QToolButton *SBtnPrint = nullptr;
+    QToolButton *SBtnDelete = nullptr;
+    QToolButton *SBtnAlign = nullptr;
+    QToolButton *SBtnCenter = nullptr;
+    QToolButton *SBtnUpSide = nullptr;
+    QButtonGroup *StyleGroup = nullptr;
+
+    // Format panel
+    QLabel *Image1 = nullptr;
+    QLabel *Image2 = nullptr;
+    QLabel *lbLaenge = nullptr;
+    QLabel *lbBreite = nullptr;
+    QLabel *lbRand = nullptr;
+    QLabel *lbRandMm = nullptr;
+    QLabel *lbFontSize = nullptr;
+    SpinField *edLaenge = nullptr;
+    SpinField *edBreite = nullptr;
+    SpinField *edRand = nullptr;
+    SpinField *edFontSize = nullptr;
+    ColorSwatch *PanelFontColor = nullptr;
+    QToolButton *BtnFontColor = nullptr;
+    QComboBox *CBFontName = nullptr;
+    QCheckBox *CBShadow = nullptr;
+    TextField *edKommission = nullptr;
+
+    // Text panel
+    QLabel *Image3 = nullptr;
+    QLabel *Image4 = nullptr;
+    QLabel *lbBildLinks = nullptr;
+    QLabel *lbBildRechts = nullptr;
+    std::array<QLabel *, 2> lbBildLinksMm{};
+    std::array<QLabel *, 2> lbBildRechtsMm{};
+    QLabel *lbBildLinksAbstand = nullptr;
+    QLabel *lbBildRechtsAbstand = nullptr;
+    SpinField *edBildBreiteL = nullptr;
+    SpinField *edBildAbstandL = nullptr;
+    SpinField *edBildBreiteR = nullptr;
+    SpinField *edBildAbstandR = nullptr;
+    QLabel *lbTextLeft = nullptr;
+    QLabel *lbTextRight = nullptr;
+    TextMemo *MTextLeft = nullptr;
+    TextMemo *MTextRight = nullptr;
+    QCheckBox *CBFlip = nullptr;
+
+    // List area
+    QListWidget *LBGraphic = nullptr;
+    QListView *LBJobs = nullptr;
+    QListWidget *LBTexte = nullptr;
+    QSplitter *Splitter2 = nullptr;
+    JobListModel *Jobs = nullptr;
+    JobListDelegate *JobsDelegate = nullptr;
+
+    // Menus
+    QMenu *MenuDatei = nullptr;
+    QMenu *MenuFormat = nullptr;
+    QMenu *MenuInfo = nullptr;
+    QAction *FileNew = nullptr;
+    QAction *Delete = nullptr;
+    QAction *cmPrinterSetup = nullptr;
+    QAction *Print = nullptr;
+    QAction *FormatSeparator = nullptr;  // the separator below "&Drucken"
+    QAction *Beenden1 = nullptr;
+    QAction *Info1 = nullptr;
+    QAction *MenuAlign = nullptr;
+    QAction *MenuCenter = nullptr;
+    QAction *MenuUpSide = nullptr;
+    QAction *Textfarbe1 = nullptr;
+    QAction *FormatKeep = nullptr;
+    QList<QAction *> FormatEntries;  // the entries and their closing separator
+
+    // State
+    TJob *CurrentJob = nullptr;
+    bool Updating = false;
+    bool SelectingJob = false;  // the commands select rows; that is no click
+    int PictureSide = 0;
+    int ColorDepth = 1;
+    bool CompatibilityMode = false;
+    bool Closed = false;
+    std::array<QToolButton *, 3> StyleButtons{};
+    std::array<QAction *, 3> StyleMenuItems{};
+    TextMemo *LastTextMemo = nullptr;
+    QString PhraseFileName;
+    PhraseList Phrases;
+    std::unique_ptr<SettingsFile> Settings;
+
+    QPointer<TDlgStoreFormat> DlgStoreFormat;
+    QPointer<TDlgTextColor> DlgTextColor;
+    QPointer<TAboutBox> AboutBox;
+};

@@ -1,0 +1,9 @@
+#include "ui/Main.h"
+
+void TMainForm::BtnPrintClick() {}
+
+void TMainForm::cmPrinterSetupClick() {}
+
+void TMainForm::SelectStartupPrinter() {}
+
+void TMainForm::StorePrinterName() {}
