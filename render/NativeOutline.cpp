@@ -139,13 +139,7 @@ int Round26Dot6(FT_Pos v) {
     return int(r);
 }
 
-struct FixedPoint {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    bool onCurve = true;
-};
-
-FixedPoint Midpoint(const FixedPoint &a, const FixedPoint &b) {
+ContourPoint Midpoint(const ContourPoint &a, const ContourPoint &b) {
     // 26.6 values times 1024 are even, so the halves are exact.
     return {std::int32_t((std::int64_t(a.x) + b.x) / 2),
             std::int32_t((std::int64_t(a.y) + b.y) / 2), true};
@@ -153,11 +147,13 @@ FixedPoint Midpoint(const FixedPoint &a, const FixedPoint &b) {
 
 class OutlineWriter {
 public:
-    std::vector<unsigned char> bytes;
+    explicit OutlineWriter(std::vector<unsigned char> &bytes) : bytes(bytes) {}
+
+    std::vector<unsigned char> &bytes;
 
     void putU16(std::uint16_t v) { put(&v, sizeof v); }
     void putU32(std::uint32_t v) { put(&v, sizeof v); }
-    void putPoint(const FixedPoint &p) {
+    void putPoint(const ContourPoint &p) {
         put(&p.x, sizeof p.x);
         put(&p.y, sizeof p.y);
     }
@@ -170,16 +166,121 @@ private:
     }
 };
 
+struct BuiltGlyph {
+    std::vector<unsigned char> bytes;
+    GlyphMetrics metrics;
+};
+
+// Loads the glyph unhinted at the em size, turns it by the matrix and writes
+// it out. False when there is no usable outline.
+bool BuildGlyph(FT_Face face, double emPixels, char32_t ch, const GlyphMatrix &m,
+                BuiltGlyph &glyph) {
+    if (!FT_IS_SCALABLE(face))
+        return false;
+    const FT_F26Dot6 charSize = FT_F26Dot6(std::llround(emPixels * 64.0));
+    if (charSize < 1 || FT_Set_Char_Size(face, 0, charSize, 72, 72) != 0)
+        return false;
+    const FT_UInt index = GlyphIndex(face, ch);
+    if (index == 0)
+        return false;
+    if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
+        return false;
+    FT_GlyphSlot slot = face->glyph;
+    if (slot->format != FT_GLYPH_FORMAT_OUTLINE)
+        return false;
+
+    // A point (u, v) goes to (u*eM11 + v*eM21, u*eM12 + v*eM22).
+    FT_Matrix matrix;
+    matrix.xx = m.eM11;
+    matrix.xy = m.eM21;
+    matrix.yx = m.eM12;
+    matrix.yy = m.eM22;
+    FT_Outline &outline = slot->outline;
+    FT_Outline_Transform(&outline, &matrix);
+    FT_Vector advance = slot->advance;
+    FT_Vector_Transform(&advance, &matrix);
+
+    std::vector<unsigned char> bytes;
+    std::vector<ContourPoint> contour;
+    int first = 0;
+    for (int c = 0; c < outline.n_contours; ++c) {
+        const int last = outline.contours[c];
+        if (last < first || last >= outline.n_points)
+            return false;
+        contour.clear();
+        for (int k = first; k <= last; ++k) {
+            const FT_Vector &p = outline.points[k];
+            const int tag = FT_CURVE_TAG(outline.tags[k]);
+            // Cubic arcs (CFF and Type 1 faces) have no place in the native format.
+            if (tag == FT_CURVE_TAG_CUBIC)
+                return false;
+            if (p.x > MaxCoordinate26Dot6 || p.x < -MaxCoordinate26Dot6 ||
+                p.y > MaxCoordinate26Dot6 || p.y < -MaxCoordinate26Dot6)
+                return false;
+            contour.push_back(
+                {std::int32_t(p.x * 1024), std::int32_t(p.y * 1024), tag == FT_CURVE_TAG_ON});
+        }
+        first = last + 1;
+        if (!AppendNativeContour(contour, bytes))
+            return false;
+    }
+
+    GlyphMetrics &gm = glyph.metrics;
+    gm = GlyphMetrics();
+    if (outline.n_points > 0) {
+        FT_BBox box;
+        FT_Outline_Get_CBox(&outline, &box);
+        const FT_Pos left = box.xMin >> 6, right = (box.xMax + 63) >> 6;
+        const FT_Pos bottom = box.yMin >> 6, top = (box.yMax + 63) >> 6;
+        gm.blackBoxX = std::uint32_t(std::max<FT_Pos>(1, right - left));
+        gm.blackBoxY = std::uint32_t(std::max<FT_Pos>(1, top - bottom));
+        gm.glyphOrigin = QPoint(int(left), int(top));
+    } else {
+        gm.blackBoxX = 1;
+        gm.blackBoxY = 1;
+    }
+    // Y up, like the outline: a turn counter-clockwise by a gives (cos a, sin a).
+    gm.cellIncX = Round26Dot6(advance.x);
+    gm.cellIncY = Round26Dot6(advance.y);
+    glyph.bytes = std::move(bytes);
+    return true;
+}
+
+// The outline text asks twice for every glyph (size, then data); the second
+// time the glyph is taken from here.
+struct LastGlyph {
+    FT_Face face = nullptr;
+    double emPixels = 0;
+    char32_t ch = 0;
+    GlyphMatrix matrix;
+    BuiltGlyph glyph;
+
+    bool matches(FT_Face f, double em, char32_t c, const GlyphMatrix &m) const {
+        return face == f && emPixels == em && ch == c && matrix.eM11 == m.eM11 &&
+               matrix.eM12 == m.eM12 && matrix.eM21 == m.eM21 && matrix.eM22 == m.eM22;
+    }
+};
+
+LastGlyph &Last() {
+    static LastGlyph last;
+    return last;
+}
+
+}  // namespace
+
 // One contour in the native form: the start point is the first on-curve
 // point (or, for a contour that begins off the curve, its last point when that
 // is on the curve, else the midpoint of its first and last points); runs of
 // on-curve points become line records, runs of off-curve points together with
 // the on-curve point that ends them become one B-spline record. A run that
-// wraps around ends at the start point. Returns false for a glyph we cannot
-// express (a record of more than 65535 points).
-bool WriteContour(const std::vector<FixedPoint> &pts, OutlineWriter &out) {
+// wraps around ends at the start point.
+bool AppendNativeContour(const std::vector<ContourPoint> &pts, std::vector<unsigned char> &bytes) {
     const std::size_t n = pts.size();
-    FixedPoint start;
+    // A lone point encloses nothing.
+    if (n < 2)
+        return true;
+    OutlineWriter out(bytes);
+    ContourPoint start;
     std::size_t from = 0, to = n;  // the points after the start, [from, to)
     if (pts.front().onCurve) {
         start = pts.front();
@@ -228,111 +329,6 @@ bool WriteContour(const std::vector<FixedPoint> &pts, OutlineWriter &out) {
     out.patchU32(headerAt, std::uint32_t(out.bytes.size() - headerAt));
     return true;
 }
-
-struct BuiltGlyph {
-    std::vector<unsigned char> bytes;
-    GlyphMetrics metrics;
-};
-
-// Loads the glyph unhinted at the em size, turns it by the matrix and writes
-// it out. False when there is no usable outline.
-bool BuildGlyph(FT_Face face, double emPixels, char32_t ch, const GlyphMatrix &m,
-                BuiltGlyph &glyph) {
-    if (!FT_IS_SCALABLE(face))
-        return false;
-    const FT_F26Dot6 charSize = FT_F26Dot6(std::llround(emPixels * 64.0));
-    if (charSize < 1 || FT_Set_Char_Size(face, 0, charSize, 72, 72) != 0)
-        return false;
-    const FT_UInt index = GlyphIndex(face, ch);
-    if (index == 0)
-        return false;
-    if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
-        return false;
-    FT_GlyphSlot slot = face->glyph;
-    if (slot->format != FT_GLYPH_FORMAT_OUTLINE)
-        return false;
-
-    // A point (u, v) goes to (u*eM11 + v*eM21, u*eM12 + v*eM22).
-    FT_Matrix matrix;
-    matrix.xx = m.eM11;
-    matrix.xy = m.eM21;
-    matrix.yx = m.eM12;
-    matrix.yy = m.eM22;
-    FT_Outline &outline = slot->outline;
-    FT_Outline_Transform(&outline, &matrix);
-    FT_Vector advance = slot->advance;
-    FT_Vector_Transform(&advance, &matrix);
-
-    OutlineWriter out;
-    std::vector<FixedPoint> contour;
-    int first = 0;
-    for (int c = 0; c < outline.n_contours; ++c) {
-        const int last = outline.contours[c];
-        if (last < first || last >= outline.n_points)
-            return false;
-        contour.clear();
-        for (int k = first; k <= last; ++k) {
-            const FT_Vector &p = outline.points[k];
-            const int tag = FT_CURVE_TAG(outline.tags[k]);
-            // Cubic arcs (CFF and Type 1 faces) have no place in the native format.
-            if (tag == FT_CURVE_TAG_CUBIC)
-                return false;
-            if (p.x > MaxCoordinate26Dot6 || p.x < -MaxCoordinate26Dot6 ||
-                p.y > MaxCoordinate26Dot6 || p.y < -MaxCoordinate26Dot6)
-                return false;
-            contour.push_back(
-                {std::int32_t(p.x * 1024), std::int32_t(p.y * 1024), tag == FT_CURVE_TAG_ON});
-        }
-        first = last + 1;
-        // A lone point encloses nothing.
-        if (contour.size() < 2)
-            continue;
-        if (!WriteContour(contour, out))
-            return false;
-    }
-
-    GlyphMetrics &gm = glyph.metrics;
-    gm = GlyphMetrics();
-    if (outline.n_points > 0) {
-        FT_BBox box;
-        FT_Outline_Get_CBox(&outline, &box);
-        const FT_Pos left = box.xMin >> 6, right = (box.xMax + 63) >> 6;
-        const FT_Pos bottom = box.yMin >> 6, top = (box.yMax + 63) >> 6;
-        gm.blackBoxX = std::uint32_t(std::max<FT_Pos>(1, right - left));
-        gm.blackBoxY = std::uint32_t(std::max<FT_Pos>(1, top - bottom));
-        gm.glyphOrigin = QPoint(int(left), int(top));
-    } else {
-        gm.blackBoxX = 1;
-        gm.blackBoxY = 1;
-    }
-    // Y up, like the outline: a turn counter-clockwise by a gives (cos a, sin a).
-    gm.cellIncX = Round26Dot6(advance.x);
-    gm.cellIncY = Round26Dot6(advance.y);
-    glyph.bytes = std::move(out.bytes);
-    return true;
-}
-
-// The outline text asks twice for every glyph (size, then data); the second
-// time the glyph is taken from here.
-struct LastGlyph {
-    FT_Face face = nullptr;
-    double emPixels = 0;
-    char32_t ch = 0;
-    GlyphMatrix matrix;
-    BuiltGlyph glyph;
-
-    bool matches(FT_Face f, double em, char32_t c, const GlyphMatrix &m) const {
-        return face == f && emPixels == em && ch == c && matrix.eM11 == m.eM11 &&
-               matrix.eM12 == m.eM12 && matrix.eM21 == m.eM21 && matrix.eM22 == m.eM22;
-    }
-};
-
-LastGlyph &Last() {
-    static LastGlyph last;
-    return last;
-}
-
-}  // namespace
 
 qint64 NativeGlyphOutline(const QString &face, double emPixels, char32_t ch, const GlyphMatrix &m,
                           GlyphMetrics *metrics, void *buffer, qint64 bufferSize) {

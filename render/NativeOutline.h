@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <cstdint>
+#include <vector>
 
 #include "render/RibbonCanvas.h"
 
@@ -22,3 +24,15 @@ qint64 NativeGlyphOutline(const QString &face, double emPixels, char32_t ch, con
 
 // Whether the file that fontconfig picks for this family is a TrueType font.
 bool IsTrueTypeFace(const QString &face);
+
+// One point of a TrueType contour: 16.16 fixed point, on or off the curve.
+struct ContourPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    bool onCurve = true;
+};
+
+// Appends one closed contour in the native format. Contours of fewer than two
+// points add nothing. False when the contour cannot be expressed (a record of
+// more than 65535 points).
+bool AppendNativeContour(const std::vector<ContourPoint> &points, std::vector<unsigned char> &out);

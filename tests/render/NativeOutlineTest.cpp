@@ -1,0 +1,388 @@
+#include <gtest/gtest.h>
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+
+#include <QProcess>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "render/Drwglyph.h"
+#include "render/NativeOutline.h"
+
+namespace {
+
+// One drawing step of an outline, in pixels: a move, a line to `to`, or a
+// quadratic arc through `control` to `to`.
+struct Segment {
+    enum Kind { Move, Line, Conic } kind;
+    double cx = 0, cy = 0;
+    double x = 0, y = 0;
+};
+
+// Zero-length lines carry no shape; FreeType closes every contour with a line
+// even when its last point is the start point.
+void AddSegment(std::vector<Segment> &out, Segment s) {
+    if (s.kind == Segment::Line && !out.empty() && out.back().x == s.x && out.back().y == s.y)
+        return;
+    out.push_back(s);
+}
+
+// The native buffer read back into segments, checking its framing on the way.
+std::vector<Segment> DecodeNative(const std::vector<unsigned char> &buf) {
+    std::vector<Segment> out;
+    auto u16 = [&](std::size_t at) {
+        std::uint16_t v;
+        std::memcpy(&v, buf.data() + at, 2);
+        return v;
+    };
+    auto i32 = [&](std::size_t at) {
+        std::int32_t v;
+        std::memcpy(&v, buf.data() + at, 4);
+        return v;
+    };
+    auto px = [](std::int32_t f) { return f / 65536.0; };
+
+    std::size_t at = 0;
+    while (at < buf.size()) {
+        EXPECT_LE(at + 16, buf.size());
+        const std::uint32_t cb = std::uint32_t(i32(at));
+        EXPECT_EQ(i32(at + 4), 24);
+        EXPECT_LE(at + cb, buf.size());
+        if (cb < 16 || at + cb > buf.size())
+            return out;
+        const double sx = px(i32(at + 8)), sy = px(i32(at + 12));
+        out.push_back({Segment::Move, 0, 0, sx, sy});
+        std::size_t r = at + 16;
+        while (r < at + cb) {
+            const int kind = u16(r), n = u16(r + 2);
+            EXPECT_LE(r + 4 + 8 * std::size_t(n), at + cb);
+            auto pt = [&](int i) {
+                return std::pair(px(i32(r + 4 + 8 * i)), px(i32(r + 8 + 8 * i)));
+            };
+            if (kind == 1) {
+                for (int i = 0; i < n; ++i)
+                    AddSegment(out, {Segment::Line, 0, 0, pt(i).first, pt(i).second});
+            } else {
+                EXPECT_EQ(kind, 2);
+                EXPECT_GE(n, 2);
+                for (int i = 0; i + 1 < n; ++i) {
+                    const auto [bx, by] = pt(i);
+                    auto [ex, ey] = pt(i + 1);
+                    if (i + 2 < n) {
+                        ex = (bx + ex) / 2;
+                        ey = (by + ey) / 2;
+                    }
+                    out.push_back({Segment::Conic, bx, by, ex, ey});
+                }
+            }
+            r += 4 + 8 * std::size_t(n);
+        }
+        EXPECT_EQ(r, at + cb);
+        AddSegment(out, {Segment::Line, 0, 0, sx, sy});
+        at += cb;
+    }
+    return out;
+}
+
+// FreeType's own walk over an outline, into segments in pixels.
+const FT_Outline_Funcs &DecomposeFuncs() {
+    static FT_Outline_Funcs funcs{};
+    funcs.move_to = [](const FT_Vector *to, void *user) {
+        static_cast<std::vector<Segment> *>(user)->push_back(
+            {Segment::Move, 0, 0, to->x / 64.0, to->y / 64.0});
+        return 0;
+    };
+    funcs.line_to = [](const FT_Vector *to, void *user) {
+        AddSegment(*static_cast<std::vector<Segment> *>(user),
+                   {Segment::Line, 0, 0, to->x / 64.0, to->y / 64.0});
+        return 0;
+    };
+    funcs.conic_to = [](const FT_Vector *c, const FT_Vector *to, void *user) {
+        static_cast<std::vector<Segment> *>(user)->push_back(
+            {Segment::Conic, c->x / 64.0, c->y / 64.0, to->x / 64.0, to->y / 64.0});
+        return 0;
+    };
+    funcs.cubic_to = [](const FT_Vector *, const FT_Vector *, const FT_Vector *, void *) {
+        ADD_FAILURE() << "cubic arc in a TrueType face";
+        return 1;
+    };
+    return funcs;
+}
+
+struct FreeTypeFixture {
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+
+    explicit FreeTypeFixture(const QString &family) {
+        FcPattern *pattern = FcPatternCreate();
+        const QByteArray name = family.toUtf8();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.data()));
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult res;
+        FcPattern *match = FcFontMatch(nullptr, pattern, &res);
+        FcChar8 *file = nullptr;
+        int index = 0;
+        if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+            FcPatternGetInteger(match, FC_INDEX, 0, &index);
+            if (FT_Init_FreeType(&library) == 0)
+                FT_New_Face(library, reinterpret_cast<const char *>(file), index, &face);
+        }
+        if (match)
+            FcPatternDestroy(match);
+        FcPatternDestroy(pattern);
+    }
+    ~FreeTypeFixture() {
+        if (face)
+            FT_Done_Face(face);
+        if (library)
+            FT_Done_FreeType(library);
+    }
+
+    // FreeType's own reading of the glyph at this size under the matrix.
+    std::vector<Segment> decompose(double em, char32_t ch, const GlyphMatrix &m) {
+        std::vector<Segment> out;
+        FT_Set_Char_Size(face, 0, FT_F26Dot6(std::llround(em * 64)), 72, 72);
+        const FT_UInt index = FT_Get_Char_Index(face, ch);
+        EXPECT_NE(index, 0u);
+        EXPECT_EQ(FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP), 0);
+        FT_Matrix matrix{m.eM11, m.eM21, m.eM12, m.eM22};
+        FT_Outline_Transform(&face->glyph->outline, &matrix);
+
+        FT_Outline_Decompose(&face->glyph->outline, &DecomposeFuncs(), &out);
+        return out;
+    }
+};
+
+// A move that nothing is drawn from (a one-point contour).
+std::vector<Segment> WithoutLonePoints(const std::vector<Segment> &in) {
+    std::vector<Segment> out;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        const bool lone =
+            in[i].kind == Segment::Move && (i + 1 == in.size() || in[i + 1].kind == Segment::Move);
+        if (!lone)
+            out.push_back(in[i]);
+    }
+    return out;
+}
+
+std::vector<unsigned char> Fetch(const QString &face, double em, char32_t ch, const GlyphMatrix &m,
+                                 GlyphMetrics *metrics = nullptr) {
+    const qint64 size = NativeGlyphOutline(face, em, ch, m, nullptr, nullptr, 0);
+    EXPECT_GE(size, 0) << "char " << unsigned(ch);
+    if (size < 0)
+        return {};
+    std::vector<unsigned char> buf(std::size_t(size) + 64, 0xEE);
+    EXPECT_EQ(NativeGlyphOutline(face, em, ch, m, metrics, buf.data(), size), size);
+    // Nothing past the size that was asked for is touched.
+    for (std::size_t i = std::size_t(size); i < buf.size(); ++i)
+        EXPECT_EQ(buf[i], 0xEE);
+    buf.resize(std::size_t(size));
+    return buf;
+}
+
+GlyphMatrix Turn(double degrees, bool mirror = false) {
+    const double a = degrees * M_PI / 180.0;
+    GlyphMatrix m;
+    m.eM11 = FixedFromReal(std::cos(a) * (mirror ? -1 : 1));
+    m.eM12 = FixedFromReal(std::sin(a));
+    m.eM21 = FixedFromReal(-std::sin(a) * (mirror ? -1 : 1));
+    m.eM22 = FixedFromReal(std::cos(a));
+    return m;
+}
+
+QString CffFontFile() {
+    QProcess fcList;
+    fcList.start(QStringLiteral("fc-list"),
+                 {QStringLiteral("--format"), QStringLiteral("%{fontformat}\t%{family[0]}\n")});
+    if (!fcList.waitForFinished(10000))
+        return {};
+    for (const QByteArray &line : fcList.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> parts = line.split('\t');
+        if (parts.size() == 2 && parts[0] == "CFF")
+            return QString::fromUtf8(parts[1]);
+    }
+    return {};
+}
+
+}  // namespace
+
+TEST(NativeOutline, MatchesFreeTypeSegmentForSegment) {
+    // U+2075 has contours that begin and end off the curve; DejaVu's 'u' has a
+    // lone point (a contour of one point, which encloses nothing).
+    const std::pair<QString, std::u32string> cases[] = {
+        {QStringLiteral("Arial"), U"aOBgßÄ8\u2075"},
+        {QStringLiteral("DejaVu Sans"), U"uaS\u2075"},
+    };
+    const double sizes[] = {11.3, 96.0, 1230.75};
+    const GlyphMatrix matrices[] = {GlyphMatrix(), Turn(30), Turn(90), Turn(200, true)};
+    for (const auto &[face, letters] : cases) {
+        FreeTypeFixture ft(face);
+        ASSERT_NE(ft.face, nullptr);
+        for (const double em : sizes) {
+            for (const GlyphMatrix &m : matrices) {
+                for (const char32_t ch : letters) {
+                    SCOPED_TRACE(testing::Message()
+                                 << face.toStdString() << " char " << unsigned(ch) << " em " << em
+                                 << " m11 " << m.eM11 << " m12 " << m.eM12);
+                    const std::vector<Segment> native = DecodeNative(Fetch(face, em, ch, m));
+                    const std::vector<Segment> expected =
+                        WithoutLonePoints(ft.decompose(em, ch, m));
+                    ASSERT_EQ(native.size(), expected.size());
+                    // FreeType halves between two off-curve points in 26.6, we in 16.16.
+                    const double tolerance = 1.0 / 128;
+                    for (std::size_t i = 0; i < native.size(); ++i) {
+                        ASSERT_EQ(native[i].kind, expected[i].kind) << "segment " << i;
+                        EXPECT_NEAR(native[i].x, expected[i].x, tolerance) << "segment " << i;
+                        EXPECT_NEAR(native[i].y, expected[i].y, tolerance) << "segment " << i;
+                        EXPECT_NEAR(native[i].cx, expected[i].cx, tolerance) << "segment " << i;
+                        EXPECT_NEAR(native[i].cy, expected[i].cy, tolerance) << "segment " << i;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The contour rules on hand-made contours, including the starts off the curve
+// that the installed faces rarely have, against FreeType reading the same points.
+TEST(NativeOutline, ContourStartsAndRunsFollowFreeType) {
+    const std::vector<std::vector<ContourPoint>> contours = {
+        {{0, 0, true}, {10, 0, true}, {10, 10, true}},
+        {{0, 0, true}, {8, 20, false}, {16, 0, true}, {8, -20, false}},
+        {{4, 6, false}, {10, 0, true}, {12, 2, true}, {20, 10, false}, {2, 2, true}},
+        {{0, 10, false}, {10, 0, false}, {0, -10, false}, {-10, 0, false}},
+        {{6, 6, false}, {0, 0, true}},
+        {{0, 0, false}, {4, 8, false}, {6, 6, true}, {8, 8, true}, {10, 2, false}, {12, 4, false}},
+    };
+    for (std::size_t c = 0; c < contours.size(); ++c) {
+        SCOPED_TRACE(c);
+        std::vector<ContourPoint> fixed;
+        std::vector<FT_Vector> points;
+        std::vector<char> tags;
+        for (const ContourPoint &p : contours[c]) {
+            // Even 26.6 values, so both sides halve exactly.
+            points.push_back({p.x * 2, p.y * 2});
+            fixed.push_back({p.x * 2 * 1024, p.y * 2 * 1024, p.onCurve});
+            tags.push_back(p.onCurve ? FT_CURVE_TAG_ON : FT_CURVE_TAG_CONIC);
+        }
+        std::vector<unsigned char> bytes;
+        ASSERT_TRUE(AppendNativeContour(fixed, bytes));
+
+        short last = short(points.size() - 1);
+        FT_Outline outline{};
+        outline.n_contours = 1;
+        outline.n_points = short(points.size());
+        outline.points = points.data();
+        outline.tags = tags.data();
+        outline.contours = &last;
+        std::vector<Segment> expected;
+        ASSERT_EQ(FT_Outline_Decompose(&outline, &DecomposeFuncs(), &expected), 0);
+
+        const std::vector<Segment> native = DecodeNative(bytes);
+        ASSERT_EQ(native.size(), expected.size());
+        for (std::size_t i = 0; i < native.size(); ++i) {
+            EXPECT_EQ(native[i].kind, expected[i].kind) << "segment " << i;
+            EXPECT_EQ(native[i].x, expected[i].x) << "segment " << i;
+            EXPECT_EQ(native[i].y, expected[i].y) << "segment " << i;
+            EXPECT_EQ(native[i].cx, expected[i].cx) << "segment " << i;
+            EXPECT_EQ(native[i].cy, expected[i].cy) << "segment " << i;
+        }
+    }
+
+    std::vector<unsigned char> bytes;
+    EXPECT_TRUE(AppendNativeContour({{5, 5, true}}, bytes));
+    EXPECT_TRUE(AppendNativeContour({}, bytes));
+    EXPECT_TRUE(bytes.empty());
+    // A run too long for a 16-bit count is refused, not cut.
+    EXPECT_FALSE(AppendNativeContour(std::vector<ContourPoint>(70000), bytes));
+}
+
+TEST(NativeOutline, CellIncrementIsTheTurnedAdvanceWithYUp) {
+    const QString face = QStringLiteral("Arial");
+    FreeTypeFixture ft(face);
+    ASSERT_NE(ft.face, nullptr);
+    const double em = 200.0;
+    FT_Set_Char_Size(ft.face, 0, FT_F26Dot6(em * 64), 72, 72);
+    FT_Load_Glyph(ft.face, FT_Get_Char_Index(ft.face, 'H'), FT_LOAD_NO_HINTING);
+    const double advance = ft.face->glyph->advance.x / 64.0;
+    ASSERT_GT(advance, 50.0);
+
+    for (const double degrees : {0.0, 30.0, 90.0, 180.0, 270.0}) {
+        SCOPED_TRACE(degrees);
+        GlyphMetrics gm;
+        ASSERT_GT(NativeGlyphOutline(face, em, 'H', Turn(degrees), &gm, nullptr, 0), 0);
+        const double a = degrees * M_PI / 180.0;
+        EXPECT_LE(std::abs(gm.cellIncX - advance * std::cos(a)), 0.5 + 1e-6);
+        EXPECT_LE(std::abs(gm.cellIncY - advance * std::sin(a)), 0.5 + 1e-6);
+    }
+
+    // The black box holds the letter: 'H' stands on the baseline.
+    GlyphMetrics gm;
+    ASSERT_GT(NativeGlyphOutline(face, em, 'H', GlyphMatrix(), &gm, nullptr, 0), 0);
+    EXPECT_GT(gm.blackBoxY, em * 0.6);
+    EXPECT_LT(gm.blackBoxX, advance);
+    EXPECT_GT(gm.glyphOrigin.y(), 0);
+}
+
+TEST(NativeOutline, SpaceIsEmptyButAdvances) {
+    GlyphMetrics gm;
+    gm.cellIncX = -7;
+    EXPECT_EQ(
+        NativeGlyphOutline(QStringLiteral("Arial"), 100.0, U' ', GlyphMatrix(), &gm, nullptr, 0),
+        0);
+    EXPECT_GT(gm.cellIncX, 20);
+    EXPECT_EQ(gm.cellIncY, 0);
+    char byte = 0x5A;
+    EXPECT_EQ(
+        NativeGlyphOutline(QStringLiteral("Arial"), 100.0, U' ', GlyphMatrix(), &gm, &byte, 1), 0);
+    EXPECT_EQ(byte, 0x5A);
+}
+
+TEST(NativeOutline, FailsWithoutGlyphOrSizeAndNeverWritesPastTheBuffer) {
+    const QString face = QStringLiteral("Arial");
+    FreeTypeFixture ft(face);
+    ASSERT_NE(ft.face, nullptr);
+    // A CJK letter that Liberation Sans does not have.
+    ASSERT_EQ(FT_Get_Char_Index(ft.face, 0x4E2D), 0u);
+    EXPECT_EQ(NativeGlyphOutline(face, 100.0, 0x4E2D, GlyphMatrix(), nullptr, nullptr, 0), -1);
+
+    for (const double em : {0.0, -5.0, 0.001, std::nan(""), HUGE_VAL, 1e9}) {
+        SCOPED_TRACE(em);
+        EXPECT_EQ(NativeGlyphOutline(face, em, 'a', GlyphMatrix(), nullptr, nullptr, 0), -1);
+    }
+
+    const qint64 size = NativeGlyphOutline(face, 50.0, 'a', GlyphMatrix(), nullptr, nullptr, 0);
+    ASSERT_GT(size, 16);
+    std::vector<unsigned char> buf(std::size_t(size), 0xEE);
+    EXPECT_EQ(NativeGlyphOutline(face, 50.0, 'a', GlyphMatrix(), nullptr, buf.data(), size - 1),
+              -1);
+    EXPECT_EQ(std::count(buf.begin(), buf.end(), 0xEE), size);
+}
+
+TEST(NativeOutline, FallbackFaceStillHasOutlines) {
+    // A face the system lacks is drawn in fontconfig's nearest match, as text is.
+    EXPECT_GT(NativeGlyphOutline(QStringLiteral("Marigold"), 40.0, 'a', GlyphMatrix(), nullptr,
+                                 nullptr, 0),
+              0);
+}
+
+TEST(NativeOutline, TrueTypeFilter) {
+    EXPECT_TRUE(IsTrueTypeFace(QStringLiteral("Arial")));
+    EXPECT_TRUE(IsTrueTypeFace(QStringLiteral("DejaVu Sans")));
+}
+
+TEST(NativeOutline, CffFaceHasNoNativeOutline) {
+    const QString cff = CffFontFile();
+    if (cff.isEmpty())
+        GTEST_SKIP() << "no CFF face installed";
+    EXPECT_FALSE(IsTrueTypeFace(cff));
+    EXPECT_EQ(NativeGlyphOutline(cff, 100.0, 'a', GlyphMatrix(), nullptr, nullptr, 0), -1);
+}
