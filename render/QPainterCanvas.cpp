@@ -1,0 +1,285 @@
+#include "render/QPainterCanvas.h"
+
+#include <QPaintEngine>
+#include <QPolygonF>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "render/FontRecipe.h"
+#include "render/SystemPalette.h"
+
+namespace {
+
+QColor Colour(ColorRef c) {
+    return SystemPalette::colour(c);
+}
+
+// Source spans of each target pixel along one axis: a shrinking axis gives
+// every target pixel its whole share, an enlarging one repeats pixels.
+std::vector<std::pair<int, int>> Spans(int source, int target) {
+    std::vector<std::pair<int, int>> spans(static_cast<std::size_t>(target));
+    for (int i = 0; i < target; ++i) {
+        const int from = int(qint64(i) * source / target);
+        const int to = std::max(from + 1, int(qint64(i + 1) * source / target));
+        spans[std::size_t(i)] = {from, std::min(to, source)};
+    }
+    return spans;
+}
+
+// The image with every pixel of one colour made fully transparent.
+QImage WithTransparent(const QImage &image, QRgb key) {
+    QImage result = image.convertToFormat(QImage::Format_ARGB32);
+    key &= 0xFFFFFF;
+    for (int y = 0; y < result.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x) {
+            if ((row[x] & 0xFFFFFF) == key)
+                row[x] = 0;
+        }
+    }
+    return result;
+}
+
+// Text alignment relative to the reference point, in reference pixels:
+// where the string starts and where its baseline lies.
+QPointF TextOrigin(unsigned align, const FontRecipe &recipe, double advance) {
+    double x = 0;
+    switch (align & TextAlign::HorizontalMask) {
+        case TextAlign::Center:
+            x = -advance / 2;
+            break;
+        case TextAlign::Right:
+            x = -advance;
+            break;
+        default:
+            break;
+    }
+    double y = recipe.referenceAscent();
+    switch (align & TextAlign::VerticalMask) {
+        case TextAlign::Baseline:
+            y = 0;
+            break;
+        case TextAlign::Bottom:
+            y = -recipe.referenceDescent();
+            break;
+        default:
+            break;
+    }
+    return QPointF(x, y);
+}
+
+}  // namespace
+
+QPainterCanvas::QPainterCanvas(QPainter &painter, bool printing)
+    : CanvasBase(printing), painter_(painter) {
+    painter_.save();
+    base_ = painter_.worldTransform();
+    baseClipping_ = painter_.hasClipping();
+    if (baseClipping_)
+        baseClip_ = base_.map(painter_.clipPath());
+    const QPaintEngine *engine = painter_.paintEngine();
+    raster_ = engine && engine->type() == QPaintEngine::Raster;
+    mappingChanged();
+}
+
+QPainterCanvas::~QPainterCanvas() {
+    for (; savedDepth_ > 0; --savedDepth_)
+        painter_.restore();
+    painter_.restore();
+}
+
+QPen QPainterCanvas::pen() const {
+    QPen p(Colour(penColor()));
+    if (penWidth() == 0) {
+        p.setWidth(0);  // cosmetic: the thinnest line the device draws
+    } else {
+        p.setWidthF(penWidth());
+        p.setCapStyle(Qt::RoundCap);
+        p.setJoinStyle(Qt::RoundJoin);
+    }
+    return p;
+}
+
+void QPainterCanvas::mappingChanged() {
+    painter_.setWorldTransform(mapping().transform() * base_);
+}
+
+void QPainterCanvas::clipChanged() {
+    // The caller's own clip (a list item, say) always stays in force.
+    if (baseClipping_) {
+        painter_.setWorldTransform(QTransform());
+        painter_.setClipPath(baseClip_, Qt::ReplaceClip);
+        mappingChanged();
+        if (!clipRect().isNull())
+            painter_.setClipRect(QRectF(clipRect()), Qt::IntersectClip);
+    } else if (clipRect().isNull()) {
+        painter_.setClipping(false);
+    } else {
+        painter_.setClipRect(QRectF(clipRect()), Qt::ReplaceClip);
+    }
+}
+
+void QPainterCanvas::stateSaved() {
+    painter_.save();
+    ++savedDepth_;
+}
+
+void QPainterCanvas::stateRestored() {
+    if (savedDepth_ > 0) {
+        painter_.restore();
+        --savedDepth_;
+    }
+}
+
+void QPainterCanvas::textOut(int x, int y, const QString &text) {
+    if (text.isEmpty())
+        return;
+    const CanvasFont &font = selectedFont();
+    const FontRecipe &recipe = FontRecipe::forFace(font.face);
+    const double s = recipe.scaleFor(font.height);
+    const double advance = recipe.referenceAdvance(text);
+    const QPointF origin = TextOrigin(textAlign(), recipe, advance);
+
+    // Qt rounds pixel sizes, so the reference font is drawn scaled around the
+    // reference point; the escapement turns it counter-clockwise there.
+    painter_.save();
+    painter_.translate(x, y);
+    painter_.rotate(-font.escapement / 10.0);
+    painter_.scale(s, s);
+    if (backgroundMode() == BackgroundMode::Opaque) {
+        painter_.fillRect(QRectF(origin.x(), origin.y() - recipe.referenceAscent(), advance,
+                                 recipe.referenceCell()),
+                          Colour(backgroundColor()));
+    }
+    painter_.setFont(recipe.referenceFont());
+    painter_.setPen(Colour(textColor()));
+    painter_.drawText(origin, text);
+    painter_.restore();
+}
+
+void QPainterCanvas::drawLine(QPoint from, QPoint to) {
+    painter_.setPen(pen());
+    painter_.drawLine(QLineF(from, to));
+}
+
+void QPainterCanvas::polyPolygon(const QVector<QPoint> &points, const QVector<int> &counts) {
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    qsizetype start = 0;
+    for (int count : counts) {
+        // Counts that run past the points end the figure; nothing is read
+        // beyond what the caller handed over.
+        if (count < 0 || count > points.size() - start)
+            break;
+        if (count >= 2) {
+            QPolygonF polygon;
+            polygon.reserve(count);
+            for (qsizetype i = start; i < start + count; ++i)
+                polygon.append(QPointF(points[i]));
+            path.addPolygon(polygon);
+            path.closeSubpath();
+        }
+        start += count;
+    }
+    if (path.isEmpty())
+        return;
+    painter_.setPen(pen());
+    painter_.setBrush(Colour(brushColor()));
+    painter_.drawPath(path);
+}
+
+void QPainterCanvas::rectangle(const QRect &r) {
+    painter_.setPen(pen());
+    painter_.setBrush(Colour(brushColor()));
+    painter_.drawRect(QRectF(r));
+}
+
+void QPainterCanvas::fillRect(const QRect &r, ColorRef colour) {
+    painter_.fillRect(QRectF(r), Colour(colour));
+}
+
+QImage QPainterCanvas::stretchBlackOnWhite(const QImage &image, QSize size) {
+    if (image.isNull() || size.width() <= 0 || size.height() <= 0)
+        return QImage();
+    const QImage source = image.convertToFormat(QImage::Format_RGB32);
+    const auto columns = Spans(source.width(), size.width());
+    const auto rows = Spans(source.height(), size.height());
+
+    // Along the rows first, then down the columns.
+    QImage across(size.width(), source.height(), QImage::Format_RGB32);
+    if (across.isNull())
+        return QImage();
+    for (int y = 0; y < source.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(across.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            QRgb v = 0xFFFFFFFF;
+            for (int sx = columns[std::size_t(x)].first; sx < columns[std::size_t(x)].second; ++sx)
+                v &= in[sx];
+            out[x] = v;
+        }
+    }
+    QImage result(size, QImage::Format_RGB32);
+    if (result.isNull())
+        return QImage();
+    for (int y = 0; y < size.height(); ++y) {
+        auto *out = reinterpret_cast<QRgb *>(result.scanLine(y));
+        std::fill(out, out + size.width(), 0xFFFFFFFF);
+        for (int sy = rows[std::size_t(y)].first; sy < rows[std::size_t(y)].second; ++sy) {
+            const auto *in = reinterpret_cast<const QRgb *>(across.constScanLine(sy));
+            for (int x = 0; x < size.width(); ++x)
+                out[x] &= in[x];
+        }
+    }
+    return result;
+}
+
+QImage QPainterCanvas::deviceSized(const QImage &image, const QRectF &target) const {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    if (!raster_)
+        return rgb;
+    const QRectF device = painter_.worldTransform().mapRect(target);
+    const int w = std::max(1, int(std::lround(device.width())));
+    const int h = std::max(1, int(std::lround(device.height())));
+    if (w >= rgb.width() && h >= rgb.height())
+        return rgb;
+    return stretchBlackOnWhite(rgb, QSize(std::min(w, rgb.width()), std::min(h, rgb.height())));
+}
+
+void QPainterCanvas::stretchBitmap(const QRect &target, const QImage &bitmap, RasterOp op) {
+    if (bitmap.isNull() || target.width() <= 0 || target.height() <= 0)
+        return;
+    const QRectF dst(target);
+    const QImage image = deviceSized(bitmap, dst);
+    if (image.isNull())
+        return;
+    painter_.save();
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter_.setRenderHint(QPainter::LosslessImageRendering, true);  // no JPEG in a PDF
+    if (op == RasterOp::Copy) {
+        painter_.drawImage(dst, image);
+    } else if (raster_) {
+        painter_.setCompositionMode(op == RasterOp::And ? QPainter::RasterOp_SourceAndDestination
+                                                        : QPainter::RasterOp_SourceOrDestination);
+        painter_.drawImage(dst, image);
+    } else {
+        // AND with white and OR with black change nothing: leave those out.
+        const QRgb neutral = op == RasterOp::And ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+        painter_.drawImage(dst, WithTransparent(image, neutral));
+    }
+    painter_.restore();
+}
+
+void QPainterCanvas::maskedBitmap(QPoint topLeft, const QImage &bitmap, ColorRef transparent) {
+    if (bitmap.isNull())
+        return;
+    const QRectF dst(QPointF(topLeft), QSizeF(bitmap.size()));
+    const QImage image =
+        WithTransparent(deviceSized(bitmap, dst), SystemPalette::resolve(transparent));
+    painter_.save();
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter_.setRenderHint(QPainter::LosslessImageRendering, true);  // no JPEG in a PDF
+    painter_.drawImage(dst, image);
+    painter_.restore();
+}
