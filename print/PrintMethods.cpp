@@ -1,0 +1,377 @@
+#include "print/PrintMethods.h"
+
+#include "model/Job.h"
+#include "model/SettingsFile.h"
+#include "render/Arith.h"
+#include "render/DrawJob.h"
+#include "render/RenderState.h"
+#include "render/ScopedFont.h"
+
+namespace {
+
+const QString kDrucker = QStringLiteral("Drucker");
+
+std::int32_t drucker(const char *key, std::int32_t defaultValue) {
+    return SettingInteger(kDrucker, QString::fromLatin1(key), defaultValue);
+}
+
+// Tenths of a millimetre to eighths, rounded as the platform's MulDiv does.
+std::int32_t tenthsToEighths(std::int32_t tenths) {
+    return MulDiv(tenths, 8, 10);
+}
+
+// Length of a stretch cut into filler pieces shorter than ML, each followed by
+// the printer margin.
+void addFillers(std::vector<Piece> &pieces, std::int32_t stretch, std::int32_t PR, std::int32_t ML,
+                int flags) {
+    if (stretch <= PR)
+        return;
+    const std::int32_t count = Add(Div(stretch, Add(ML, PR)), 1);
+    const std::int32_t filler = Div(Sub(stretch, Mul(count, PR)), count);
+    for (std::int32_t i = 0; i < count; ++i)
+        pieces.push_back({filler, flags});
+}
+
+}  // namespace
+
+const QString PrintMethods::DocumentName = QStringLiteral("Vellumo");
+
+CanvasMapping PageMapping(const PageMetrics &m) {
+    CanvasMapping mapping;
+    mapping.setMode(CanvasMapping::Mode::Isotropic);
+    mapping.setWindowExt(QSize(Mul(m.HS, 8), Mul(m.VS, 8)));
+    mapping.setViewportExt(QSize(m.HR, m.VR));
+    mapping.setWindowOrg(QPoint(0, 0));
+    mapping.setViewportOrg(QPoint(0, 0));
+    return mapping;
+}
+
+void SetPageMapping(RibbonCanvas &canvas, const PageMetrics &metrics) {
+    canvas.setMapping(PageMapping(metrics));
+}
+
+std::vector<StripDraw> PlanPageStrip(const PageMetrics &m, const PrintRun &run,
+                                     const std::vector<std::int32_t> &takenIndices) {
+    std::vector<StripDraw> draws;
+    std::int32_t PageNo = 0, PagesInto = 0, StripLength = 0, StartX = 0;
+    const CanvasMapping base = PageMapping(m);
+    for (std::int32_t index : takenIndices) {
+        const TJob &job = *run.jobAt(index);
+        const std::int32_t L = job.Laenge;
+        const std::int32_t W = job.Breite;
+        const std::int32_t Last = Div(Add(L, StripLength), m.HS);
+        for (std::int32_t k = PageNo; k <= Last; ++k) {
+            CanvasMapping mapping = base;
+            const std::int32_t WD = mapping.logicalToDevice(QPoint(0, Mul(W, 8))).y();
+            mapping.setViewportOrg(QPoint(Sub(StartX, Mul(PagesInto, m.HR)), Sub(m.VR, WD)));
+            StripDraw draw{index, k, mapping.viewportOrg(), k != Last};
+            draws.push_back(draw);
+            if (k == Last) {
+                PagesInto = 0;
+                StartX = mapping.logicalToDevice(QPoint(Mul(L, 8), 0)).x() % m.HR;
+            } else {
+                ++PagesInto;
+                ++PageNo;
+            }
+        }
+        StripLength = Add(StripLength, L);
+    }
+    return draws;
+}
+
+PiecePlan PlanPieces(const TJob &job, std::int32_t TL, std::int32_t TR, std::int32_t PR,
+                     std::int32_t ML) {
+    PiecePlan plan;
+    const std::int32_t L10 = Mul(job.Laenge, 10);
+    const std::int32_t JR = job.Rand;
+    if (job.Stil == Align || job.Stil == UpSide) {
+        plan.LeftBlock = Mul(Add(Div(Add(JR, Div(TL, 8)), 10), 2), 100);
+        plan.RightBlock = Mul(Add(Div(Add(JR, Div(TR, 8)), 10), 2), 100);
+        std::int32_t middle = Sub(Sub(Sub(L10, plan.LeftBlock), PR), plan.RightBlock);
+        if (middle < 0)
+            middle = 0;
+        plan.pieces.push_back(
+            {plan.LeftBlock, DrawPrint | DrawOutline | DrawLeftEnd | DrawPrintColors});
+        addFillers(plan.pieces, middle, PR, ML, 0);
+        plan.pieces.push_back(
+            {Add(plan.RightBlock, 300), DrawPrint | DrawOutline | DrawRightEnd | DrawPrintColors});
+    } else if (job.Stil == Center) {
+        plan.LeftBlock = Mul(Add(Div(Div(TL, 8), 10), 2), 100);
+        const std::int32_t half = Div2(Sub(L10, plan.LeftBlock));
+        addFillers(plan.pieces, half, PR, ML, DrawPrint);
+        plan.pieces.push_back(
+            {plan.LeftBlock, DrawPrint | DrawOutline | DrawLeftEnd | DrawPrintColors});
+        std::int32_t reached = 0;
+        for (const Piece &piece : plan.pieces)
+            reached = Add(reached, Add(PR, piece.length));
+        addFillers(plan.pieces, Sub(L10, reached), PR, ML, DrawPrint);
+    }
+    return plan;
+}
+
+std::int32_t PieceTextLength(const TJob &job, RibbonCanvas &ic, bool leftEnd) {
+    std::int32_t length = JobTextLength(job, ic, 8, leftEnd);
+    if (leftEnd && !job.BildNameLinks.isEmpty())
+        length = Add(length, Mul(8, Add(job.BildBreiteLinks, job.BildAbstandLinks)));
+    if (!leftEnd && !job.BildNameRechts.isEmpty())
+        length = Add(length, Mul(8, Add(job.BildBreiteRechts, job.BildAbstandRechts)));
+    return length;
+}
+
+void PrintMethods::mapPage() {
+    metrics_ = printer_.metrics();
+    SetPageMapping(printer_.canvas(), metrics_);
+}
+
+void PrintMethods::finish(bool failed) {
+    if (failed) {
+        if (printer_.printing())
+            printer_.abortDocument();
+        return;
+    }
+    if (printer_.printing()) {
+        try {
+            printer_.endDocument();
+        } catch (...) {
+            if (printer_.printing())
+                printer_.abortDocument();
+        }
+    }
+}
+
+void PrintMethods::PrintPageStrip() {
+    bool failed = false;
+    try {
+        DrawOrigin = QPoint(0, 0);
+        const std::int32_t feed = drucker("Papiervorschub", 0);
+        DeviceSettings settings;
+        if (feed > 0 && printer_.deviceSettings(&settings)) {
+            const DeviceSettings remembered = settings;
+            settings.fields |= DeviceSettings::FieldPaperSize | DeviceSettings::FieldPaperLength;
+            settings.paperSize = DeviceSettings::UserDefinedPaper;
+            settings.paperLength = PaperField(feed);
+            printer_.setDeviceSettings(settings);
+            printer_.beginDocument();
+            printer_.endPage();
+            settings.paperSize = remembered.paperSize;
+            settings.paperLength = remembered.paperLength;
+            printer_.setDeviceSettings(settings);
+            printer_.resetPageContext();
+            printer_.startPage();
+        }
+        if (!printer_.printing())
+            printer_.beginDocument();
+
+        // Decide the ribbons first (the width rule), then the pages, then draw.
+        const PageMetrics m = printer_.metrics();
+        std::vector<std::int32_t> taken;
+        for (std::int32_t i = run_.PrintFirst; i <= run_.PrintLast; ++i) {
+            const TJob *job = run_.jobAt(i);
+            if (!job)
+                continue;
+            if (run_.TakeJob(*job))
+                taken.push_back(i);
+            run_.JobDone();
+        }
+        const std::vector<StripDraw> draws = PlanPageStrip(m, run_, taken);
+        for (const StripDraw &draw : draws) {
+            if (!printer_.checkAbort()) {
+                cancelled_ = true;
+                break;
+            }
+            RibbonCanvas &canvas = printer_.canvas();
+            CanvasMapping mapping = PageMapping(m);
+            mapping.setViewportOrg(draw.viewportOrg);
+            canvas.setMapping(mapping);
+            DrawJob(*run_.jobAt(draw.jobIndex), canvas, 8,
+                    DrawPrint | DrawOutline | DrawLeftEnd | DrawRightEnd | DrawPrintColors);
+            if (draw.newPageAfter)
+                printer_.newPage();
+        }
+    } catch (...) {
+        failed = true;
+    }
+    if (!cancelled_)
+        finish(failed);
+}
+
+void PrintMethods::StartPiecePage(std::int32_t length, std::int32_t width) {
+    if (printer_.printing())
+        printer_.endPage();
+    DeviceSettings s;
+    if (printer_.deviceSettings(&s)) {
+        s.fields |= DeviceSettings::FieldOrientation | DeviceSettings::FieldPaperSize |
+                    DeviceSettings::FieldPaperLength;
+        s.orientation = DeviceSettings::Landscape;
+        s.paperSize = DeviceSettings::UserDefinedPaper;
+        s.paperLength = PaperField(Add(Div2(PR_), length));
+        if (fitted_) {
+            s.fields |= DeviceSettings::FieldPaperWidth;
+            s.paperWidth = PaperField(width);
+        }
+        printer_.setDeviceSettings(s);
+        if (printer_.printing()) {
+            printer_.resetPageContext();
+            printer_.startPage();
+        } else {
+            printer_.beginDocument();
+        }
+    }
+    mapPage();
+    if (!fitted_) {
+        RibbonCanvas &canvas = printer_.canvas();
+        const QPoint d =
+            canvas.logicalToDevice(QPoint(tenthsToEighths(PiecePosition_), tenthsToEighths(width)));
+        canvas.setViewportOrg(QPoint(-d.x(), Sub(metrics_.VR, d.y())));
+        PiecePosition_ = Add(PiecePosition_, Add(PR_, length));
+    } else {
+        PiecePosition_ = Add(PiecePosition_, tenthsToEighths(Add(PR_, length)));
+        piecePositionTenths_ = Add(piecePositionTenths_, Add(PR_, length));
+    }
+}
+
+void PrintMethods::DrawPieceMarks(ColorRef colour) {
+    RibbonCanvas &canvas = printer_.canvas();
+    const QPoint origin = canvas.deviceToLogical(QPoint(1, metrics_.VR));
+    const std::int32_t X0 = origin.x(), Y0 = origin.y();
+    const std::int32_t X1 = canvas.deviceToLogical(QPoint(metrics_.HR - 1, metrics_.VR)).x();
+
+    CanvasFont font;
+    font.height = 20;
+    font.face = QStringLiteral("Arial");
+    ScopedFont markFont(canvas, font);
+    markFont.select();
+    canvas.setTextColor(colour);
+    canvas.setPen(colour, canvas.penWidth());
+    const bool marks = drucker("Mark", 0) != 0;
+    auto line = [&canvas](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+        canvas.moveTo(x1, y1);
+        canvas.lineTo(x2, y2);
+    };
+
+    if (marks) {
+        canvas.setTextAlign(TextAlign::Left | TextAlign::Top);
+        line(Add(X0, 16), Sub(Y0, 100), Add(X0, 16), Sub(Y0, 120));
+        canvas.textOut(Add(X0, 24), Sub(Y0, 120), QStringLiteral("A: %1 mm").arg(metrics_.HS));
+    }
+    if (!fitted_)
+        line(Sub(X1, 16), Sub(Y0, 100), Sub(X1, 16), Sub(Y0, 101));
+    else
+        line(0, Sub(Y0, 100), 0, Sub(Y0, 140));
+    if (marks) {
+        canvas.setTextAlign(TextAlign::Right | TextAlign::Top);
+        line(Sub(X1, 16), Sub(Y0, 100), Sub(X1, 16), Sub(Y0, 120));
+        canvas.textOut(Sub(X1, 24), Sub(Y0, 120), QStringLiteral("E"));
+    }
+}
+
+void PrintMethods::printJobPieces(const TJob &job) {
+    PageMetrics icMetrics;
+    std::int32_t TL = 0, TR = 0;
+    {
+        std::unique_ptr<RibbonCanvas> ic = printer_.informationContext(&icMetrics);
+        SetPageMapping(*ic, icMetrics);
+        TL = PieceTextLength(job, *ic, true);
+        TR = PieceTextLength(job, *ic, false);
+    }
+    PiecePosition_ = 0;
+    piecePositionTenths_ = 0;
+    const PiecePlan plan = PlanPieces(job, TL, TR, PR_, ML_);
+    if (!plan.pieces.empty())
+        printer_.setDocumentName(DocumentName);
+    for (const Piece &piece : plan.pieces) {
+        if (!printer_.checkAbort()) {
+            cancelled_ = true;
+            return;
+        }
+        if (fitted_ && piece.flags != 0)
+            DrawOrigin = QPoint(-PiecePosition_, 0);
+        StartPiecePage(piece.length, Mul(job.Breite, 10));
+        if (piece.flags != 0)
+            DrawJob(job, printer_.canvas(), 8, piece.flags);
+        DrawPieceMarks(job.FontFarbe);
+    }
+}
+
+void PrintMethods::runPieces(bool fitted) {
+    fitted_ = fitted;
+    bool failed = false;
+    try {
+        DrawOrigin = QPoint(0, 0);
+        PR_ = drucker("Rand", 0);
+        ML_ = drucker("MaxLaenge", 3000);
+        const std::int32_t feed = drucker("Papiervorschub", 0);
+        if (feed > 0)
+            StartPiecePage(feed, 2000);
+        for (std::int32_t i = run_.PrintFirst; i <= run_.PrintLast; ++i) {
+            const TJob *job = run_.jobAt(i);
+            if (!job)
+                continue;
+            if (run_.TakeJob(*job) && !cancelled_)
+                printJobPieces(*job);
+            run_.JobDone();
+        }
+    } catch (...) {
+        failed = true;
+    }
+    if (!cancelled_)
+        finish(failed);
+    if (fitted_)
+        DrawOrigin = QPoint(0, 0);
+    printer_.resetToDriverDefaults();
+}
+
+void PrintMethods::StartSheetPage(std::int32_t length, std::int32_t width) {
+    if (printer_.printing())
+        printer_.endPage();
+    DeviceSettings s;
+    if (printer_.deviceSettings(&s)) {
+        s.fields |= DeviceSettings::FieldOrientation | DeviceSettings::FieldPaperSize |
+                    DeviceSettings::FieldPaperLength | DeviceSettings::FieldPaperWidth;
+        s.paperSize = DeviceSettings::UserDefinedPaper;
+        s.paperLength = PaperField(length);
+        s.paperWidth = PaperField(width);
+        s.orientation = DeviceSettings::Landscape;
+        printer_.setDeviceSettings(s);
+        if (printer_.printing()) {
+            printer_.resetPageContext();
+            printer_.startPage();
+        } else {
+            printer_.beginDocument();
+        }
+    }
+    mapPage();
+}
+
+void PrintMethods::PrintSingleSheets() {
+    bool failed = false;
+    try {
+        DrawOrigin = QPoint(0, 0);
+        const std::int32_t feed = drucker("Papiervorschub", 0);
+        if (feed > 0)
+            StartSheetPage(feed, 2000);
+        for (std::int32_t i = run_.PrintFirst; i <= run_.PrintLast; ++i) {
+            const TJob *job = run_.jobAt(i);
+            if (!job)
+                continue;
+            if (run_.TakeJob(*job) && !cancelled_) {
+                if (!printer_.checkAbort()) {
+                    cancelled_ = true;
+                } else if (job->Stil == Align || job->Stil == Center || job->Stil == UpSide) {
+                    printer_.setDocumentName(DocumentName);
+                    DrawOrigin = QPoint(0, 0);
+                    StartSheetPage(Mul(job->Laenge, 10), Mul(job->Breite, 10));
+                    DrawJob(*job, printer_.canvas(), 8,
+                            DrawPrint | DrawOutline | DrawLeftEnd | DrawPrintColors);
+                }
+            }
+            run_.JobDone();
+        }
+    } catch (...) {
+        failed = true;
+    }
+    if (!cancelled_)
+        finish(failed);
+    DrawOrigin = QPoint(0, 0);
+    printer_.resetToDriverDefaults();
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QPoint>
+#include <cstdint>
+#include <vector>
+
+#include "print/PrintRun.h"
+#include "print/Printer.h"
+#include "render/CanvasMapping.h"
+#include "render/RibbonCanvas.h"
+
+class TJob;
+
+// The page mapping of every printed page: one logical unit is 1/8 mm of the
+// printable area, isotropic, y downwards, both origins 0.
+CanvasMapping PageMapping(const PageMetrics &metrics);
+void SetPageMapping(RibbonCanvas &canvas, const PageMetrics &metrics);
+
+// --- Page strips: the ribbons end to end on the printer's own pages.
+
+struct StripDraw {
+    std::int32_t jobIndex = 0;
+    std::int32_t page = 0;  // counted from 0, the feed page not counted
+    QPoint viewportOrg;     // device pixels
+    bool newPageAfter = false;
+};
+
+// Where each taken ribbon is drawn: a ribbon is drawn once on every page it
+// touches, shifted left by the pages it has already used.
+std::vector<StripDraw> PlanPageStrip(const PageMetrics &metrics, const PrintRun &run,
+                                     const std::vector<std::int32_t> &takenIndices);
+
+// --- Pieces: pages of computed length, in tenths of a millimetre.
+
+struct Piece {
+    std::int32_t length = 0;  // content length; the page is PR div 2 longer
+    int flags = 0;            // DrawJob flags, 0 = the ribbon is not drawn (filler)
+};
+
+struct PiecePlan {
+    std::int32_t LeftBlock = 0;
+    std::int32_t RightBlock = 0;
+    std::vector<Piece> pieces;
+};
+
+// TL and TR: text length of each end in 1/8 mm, pictures included; PR the
+// printer margin and ML the longest filler, tenths of a millimetre. A style
+// other than Align, Center and UpSide gives no piece.
+PiecePlan PlanPieces(const TJob &job, std::int32_t TL, std::int32_t TR, std::int32_t PR,
+                     std::int32_t ML);
+
+// Text length of each end of a ribbon as piece printing measures it, in 1/8 mm:
+// the text, plus picture width and distance when the end has a picture.
+std::int32_t PieceTextLength(const TJob &job, RibbonCanvas &ic, bool leftEnd);
+
+// The four print methods over a prepared run. Each begins and ends its own
+// document, checks for cancellation before every page, and swallows every
+// error after aborting its document (the run then just ends).
+class PrintMethods {
+public:
+    PrintMethods(RibbonPrinter &printer, PrintRun &run) : printer_(printer), run_(run) {}
+
+    void PrintPageStrip();
+    void PrintPieces() { runPieces(false); }
+    void PrintPiecesFitted() { runPieces(true); }
+    void PrintSingleSheets();
+
+    static const QString DocumentName;
+
+private:
+    void runPieces(bool fitted);
+    void printJobPieces(const TJob &job);
+    void StartPiecePage(std::int32_t length, std::int32_t width);
+    void StartSheetPage(std::int32_t length, std::int32_t width);
+    void DrawPieceMarks(ColorRef colour);
+    void mapPage();
+    // Ends an open document, aborts it when anything failed.
+    void finish(bool failed);
+
+    RibbonPrinter &printer_;
+    PrintRun &run_;
+    PageMetrics metrics_;
+    bool fitted_ = false;
+    bool cancelled_ = false;
+    std::int32_t PR_ = 0;
+    std::int32_t ML_ = 3000;
+    std::int32_t PiecePosition_ = 0;        // tenths (pieces) or eighths (fitted)
+    std::int32_t piecePositionTenths_ = 0;  // fitted: the same position in tenths
+};

@@ -1,2 +1,0 @@
-// The printing layer; the printer interface and the print methods live here.
-#include <QtPrintSupport/qtprintsupportglobal.h>

@@ -1,0 +1,344 @@
+#include "print/QtPrinter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPrinterInfo>
+#include <QTemporaryFile>
+
+#include <cups/cups.h>
+#include <cmath>
+#include <cstdio>
+
+#include "render/QPainterCanvas.h"
+
+namespace {
+
+const QString kNoDefaultPrinter = QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt");
+
+DeviceSettings a4Portrait() {
+    return DeviceSettings{0, DeviceSettings::Portrait, 9, 2970, 2100};
+}
+
+// The driver's paper code for the sizes it names; anything else is described
+// by its dimensions alone.
+std::int16_t paperCode(QPageSize::PageSizeId id) {
+    switch (id) {
+        case QPageSize::Letter:
+            return 1;
+        case QPageSize::Legal:
+            return 5;
+        case QPageSize::A3:
+            return 8;
+        case QPageSize::A4:
+            return 9;
+        case QPageSize::A5:
+            return 11;
+        default:
+            return DeviceSettings::UserDefinedPaper;
+    }
+}
+
+QString millimetres(double tenths) {
+    QString s = QString::number(tenths / 10.0, 'f', 1);
+    if (s.endsWith(QLatin1String(".0")))
+        s.chop(2);
+    return s;
+}
+
+}  // namespace
+
+const QString QtPrinter::PdfPrinterName = QStringLiteral("PDF");
+
+QtPrinter::QtPrinter() {
+    for (const QString &name : QPrinterInfo::availablePrinterNames()) {
+        if (name.compare(PdfPrinterName, Qt::CaseInsensitive) != 0)
+            names_.append(name);
+    }
+    names_.append(PdfPrinterName);
+    selectPrinter(-1);
+}
+
+QtPrinter::~QtPrinter() {
+    if (printing_)
+        abortDocument();
+}
+
+void QtPrinter::selectPrinter(int index) {
+    if (names_.isEmpty())
+        throw PrinterError(kNoDefaultPrinter);
+    if (index < 0 || index >= names_.size()) {
+        const QString systemDefault = QPrinterInfo::defaultPrinterName();
+        index = systemDefault.isEmpty() ? -1 : int(names_.indexOf(systemDefault));
+        if (index < 0)
+            index = int(names_.indexOf(PdfPrinterName));
+    }
+    index_ = index;
+    readDriverDefaults();
+    settings_ = driverDefaults_;
+}
+
+bool QtPrinter::selectPrinterByName(const QString &name) {
+    for (int i = 0; i < names_.size(); ++i) {
+        if (names_[i].compare(name, Qt::CaseInsensitive) == 0) {
+            selectPrinter(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+QString QtPrinter::printerName() const {
+    return index_ >= 0 ? names_.value(index_) : QString();
+}
+
+bool QtPrinter::isPdfPrinter() const {
+    return printerName() == PdfPrinterName;
+}
+
+void QtPrinter::readDriverDefaults() {
+    driverDefaults_ = a4Portrait();
+    if (isPdfPrinter())
+        return;
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printerName());
+    const QPageSize size = info.defaultPageSize();
+    if (size.isValid()) {
+        const QSizeF mm = size.size(QPageSize::Millimeter);
+        driverDefaults_.paperSize = paperCode(size.id());
+        driverDefaults_.paperWidth =
+            std::int16_t(std::lround(std::min(mm.width(), mm.height()) * 10));
+        driverDefaults_.paperLength =
+            std::int16_t(std::lround(std::max(mm.width(), mm.height()) * 10));
+    }
+}
+
+void QtPrinter::reselectWithDriverDefaults() {
+    if (index_ < 0)
+        throw PrinterError(kNoDefaultPrinter);
+    readDriverDefaults();
+    settings_ = driverDefaults_;
+}
+
+bool QtPrinter::deviceSettings(DeviceSettings *out) const {
+    if (index_ < 0)
+        return false;
+    *out = settings_;
+    return true;
+}
+
+QPageLayout QtPrinter::pageLayoutFor(const DeviceSettings &s) {
+    // Paper length runs along the feed, width across; landscape turns the page.
+    const QSizeF portrait(s.paperWidth / 10.0, s.paperLength / 10.0);
+    if (!(portrait.width() > 0 && portrait.height() > 0))
+        throw PrinterError(QStringLiteral("Ungültige Papiergröße"));
+    const QPageSize size(portrait, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+    return QPageLayout(
+        size,
+        s.orientation == DeviceSettings::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+        QMarginsF(), QPageLayout::Millimeter);
+}
+
+QString QtPrinter::cupsMedia(const DeviceSettings &s) {
+    return QStringLiteral("Custom.%1x%2mm")
+        .arg(millimetres(s.paperWidth), millimetres(s.paperLength));
+}
+
+void QtPrinter::beginDocument() {
+    if (index_ < 0)
+        throw PrinterError(kNoDefaultPrinter);
+    if (printing_)
+        throw PrinterError(QStringLiteral("Es wird bereits gedruckt."));
+    aborted_ = false;
+    pageSettings_ = settings_;
+    pageSettingsLog_.clear();
+
+    if (isPdfPrinter()) {
+        targetFile_ = pdfOutput_;
+        if (targetFile_.isEmpty() && chooser_)
+            targetFile_ = chooser_();
+        if (targetFile_.isEmpty())
+            throw PrinterError(QStringLiteral("Keine Datei gewählt."));
+    } else {
+        targetFile_.clear();
+    }
+    // A PDF goes to a temporary file beside its target and replaces the target
+    // only when the document ends; a queue's PDF lives in the temporary folder.
+    QTemporaryFile temp(targetFile_.isEmpty()
+                            ? QDir::tempPath() + QStringLiteral("/vellumo-XXXXXX.pdf")
+                            : targetFile_ + QStringLiteral(".XXXXXX"));
+    temp.setAutoRemove(false);
+    if (!temp.open())
+        throw PrinterError(temp.errorString());
+    tempFile_ = temp.fileName();
+    temp.close();
+
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setResolution(Resolution);
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(tempFile_);
+    printer_->setFullPage(true);
+    printer_->setDocName(documentName_);
+    printer_->setCreator(QStringLiteral("Vellumo"));
+    try {
+        printer_->setPageLayout(pageLayoutFor(pageSettings_));
+    } catch (...) {
+        discardOutput();
+        throw;
+    }
+    if (!painter_.begin(printer_.get())) {
+        discardOutput();
+        throw PrinterError(QStringLiteral("Der Drucker kann nicht geöffnet werden."));
+    }
+    printing_ = true;
+    pageOpen_ = true;
+    pageSettingsLog_.push_back(pageSettings_);
+    canvas_ = std::make_unique<QPainterCanvas>(painter_, true);
+}
+
+void QtPrinter::startPage() {
+    if (!printing_)
+        throw PrinterError(QStringLiteral("Kein Druckauftrag offen."));
+    canvas_.reset();
+    // The painter keeps the first page's mapping after newPage(); every page
+    // gets a fresh canvas, and the print methods set their mapping per page.
+    if (!printer_->setPageLayout(pageLayoutFor(pageSettings_)) || !printer_->newPage())
+        throw PrinterError(QStringLiteral("Neue Seite nicht möglich."));
+    pageSettingsLog_.push_back(pageSettings_);
+    pageOpen_ = true;
+    canvas_ = std::make_unique<QPainterCanvas>(painter_, true);
+}
+
+void QtPrinter::endDocument() {
+    if (!printing_)
+        return;
+    canvas_.reset();
+    painter_.end();
+    printing_ = false;
+    pageOpen_ = false;
+    if (isPdfPrinter()) {
+        // rename() replaces the target in one step.
+        if (std::rename(QFile::encodeName(tempFile_).constData(),
+                        QFile::encodeName(targetFile_).constData()) != 0) {
+            QFile::remove(tempFile_);
+            throw PrinterError(
+                QStringLiteral("Datei \"%1\" kann nicht erstellt werden.").arg(targetFile_));
+        }
+        tempFile_.clear();
+        return;
+    }
+    try {
+        submitToQueue();
+    } catch (...) {
+        QFile::remove(tempFile_);
+        tempFile_.clear();
+        throw;
+    }
+    QFile::remove(tempFile_);
+    tempFile_.clear();
+}
+
+void QtPrinter::submitToQueue() {
+    const QByteArray queue = printerName().toUtf8();
+    const QByteArray file = QFile::encodeName(tempFile_);
+    const QByteArray title = documentName_.toUtf8();
+    std::size_t first = 0;
+    while (first < pageSettingsLog_.size()) {
+        std::size_t last = first;
+        const QString media = cupsMedia(pageSettingsLog_[first]);
+        while (last + 1 < pageSettingsLog_.size() &&
+               cupsMedia(pageSettingsLog_[last + 1]) == media &&
+               pageSettingsLog_[last + 1].orientation == pageSettingsLog_[first].orientation)
+            ++last;
+        cups_option_t *options = nullptr;
+        int count = 0;
+        const QByteArray mediaBytes = media.toLatin1();
+        const QByteArray ranges = QStringLiteral("%1-%2").arg(first + 1).arg(last + 1).toLatin1();
+        count = cupsAddOption("media", mediaBytes.constData(), count, &options);
+        count = cupsAddOption("page-ranges", ranges.constData(), count, &options);
+        // The pages are drawn the way they are to come out: no fitting, no scaling.
+        count = cupsAddOption("print-scaling", "none", count, &options);
+        const int job =
+            cupsPrintFile(queue.constData(), file.constData(), title.constData(), count, options);
+        cupsFreeOptions(count, options);
+        if (job == 0)
+            throw PrinterError(QString::fromUtf8(cupsLastErrorString()));
+        first = last + 1;
+    }
+}
+
+void QtPrinter::discardOutput() {
+    canvas_.reset();
+    if (painter_.isActive())
+        painter_.end();
+    if (!tempFile_.isEmpty())
+        QFile::remove(tempFile_);
+    tempFile_.clear();
+    printer_.reset();
+}
+
+void QtPrinter::abortDocument() {
+    if (printing_)
+        discardOutput();
+    printing_ = false;
+    pageOpen_ = false;
+    aborted_ = true;
+}
+
+RibbonCanvas &QtPrinter::canvas() {
+    if (printing_ && pageOpen_ && canvas_)
+        return *canvas_;
+    // Outside a page nothing reaches paper.
+    if (!idleCanvas_) {
+        idleImage_ = std::make_unique<QImage>(1, 1, QImage::Format_RGB32);
+        idlePainter_ = std::make_unique<QPainter>(idleImage_.get());
+        idleCanvas_ = std::make_unique<QPainterCanvas>(*idlePainter_);
+    }
+    return *idleCanvas_;
+}
+
+PageMetrics QtPrinter::metrics() const {
+    const QPageLayout layout = printing_ ? printer_->pageLayout() : pageLayoutFor(settings_);
+    const QRectF mm = layout.paintRect(QPageLayout::Millimeter);
+    PageMetrics m;
+    m.HS = std::int32_t(std::floor(mm.width() + 1e-6));
+    m.VS = std::int32_t(std::floor(mm.height() + 1e-6));
+    if (printing_) {
+        m.HR = printer_->width();
+        m.VR = printer_->height();
+    } else {
+        const QRect px = layout.paintRectPixels(Resolution);
+        m.HR = px.width();
+        m.VR = px.height();
+    }
+    return m;
+}
+
+namespace {
+
+// A surface for measuring only: a painter on a one-pixel image. The image and
+// its painter are a base of their own so that they outlive the canvas.
+struct MeasuringDevice {
+    MeasuringDevice() : image(1, 1, QImage::Format_RGB32), painter(&image) {}
+    QImage image;
+    QPainter painter;
+};
+
+class MeasuringCanvas : private MeasuringDevice, public QPainterCanvas {
+public:
+    MeasuringCanvas() : QPainterCanvas(MeasuringDevice::painter) {}
+};
+
+}  // namespace
+
+std::unique_ptr<RibbonCanvas> QtPrinter::informationContext(PageMetrics *metricsOut) const {
+    if (metricsOut) {
+        const QPageLayout layout = pageLayoutFor(settings_);
+        const QRectF mm = layout.paintRect(QPageLayout::Millimeter);
+        const QRect px = layout.paintRectPixels(Resolution);
+        *metricsOut =
+            PageMetrics{std::int32_t(std::floor(mm.width() + 1e-6)),
+                        std::int32_t(std::floor(mm.height() + 1e-6)), px.width(), px.height()};
+    }
+    return std::make_unique<MeasuringCanvas>();
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "print/Printer.h"
+
+class QPainterCanvas;
+
+// The real printer: the CUPS queues Qt knows, plus "PDF", which is always in
+// the list and writes the run to a PDF file.
+//
+// Every document is first drawn into a PDF with its own size on every page.
+// For the PDF printer that file is the result. For a queue it is handed to
+// CUPS at the end of the document, one job per run of equal-sized pages with
+// that size as custom media: a single multi-size job would be printed on the
+// last page's media, the spooler scaling every other page to it. Aborting
+// before the end discards the file, so nothing reaches the queue.
+class QtPrinter : public RibbonPrinter {
+public:
+    static const QString PdfPrinterName;
+    static constexpr int Resolution = 600;
+
+    QtPrinter();
+    ~QtPrinter() override;
+
+    // Where the PDF printer writes: asked when a document begins. An empty
+    // answer (the user cancelled) makes beginDocument fail.
+    void setPdfFileChooser(std::function<QString()> chooser) { chooser_ = std::move(chooser); }
+    // A fixed output file for the PDF printer; no question asked.
+    void setPdfOutputFile(const QString &path) { pdfOutput_ = path; }
+    // Selects by name (without regard to case); false when there is none such.
+    bool selectPrinterByName(const QString &name);
+    QString printerName() const;
+    bool isPdfPrinter() const;
+
+    QStringList printers() const override { return names_; }
+    int printerIndex() const override { return index_; }
+    void selectPrinter(int index) override;
+    void reselectWithDriverDefaults() override;
+
+    bool deviceSettings(DeviceSettings *out) const override;
+    void setDeviceSettings(const DeviceSettings &settings) override { settings_ = settings; }
+    void resetToDriverDefaults() override { settings_ = driverDefaults_; }
+    void setDocumentName(const QString &name) override { documentName_ = name; }
+    void setLandscape() override { settings_.orientation = DeviceSettings::Landscape; }
+
+    void beginDocument() override;
+    void endPage() override { pageOpen_ = false; }
+    void startPage() override;
+    void resetPageContext() override { pageSettings_ = settings_; }
+    void endDocument() override;
+    void abortDocument() override;
+    bool printing() const override { return printing_; }
+    bool aborted() const override { return aborted_; }
+
+    RibbonCanvas &canvas() override;
+    PageMetrics metrics() const override;
+    std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *metrics) const override;
+
+    // Page layout that a page started with these settings gets.
+    static QPageLayout pageLayoutFor(const DeviceSettings &settings);
+    // The CUPS media name of a page: "Custom.<width>x<length>mm".
+    static QString cupsMedia(const DeviceSettings &settings);
+
+private:
+    void readDriverDefaults();
+    void discardOutput();
+    void submitToQueue();
+
+    QStringList names_;
+    int index_ = -1;
+    DeviceSettings driverDefaults_;
+    DeviceSettings settings_;
+    DeviceSettings pageSettings_;
+    QString documentName_;
+    std::function<QString()> chooser_;
+    QString pdfOutput_;
+
+    std::unique_ptr<QPrinter> printer_;
+    QPainter painter_;
+    std::unique_ptr<QPainterCanvas> canvas_;
+    std::unique_ptr<QImage> idleImage_;
+    std::unique_ptr<QPainter> idlePainter_;
+    std::unique_ptr<QPainterCanvas> idleCanvas_;
+    QString tempFile_;
+    QString targetFile_;
+    std::vector<DeviceSettings> pageSettingsLog_;
+    bool printing_ = false;
+    bool pageOpen_ = false;
+    bool aborted_ = false;
+};

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "print/PrintMethods.h"
+#include "tests/print/PrintTestSupport.h"
+
+namespace {
+
+int pixels(double mm) {
+    return int(std::lround(mm * 600 / 25.4));
+}
+
+TEST(PageStripTest, TwoRibbonsOfAMetreOn280MillimetrePages) {
+    PrintFixture f;
+    f.addJob(1000, 170);
+    f.addJob(1000, 170);
+    RecordingPrinter printer(PrintFixture::a4With280());
+    printer.setLandscape();  // as the print command does
+    PrintRun run = f.run();
+    PrintMethods(printer, run).PrintPageStrip();
+
+    const auto pages = printer.printedPages();
+    ASSERT_EQ(pages.size(), 8u);
+    EXPECT_EQ(printer.finishedDocuments(), 1);
+    EXPECT_EQ(pages[0]->metrics.HS, 280);
+    // The strip keeps the printer's own page, turned to landscape by the command (not here).
+    EXPECT_NE(pages[0]->settings.paperSize, DeviceSettings::UserDefinedPaper);
+
+    // The first ribbon's right cut mark is 160 mm into page 3, where the second
+    // begins (its left cut mark); the second ends 40 mm into page 7.
+    const auto marks3 = cutMarks(*pages[3]->canvas, pages[3]->metrics.HR);
+    ASSERT_EQ(marks3.size(), 2u);
+    EXPECT_NEAR(deviceX(*marks3[0], marks3[0]->from), pixels(160), 2);
+    EXPECT_NEAR(deviceX(*marks3[1], marks3[1]->from), pixels(160), 2);
+    const auto marks7 = cutMarks(*pages[7]->canvas, pages[7]->metrics.HR);
+    ASSERT_EQ(marks7.size(), 1u);
+    EXPECT_NEAR(deviceX(*marks7[0], marks7[0]->from), pixels(40), 3);
+    // The ribbon's lower edge lies on the bottom of the printable area.
+    const int VR = pages[0]->metrics.VR;
+    EXPECT_NEAR(marks3[0]->mapping.logicalToDevice(QPoint(0, 170 * 8)).y(), VR, 1);
+}
+
+TEST(PageStripTest, PlanFollowsTheStrip) {
+    PrintFixture f;
+    f.addJob(1000, 170);
+    f.addJob(100, 170);  // shorter than the rest of the page: no gap, same page
+    f.addJob(1000, 170);
+    const PageMetrics m{280, 193, pixels(280), pixels(193)};
+    const PrintRun run = f.run();
+    const auto draws = PlanPageStrip(m, run, {0, 1, 2});
+    // Ribbon 0 on pages 0..3, ribbon 1 on page 3 only, ribbon 2 on pages 3..7.
+    std::vector<std::pair<int, int>> jobPage;
+    for (const StripDraw &d : draws)
+        jobPage.push_back({d.jobIndex, d.page});
+    const std::vector<std::pair<int, int>> expected = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 3},
+                                                       {2, 3}, {2, 4}, {2, 5}, {2, 6}, {2, 7}};
+    EXPECT_EQ(jobPage, expected);
+    EXPECT_EQ(draws[1].viewportOrg.x(), -m.HR);
+    EXPECT_NEAR(draws[4].viewportOrg.x(), pixels(160), 2);
+    EXPECT_NEAR(draws[5].viewportOrg.x(), pixels(260), 2);
+    EXPECT_FALSE(draws[3].newPageAfter);
+    EXPECT_TRUE(draws[5].newPageAfter);
+}
+
+TEST(PageStripTest, RibbonEndingAtAPageBreakLeavesABlankLastPage) {
+    PrintFixture f;
+    f.addJob(560, 170);
+    RecordingPrinter printer(PrintFixture::a4With280());
+    printer.setLandscape();  // as the print command does
+    PrintRun run = f.run();
+    PrintMethods(printer, run).PrintPageStrip();
+    const auto pages = printer.printedPages();
+    ASSERT_EQ(pages.size(), 3u);
+    const auto marks = cutMarks(*pages[2]->canvas, pages[2]->metrics.HR);
+    ASSERT_EQ(marks.size(), 1u);
+    EXPECT_NEAR(deviceX(*marks[0], marks[0]->from), 0, 1);  // its end lies on the page's left edge
+}
+
+TEST(PageStripTest, PaperFeedPageComesFirstAtItsOwnLength) {
+    PrintFixture f;
+    f.setDrucker("Papiervorschub", 500);
+    f.addJob(200, 170);
+    RecordingPrinter printer(PrintFixture::a4With280());
+    printer.setLandscape();  // as the print command does
+    PrintRun run = f.run();
+    PrintMethods(printer, run).PrintPageStrip();
+    const auto pages = printer.printedPages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0]->settings.paperSize, DeviceSettings::UserDefinedPaper);
+    EXPECT_EQ(pages[0]->settings.paperLength, 500);
+    EXPECT_TRUE(pages[0]->canvas->ops().isEmpty());
+    EXPECT_EQ(pages[1]->settings.paperSize, 9);
+    EXPECT_EQ(pages[1]->settings.paperLength, 2970);
+}
+
+TEST(PageStripTest, FeedBeyondTheSixteenBitFieldAbortsQuietly) {
+    PrintFixture f;
+    f.setDrucker("Papiervorschub", 40000);
+    f.addJob(200, 170);
+    RecordingPrinter printer(PrintFixture::a4With280());
+    printer.setLandscape();  // as the print command does
+    PrintRun run = f.run();
+    PrintMethods(printer, run).PrintPageStrip();
+    EXPECT_TRUE(printer.printedPages().empty());
+    EXPECT_FALSE(printer.printing());
+}
+
+TEST(PageStripTest, SkippedWidthClosesTheStrip) {
+    PrintFixture f;
+    f.addJob(1000, 170);
+    f.addJob(500, 140);
+    f.addJob(1000, 170);
+    RecordingPrinter printer(PrintFixture::a4With280());
+    printer.setLandscape();  // as the print command does
+    PrintRun run = f.run();
+    PrintMethods(printer, run).PrintPageStrip();
+    EXPECT_TRUE(run.WidthMismatch);
+    EXPECT_EQ(printer.printedPages().size(), 8u);
+    EXPECT_FALSE(run.FirstOfRun);
+}
+
+TEST(PageStripTest, CancelOnTheSecondPageStartsNoFurtherPage) {
+    PrintFixture f;
+    f.addJob(1000, 170);  // four pages
+    f.addJob(1000, 170);
+    RecordingPrinter printer(PrintFixture::a4With280());
+    int checks = 0;
+    printer.setAbortCheck([&] {
+        if (++checks == 2)
+            printer.abortDocument();  // "Abbrechen" while page 2 is spooled
+    });
+    PrintRun run = f.run();
+    PrintMethods(printer, run).PrintPageStrip();
+    EXPECT_EQ(printer.pages().size(), 2u);
+    EXPECT_TRUE(printer.printedPages().empty());
+    EXPECT_EQ(printer.abortedDocuments(), 1);
+    EXPECT_EQ(printer.finishedDocuments(), 0);
+    EXPECT_FALSE(printer.printing());
+}
+
+}  // namespace
