@@ -1,0 +1,124 @@
+#include "print/PrintDialogs.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+QDialogButtonBox *okCancel(QDialog *dialog) {
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+}  // namespace
+
+PrintRangeDialog::PrintRangeDialog(QWidget *parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Drucken"));
+    auto *group = new QGroupBox(QStringLiteral("Druckbereich"), this);
+    all_ = new QRadioButton(QStringLiteral("&Alle Schleifen"), group);
+    selection_ = new QRadioButton(QStringLiteral("Aus&gewählte Schleife"), group);
+    pages_ = new QRadioButton(QStringLiteral("&Schleifen"), group);
+    from_ = new QSpinBox(group);
+    to_ = new QSpinBox(group);
+    auto *fromLabel = new QLabel(QStringLiteral("&von:"), group);
+    fromLabel->setBuddy(from_);
+    auto *toLabel = new QLabel(QStringLiteral("&bis:"), group);
+    toLabel->setBuddy(to_);
+
+    auto *pagesRow = new QHBoxLayout;
+    pagesRow->addWidget(pages_);
+    pagesRow->addWidget(fromLabel);
+    pagesRow->addWidget(from_);
+    pagesRow->addWidget(toLabel);
+    pagesRow->addWidget(to_);
+    pagesRow->addStretch();
+    auto *groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(all_);
+    groupLayout->addWidget(selection_);
+    groupLayout->addLayout(pagesRow);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(okCancel(this));
+
+    all_->setChecked(true);
+    // Typing a number chooses the range of numbers.
+    auto choosePages = [this] { pages_->setChecked(true); };
+    connect(from_, &QSpinBox::valueChanged, this, choosePages);
+    connect(to_, &QSpinBox::valueChanged, this, choosePages);
+}
+
+void PrintRangeDialog::setRange(int minimum, int maximum, int from, int to) {
+    const QSignalBlocker blockFrom(from_), blockTo(to_);
+    from_->setRange(minimum, maximum);
+    to_->setRange(minimum, maximum);
+    from_->setValue(from);
+    to_->setValue(to);
+    all_->setChecked(true);
+}
+
+PrintRange PrintRangeDialog::range() const {
+    PrintRange r;
+    r.kind = all_->isChecked()         ? PrintRange::All
+             : selection_->isChecked() ? PrintRange::Selection
+                                       : PrintRange::Pages;
+    r.from = from_->value();
+    r.to = to_->value();
+    return r;
+}
+
+PrinterSetupDialog::PrinterSetupDialog(RibbonPrinter &printer, QWidget *parent)
+    : QDialog(parent), printer_(printer) {
+    setWindowTitle(QStringLiteral("Druckereinrichtung"));
+    printers_ = new QComboBox(this);
+    printers_->addItems(printer.printers());
+    printers_->setCurrentIndex(printer.printerIndex());
+    auto *orientation = new QGroupBox(QStringLiteral("Ausrichtung"), this);
+    portrait_ = new QRadioButton(QStringLiteral("&Hochformat"), orientation);
+    landscape_ = new QRadioButton(QStringLiteral("&Querformat"), orientation);
+    auto *orientationLayout = new QHBoxLayout(orientation);
+    orientationLayout->addWidget(portrait_);
+    orientationLayout->addWidget(landscape_);
+    DeviceSettings s;
+    const bool landscape = printer.deviceSettings(&s) && s.orientation == DeviceSettings::Landscape;
+    (landscape ? landscape_ : portrait_)->setChecked(true);
+
+    auto *form = new QFormLayout;
+    auto *label = new QLabel(QStringLiteral("&Drucker:"), this);
+    label->setBuddy(printers_);
+    form->addRow(label, printers_);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(orientation);
+    layout->addWidget(okCancel(this));
+}
+
+void PrinterSetupDialog::accept() {
+    try {
+        if (printers_->currentIndex() != printer_.printerIndex())
+            printer_.selectPrinter(printers_->currentIndex());
+        DeviceSettings s;
+        if (printer_.deviceSettings(&s)) {
+            s.fields |= DeviceSettings::FieldOrientation;
+            s.orientation =
+                landscape_->isChecked() ? DeviceSettings::Landscape : DeviceSettings::Portrait;
+            printer_.setDeviceSettings(s);
+        }
+    } catch (const PrinterError &) {
+        // The list came from the printer itself; a queue that vanished meanwhile
+        // leaves the old choice in place.
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+
+#include "print/Printer.h"
+
+class QComboBox;
+class QRadioButton;
+class QSpinBox;
+
+// Which ribbons to print: all, the selected one, or ribbons "von" .. "bis"
+// (ribbon numbers, counted from 1). Printing to a file is not offered.
+class PrintRangeDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit PrintRangeDialog(QWidget *parent = nullptr);
+
+    // From and to are limited to minimum..maximum.
+    void setRange(int minimum, int maximum, int from, int to);
+    PrintRange range() const;
+
+    QRadioButton *allButton() const { return all_; }
+    QRadioButton *selectionButton() const { return selection_; }
+    QRadioButton *pagesButton() const { return pages_; }
+    QSpinBox *fromBox() const { return from_; }
+    QSpinBox *toBox() const { return to_; }
+
+private:
+    QRadioButton *all_;
+    QRadioButton *selection_;
+    QRadioButton *pages_;
+    QSpinBox *from_;
+    QSpinBox *to_;
+};
+
+// "Druckereinrichtung": the printer and its orientation.
+class PrinterSetupDialog : public QDialog {
+    Q_OBJECT
+public:
+    PrinterSetupDialog(RibbonPrinter &printer, QWidget *parent = nullptr);
+
+    void accept() override;
+
+private:
+    RibbonPrinter &printer_;
+    QComboBox *printers_;
+    QRadioButton *portrait_;
+    QRadioButton *landscape_;
+};

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include "print/PrintCommand.h"
+#include "print/QtPrinter.h"
+#include "tests/print/PrintTestSupport.h"
+
+namespace {
+
+// Page sizes in millimetres, in page order, as the PDF's MediaBoxes give them.
+std::vector<QSizeF> pdfPageSizes(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromLatin1(f.readAll());
+    std::vector<QSizeF> sizes;
+    static const QRegularExpression box(QStringLiteral(
+        "/MediaBox \\[\\s*([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s*\\]"));
+    auto it = box.globalMatch(text);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        const double w = m.captured(3).toDouble() - m.captured(1).toDouble();
+        const double h = m.captured(4).toDouble() - m.captured(2).toDouble();
+        sizes.emplace_back(w * 25.4 / 72, h * 25.4 / 72);
+    }
+    return sizes;
+}
+
+// PDF sizes are whole points: compare with that tolerance.
+constexpr double kPointMm = 25.4 / 72;
+
+class PdfPrintTest : public ::testing::Test {
+protected:
+    PrintFixture f;
+    QString pdf = f.data.root() + QStringLiteral("/ausgabe.pdf");
+
+    std::vector<QSizeF> print(int methode) {
+        f.setDrucker("Methode", methode);
+        QtPrinter printer;
+        EXPECT_TRUE(printer.selectPrinterByName(QStringLiteral("pdf")));
+        printer.setPdfOutputFile(pdf);
+        PrintRun run = f.run();
+        RunPrintMethod(printer, run);
+        EXPECT_FALSE(printer.printing());
+        return pdfPageSizes(pdf);
+    }
+};
+
+TEST_F(PdfPrintTest, PageStripsKeepThePrintersOwnLandscapePage) {
+    f.addJob(500, 170);
+    const auto sizes = print(1);
+    ASSERT_EQ(sizes.size(), 2u);  // 500 mm on 297 mm pages
+    for (const QSizeF &s : sizes) {
+        EXPECT_NEAR(s.width(), 297, kPointMm);
+        EXPECT_NEAR(s.height(), 210, kPointMm);
+    }
+}
+
+TEST_F(PdfPrintTest, PiecesHaveTheirComputedLengths) {
+    f.setDrucker("Rand", 40);
+    TJob &job = f.addJob(1000, 170);
+    job.TextLeft.clear();
+    job.TextRight.clear();
+    job.TextLeft.set({QString()});  // a line, but no width
+    const auto sizes = print(2);
+    // Blocks of 50 mm, fillers for the 900 mm between, the right block 30 mm longer.
+    ASSERT_GE(sizes.size(), 3u);
+    EXPECT_NEAR(sizes.front().width(), 52.0, kPointMm);
+    EXPECT_NEAR(sizes.back().width(), 82.0, kPointMm);
+    double total = 0;
+    for (const QSizeF &s : sizes) {
+        EXPECT_NEAR(s.height(), 210, kPointMm);  // the printer's paper width
+        total += s.width() - 2.0;                // each page carries half the margin
+    }
+    EXPECT_NEAR(total, 1000 + 30 - 4.0 * (sizes.size() - 1) / 1.0 + 2.0 * (sizes.size() - 1), 5);
+}
+
+TEST_F(PdfPrintTest, FittedPiecesAreAsWideAsTheRibbon) {
+    f.addJob(1000, 150);
+    const auto sizes = print(3);
+    ASSERT_GE(sizes.size(), 3u);
+    for (const QSizeF &s : sizes)
+        EXPECT_NEAR(s.height(), 150, kPointMm);
+}
+
+TEST_F(PdfPrintTest, SingleSheetsAreAsLargeAsTheRibbon) {
+    f.addJob(1000, 170);
+    f.addJob(1500, 170);
+    const auto sizes = print(4);
+    ASSERT_EQ(sizes.size(), 2u);
+    EXPECT_NEAR(sizes[0].width(), 1000, kPointMm);
+    EXPECT_NEAR(sizes[0].height(), 170, kPointMm);
+    EXPECT_NEAR(sizes[1].width(), 1500, kPointMm);
+}
+
+TEST_F(PdfPrintTest, AbortedRunLeavesTheOldFileAlone) {
+    {
+        QFile old(pdf);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("alt");
+    }
+    f.addJob(1000, 170);
+    f.setDrucker("Methode", 4);
+    QtPrinter printer;
+    ASSERT_TRUE(printer.selectPrinterByName(QStringLiteral("PDF")));
+    printer.setPdfOutputFile(pdf);
+    printer.setAbortCheck([&printer] { printer.abortDocument(); });
+    PrintRun run = f.run();
+    RunPrintMethod(printer, run);
+    QFile check(pdf);
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), QByteArray("alt"));
+    EXPECT_EQ(QDir(f.data.root()).entryList(QDir::Files),
+              QStringList{QStringLiteral("ausgabe.pdf")});
+}
+
+TEST(QtPrinterTest, PdfPrinterIsAlwaysListedAndCupsMediaNamesTheSize) {
+    QtPrinter printer;
+    EXPECT_TRUE(printer.printers().contains(QtPrinter::PdfPrinterName));
+    EXPECT_GE(printer.printerIndex(), 0);
+    DeviceSettings s{0, DeviceSettings::Landscape, DeviceSettings::UserDefinedPaper, 2166, 1700};
+    EXPECT_EQ(QtPrinter::cupsMedia(s), QStringLiteral("Custom.170x216.6mm"));
+    const QPageLayout layout = QtPrinter::pageLayoutFor(s);
+    EXPECT_EQ(layout.orientation(), QPageLayout::Landscape);
+    EXPECT_NEAR(layout.fullRect(QPageLayout::Millimeter).width(), 216.6, kPointMm);
+    s.paperLength = 0;
+    EXPECT_THROW(QtPrinter::pageLayoutFor(s), PrinterError);
+}
+
+}  // namespace

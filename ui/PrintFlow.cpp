@@ -1,0 +1,84 @@
+#include "ui/PrintFlow.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+#include "print/DlgAbort.h"
+#include "print/PrintDialogs.h"
+#include "print/QtPrinter.h"
+
+PrintFlow::PrintFlow(QWidget *window) : QObject(window), window_(window) {
+    setObjectName(QStringLiteral("PrintFlow"));
+    askRange = [this](PrintRange &range, int count) {
+        PrintRangeDialog dialog(window_);
+        dialog.setRange(1, count, 1, count);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        range = dialog.range();
+        return true;
+    };
+    askPdfFile = [this]() {
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QString name =
+            QFileDialog::getSaveFileName(window_, QStringLiteral("Schleifen als PDF speichern"),
+                                         QDir(documents.isEmpty() ? QDir::homePath() : documents)
+                                             .filePath(QStringLiteral("Schleifen.pdf")),
+                                         QStringLiteral("PDF-Dateien (*.pdf)"));
+        if (!name.isEmpty() && !name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+            name += QStringLiteral(".pdf");
+        return name;
+    };
+    inform = [this](const QString &text) {
+        QMessageBox::information(window_, QStringLiteral("Informationen"), text, QMessageBox::Ok);
+    };
+    warn = [this](const QString &text) {
+        QMessageBox::warning(window_, QStringLiteral("Vellumo"), text, QMessageBox::Ok);
+    };
+}
+
+PrintFlow::~PrintFlow() = default;
+
+PrintFlow &PrintFlow::of(QWidget *window) {
+    if (auto *flow =
+            window->findChild<PrintFlow *>(QStringLiteral("PrintFlow"), Qt::FindDirectChildrenOnly))
+        return *flow;
+    return *new PrintFlow(window);
+}
+
+RibbonPrinter &PrintFlow::printer() {
+    if (!printer_)
+        setPrinter(std::make_unique<QtPrinter>());
+    return *printer_;
+}
+
+void PrintFlow::setPrinter(std::unique_ptr<RibbonPrinter> printer) {
+    printer_ = std::move(printer);
+    // While a page is spooled the window's events go on, so "Abbrechen" works.
+    printer_->setAbortCheck([] { QCoreApplication::processEvents(); });
+    if (abortDialog_)
+        abortDialog_->setPrinter(printer_.get());
+}
+
+TDlgPrinterAbort &PrintFlow::abortDialog() {
+    if (!abortDialog_) {
+        // A window of its own: it must stay usable while the main window is disabled.
+        abortDialog_ = std::make_unique<TDlgPrinterAbort>();
+        abortDialog_->setMainWindow(window_);
+        abortDialog_->setPrinter(printer_.get());
+    }
+    return *abortDialog_;
+}
+
+bool PrintFlow::printsToPdf() {
+    auto *qtPrinter = dynamic_cast<QtPrinter *>(&printer());
+    return qtPrinter && qtPrinter->isPdfPrinter();
+}
+
+void PrintFlow::setPdfFile(const QString &path) {
+    if (auto *qtPrinter = dynamic_cast<QtPrinter *>(&printer()))
+        qtPrinter->setPdfOutputFile(path);
+}

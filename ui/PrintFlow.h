@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "print/Printer.h"
+
+class TDlgPrinterAbort;
+class QWidget;
+
+// What the main window's print command works with: the current printer, the
+// abort dialog and the questions it asks. Made once per main window (as its
+// child); tests put a recording printer and their own answers in.
+class PrintFlow : public QObject {
+    Q_OBJECT
+public:
+    explicit PrintFlow(QWidget *window);
+    ~PrintFlow() override;
+
+    // The flow of a window, made on first use.
+    static PrintFlow &of(QWidget *window);
+
+    RibbonPrinter &printer();
+    void setPrinter(std::unique_ptr<RibbonPrinter> printer);
+    TDlgPrinterAbort &abortDialog();
+
+    // The range of ribbons to print (numbers 1..count); false when cancelled.
+    std::function<bool(PrintRange &range, int count)> askRange;
+    // The file the PDF printer writes; empty when cancelled.
+    std::function<QString()> askPdfFile;
+    // An information box (caption "Informationen", one button "OK").
+    std::function<void(const QString &text)> inform;
+    // An error box for printer failures outside a run.
+    std::function<void(const QString &text)> warn;
+
+    // Whether the current printer is the always-present PDF printer.
+    bool printsToPdf();
+    void setPdfFile(const QString &path);
+
+private:
+    QWidget *window_;
+    std::unique_ptr<RibbonPrinter> printer_;
+    std::unique_ptr<TDlgPrinterAbort> abortDialog_;
+};
