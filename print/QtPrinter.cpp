@@ -8,6 +8,7 @@
 #include <QTemporaryFile>
 
 #include <cups/cups.h>
+#include <sys/stat.h>
 #include <cmath>
 #include <cstdio>
 
@@ -217,6 +218,19 @@ void QtPrinter::endDocument() {
     printing_ = false;
     pageOpen_ = false;
     if (isPdfPrinter()) {
+        // The temporary file was made private; the PDF gets the permissions an
+        // ordinary new file would have, or those of the file it replaces.
+        const QByteArray target = QFile::encodeName(targetFile_);
+        struct stat st{};
+        mode_t mode;
+        if (::stat(target.constData(), &st) == 0) {
+            mode = st.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        ::chmod(QFile::encodeName(tempFile_).constData(), mode);
         // rename() replaces the target in one step.
         if (std::rename(QFile::encodeName(tempFile_).constData(),
                         QFile::encodeName(targetFile_).constData()) != 0) {

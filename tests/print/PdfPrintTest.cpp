@@ -66,16 +66,14 @@ TEST_F(PdfPrintTest, PiecesHaveTheirComputedLengths) {
     job.TextRight.clear();
     job.TextLeft.set({QString()});  // a line, but no width
     const auto sizes = print(2);
-    // Blocks of 50 mm, fillers for the 900 mm between, the right block 30 mm longer.
-    ASSERT_GE(sizes.size(), 3u);
-    EXPECT_NEAR(sizes.front().width(), 52.0, kPointMm);
-    EXPECT_NEAR(sizes.back().width(), 82.0, kPointMm);
-    double total = 0;
-    for (const QSizeF &s : sizes) {
-        EXPECT_NEAR(s.height(), 210, kPointMm);  // the printer's paper width
-        total += s.width() - 2.0;                // each page carries half the margin
+    // Blocks of 50 mm (margin 30 mm + 2 cm), three fillers of 294.6 mm for the
+    // 896 mm between, the right block 30 mm longer; every page 2 mm longer.
+    const std::vector<double> expected = {52.0, 296.6, 296.6, 296.6, 82.0};
+    ASSERT_EQ(sizes.size(), expected.size());
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        EXPECT_NEAR(sizes[i].width(), expected[i], kPointMm) << "page " << i;
+        EXPECT_NEAR(sizes[i].height(), 210, kPointMm);  // the printer's own paper width
     }
-    EXPECT_NEAR(total, 1000 + 30 - 4.0 * (sizes.size() - 1) / 1.0 + 2.0 * (sizes.size() - 1), 5);
 }
 
 TEST_F(PdfPrintTest, FittedPiecesAreAsWideAsTheRibbon) {
