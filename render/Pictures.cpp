@@ -1,0 +1,258 @@
+#include "render/Pictures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QtEndian>
+#include <cmath>
+#include <numbers>
+
+#include "model/DataFolder.h"
+#include "model/Job.h"
+#include "render/Arith.h"
+#include "render/Edgedll2.h"
+#include "render/QPainterCanvas.h"
+#include "render/RenderState.h"
+#include "render/SystemPalette.h"
+
+PictureCatalogue PictureFiles;
+
+namespace {
+
+// The preview's work bitmap is as large as the picture's rectangle in logical
+// units; a rectangle beyond this many pixels comes from absurd settings and is
+// not drawn.
+constexpr qint64 MaxWorkPixels = qint64(1) << 24;
+
+constexpr QRgb WhitePixel = 0xFFFFFFFF;
+constexpr QRgb BlackPixel = 0xFF000000;
+
+// Qt's BMP reader fills a file that ends early with whatever it finds; a
+// picture like that must draw nothing, so the header is checked against the
+// file's length first.
+bool PlausibleBitmapFile(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 fileSize = file.size();
+    const QByteArray head = file.read(54);
+    if (head.size() < 26 || head[0] != 'B' || head[1] != 'M')
+        return false;
+    const auto *p = reinterpret_cast<const uchar *>(head.constData());
+    const quint32 pixelOffset = qFromLittleEndian<quint32>(p + 10);
+    const quint32 headerSize = qFromLittleEndian<quint32>(p + 14);
+    qint64 width = 0, height = 0;
+    int planes = 0, bitCount = 0;
+    quint32 compression = 0;
+    if (headerSize == 12) {  // OS/2 core header
+        width = qFromLittleEndian<quint16>(p + 18);
+        height = qFromLittleEndian<quint16>(p + 20);
+        planes = qFromLittleEndian<quint16>(p + 22);
+        bitCount = qFromLittleEndian<quint16>(p + 24);
+    } else if (headerSize >= 40 && head.size() >= 34) {
+        width = qFromLittleEndian<qint32>(p + 18);
+        height = qFromLittleEndian<qint32>(p + 22);
+        planes = qFromLittleEndian<quint16>(p + 26);
+        bitCount = qFromLittleEndian<quint16>(p + 28);
+        compression = qFromLittleEndian<quint32>(p + 30);
+    } else {
+        return false;
+    }
+    height = height < 0 ? -height : height;
+    if (width <= 0 || height <= 0 || planes != 1)
+        return false;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+        bitCount != 32)
+        return false;
+    if (pixelOffset >= fileSize)
+        return false;
+    switch (compression) {
+        case 0:  // plain rows
+        case 3:  // rows with colour masks
+        {
+            const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
+            return rowBytes * height <= fileSize - pixelOffset;
+        }
+        case 1:  // run-length encoded: Qt stops at the end of the data
+        case 2:
+            return true;
+        default:
+            return false;
+    }
+}
+
+QImage ReadBitmapFile(const QString &path) {
+    if (!PlausibleBitmapFile(path))
+        return QImage();
+    QImageReader reader(path, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    QImage image;
+    if (!reader.read(&image))
+        return QImage();
+    return image;
+}
+
+// The name as the folder lists it: the exact name if there is one, else the
+// first that differs only in letter case. Names with a folder in them match
+// nothing, so a picture name can never reach outside the picture folder.
+QString ListedName(const QString &folder, const QString &name) {
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    if (entries.contains(name))
+        return name;
+    for (const QString &entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return QString();
+}
+
+QImage OnWhite(const QImage &image) {
+    QImage result(image.size(), QImage::Format_RGB32);
+    result.fill(WhitePixel);
+    QPainter painter(&result);
+    painter.drawImage(0, 0, image);
+    return result;
+}
+
+QRect ToRect(LRect r) {
+    return QRect(r.left, r.top, Sub(r.right, r.left), Sub(r.bottom, r.top));
+}
+
+bool IsInk(QRgb pixel) {
+    const int r = qRed(pixel), g = qGreen(pixel), b = qBlue(pixel);
+    return b * b + g * g + r * r < InkThreshold;
+}
+
+// Printer path: the picture becomes a pair of bitmaps, B black where the ink
+// is and A the ink colour there; B by AND blackens the ink area, A by OR gives
+// it the colour, and the page elsewhere stays untouched.
+void PrintInk(RibbonCanvas &canvas, const QImage &picture, LRect fit, ColorRef printColour) {
+    // The pair are whole QImages with rows as long as the picture needs; there
+    // is no fixed row buffer, so turned pictures wider than 10922 pixels (rows
+    // over 32768 bytes at 24 bits) are printed like any other.
+    QImage colour(picture.size(), QImage::Format_RGB32);
+    QImage mask(picture.size(), QImage::Format_RGB32);
+    if (colour.isNull() || mask.isNull())
+        return;
+    const QRgb ink = SystemPalette::resolve(printColour);
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+        auto *a = reinterpret_cast<QRgb *>(colour.scanLine(y));
+        auto *b = reinterpret_cast<QRgb *>(mask.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const bool inked = IsInk(in[x]);
+            a[x] = inked ? ink : BlackPixel;
+            b[x] = inked ? BlackPixel : WhitePixel;
+        }
+    }
+    const QRect target = ToRect(fit);
+    canvas.stretchBitmap(target, mask, RasterOp::And);
+    canvas.stretchBitmap(target, colour, RasterOp::Or);
+}
+
+// Screen path: the picture at the size it takes in logical units, black in
+// the preview colour, white left out.
+void PreviewInk(RibbonCanvas &canvas, const QImage &picture, LRect fit, ColorRef previewColour) {
+    const std::int32_t width = Sub(fit.right, fit.left);
+    std::int32_t height = Sub(fit.bottom, fit.top);
+    // The work bitmap of the original drawing was one row taller whenever its
+    // height was a multiple of 256; the picture keeps that extra row.
+    if (height % 256 == 0)
+        height = Add(height, 1);
+    if (width <= 0 || height <= 0 || qint64(width) * height > MaxWorkPixels)
+        return;
+    QImage work = QPainterCanvas::stretchBlackOnWhite(picture, QSize(width, height));
+    if (work.isNull())
+        return;
+    const QRgb ink = SystemPalette::resolve(previewColour);
+    for (int y = 0; y < work.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(work.scanLine(y));
+        for (int x = 0; x < work.width(); ++x) {
+            if (row[x] == BlackPixel)
+                row[x] = ink;
+        }
+    }
+    canvas.maskedBitmap(QPoint(fit.left, fit.top), work, RgbColor(255, 255, 255));
+}
+
+}  // namespace
+
+QString PictureFolder() {
+    return DataFolder() + QStringLiteral("Bilder/");
+}
+
+void LoadPicture(const QString &name, int flags, QImage &bitmap) {
+    bitmap = QImage();
+    if (name.isEmpty())
+        return;
+    if (flags & DrawPrintColors) {
+        const QString folder = PictureFolder();
+        const QString listed = ListedName(folder, name);
+        if (!listed.isEmpty())
+            bitmap = ReadBitmapFile(folder + listed);
+        return;
+    }
+    for (qsizetype i = 0; i < PictureFiles.files.size(); ++i) {
+        if (PictureFiles.files[i].compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (i < PictureFiles.thumbnails.size() && !PictureFiles.thumbnails[i].isNull())
+            bitmap = OnWhite(PictureFiles.thumbnails[i]);
+        return;
+    }
+}
+
+void DrawPicture(const TJob &job, RibbonCanvas &canvas, const QImage &bitmap, LRect rect, int flags,
+                 int angle, ColorRef previewColour, ColorRef printColour) {
+    rect = LRect{Add(rect.left, DrawOrigin.x()), Add(rect.top, DrawOrigin.y()),
+                 Add(rect.right, DrawOrigin.x()), Add(rect.bottom, DrawOrigin.y())};
+    if (job.Shadow) {
+        // The same offset as the text's shadow, turned with the picture.
+        const double theta = angle * std::numbers::pi / 180.0;
+        const std::int32_t dx = RoundEven(std::sin(theta + std::numbers::pi / 4) * ShadowStep);
+        const std::int32_t dy = RoundEven(std::cos(theta + std::numbers::pi / 4) * ShadowStep);
+        const LRect shadow{Add(rect.left, dx), Add(rect.top, dy), Add(rect.right, dx),
+                           Add(rect.bottom, dy)};
+        BlitPicture(canvas, bitmap, shadow, flags, angle, RgbColor(0, 0, 0), RgbColor(0, 0, 0));
+    }
+    BlitPicture(canvas, bitmap, rect, flags, angle, previewColour, printColour);
+}
+
+void BlitPicture(RibbonCanvas &canvas, const QImage &bitmap, LRect rect, int flags, int angle,
+                 ColorRef previewColour, ColorRef printColour) {
+    if (bitmap.isNull())
+        return;
+    QImage copy = bitmap.convertToFormat(QImage::Format_RGB32);
+    if (copy.isNull())
+        return;
+    RotateBitmap(copy, angle);  // a refused angle leaves the picture unturned
+    const LRect fit = FitRect(copy, rect);
+    if (flags & DrawPrintColors)
+        PrintInk(canvas, copy, fit, printColour);
+    else
+        PreviewInk(canvas, copy, fit, previewColour);
+}
+
+LRect FitRect(const QImage &bitmap, LRect rect) {
+    const std::int32_t w = Sub(rect.right, rect.left);
+    const std::int32_t h = Sub(rect.bottom, rect.top);
+    const std::int32_t bw = bitmap.width();
+    const std::int32_t bh = bitmap.height();
+    const std::int32_t a = MulDiv(h, bw, bh);  // the width that fits the height
+    const std::int32_t b = MulDiv(w, bh, bw);  // the height that fits the width
+    if (b <= h) {
+        const std::int32_t top = Add(rect.top, Div2(Sub(h, b)));
+        return LRect{rect.left, top, rect.right, Add(top, b)};
+    }
+    if (a <= w) {
+        const std::int32_t left = Add(rect.left, Div2(Sub(w, a)));
+        return LRect{left, rect.top, Add(left, a), rect.bottom};
+    }
+    return rect;  // only rounding can miss both; the rectangle itself is closest
+}
+
+void DrawFitted(RibbonCanvas &canvas, const QImage &bitmap, LRect rect) {
+    if (bitmap.isNull())
+        return;
+    canvas.stretchBitmap(ToRect(FitRect(bitmap, rect)), bitmap, RasterOp::Copy);
+}
