@@ -5,7 +5,6 @@
 #include <QHash>
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace {
 
@@ -70,12 +69,14 @@ FontRecipe::FontRecipe(const QString &face) : font_(ReferenceFont(face)), metric
 }
 
 const FontRecipe &FontRecipe::forFace(const QString &face) {
-    static QHash<QString, std::shared_ptr<FontRecipe>> recipes;
-    auto it = recipes.constFind(face);
-    if (it != recipes.constEnd())
+    // Kept until the process ends and never destroyed: fonts must not be
+    // released after the application object is gone.
+    static auto *recipes = new QHash<QString, FontRecipe *>;
+    auto it = recipes->constFind(face);
+    if (it != recipes->constEnd())
         return **it;
-    std::shared_ptr<FontRecipe> recipe(new FontRecipe(face));
-    recipes.insert(face, recipe);
+    FontRecipe *recipe = new FontRecipe(face);
+    recipes->insert(face, recipe);
     return *recipe;
 }
 
