@@ -32,9 +32,12 @@ struct LRect {
     bool operator==(const LRect &) const = default;
 };
 
+// With DrawPrintColors the file of the picture folder whose name matches
+// without regard to case, else the thumbnail from PictureFiles. Any failure
+// leaves the bitmap null, and a null bitmap draws nothing.
 void LoadPicture(const QString &name, int flags, QImage &bitmap);
-void DrawPicture(const TJob &job, RibbonCanvas &canvas, const QImage &bitmap, LRect rect,
-                 int flags, int angle, ColorRef previewColour, ColorRef printColour);
+void DrawPicture(const TJob &job, RibbonCanvas &canvas, const QImage &bitmap, LRect rect, int flags,
+                 int angle, ColorRef previewColour, ColorRef printColour);
 void BlitPicture(RibbonCanvas &canvas, const QImage &bitmap, LRect rect, int flags, int angle,
                  ColorRef previewColour, ColorRef printColour);
 LRect FitRect(const QImage &bitmap, LRect rect);
