@@ -13,6 +13,7 @@ constexpr std::uint32_t PolygonType = 24;
 constexpr std::uint16_t LineRecord = 1;
 constexpr std::uint16_t QSplineRecord = 2;
 constexpr std::size_t HeaderBytes = 16;
+constexpr std::size_t StartPointOffset = 8;  // after the size and the type
 constexpr std::size_t RecordHeaderBytes = 4;
 constexpr std::size_t PointBytes = 8;
 
@@ -55,7 +56,7 @@ QPoint Rounded(PointFx p) {
 bool AppendContour(const unsigned char *c, std::size_t cb, std::vector<QPoint> &points,
                    std::vector<int> &counts) {
     const std::size_t firstIndex = points.size();
-    const PointFx start = ReadPoint(c + 8);
+    const PointFx start = ReadPoint(c + StartPointOffset);
     PointFx previous = start;  // the point just before the current record
     std::size_t at = HeaderBytes;
     while (at < cb) {

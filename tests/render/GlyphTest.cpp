@@ -456,18 +456,6 @@ TEST(GlyphTextOut, PenStartFollowsAlignmentAndAngle) {
     }
 }
 
-TEST(GlyphTextOut, OutlinesAreTurnedCounterClockwise) {
-    ScriptedCanvas canvas;
-    canvas.glyphs[U'A'] = {MarkerGlyph(), 0, 0};
-    GlyphTextOut(canvas, 0, 0, M_PI / 2, QStringLiteral("A"));
-    ASSERT_FALSE(canvas.asked.empty());
-    const GlyphMatrix m = canvas.asked.front();
-    EXPECT_EQ(m.eM11, 0);
-    EXPECT_EQ(m.eM12, 65536);
-    EXPECT_EQ(m.eM21, -65536);
-    EXPECT_EQ(m.eM22, 0);
-}
-
 TEST(GlyphTextOut, AdvanceScalesToLogicalUnitsAndHonoursTheRasterizerMode) {
     // FreeType's increment points up; only forcing "add" sends the pen down.
     const std::pair<int, int> modes[] = {{0, -107}, {1, 107}, {2, -107}, {5, -107}};

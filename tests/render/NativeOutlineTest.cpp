@@ -367,13 +367,6 @@ TEST(NativeOutline, FailsWithoutGlyphOrSizeAndNeverWritesPastTheBuffer) {
     EXPECT_EQ(std::count(buf.begin(), buf.end(), 0xEE), size);
 }
 
-TEST(NativeOutline, FallbackFaceStillHasOutlines) {
-    // A face the system lacks is drawn in fontconfig's nearest match, as text is.
-    EXPECT_GT(NativeGlyphOutline(QStringLiteral("Marigold"), 40.0, 'a', GlyphMatrix(), nullptr,
-                                 nullptr, 0),
-              0);
-}
-
 TEST(NativeOutline, TrueTypeFilter) {
     EXPECT_TRUE(IsTrueTypeFace(QStringLiteral("Arial")));
     EXPECT_TRUE(IsTrueTypeFace(QStringLiteral("DejaVu Sans")));
