@@ -1,13 +1,16 @@
 #include <QApplication>
 
+#include "ui/AppWindows.h"
 #include "ui/Main.h"
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellumo"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vellumo"));
     QApplication::setApplicationVersion(QStringLiteral(VELLUMO_VERSION));
     TMainForm window;
+    CreateAppWindows(window);
     window.show();
     return app.exec();
 }

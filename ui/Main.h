@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -63,8 +64,8 @@ public:
 
     // The windows made after this one at start-up; this window uses them.
     void SetStoreFormatDialog(TDlgStoreFormat *dialog);
-    void SetTextColorDialog(TDlgTextColor *dialog) { DlgTextColor = dialog; }
-    void SetAboutBox(TAboutBox *box) { AboutBox = box; }
+    void SetTextColorDialog(TDlgTextColor *dialog);
+    void SetAboutBox(TAboutBox *box);
 
     bool compatibilityMode() const { return CompatibilityMode; }
     int colorDepth() const { return ColorDepth; }
@@ -73,11 +74,15 @@ public:
     // Rebuilds the stored-format entries of the "&Datei" menu.
     void BuildFormatMenu();
 
+    static constexpr QSize MinimumWindowSize{750, 360};
+    // The window's size at start for a screen of that width; small screens
+    // get a maximised window.
+    static QSize StartSize(int screenWidth, bool *maximised);
+
 protected:
     bool event(QEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
-    void resizeEvent(QResizeEvent *e) override;
 
 private:
     // MainDesign.cpp
@@ -182,8 +187,6 @@ private:
     QLabel *lbBildRechts = nullptr;
     std::array<QLabel *, 2> lbBildLinksMm{};
     std::array<QLabel *, 2> lbBildRechtsMm{};
-    QLabel *lbBildLinksAbstand = nullptr;
-    QLabel *lbBildRechtsAbstand = nullptr;
     SpinField *edBildBreiteL = nullptr;
     SpinField *edBildAbstandL = nullptr;
     SpinField *edBildBreiteR = nullptr;

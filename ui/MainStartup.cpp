@@ -1,36 +1,204 @@
 #include "ui/Main.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QListView>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusTipEvent>
 
+#include "model/DataFolder.h"
+#include "model/FileError.h"
 #include "model/Job.h"
 #include "model/SettingsFile.h"
+#include "model/StoredFormats.h"
+#include "render/Pictures.h"
+#include "render/RenderState.h"
+#include "ui/Artwork.h"
+#include "ui/ColorSwatch.h"
+#include "ui/Dlgfsto.h"
+#include "ui/JobListDelegate.h"
+#include "ui/JobListModel.h"
+#include "ui/SpinField.h"
+#include "ui/TextMemo.h"
+
+namespace {
+
+constexpr int LengthMinimum = 250;
+constexpr int SpinLimit = 32767;
+
+}  // namespace
 
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
 {
+    setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Vellumo"));
+    setWindowIcon(ArtworkIcon(QStringLiteral("vellumo")));
+    setMinimumSize(MinimumWindowSize);
+    CreateControls();
+    FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() { FormDestroy(); }
 
-int TMainForm::JobCount() const { return 0; }
+QSize TMainForm::StartSize(int screenWidth, bool *maximised)
+{
+    const bool small = screenWidth <= 800;
+    if (maximised)
+        *maximised = small;
+    return small ? QSize(550, 420) : QSize(800, 600);
+}
 
-TJob *TMainForm::JobAt(int) const { return nullptr; }
+void TMainForm::ApplyWindowSizeRule()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    bool maximised = false;
+    const QSize size = StartSize(screen ? screen->geometry().width() : 1024, &maximised)
+                           .expandedTo(minimumSize());
+    resize(size);
+    move(available.center() - QPoint(size.width() / 2, size.height() / 2));
+    if (maximised)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
 
-void TMainForm::AddJob(TJob *job) { delete job; }
+void TMainForm::FormCreate()
+{
+    ApplyWindowSizeRule();
+    ColorDepth = 1;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        ColorDepth = screen->depth();
+    JobsDelegate->setColorDepth(ColorDepth);
+    LastTextMemo = MTextLeft;
 
-void TMainForm::SyncJob(bool) {}
+    FillFontList();
+    int face = CBFontName->findText(QStringLiteral("Marigold"), Qt::MatchFixedString);
+    if (face < 0)
+        face = CBFontName->findText(QStringLiteral("Arial"), Qt::MatchFixedString);
+    CBFontName->setCurrentIndex(face);
 
-void TMainForm::SetStoreFormatDialog(TDlgStoreFormat *dialog) { DlgStoreFormat = dialog; }
+    CurrentJob = nullptr;
+    Updating = false;
 
-void TMainForm::BuildFormatMenu() {}
+    Settings = std::make_unique<SettingsFile>(SettingsFilePath());
+    SettingsFile::setCurrent(Settings.get());
 
-bool TMainForm::event(QEvent *e) { return QMainWindow::event(e); }
+    RasterizerMode = 0;
+    if (Settings->readString(QStringLiteral("General"), QStringLiteral("Version")) ==
+        QLatin1String("NT"))
+        RasterizerMode = 1;
+    const QString rasterizer =
+        Settings->readString(QStringLiteral("General"), QStringLiteral("Rasterizer"));
+    if (rasterizer == QLatin1String("NT"))
+        RasterizerMode = 1;
+    else if (rasterizer == QLatin1String("9x"))
+        RasterizerMode = 2;
+
+    CompatibilityMode = false;
+    const std::int32_t maxLength =
+        Settings->readInteger(QStringLiteral("Drucker"), QStringLiteral("MaxLaenge"), 0);
+    if (Settings->readInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 0) == 4) {
+        CompatibilityMode = true;
+        // The spin field cannot go below its minimum nor past 16 bits: a
+        // missing or tiny "MaxLaenge" leaves only the shortest ribbon.
+        edLaenge->setMaximum(std::clamp(maxLength / 10, LengthMinimum, SpinLimit));
+    }
+
+    LoadPhrases();
+    QMetaObject::invokeMethod(this, &TMainForm::MsgStartup, Qt::QueuedConnection);
+    PanelFontColor->setColor(0);
+    SyncJob(true);
+
+    PictureFiles = PictureCatalogue();
+    LoadPictureList();
+    InternalLeadingDivisor = 0;
+    OutlineFont = 0;
+}
+
+void TMainForm::MsgStartup()
+{
+    if (Closed)
+        return;
+    SelectStartupPrinter();
+    BtnAddClick();
+}
+
+void TMainForm::MsgFocusText()
+{
+    if (Closed || !MTextLeft->isEnabled())
+        return;
+    MTextLeft->setFocus(Qt::OtherFocusReason);
+    MTextLeft->selectAll();
+}
+
+void TMainForm::closeEvent(QCloseEvent *e)
+{
+    FormClose();
+    e->accept();
+}
+
+void TMainForm::FormClose()
+{
+    if (Closed)
+        return;
+    Closed = true;
+    // A settings file that cannot be written must not cost the phrases, nor
+    // the phrases the settings: each is tried, and each failure is shown.
+    try {
+        if (DlgStoreFormat)
+            WriteStoredFormats(*Settings, DlgStoreFormat->formats());
+        StorePrinterName();
+    } catch (const FileWriteError &error) {
+        QMessageBox::critical(this, windowTitle(), error.message());
+    }
+    CurrentJob = nullptr;
+    SelectingJob = true;
+    Jobs->clear();
+    SelectingJob = false;
+    try {
+        SavePhrases();
+    } catch (const FileWriteError &error) {
+        QMessageBox::critical(this, windowTitle(), error.message());
+    }
+}
+
+void TMainForm::FormDestroy()
+{
+    // Nothing may reach this window while its parts are taken down.
+    disconnect(qApp, nullptr, this, nullptr);
+    LBJobs->selectionModel()->disconnect(this);
+    CurrentJob = nullptr;
+    Jobs->clear();
+    if (SettingsFile::current() == Settings.get())
+        SettingsFile::setCurrent(nullptr);
+    Settings.reset();
+    PictureFiles = PictureCatalogue();
+}
+
+bool TMainForm::event(QEvent *e)
+{
+    if (e->type() == QEvent::StatusTip) {
+        ApplicationHint(static_cast<QStatusTipEvent *>(e)->tip());
+        return true;
+    }
+    return QMainWindow::event(e);
+}
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == Splitter2 && e->type() == QEvent::Resize)
+        FormResize();
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        if (watched == LBJobs && LBJobsKeyDown(key))
+            return true;
+        if (watched == LBTexte && LBTexteKeyDown(key))
+            return true;
+    }
     return QMainWindow::eventFilter(watched, e);
 }
-
-void TMainForm::closeEvent(QCloseEvent *e) { QMainWindow::closeEvent(e); }
-
-void TMainForm::resizeEvent(QResizeEvent *e) { QMainWindow::resizeEvent(e); }

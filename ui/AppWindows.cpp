@@ -1,0 +1,14 @@
+#include "ui/AppWindows.h"
+
+#include "model/SettingsFile.h"
+#include "ui/Dlgcolor.h"
+#include "ui/Dlgfsto.h"
+#include "ui/Dlginfo.h"
+#include "ui/Main.h"
+
+void CreateAppWindows(TMainForm &mainForm)
+{
+    mainForm.SetAboutBox(new TAboutBox(&mainForm));
+    mainForm.SetTextColorDialog(new TDlgTextColor(&mainForm));
+    mainForm.SetStoreFormatDialog(new TDlgStoreFormat(SettingsFile::current(), &mainForm));
+}

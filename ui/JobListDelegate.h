@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QRect>
+#include <QStyledItemDelegate>
+
+#include "render/CanvasMapping.h"
+
+class JobListModel;
+class RibbonCanvas;
+class TJob;
+
+constexpr int JobItemHeight = 70;
+
+// The mapping that shows a ribbon of `laenge` x `breite` millimetres in a list
+// item: one scale for both axes, the ribbon filling 9/10 of the item in the
+// tighter direction, centred. Device units are the item's pixels.
+CanvasMapping JobItemMapping(int laenge, int breite, const QRect &item);
+
+// Draws one ribbon preview into `item` (device units of the canvas): white
+// ground, the ribbon's outline filled white, or yellow for the selected
+// ribbon (pale yellow when the display has more than 256 colours), then the
+// ribbon itself with both ends, clipped to the item.
+void DrawJobItem(RibbonCanvas &canvas, const TJob &job, const QRect &item, bool selected,
+                 int colorDepth);
+
+// Draws the items of the ribbon list as previews; the focused item carries a
+// dotted focus frame while the list has the keyboard focus.
+class JobListDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    JobListDelegate(const JobListModel *model, QObject *parent = nullptr);
+
+    void setColorDepth(int depth) { colorDepth_ = depth; }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    const JobListModel *model_;
+    int colorDepth_ = 24;
+};

@@ -1,0 +1,147 @@
+#include "ui/Main.h"
+
+#include <QKeyEvent>
+#include <QListView>
+#include <QMetaObject>
+
+#include "model/Job.h"
+#include "ui/ColorSwatch.h"
+#include "ui/Dlgcolor.h"
+#include "ui/Dlginfo.h"
+#include "ui/JobListModel.h"
+
+int TMainForm::JobCount() const { return Jobs->count(); }
+
+TJob *TMainForm::JobAt(int index) const { return Jobs->jobAt(index); }
+
+int TMainForm::SelectedJobRow() const
+{
+    const QModelIndexList selected = LBJobs->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void TMainForm::SelectJobRow(int row)
+{
+    // Selecting from a command is not a click: the commands sync themselves.
+    const bool wasSelecting = SelectingJob;
+    SelectingJob = true;
+    QItemSelectionModel *selection = LBJobs->selectionModel();
+    if (row < 0 || row >= Jobs->count()) {
+        selection->clear();
+    } else {
+        const QModelIndex index = Jobs->index(row);
+        selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        LBJobs->scrollTo(index);
+    }
+    SelectingJob = wasSelecting;
+}
+
+void TMainForm::BtnAddClick()
+{
+    auto job = std::make_unique<TJob>();
+    if (CurrentJob) {
+        job->CopyFrom(*CurrentJob);
+    } else {
+        // No ribbon yet: the new one takes what the controls show.
+        CurrentJob = job.get();
+        SyncJob(false);
+        CurrentJob = nullptr;
+    }
+    AddJob(job.release());
+}
+
+void TMainForm::AddJob(TJob *job)
+{
+    std::unique_ptr<TJob> added(job);
+    SyncJob(false);
+    // Ribbons without any text are of no use; the current one goes too.
+    {
+        const bool wasSelecting = SelectingJob;
+        SelectingJob = true;
+        for (int row = Jobs->count() - 1; row >= 0; --row) {
+            const TJob *listed = Jobs->jobAt(row);
+            if (listed->TextLeft.isEmpty() && listed->TextRight.isEmpty()) {
+                if (listed == CurrentJob)
+                    CurrentJob = nullptr;
+                Jobs->removeAt(row);
+            }
+        }
+        SelectingJob = wasSelecting;
+    }
+    if (added) {
+        added->Kommission.set(QString());
+        Jobs->append(std::move(added));
+        SelectJobRow(Jobs->count() - 1);
+    } else {
+        SelectJobRow(Jobs->count() > 0 ? 0 : -1);
+    }
+    CurrentJob = Jobs->jobAt(SelectedJobRow());
+    SyncJob(true);
+    if (job) {
+        // After the command's own focus changes have settled.
+        QMetaObject::invokeMethod(this, &TMainForm::MsgFocusText, Qt::QueuedConnection);
+    }
+}
+
+void TMainForm::BtnClearClick()
+{
+    const int row = SelectedJobRow();
+    if (row < 0)
+        return;
+    CurrentJob = nullptr;
+    {
+        const bool wasSelecting = SelectingJob;
+        SelectingJob = true;
+        Jobs->removeAt(row);
+        SelectingJob = wasSelecting;
+    }
+    SelectJobRow(row < Jobs->count() ? row : Jobs->count() - 1);
+    CurrentJob = Jobs->jobAt(SelectedJobRow());
+    SyncJob(true);
+}
+
+void TMainForm::LBJobsClick()
+{
+    SyncJob(false);
+    CurrentJob = Jobs->jobAt(SelectedJobRow());
+    SyncJob(true);
+}
+
+bool TMainForm::LBJobsKeyDown(int key)
+{
+    if (key == Qt::Key_Insert) {
+        BtnAddClick();
+        return true;
+    }
+    if (key == Qt::Key_Delete) {
+        BtnClearClick();
+        return true;
+    }
+    return false;
+}
+
+void TMainForm::LBJobsDblClick()
+{
+    const int row = SelectedJobRow();
+    if (row < 0 || !DlgTextColor)
+        return;
+    TJob *job = Jobs->jobAt(row);
+    DlgTextColor->setSample(job->FontFarbe, job->FontName);
+    if (DlgTextColor->exec() != QDialog::Accepted)
+        return;
+    job->FontFarbe = DlgTextColor->sampleColor();
+    PanelFontColor->setColor(job->FontFarbe);
+    Jobs->refreshAll();
+}
+
+void TMainForm::SetTextColorDialog(TDlgTextColor *dialog) { DlgTextColor = dialog; }
+
+void TMainForm::SetAboutBox(TAboutBox *box) { AboutBox = box; }
+
+void TMainForm::BtnCloseClick() { close(); }
+
+void TMainForm::BtnInfoClick()
+{
+    if (AboutBox)
+        AboutBox->exec();
+}

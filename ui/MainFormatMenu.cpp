@@ -1,0 +1,86 @@
+#include "ui/Main.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "model/Job.h"
+#include "ui/Dlgfsto.h"
+#include "ui/Hints.h"
+
+namespace {
+
+constexpr int MaxFormatEntries = 15;
+
+}  // namespace
+
+void TMainForm::SetStoreFormatDialog(TDlgStoreFormat *dialog)
+{
+    if (DlgStoreFormat)
+        disconnect(DlgStoreFormat, nullptr, this, nullptr);
+    DlgStoreFormat = dialog;
+    if (dialog) {
+        connect(dialog, &TDlgStoreFormat::formatsChanged, this, &TMainForm::BuildFormatMenu);
+    }
+    BuildFormatMenu();
+}
+
+void TMainForm::BuildFormatMenu()
+{
+    for (QAction *entry : std::as_const(FormatEntries)) {
+        MenuDatei->removeAction(entry);
+        entry->deleteLater();
+    }
+    FormatEntries.clear();
+    const int n = DlgStoreFormat ? std::min(DlgStoreFormat->count(), MaxFormatEntries) : 0;
+    if (n == 0)
+        return;
+    for (int k = 1; k <= n; ++k) {
+        // "&1 name": the number's first digit is the accelerator.
+        QString name = DlgStoreFormat->itemText(k - 1);
+        name.replace(QLatin1Char('&'), QStringLiteral("&&"));  // shown, not an accelerator
+        auto *entry = new QAction(QStringLiteral("&%1 %2").arg(k).arg(name), MenuDatei);
+        SetHint(entry, QStringLiteral("Erstellt eine neue Schleife im angezeigten Format. "
+                                      "Schleifen ohne Text werden vorher entfernt."));
+        const int index = k - 1;
+        connect(entry, &QAction::triggered, this, [this, index] { HistoryListClick(index); });
+        MenuDatei->insertAction(Beenden1, entry);
+        FormatEntries.append(entry);
+    }
+    auto *separator = new QAction(MenuDatei);
+    separator->setSeparator(true);
+    MenuDatei->insertAction(Beenden1, separator);
+    FormatEntries.append(separator);
+}
+
+void TMainForm::HistoryListClick(int formatIndex)
+{
+    const TJob *format = DlgStoreFormat ? DlgStoreFormat->formatAt(formatIndex) : nullptr;
+    if (!format)
+        return;
+    auto job = std::make_unique<TJob>();
+    job->CopyFrom(*format);
+    AddJob(job.release());
+}
+
+void TMainForm::cmUpdateMenu()
+{
+    const bool current = CurrentJob != nullptr;
+    Textfarbe1->setEnabled(current);
+    FormatKeep->setEnabled(current);
+    Delete->setEnabled(current);
+    FileNew->setEnabled(true);
+}
+
+void TMainForm::FormatKeepClick()
+{
+    if (!CurrentJob || !DlgStoreFormat)
+        return;
+    if (DlgStoreFormat->exec() != QDialog::Accepted)
+        return;
+    const QString name = DlgStoreFormat->formatName();
+    const int found = DlgStoreFormat->findFormat(name);
+    TJob *format = found >= 0 ? DlgStoreFormat->formatAt(found) : DlgStoreFormat->appendFormat(name);
+    format->CopyFrom(*CurrentJob);
+    format->Name.set(name);
+    BuildFormatMenu();
+}

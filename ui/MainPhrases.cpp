@@ -1,0 +1,86 @@
+#include "ui/Main.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMessageBox>
+
+#include "model/DataFolder.h"
+#include "ui/TextMemo.h"
+
+namespace {
+
+constexpr int StoredPhraseLength = 255;
+
+}  // namespace
+
+void TMainForm::LoadPhrases()
+{
+    PhraseFileName = PhraseFilePath();
+    Phrases.assign(LoadPhraseFile(PhraseFileName));
+    ShowPhrases(-1);
+}
+
+void TMainForm::SavePhrases() { SavePhraseFile(PhraseFileName, Phrases.phrases()); }
+
+void TMainForm::ShowPhrases(qsizetype selectRow)
+{
+    LBTexte->clear();
+    LBTexte->addItems(Phrases.phrases());
+    if (selectRow >= 0 && selectRow < LBTexte->count())
+        LBTexte->setCurrentRow(int(selectRow));
+}
+
+void TMainForm::MTextsStore(TextMemo *memo)
+{
+    const QString phrase = EncodePhrase(memo->toPlainText()).left(StoredPhraseLength);
+    if (Phrases.containsIgnoringCase(phrase))
+        return;
+    const qsizetype at = Phrases.add(phrase);
+    if (at < 0) {
+        QMessageBox::critical(this, windowTitle(),
+                              QStringLiteral("Zeile kann nicht eingef\u00FCgt werden"));
+        return;
+    }
+    ShowPhrases(-1);
+}
+
+void TMainForm::LBTexteDblClick()
+{
+    if (!LastTextMemo || !LastTextMemo->isEnabled())
+        return;
+    const int row = LBTexte->currentRow();
+    if (row < 0 || row >= Phrases.size() || !LBTexte->item(row)->isSelected())
+        return;
+    // An ordinary edit: the change reaches the ribbon and its preview.
+    LastTextMemo->setPlainText(DecodePhrase(Phrases.phrases().at(row)));
+    LastTextMemo->setFocus(Qt::OtherFocusReason);
+}
+
+bool TMainForm::LBTexteKeyDown(int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        LBTexteDblClick();
+        return true;
+    }
+    if (key != Qt::Key_Delete)
+        return false;
+    const int row = LBTexte->currentRow();
+    const bool selected = row >= 0 && LBTexte->item(row)->isSelected();
+    if (!selected)
+        return true;
+    Phrases.removeAt(row);
+    if (Phrases.size() == 0) {
+        ShowPhrases(-1);
+        return true;
+    }
+    ShowPhrases(row < Phrases.size() ? row : Phrases.size() - 1);
+    return true;
+}
+
+void TMainForm::MTextExit(QWidget *old, QWidget *now)
+{
+    if (now != LBTexte)
+        return;
+    if (old == MTextLeft || old == MTextRight)
+        LastTextMemo = static_cast<TextMemo *>(old);
+}

@@ -1,0 +1,85 @@
+#include "ui/PictureCatalogueLoader.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
+
+#include "render/Pictures.h"
+#include "render/QPainterCanvas.h"
+#include "render/RenderState.h"
+
+namespace {
+
+constexpr QRgb White = 0xFFFFFFFF;
+constexpr ColorRef Black = RgbColor(0, 0, 0);
+constexpr ColorRef Grey = RgbColor(128, 128, 128);
+
+QImage BlankThumbnail()
+{
+    QImage thumbnail(ThumbnailSize, ThumbnailSize, QImage::Format_RGB32);
+    thumbnail.fill(White);
+    return thumbnail;
+}
+
+// Loads and draws one picture; a null image when the file is no picture.
+QImage ThumbnailOfFile(const QString &name)
+{
+    QImage picture;
+    LoadPicture(name, DrawPrintColors, picture);
+    if (picture.isNull())
+        return QImage();
+    return PictureThumbnail(picture);
+}
+
+}  // namespace
+
+QImage NoPictureThumbnail()
+{
+    QImage thumbnail = BlankThumbnail();
+    QPainter painter(&thumbnail);
+    QPainterCanvas canvas(painter);
+    canvas.setPen(Grey, 0);
+    canvas.setBrush(RgbColor(255, 255, 255));
+    canvas.rectangle(QRect(0, 0, ThumbnailSize, ThumbnailSize));
+    return thumbnail;
+}
+
+QImage PictureThumbnail(const QImage &picture)
+{
+    QImage thumbnail = BlankThumbnail();
+    QPainter painter(&thumbnail);
+    QPainterCanvas canvas(painter);
+    BlitPicture(canvas, picture, LRect{0, 0, ThumbnailSize, ThumbnailSize}, DrawPrintColors, 0,
+                Black, Black);
+    return thumbnail;
+}
+
+QStringList PictureFolderNames()
+{
+    QDir folder(PictureFolder());
+    folder.setNameFilters({QStringLiteral("*.bmp")});
+    folder.setFilter(QDir::Files);
+    folder.setSorting(QDir::NoSort);
+    QStringList names = folder.entryList();
+    std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    return names;
+}
+
+void LoadPictureCatalogue(PictureCatalogue &catalogue)
+{
+    catalogue.files = {QString()};
+    catalogue.thumbnails = {NoPictureThumbnail()};
+
+    // Every picture is loaded and drawn on its own; the two cores share them.
+    const QStringList names = PictureFolderNames();
+    const QList<QImage> thumbnails = QtConcurrent::blockingMapped(names, ThumbnailOfFile);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (thumbnails.at(i).isNull())
+            continue;
+        catalogue.files.append(names.at(i));
+        catalogue.thumbnails.append(thumbnails.at(i));
+    }
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QImage>
+#include <QStringList>
+
+struct PictureCatalogue;
+
+constexpr int ThumbnailSize = 64;
+
+// The thumbnail that stands for no picture: a grey frame on white.
+QImage NoPictureThumbnail();
+// A picture as black ink on white, fitted into the thumbnail with its aspect
+// ratio kept and centred, drawn by the same path that prints pictures.
+QImage PictureThumbnail(const QImage &picture);
+
+// The bitmap files of the picture folder ("*.bmp" in any letter case, hidden
+// files left out), sorted without regard to case.
+QStringList PictureFolderNames();
+
+// Fills the catalogue from the picture folder: the empty name with the
+// no-picture thumbnail first, then each file that loads, with its
+// thumbnail at the same index. A file that does not load is left out and the
+// names after it keep their own thumbnails.
+void LoadPictureCatalogue(PictureCatalogue &catalogue);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QLineEdit>
+
+// A one-line text field for the ribbon: what the user types or pastes is
+// refused whole when it holds a character Windows-1252 cannot store or would
+// make the text longer than maxLength; refused() says why.
+class TextField : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextField(int maxLength, QWidget *parent = nullptr);
+
+signals:
+    void refused(const QString &message);
+
+private:
+    class Guard;
+    friend class Guard;
+    void Refuse(const QString &message);
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QStringList>
+
+// A ribbon-end text: plain lines, no word wrap, at most MaxLength characters
+// as stored (a line break counts twice, as CR LF). What the user types or
+// pastes is refused whole when it holds a character the phrase and settings
+// files cannot store, or when it would not fit; refused() says why.
+class TextMemo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    static constexpr int MaxLength = 256;
+
+    explicit TextMemo(QWidget *parent = nullptr);
+
+    // The memo's text split at line breaks; an empty last line after a final
+    // break is not a line, so an empty memo has no lines.
+    QStringList lines() const;
+    void setLines(const QStringList &lines);
+
+signals:
+    void refused(const QString &message);
+    void entered();
+    // Any mouse button pressed inside, with the modifiers held.
+    void pressed(Qt::KeyboardModifiers modifiers);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    bool acceptInsertion(const QString &text);
+};
