@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "render/CanvasMapping.h"
-#include "render/RecordingCanvas.h"
 
 namespace {
 
@@ -92,22 +91,6 @@ TEST(MappingTest, HalvesRoundUpBothWays) {
     m.setWindowExt(QSize(1, 1));
     m.setViewportExt(QSize(2, 2));
     EXPECT_EQ(m.deviceToLogical(QPoint(1, -1)), QPoint(1, 0));
-}
-
-TEST(MappingTest, CanvasHelpersChangeOnlyTheirPart) {
-    RecordingCanvas canvas;
-    canvas.setMapMode(CanvasMapping::Mode::Isotropic);
-    canvas.setWindowExt(QSize(1111, 188));
-    canvas.setViewportExt(QSize(463, 70));
-    canvas.setViewportOrg(QPoint(45, 3));
-    canvas.setWindowOrg(QPoint(0, 0));
-    EXPECT_EQ(canvas.mapping(), [] {
-        CanvasMapping m = Isotropic(QSize(1111, 188), QSize(463, 70));
-        m.setViewportOrg(QPoint(45, 3));
-        return m;
-    }());
-    EXPECT_EQ(canvas.logicalToDevice(QPoint(1000, 170)), QPoint(45 + 373, 3 + 63));
-    EXPECT_EQ(canvas.deviceToLogical(QPoint(45, 3)), QPoint(0, 0));
 }
 
 }  // namespace
