@@ -1,15 +1,21 @@
 #include "render/CanvasMapping.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-int gdiRound(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+// Points far outside the device saturate instead of wrapping around.
+int gdiRound(double v) {
+    const double r = std::floor(v + 0.5);
+    if (!(r == r))
+        return 0;
+    return static_cast<int>(std::clamp(r, -2147483648.0, 2147483647.0));
+}
 
 }  // namespace
 
-void CanvasMapping::setMode(Mode mode)
-{
+void CanvasMapping::setMode(Mode mode) {
     mode_ = mode;
     if (mode_ == Mode::Text) {
         windowExt_ = QSize(1, 1);
@@ -19,8 +25,7 @@ void CanvasMapping::setMode(Mode mode)
     }
 }
 
-bool CanvasMapping::setWindowExt(QSize ext)
-{
+bool CanvasMapping::setWindowExt(QSize ext) {
     if (ext.width() == 0 || ext.height() == 0)
         return false;
     if (mode_ == Mode::Text)
@@ -31,8 +36,7 @@ bool CanvasMapping::setWindowExt(QSize ext)
     return true;
 }
 
-bool CanvasMapping::setViewportExt(QSize ext)
-{
+bool CanvasMapping::setViewportExt(QSize ext) {
     if (ext.width() == 0 || ext.height() == 0)
         return false;
     if (mode_ == Mode::Text)
@@ -45,8 +49,7 @@ bool CanvasMapping::setViewportExt(QSize ext)
 
 // Square device pixels are assumed: every device we draw on reports equal
 // horizontal and vertical resolution.
-void CanvasMapping::fixIsotropic()
-{
+void CanvasMapping::fixIsotropic() {
     const double xdim = std::fabs(double(viewportExt_.width()) / windowExt_.width());
     const double ydim = std::fabs(double(viewportExt_.height()) / windowExt_.height());
     if (xdim > ydim) {
@@ -60,31 +63,27 @@ void CanvasMapping::fixIsotropic()
     }
 }
 
-QPointF CanvasMapping::logicalToDeviceF(QPointF p) const
-{
-    return QPointF((p.x() - windowOrg_.x()) * viewportExt_.width() / windowExt_.width() +
-                       viewportOrg_.x(),
-                   (p.y() - windowOrg_.y()) * viewportExt_.height() / windowExt_.height() +
-                       viewportOrg_.y());
+QPointF CanvasMapping::logicalToDeviceF(QPointF p) const {
+    return QPointF(
+        (p.x() - windowOrg_.x()) * viewportExt_.width() / windowExt_.width() + viewportOrg_.x(),
+        (p.y() - windowOrg_.y()) * viewportExt_.height() / windowExt_.height() + viewportOrg_.y());
 }
 
-QPoint CanvasMapping::logicalToDevice(QPoint p) const
-{
+QPoint CanvasMapping::logicalToDevice(QPoint p) const {
     const QPointF d = logicalToDeviceF(QPointF(p));
     return QPoint(gdiRound(d.x()), gdiRound(d.y()));
 }
 
-QPoint CanvasMapping::deviceToLogical(QPoint p) const
-{
-    const double x = double(p.x() - viewportOrg_.x()) * windowExt_.width() /
-                         viewportExt_.width() + windowOrg_.x();
-    const double y = double(p.y() - viewportOrg_.y()) * windowExt_.height() /
-                         viewportExt_.height() + windowOrg_.y();
+QPoint CanvasMapping::deviceToLogical(QPoint p) const {
+    const double x = double(p.x() - viewportOrg_.x()) * windowExt_.width() / viewportExt_.width() +
+                     windowOrg_.x();
+    const double y =
+        double(p.y() - viewportOrg_.y()) * windowExt_.height() / viewportExt_.height() +
+        windowOrg_.y();
     return QPoint(gdiRound(x), gdiRound(y));
 }
 
-QTransform CanvasMapping::transform() const
-{
+QTransform CanvasMapping::transform() const {
     const double sx = double(viewportExt_.width()) / windowExt_.width();
     const double sy = double(viewportExt_.height()) / windowExt_.height();
     // device = (logical - windowOrg) * s + viewportOrg

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "render/CanvasMapping.h"
 
 namespace {
@@ -91,6 +93,8 @@ TEST(MappingTest, HalvesRoundUpBothWays) {
     m.setWindowExt(QSize(1, 1));
     m.setViewportExt(QSize(2, 2));
     EXPECT_EQ(m.deviceToLogical(QPoint(1, -1)), QPoint(1, 0));
+    // Far outside the device: saturated, not wrapped.
+    EXPECT_EQ(m.logicalToDevice(QPoint(2000000000, -2000000000)), QPoint(INT_MAX, INT_MIN));
 }
 
 }  // namespace
