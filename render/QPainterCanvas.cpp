@@ -206,30 +206,20 @@ QImage QPainterCanvas::stretchBlackOnWhite(const QImage &image, QSize size) {
     const auto columns = Spans(source.width(), size.width());
     const auto rows = Spans(source.height(), size.height());
 
-    // Along the rows first, then down the columns.
-    QImage across(size.width(), source.height(), QImage::Format_RGB32);
-    if (across.isNull())
-        return QImage();
-    for (int y = 0; y < source.height(); ++y) {
-        const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
-        auto *out = reinterpret_cast<QRgb *>(across.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            QRgb v = 0xFFFFFFFF;
-            for (int sx = columns[std::size_t(x)].first; sx < columns[std::size_t(x)].second; ++sx)
-                v &= in[sx];
-            out[x] = v;
-        }
-    }
     QImage result(size, QImage::Format_RGB32);
     if (result.isNull())
         return QImage();
+    // Row by row, so the only memory besides the result is the source.
     for (int y = 0; y < size.height(); ++y) {
         auto *out = reinterpret_cast<QRgb *>(result.scanLine(y));
         std::fill(out, out + size.width(), 0xFFFFFFFF);
         for (int sy = rows[std::size_t(y)].first; sy < rows[std::size_t(y)].second; ++sy) {
-            const auto *in = reinterpret_cast<const QRgb *>(across.constScanLine(sy));
-            for (int x = 0; x < size.width(); ++x)
-                out[x] &= in[x];
+            const auto *in = reinterpret_cast<const QRgb *>(source.constScanLine(sy));
+            for (int x = 0; x < size.width(); ++x) {
+                const auto [from, to] = columns[std::size_t(x)];
+                for (int sx = from; sx < to; ++sx)
+                    out[x] &= in[sx];
+            }
         }
     }
     return result;
@@ -240,11 +230,13 @@ QImage QPainterCanvas::deviceSized(const QImage &image, const QRectF &target) co
     if (!raster_)
         return rgb;
     const QRectF device = painter_.worldTransform().mapRect(target);
-    const int w = std::max(1, int(std::lround(device.width())));
-    const int h = std::max(1, int(std::lround(device.height())));
-    if (w >= rgb.width() && h >= rgb.height())
+    const bool narrower = device.width() < rgb.width();
+    const bool lower = device.height() < rgb.height();
+    if (!narrower && !lower)
         return rgb;
-    return stretchBlackOnWhite(rgb, QSize(std::min(w, rgb.width()), std::min(h, rgb.height())));
+    const int w = narrower ? std::max(1, int(std::lround(device.width()))) : rgb.width();
+    const int h = lower ? std::max(1, int(std::lround(device.height()))) : rgb.height();
+    return stretchBlackOnWhite(rgb, QSize(w, h));
 }
 
 void QPainterCanvas::stretchBitmap(const QRect &target, const QImage &bitmap, RasterOp op) {
