@@ -3,8 +3,7 @@
 #include "ui/AppWindows.h"
 #include "ui/Main.h"
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellumo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vellumo"));

@@ -6,8 +6,7 @@
 #include "ui/Dlginfo.h"
 #include "ui/Main.h"
 
-void CreateAppWindows(TMainForm &mainForm)
-{
+void CreateAppWindows(TMainForm &mainForm) {
     mainForm.SetAboutBox(new TAboutBox(&mainForm));
     mainForm.SetTextColorDialog(new TDlgTextColor(&mainForm));
     mainForm.SetStoreFormatDialog(new TDlgStoreFormat(SettingsFile::current(), &mainForm));

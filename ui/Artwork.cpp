@@ -1,12 +1,13 @@
 #include "ui/Artwork.h"
 
 // Outside any namespace: the macro declares the resource's init function.
-static void InitArtwork() { Q_INIT_RESOURCE(artwork); }
+static void InitArtwork() {
+    Q_INIT_RESOURCE(artwork);
+}
 
 namespace {
 
-void EnsureArtwork()
-{
+void EnsureArtwork() {
     // The resources sit in a static library, whose initialiser the linker
     // would otherwise drop.
     static const bool done = (InitArtwork(), true);
@@ -15,16 +16,14 @@ void EnsureArtwork()
 
 }  // namespace
 
-QIcon ArtworkIcon(const QString &name)
-{
+QIcon ArtworkIcon(const QString &name) {
     EnsureArtwork();
     QIcon icon;
     icon.addFile(QStringLiteral(":/vellumo/icons/%1.png").arg(name));
     return icon;
 }
 
-QPixmap LegendPicture(const QString &name)
-{
+QPixmap LegendPicture(const QString &name) {
     EnsureArtwork();
     return QPixmap(QStringLiteral(":/vellumo/legend/%1.png").arg(name));
 }

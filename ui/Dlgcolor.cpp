@@ -17,16 +17,14 @@ const QString SampleWord = QStringLiteral("MUSTER");
 // The sunken sample box; draws the word centred in the sample's font.
 class TDlgTextColor::SamplePanel : public QFrame {
 public:
-    SamplePanel(TDlgTextColor *dialog, QWidget *parent) : QFrame(parent), dialog_(dialog)
-    {
+    SamplePanel(TDlgTextColor *dialog, QWidget *parent) : QFrame(parent), dialog_(dialog) {
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
         setAutoFillBackground(true);
         setBackgroundRole(QPalette::Base);
     }
 
 protected:
-    void paintEvent(QPaintEvent *event) override
-    {
+    void paintEvent(QPaintEvent *event) override {
         QFrame::paintEvent(event);
         QPainter painter(this);
         QFont font(dialog_->sampleFace());
@@ -44,8 +42,7 @@ private:
     TDlgTextColor *dialog_;
 };
 
-TDlgTextColor::TDlgTextColor(QWidget *parent) : QDialog(parent)
-{
+TDlgTextColor::TDlgTextColor(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("DlgTextColor"));
     setWindowTitle(QStringLiteral("Textfarbe"));
     setFixedSize(430, 179);
@@ -84,21 +81,18 @@ TDlgTextColor::TDlgTextColor(QWidget *parent) : QDialog(parent)
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-int TDlgTextColor::SwatchTag(int row, int column)
-{
+int TDlgTextColor::SwatchTag(int row, int column) {
     const int tag = 12 * row + column;
     return tag == 19 ? 0 : tag;
 }
 
-void TDlgTextColor::setSample(ColorRef colour, const QString &face)
-{
+void TDlgTextColor::setSample(ColorRef colour, const QString &face) {
     colour_ = colour;
     face_ = face;
     Panel1->update();
 }
 
-void TDlgTextColor::SwatchClick(int tag)
-{
+void TDlgTextColor::SwatchClick(int tag) {
     colour_ = PaletteIndex(tag);
     Panel1->update();
 }

@@ -14,8 +14,7 @@ constexpr int ShortestName = 3;
 
 }  // namespace
 
-TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDialog(parent)
-{
+TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("DlgStoreFormat"));
     setWindowTitle(QStringLiteral("Aktuelles Schleifenformat festhalten:"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -51,8 +50,8 @@ TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDia
 
     connect(EDFormatName, &QLineEdit::textChanged, this, &TDlgStoreFormat::EDFormatNameChange);
     connect(EDFormatName, &TextField::refused, this, [this](const QString &message) {
-        QToolTip::showText(EDFormatName->mapToGlobal(QPoint(0, EDFormatName->height())),
-                           message, EDFormatName);
+        QToolTip::showText(EDFormatName->mapToGlobal(QPoint(0, EDFormatName->height())), message,
+                           EDFormatName);
     });
     connect(LBFormatList, &QListWidget::itemClicked, this, &TDlgStoreFormat::LBFormatListClick);
     connect(LBFormatList, &QListWidget::itemDoubleClicked, this, [this] {
@@ -70,28 +69,24 @@ TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDia
     EDFormatNameChange();
 }
 
-TDlgStoreFormat::~TDlgStoreFormat()
-{
+TDlgStoreFormat::~TDlgStoreFormat() {
     // The formats go from the last to the first.
     while (!formats_.empty())
         formats_.pop_back();
 }
 
-TJob *TDlgStoreFormat::formatAt(int index) const
-{
+TJob *TDlgStoreFormat::formatAt(int index) const {
     if (index < 0 || index >= count())
         return nullptr;
     return formats_[std::size_t(index)].get();
 }
 
-QString TDlgStoreFormat::itemText(int index) const
-{
+QString TDlgStoreFormat::itemText(int index) const {
     const QListWidgetItem *item = LBFormatList->item(index);
     return item ? item->text() : QString();
 }
 
-int TDlgStoreFormat::findFormat(const QString &name) const
-{
+int TDlgStoreFormat::findFormat(const QString &name) const {
     for (int i = 0; i < LBFormatList->count(); ++i) {
         if (LBFormatList->item(i)->text().compare(name, Qt::CaseInsensitive) == 0)
             return i;
@@ -99,43 +94,39 @@ int TDlgStoreFormat::findFormat(const QString &name) const
     return -1;
 }
 
-TJob *TDlgStoreFormat::appendFormat(const QString &name)
-{
+TJob *TDlgStoreFormat::appendFormat(const QString &name) {
     formats_.push_back(std::make_unique<TJob>());
     LBFormatList->addItem(name);
     emit formatsChanged();
     return formats_.back().get();
 }
 
-QString TDlgStoreFormat::formatName() const { return EDFormatName->text(); }
+QString TDlgStoreFormat::formatName() const {
+    return EDFormatName->text();
+}
 
-void TDlgStoreFormat::showEvent(QShowEvent *event)
-{
+void TDlgStoreFormat::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     FormActivate();
 }
 
-void TDlgStoreFormat::FormActivate()
-{
+void TDlgStoreFormat::FormActivate() {
     EDFormatName->clear();
     EDFormatNameChange();
     EDFormatName->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void TDlgStoreFormat::EDFormatNameChange()
-{
+void TDlgStoreFormat::EDFormatNameChange() {
     BtnOK->setEnabled(EDFormatName->text().size() >= ShortestName);
 }
 
-void TDlgStoreFormat::LBFormatListClick()
-{
+void TDlgStoreFormat::LBFormatListClick() {
     const QListWidgetItem *item = LBFormatList->currentItem();
     if (item)
         EDFormatName->setText(item->text());
 }
 
-void TDlgStoreFormat::BtnClearClick()
-{
+void TDlgStoreFormat::BtnClearClick() {
     const int row = LBFormatList->currentRow();
     if (row < 0 || row >= count() || !LBFormatList->currentItem()->isSelected())
         return;

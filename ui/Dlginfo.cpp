@@ -1,11 +1,11 @@
 #include "ui/Dlginfo.h"
 
 #include <QDesktopServices>
-#include <functional>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <functional>
 
 #include "ui/Artwork.h"
 
@@ -29,8 +29,7 @@ const char *const LegalNotice =
 class LinkLabel : public QLabel {
 public:
     LinkLabel(const QString &text, std::function<void()> onClick, QWidget *parent)
-        : QLabel(text, parent), onClick_(std::move(onClick))
-    {
+        : QLabel(text, parent), onClick_(std::move(onClick)) {
         QFont underlined = font();
         underlined.setUnderline(true);
         setFont(underlined);
@@ -41,8 +40,7 @@ public:
     }
 
 protected:
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
+    void mouseReleaseEvent(QMouseEvent *event) override {
         if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
             onClick_();
         QLabel::mouseReleaseEvent(event);
@@ -52,8 +50,7 @@ private:
     std::function<void()> onClick_;
 };
 
-QLabel *Place(QLabel *label, int x, int y, bool bold = false)
-{
+QLabel *Place(QLabel *label, int x, int y, bool bold = false) {
     if (bold) {
         QFont heavy = label->font();
         heavy.setBold(true);
@@ -66,8 +63,7 @@ QLabel *Place(QLabel *label, int x, int y, bool bold = false)
 
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
-{
+TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Infos"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -93,11 +89,12 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     Place(new QLabel(QStringLiteral("Vertrieb:"), panel), 176, 81, true);
     Place(new QLabel(QString::fromUtf8(DistributorLines), panel), 185, 98);
 
-    lbHyperlink = Place(new LinkLabel(QLatin1String(WebAddress), [this] { lbInternetClick(); },
-                                      panel),
+    lbHyperlink = Place(new LinkLabel(
+                            QLatin1String(WebAddress), [this] { lbInternetClick(); }, panel),
                         19, 168);
     lbHyperlink->setObjectName(QStringLiteral("lbHyperlink"));
-    lbMail = Place(new LinkLabel(QLatin1String(MailAddress), [this] { lbMailClick(); }, panel),
+    lbMail = Place(new LinkLabel(
+                       QLatin1String(MailAddress), [this] { lbMailClick(); }, panel),
                    185, 168);
     lbMail->setObjectName(QStringLiteral("lbMail"));
 
@@ -117,25 +114,28 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     setFixedSize(PanelWidth + 16, PanelHeight + 70);
 }
 
-QUrl TAboutBox::internetTarget() const
-{
+QUrl TAboutBox::internetTarget() const {
     return QUrl(QStringLiteral("http://") + lbHyperlink->text());
 }
 
-QUrl TAboutBox::mailTarget() const { return QUrl(QStringLiteral("mailto:") + lbMail->text()); }
+QUrl TAboutBox::mailTarget() const {
+    return QUrl(QStringLiteral("mailto:") + lbMail->text());
+}
 
-void TAboutBox::lbInternetClick() { QDesktopServices::openUrl(internetTarget()); }
+void TAboutBox::lbInternetClick() {
+    QDesktopServices::openUrl(internetTarget());
+}
 
-void TAboutBox::lbMailClick() { QDesktopServices::openUrl(mailTarget()); }
+void TAboutBox::lbMailClick() {
+    QDesktopServices::openUrl(mailTarget());
+}
 
-void TAboutBox::showEvent(QShowEvent *event)
-{
+void TAboutBox::showEvent(QShowEvent *event) {
     FormActivate();
     QDialog::showEvent(event);
 }
 
-void TAboutBox::FormActivate()
-{
+void TAboutBox::FormActivate() {
     lbVersion1->setText(QStringLiteral("Version ") + QStringLiteral(VELLUMO_VERSION) +
                         QStringLiteral("  ") + QString::fromUtf8(YearAndMaker));
     lbVersion1->adjustSize();

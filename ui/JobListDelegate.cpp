@@ -18,16 +18,14 @@ constexpr ColorRef Yellow = RgbColor(255, 255, 0);
 
 // A tenth more than the ribbon, so it fills 9/10 of the item. Job values come
 // from the settings file unchecked, so the product must not overflow.
-int WithBorder(int millimetres)
-{
+int WithBorder(int millimetres) {
     const long long extent = static_cast<long long>(millimetres) * 10 / 9;
     return int(std::clamp<long long>(extent, INT_MIN, INT_MAX));
 }
 
 }  // namespace
 
-CanvasMapping JobItemMapping(int laenge, int breite, const QRect &item)
-{
+CanvasMapping JobItemMapping(int laenge, int breite, const QRect &item) {
     CanvasMapping mapping;
     mapping.setMode(CanvasMapping::Mode::Isotropic);
     // A zero extent is refused and the previous one stays, as on a device.
@@ -41,8 +39,7 @@ CanvasMapping JobItemMapping(int laenge, int breite, const QRect &item)
 }
 
 void DrawJobItem(RibbonCanvas &canvas, const TJob &job, const QRect &item, bool selected,
-                 int colorDepth)
-{
+                 int colorDepth) {
     canvas.fillRect(item, White);
     canvas.selectFont(0);
     canvas.setBrush(White);
@@ -58,11 +55,10 @@ void DrawJobItem(RibbonCanvas &canvas, const TJob &job, const QRect &item, bool 
     canvas.rectangle(QRect(0, 0, job.Laenge, job.Breite));
 
     const QPoint topLeft = canvas.deviceToLogical(deviceItem.topLeft());
-    const QPoint bottomRight =
-        canvas.deviceToLogical(QPoint(deviceItem.left() + deviceItem.width(),
-                                      deviceItem.top() + deviceItem.height()));
-    canvas.setClipRect(QRect(topLeft, QSize(bottomRight.x() - topLeft.x(),
-                                            bottomRight.y() - topLeft.y())));
+    const QPoint bottomRight = canvas.deviceToLogical(
+        QPoint(deviceItem.left() + deviceItem.width(), deviceItem.top() + deviceItem.height()));
+    canvas.setClipRect(
+        QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y())));
     canvas.setTextColor(job.FontFarbe);
     DrawJob(job, canvas, 1, DrawLeftEnd | DrawRightEnd);
 
@@ -75,13 +71,10 @@ void DrawJobItem(RibbonCanvas &canvas, const TJob &job, const QRect &item, bool 
 }
 
 JobListDelegate::JobListDelegate(const JobListModel *model, QObject *parent)
-    : QStyledItemDelegate(parent), model_(model)
-{
-}
+    : QStyledItemDelegate(parent), model_(model) {}
 
 void JobListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                            const QModelIndex &index) const
-{
+                            const QModelIndex &index) const {
     const TJob *job = model_->jobAt(index.row());
     if (!job)
         return;
@@ -89,8 +82,7 @@ void JobListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     painter->setClipRect(option.rect);
     {
         QPainterCanvas canvas(*painter);
-        DrawJobItem(canvas, *job, option.rect, option.state & QStyle::State_Selected,
-                    colorDepth_);
+        DrawJobItem(canvas, *job, option.rect, option.state & QStyle::State_Selected, colorDepth_);
     }
     if (option.state & QStyle::State_HasFocus) {
         QPen dotted(Qt::black, 1, Qt::DotLine);
@@ -101,7 +93,6 @@ void JobListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     painter->restore();
 }
 
-QSize JobListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
-{
+QSize JobListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const {
     return QSize(option.rect.width(), JobItemHeight);
 }

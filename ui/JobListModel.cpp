@@ -6,13 +6,11 @@ JobListModel::JobListModel(QObject *parent) : QAbstractListModel(parent) {}
 
 JobListModel::~JobListModel() = default;
 
-int JobListModel::rowCount(const QModelIndex &parent) const
-{
+int JobListModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : count();
 }
 
-QVariant JobListModel::data(const QModelIndex &index, int role) const
-{
+QVariant JobListModel::data(const QModelIndex &index, int role) const {
     // The items have no text: the delegate draws the ribbon itself.
     if (!index.isValid() || index.row() >= count())
         return QVariant();
@@ -21,15 +19,13 @@ QVariant JobListModel::data(const QModelIndex &index, int role) const
     return QVariant();
 }
 
-TJob *JobListModel::jobAt(int row) const
-{
+TJob *JobListModel::jobAt(int row) const {
     if (row < 0 || row >= count())
         return nullptr;
     return jobs_[std::size_t(row)].get();
 }
 
-int JobListModel::rowOf(const TJob *job) const
-{
+int JobListModel::rowOf(const TJob *job) const {
     for (std::size_t i = 0; i < jobs_.size(); ++i) {
         if (jobs_[i].get() == job)
             return int(i);
@@ -37,15 +33,13 @@ int JobListModel::rowOf(const TJob *job) const
     return -1;
 }
 
-void JobListModel::append(std::unique_ptr<TJob> job)
-{
+void JobListModel::append(std::unique_ptr<TJob> job) {
     beginInsertRows(QModelIndex(), count(), count());
     jobs_.push_back(std::move(job));
     endInsertRows();
 }
 
-void JobListModel::removeAt(int row)
-{
+void JobListModel::removeAt(int row) {
     if (row < 0 || row >= count())
         return;
     beginRemoveRows(QModelIndex(), row, row);
@@ -55,8 +49,7 @@ void JobListModel::removeAt(int row)
     endRemoveRows();
 }
 
-void JobListModel::clear()
-{
+void JobListModel::clear() {
     if (jobs_.empty())
         return;
     beginResetModel();
@@ -65,16 +58,14 @@ void JobListModel::clear()
     endResetModel();
 }
 
-void JobListModel::refresh(int row)
-{
+void JobListModel::refresh(int row) {
     if (row < 0 || row >= count())
         return;
     const QModelIndex at = index(row);
     emit dataChanged(at, at);
 }
 
-void JobListModel::refreshAll()
-{
+void JobListModel::refreshAll() {
     if (jobs_.empty())
         return;
     emit dataChanged(index(0), index(count() - 1));

@@ -10,18 +10,20 @@
 #include "ui/Dlginfo.h"
 #include "ui/JobListModel.h"
 
-int TMainForm::JobCount() const { return Jobs->count(); }
+int TMainForm::JobCount() const {
+    return Jobs->count();
+}
 
-TJob *TMainForm::JobAt(int index) const { return Jobs->jobAt(index); }
+TJob *TMainForm::JobAt(int index) const {
+    return Jobs->jobAt(index);
+}
 
-int TMainForm::SelectedJobRow() const
-{
+int TMainForm::SelectedJobRow() const {
     const QModelIndexList selected = LBJobs->selectionModel()->selectedRows();
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
-void TMainForm::SelectJobRow(int row)
-{
+void TMainForm::SelectJobRow(int row) {
     // Selecting from a command is not a click: the commands sync themselves.
     const bool wasSelecting = SelectingJob;
     SelectingJob = true;
@@ -36,8 +38,7 @@ void TMainForm::SelectJobRow(int row)
     SelectingJob = wasSelecting;
 }
 
-void TMainForm::BtnAddClick()
-{
+void TMainForm::BtnAddClick() {
     auto job = std::make_unique<TJob>();
     if (CurrentJob) {
         job->CopyFrom(*CurrentJob);
@@ -50,8 +51,7 @@ void TMainForm::BtnAddClick()
     AddJob(job.release());
 }
 
-void TMainForm::AddJob(TJob *job)
-{
+void TMainForm::AddJob(TJob *job) {
     std::unique_ptr<TJob> added(job);
     SyncJob(false);
     // Ribbons without any text are of no use; the current one goes too.
@@ -83,8 +83,7 @@ void TMainForm::AddJob(TJob *job)
     }
 }
 
-void TMainForm::BtnClearClick()
-{
+void TMainForm::BtnClearClick() {
     const int row = SelectedJobRow();
     if (row < 0)
         return;
@@ -100,15 +99,13 @@ void TMainForm::BtnClearClick()
     SyncJob(true);
 }
 
-void TMainForm::LBJobsClick()
-{
+void TMainForm::LBJobsClick() {
     SyncJob(false);
     CurrentJob = Jobs->jobAt(SelectedJobRow());
     SyncJob(true);
 }
 
-bool TMainForm::LBJobsKeyDown(int key)
-{
+bool TMainForm::LBJobsKeyDown(int key) {
     if (key == Qt::Key_Insert) {
         BtnAddClick();
         return true;
@@ -120,8 +117,7 @@ bool TMainForm::LBJobsKeyDown(int key)
     return false;
 }
 
-void TMainForm::LBJobsDblClick()
-{
+void TMainForm::LBJobsDblClick() {
     const int row = SelectedJobRow();
     if (row < 0 || !DlgTextColor)
         return;
@@ -134,14 +130,19 @@ void TMainForm::LBJobsDblClick()
     Jobs->refreshAll();
 }
 
-void TMainForm::SetTextColorDialog(TDlgTextColor *dialog) { DlgTextColor = dialog; }
+void TMainForm::SetTextColorDialog(TDlgTextColor *dialog) {
+    DlgTextColor = dialog;
+}
 
-void TMainForm::SetAboutBox(TAboutBox *box) { AboutBox = box; }
+void TMainForm::SetAboutBox(TAboutBox *box) {
+    AboutBox = box;
+}
 
-void TMainForm::BtnCloseClick() { close(); }
+void TMainForm::BtnCloseClick() {
+    close();
+}
 
-void TMainForm::BtnInfoClick()
-{
+void TMainForm::BtnInfoClick() {
     if (AboutBox)
         AboutBox->exec();
 }

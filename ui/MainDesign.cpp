@@ -46,8 +46,7 @@ const char *const MemoRightHint =
     "[Strg]+Mausklick.";
 
 QToolButton *MakeToolButton(QWidget *parent, const char *name, const QString &icon,
-                            const QString &hint)
-{
+                            const QString &hint) {
     auto *button = new QToolButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setAutoRaise(true);
@@ -59,16 +58,14 @@ QToolButton *MakeToolButton(QWidget *parent, const char *name, const QString &ic
     return button;
 }
 
-QLabel *MakeLabel(QWidget *parent, const QString &text, QWidget *buddy = nullptr)
-{
+QLabel *MakeLabel(QWidget *parent, const QString &text, QWidget *buddy = nullptr) {
     auto *label = new QLabel(text, parent);
     if (buddy)
         label->setBuddy(buddy);
     return label;
 }
 
-QLabel *MakeLegend(QWidget *parent, const char *name, const QString &resource)
-{
+QLabel *MakeLegend(QWidget *parent, const char *name, const QString &resource) {
     auto *legend = new QLabel(parent);
     legend->setObjectName(QLatin1String(name));
     const QPixmap picture = LegendPicture(resource);
@@ -79,16 +76,14 @@ QLabel *MakeLegend(QWidget *parent, const char *name, const QString &resource)
 }
 
 SpinField *MakeSpin(QWidget *parent, const char *name, int minimum, int maximum, int step,
-                    int value)
-{
+                    int value) {
     auto *spin = new SpinField(minimum, maximum, step, value, parent);
     spin->setObjectName(QLatin1String(name));
     spin->setFixedWidth(SpinWidth);
     return spin;
 }
 
-QFrame *MakePanel(QWidget *parent, const char *name, int height)
-{
+QFrame *MakePanel(QWidget *parent, const char *name, int height) {
     auto *panel = new QFrame(parent);
     panel->setObjectName(QLatin1String(name));
     panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
@@ -96,8 +91,7 @@ QFrame *MakePanel(QWidget *parent, const char *name, int height)
     return panel;
 }
 
-QAction *MakeAction(QMenu *menu, const char *name, const QString &text, const QString &hint)
-{
+QAction *MakeAction(QMenu *menu, const char *name, const QString &text, const QString &hint) {
     QAction *action = menu->addAction(text);
     action->setObjectName(QLatin1String(name));
     if (!hint.isEmpty())
@@ -107,8 +101,7 @@ QAction *MakeAction(QMenu *menu, const char *name, const QString &text, const QS
 
 }  // namespace
 
-void TMainForm::CreateControls()
-{
+void TMainForm::CreateControls() {
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
@@ -128,8 +121,7 @@ void TMainForm::CreateControls()
     ConnectControls();
 }
 
-QWidget *TMainForm::CreateToolbar()
-{
+QWidget *TMainForm::CreateToolbar() {
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("PanelToolbar"));
     panel->setFixedHeight(ToolbarHeight);
@@ -176,8 +168,7 @@ QWidget *TMainForm::CreateToolbar()
     return panel;
 }
 
-QWidget *TMainForm::CreateFormatPanel()
-{
+QWidget *TMainForm::CreateFormatPanel() {
     QFrame *panel = MakePanel(this, "PanelFormat", FormatPanelHeight);
     auto *row = new QHBoxLayout(panel);
     row->setContentsMargins(6, 3, 6, 3);
@@ -249,8 +240,7 @@ QWidget *TMainForm::CreateFormatPanel()
     return panel;
 }
 
-QWidget *TMainForm::CreateTextPanel()
-{
+QWidget *TMainForm::CreateTextPanel() {
     QFrame *panel = MakePanel(this, "PanelTextBase", TextPanelHeight);
     auto *row = new QHBoxLayout(panel);
     row->setContentsMargins(6, 3, 6, 3);
@@ -289,11 +279,11 @@ QWidget *TMainForm::CreateTextPanel()
         grid->setRowStretch(3, 1);
         return grid;
     };
-    QGridLayout *left = pictureFields(lbBildLinks, QStringLiteral("Bild l&inks:"),
-                                      edBildBreiteL, edBildAbstandL, lbBildLinksMm);
+    QGridLayout *left = pictureFields(lbBildLinks, QStringLiteral("Bild l&inks:"), edBildBreiteL,
+                                      edBildAbstandL, lbBildLinksMm);
     lbBildLinks->setBuddy(MTextLeft);
-    QGridLayout *right = pictureFields(lbBildRechts, QStringLiteral("Bild rechts:"),
-                                       edBildBreiteR, edBildAbstandR, lbBildRechtsMm);
+    QGridLayout *right = pictureFields(lbBildRechts, QStringLiteral("Bild rechts:"), edBildBreiteR,
+                                       edBildAbstandR, lbBildRechtsMm);
 
     lbTextLeft = MakeLabel(panel, QStringLiteral("Text lin&ks/zentriert:"), MTextLeft);
     lbTextRight = MakeLabel(panel, QStringLiteral("Text rechts:"));
@@ -319,8 +309,7 @@ QWidget *TMainForm::CreateTextPanel()
     return panel;
 }
 
-QWidget *TMainForm::CreateListArea()
-{
+QWidget *TMainForm::CreateListArea() {
     auto *area = new QWidget(this);
     auto *row = new QHBoxLayout(area);
     row->setContentsMargins(0, 2, 0, 0);
@@ -368,8 +357,7 @@ QWidget *TMainForm::CreateListArea()
     return area;
 }
 
-void TMainForm::CreateMenus()
-{
+void TMainForm::CreateMenus() {
     MenuDatei = menuBar()->addMenu(QStringLiteral("&Datei"));
     MenuDatei->setObjectName(QStringLiteral("MenuDatei"));
     FileNew = MakeAction(MenuDatei, "FileNew", QStringLiteral("&Neue Schleife"),
@@ -430,8 +418,7 @@ void TMainForm::CreateMenus()
                        QStringLiteral("Information zum Programm."));
 }
 
-void TMainForm::ConnectControls()
-{
+void TMainForm::ConnectControls() {
     connect(SBtnNew, &QToolButton::clicked, this, &TMainForm::BtnAddClick);
     connect(FileNew, &QAction::triggered, this, &TMainForm::BtnAddClick);
     connect(SBtnPrint, &QToolButton::clicked, this, &TMainForm::BtnPrintClick);
@@ -477,7 +464,9 @@ void TMainForm::ConnectControls()
     connect(MTextRight, &TextMemo::entered, this, &TMainForm::MTextRightEnter);
     connect(qApp, &QApplication::focusChanged, this, &TMainForm::MTextExit);
 
-    connect(LBJobs->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+    // The selection, not the current index: a click moves the current index
+    // before it selects.
+    connect(LBJobs->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!SelectingJob)
             LBJobsClick();
     });

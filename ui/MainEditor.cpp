@@ -22,8 +22,7 @@
 
 namespace {
 
-const QStringList &CompatibilityNotice()
-{
+const QStringList &CompatibilityNotice() {
     static const QStringList lines{QStringLiteral("Der Kompatibilit\u00E4tsmodus unterst\u00FCtzt"),
                                    QStringLiteral("keinen beidseitigen Druck.")};
     return lines;
@@ -36,8 +35,7 @@ constexpr int MinimumJobListWidth = 300;
 
 }  // namespace
 
-void TMainForm::SyncJob(bool ToControls)
-{
+void TMainForm::SyncJob(bool ToControls) {
     Updating = true;
     if (!CurrentJob) {
         MTextLeft->clear();
@@ -102,8 +100,7 @@ void TMainForm::SyncJob(bool ToControls)
     Updating = false;
 }
 
-void TMainForm::JobChanged()
-{
+void TMainForm::JobChanged() {
     if (Updating)
         return;
     Updating = true;
@@ -112,15 +109,13 @@ void TMainForm::JobChanged()
     Updating = false;
 }
 
-void TMainForm::InvalidateCurrentJob()
-{
+void TMainForm::InvalidateCurrentJob() {
     const int row = Jobs->rowOf(CurrentJob);
     if (row >= 0)
         Jobs->refresh(row);
 }
 
-bool TMainForm::SomeJobHasText() const
-{
+bool TMainForm::SomeJobHasText() const {
     for (int row = 0; row < Jobs->count(); ++row) {
         const TJob *job = Jobs->jobAt(row);
         if (!job->TextLeft.isEmpty() || !job->TextRight.isEmpty())
@@ -129,8 +124,7 @@ bool TMainForm::SomeJobHasText() const
     return false;
 }
 
-void TMainForm::UpdateEnabledStates()
-{
+void TMainForm::UpdateEnabledStates() {
     const bool listed = Jobs->count() > 0;
     lbTextLeft->setEnabled(listed);
     MTextLeft->setEnabled(listed);
@@ -145,21 +139,19 @@ void TMainForm::UpdateEnabledStates()
 
     const bool leftPicture = CurrentJob && !CurrentJob->BildNameLinks.isEmpty();
     const bool rightPicture = CurrentJob && !CurrentJob->BildNameRechts.isEmpty();
-    for (QWidget *control : std::initializer_list<QWidget *>{lbBildLinks, edBildBreiteL, edBildAbstandL,
-                             lbBildLinksMm[0], lbBildLinksMm[1]})
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             lbBildLinks, edBildBreiteL, edBildAbstandL, lbBildLinksMm[0], lbBildLinksMm[1]})
         control->setEnabled(leftPicture);
-    for (QWidget *control : std::initializer_list<QWidget *>{lbBildRechts, edBildBreiteR, edBildAbstandR,
-                             lbBildRechtsMm[0], lbBildRechtsMm[1]})
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             lbBildRechts, edBildBreiteR, edBildAbstandR, lbBildRechtsMm[0], lbBildRechtsMm[1]})
         control->setEnabled(rightPicture);
 
-    const bool margin =
-        CurrentJob && (CurrentJob->Stil != Center || leftPicture || rightPicture);
+    const bool margin = CurrentJob && (CurrentJob->Stil != Center || leftPicture || rightPicture);
     for (QWidget *control : std::initializer_list<QWidget *>{lbRand, edRand, lbRandMm})
         control->setEnabled(margin);
 }
 
-void TMainForm::PressStyleButton(int style)
-{
+void TMainForm::PressStyleButton(int style) {
     if (style >= 0 && style < int(StyleButtons.size())) {
         StyleButtons[std::size_t(style)]->setChecked(true);
         return;
@@ -172,8 +164,7 @@ void TMainForm::PressStyleButton(int style)
     StyleGroup->setExclusive(true);
 }
 
-int TMainForm::PressedStyle() const
-{
+int TMainForm::PressedStyle() const {
     for (std::size_t i = 0; i < StyleButtons.size(); ++i) {
         if (StyleButtons[i]->isChecked())
             return int(i);
@@ -181,64 +172,57 @@ int TMainForm::PressedStyle() const
     return -1;
 }
 
-void TMainForm::UpdateStyleChecks(int style)
-{
+void TMainForm::UpdateStyleChecks(int style) {
     for (std::size_t i = 0; i < StyleMenuItems.size(); ++i)
         StyleMenuItems[i]->setChecked(int(i) == style);
 }
 
-void TMainForm::MenuStyleClick(int tag)
-{
+void TMainForm::MenuStyleClick(int tag) {
     PressStyleButton(tag);
     JobChanged();
     // A menu item checks itself when chosen; the marks follow the buttons.
     UpdateStyleChecks(CurrentJob ? CurrentJob->Stil : PressedStyle());
 }
 
-void TMainForm::CopySpinValue(SpinField *from, SpinField *to)
-{
+void TMainForm::CopySpinValue(SpinField *from, SpinField *to) {
     // The other side's handler stays out, so the copy does not bounce back.
     const QSignalBlocker detached(to);
     to->setValue(from->value());
 }
 
-void TMainForm::edBildBreiteLChange()
-{
+void TMainForm::edBildBreiteLChange() {
     if (!CurrentJob || CurrentJob->BildNameRechts.isEmpty())
         CopySpinValue(edBildBreiteL, edBildBreiteR);
     JobChanged();
 }
 
-void TMainForm::edBildBreiteRChange()
-{
+void TMainForm::edBildBreiteRChange() {
     if (!CurrentJob || CurrentJob->BildNameLinks.isEmpty())
         CopySpinValue(edBildBreiteR, edBildBreiteL);
     JobChanged();
 }
 
-void TMainForm::edBildAbstandLChange()
-{
+void TMainForm::edBildAbstandLChange() {
     if (!CurrentJob || CurrentJob->BildNameRechts.isEmpty())
         CopySpinValue(edBildAbstandL, edBildAbstandR);
     JobChanged();
 }
 
-void TMainForm::edBildAbstandRChange()
-{
+void TMainForm::edBildAbstandRChange() {
     if (!CurrentJob || CurrentJob->BildNameLinks.isEmpty())
         CopySpinValue(edBildAbstandR, edBildAbstandL);
     JobChanged();
 }
 
-void TMainForm::ApplicationHint(const QString &hint) { ShowStatusText(hint); }
+void TMainForm::ApplicationHint(const QString &hint) {
+    ShowStatusText(hint);
+}
 
-void TMainForm::ShowStatusText(const QString &text)
-{
+void TMainForm::ShowStatusText(const QString &text) {
     statusBar()->showMessage(QLatin1Char(' ') + text);
 }
 
-void TMainForm::FormResize()
-{
+void TMainForm::FormResize() {
     // The list area is laid out after the window; its splitter knows the room.
     const int client = Splitter2->width() + PictureListWidth + ListGap;
     const int jobs = std::max(client - PictureListWidth - PhraseListRoom, MinimumJobListWidth);
@@ -248,8 +232,7 @@ void TMainForm::FormResize()
     LBGraphic->viewport()->update();
 }
 
-void TMainForm::Splitter2Moved()
-{
+void TMainForm::Splitter2Moved() {
     LBJobs->viewport()->update();
     LBTexte->viewport()->update();
 }

@@ -13,8 +13,7 @@ constexpr int MaxFormatEntries = 15;
 
 }  // namespace
 
-void TMainForm::SetStoreFormatDialog(TDlgStoreFormat *dialog)
-{
+void TMainForm::SetStoreFormatDialog(TDlgStoreFormat *dialog) {
     if (DlgStoreFormat)
         disconnect(DlgStoreFormat, nullptr, this, nullptr);
     DlgStoreFormat = dialog;
@@ -24,8 +23,7 @@ void TMainForm::SetStoreFormatDialog(TDlgStoreFormat *dialog)
     BuildFormatMenu();
 }
 
-void TMainForm::BuildFormatMenu()
-{
+void TMainForm::BuildFormatMenu() {
     for (QAction *entry : std::as_const(FormatEntries)) {
         MenuDatei->removeAction(entry);
         entry->deleteLater();
@@ -52,8 +50,7 @@ void TMainForm::BuildFormatMenu()
     FormatEntries.append(separator);
 }
 
-void TMainForm::HistoryListClick(int formatIndex)
-{
+void TMainForm::HistoryListClick(int formatIndex) {
     const TJob *format = DlgStoreFormat ? DlgStoreFormat->formatAt(formatIndex) : nullptr;
     if (!format)
         return;
@@ -62,8 +59,7 @@ void TMainForm::HistoryListClick(int formatIndex)
     AddJob(job.release());
 }
 
-void TMainForm::cmUpdateMenu()
-{
+void TMainForm::cmUpdateMenu() {
     const bool current = CurrentJob != nullptr;
     Textfarbe1->setEnabled(current);
     FormatKeep->setEnabled(current);
@@ -71,15 +67,15 @@ void TMainForm::cmUpdateMenu()
     FileNew->setEnabled(true);
 }
 
-void TMainForm::FormatKeepClick()
-{
+void TMainForm::FormatKeepClick() {
     if (!CurrentJob || !DlgStoreFormat)
         return;
     if (DlgStoreFormat->exec() != QDialog::Accepted)
         return;
     const QString name = DlgStoreFormat->formatName();
     const int found = DlgStoreFormat->findFormat(name);
-    TJob *format = found >= 0 ? DlgStoreFormat->formatAt(found) : DlgStoreFormat->appendFormat(name);
+    TJob *format =
+        found >= 0 ? DlgStoreFormat->formatAt(found) : DlgStoreFormat->appendFormat(name);
     format->CopyFrom(*CurrentJob);
     format->Name.set(name);
     BuildFormatMenu();

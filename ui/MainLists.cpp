@@ -22,23 +22,20 @@ namespace {
 // offered under their own names when such a face is really there.
 const char *const CoreFaces[] = {"Arial", "Times New Roman", "Courier New"};
 
-bool AcceptedFace(const QString &family)
-{
+bool AcceptedFace(const QString &family) {
     if (family == QLatin1String("Symbol") || family == QLatin1String("Wingdings"))
         return false;
     return IsTrueTypeFace(family);
 }
 
 // The family fontconfig settles on for a name it does not know at all.
-QString FallbackFamily()
-{
+QString FallbackFamily() {
     return QFontInfo(QFont(QStringLiteral("Vellumo No Such Face"))).family();
 }
 
 }  // namespace
 
-void TMainForm::FillFontList()
-{
+void TMainForm::FillFontList() {
     QStringList faces;
     const QStringList families = QFontDatabase::families();
     for (const QString &family : families) {
@@ -59,8 +56,7 @@ void TMainForm::FillFontList()
     CBFontName->addItems(faces);
 }
 
-void TMainForm::LoadPictureList()
-{
+void TMainForm::LoadPictureList() {
     LoadPictureCatalogue(PictureFiles);
     LBGraphic->clear();
     LBGraphic->addItem(QStringLiteral("Ohne Bild"));
@@ -70,8 +66,7 @@ void TMainForm::LoadPictureList()
         LBGraphic->item(row)->setSizeHint(QSize(LBGraphic->width(), PictureItemHeight));
 }
 
-void TMainForm::LBGraphicDblClick()
-{
+void TMainForm::LBGraphicDblClick() {
     const int row = LBGraphic->currentRow();
     if (!CurrentJob || row < 0 || row >= PictureFiles.files.size())
         return;

@@ -13,25 +13,24 @@ constexpr int StoredPhraseLength = 255;
 
 }  // namespace
 
-void TMainForm::LoadPhrases()
-{
+void TMainForm::LoadPhrases() {
     PhraseFileName = PhraseFilePath();
     Phrases.assign(LoadPhraseFile(PhraseFileName));
     ShowPhrases(-1);
 }
 
-void TMainForm::SavePhrases() { SavePhraseFile(PhraseFileName, Phrases.phrases()); }
+void TMainForm::SavePhrases() {
+    SavePhraseFile(PhraseFileName, Phrases.phrases());
+}
 
-void TMainForm::ShowPhrases(qsizetype selectRow)
-{
+void TMainForm::ShowPhrases(qsizetype selectRow) {
     LBTexte->clear();
     LBTexte->addItems(Phrases.phrases());
     if (selectRow >= 0 && selectRow < LBTexte->count())
         LBTexte->setCurrentRow(int(selectRow));
 }
 
-void TMainForm::MTextsStore(TextMemo *memo)
-{
+void TMainForm::MTextsStore(TextMemo *memo) {
     const QString phrase = EncodePhrase(memo->toPlainText()).left(StoredPhraseLength);
     if (Phrases.containsIgnoringCase(phrase))
         return;
@@ -44,8 +43,7 @@ void TMainForm::MTextsStore(TextMemo *memo)
     ShowPhrases(-1);
 }
 
-void TMainForm::LBTexteDblClick()
-{
+void TMainForm::LBTexteDblClick() {
     if (!LastTextMemo || !LastTextMemo->isEnabled())
         return;
     const int row = LBTexte->currentRow();
@@ -56,8 +54,7 @@ void TMainForm::LBTexteDblClick()
     LastTextMemo->setFocus(Qt::OtherFocusReason);
 }
 
-bool TMainForm::LBTexteKeyDown(int key)
-{
+bool TMainForm::LBTexteKeyDown(int key) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         LBTexteDblClick();
         return true;
@@ -77,8 +74,7 @@ bool TMainForm::LBTexteKeyDown(int key)
     return true;
 }
 
-void TMainForm::MTextExit(QWidget *old, QWidget *now)
-{
+void TMainForm::MTextExit(QWidget *old, QWidget *now) {
     if (now != LBTexte)
         return;
     if (old == MTextLeft || old == MTextRight)

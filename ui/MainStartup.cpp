@@ -34,8 +34,7 @@ constexpr int SpinLimit = 32767;
 
 }  // namespace
 
-TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
-{
+TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Vellumo"));
     setWindowIcon(ArtworkIcon(QStringLiteral("vellumo")));
@@ -44,31 +43,30 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     FormCreate();
 }
 
-TMainForm::~TMainForm() { FormDestroy(); }
+TMainForm::~TMainForm() {
+    FormDestroy();
+}
 
-QSize TMainForm::StartSize(int screenWidth, bool *maximised)
-{
+QSize TMainForm::StartSize(int screenWidth, bool *maximised) {
     const bool small = screenWidth <= 800;
     if (maximised)
         *maximised = small;
     return small ? QSize(550, 420) : QSize(800, 600);
 }
 
-void TMainForm::ApplyWindowSizeRule()
-{
+void TMainForm::ApplyWindowSizeRule() {
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     bool maximised = false;
-    const QSize size = StartSize(screen ? screen->geometry().width() : 1024, &maximised)
-                           .expandedTo(minimumSize());
+    const QSize size =
+        StartSize(screen ? screen->geometry().width() : 1024, &maximised).expandedTo(minimumSize());
     resize(size);
     move(available.center() - QPoint(size.width() / 2, size.height() / 2));
     if (maximised)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-void TMainForm::FormCreate()
-{
+void TMainForm::FormCreate() {
     ApplyWindowSizeRule();
     ColorDepth = 1;
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -120,30 +118,26 @@ void TMainForm::FormCreate()
     OutlineFont = 0;
 }
 
-void TMainForm::MsgStartup()
-{
+void TMainForm::MsgStartup() {
     if (Closed)
         return;
     SelectStartupPrinter();
     BtnAddClick();
 }
 
-void TMainForm::MsgFocusText()
-{
+void TMainForm::MsgFocusText() {
     if (Closed || !MTextLeft->isEnabled())
         return;
     MTextLeft->setFocus(Qt::OtherFocusReason);
     MTextLeft->selectAll();
 }
 
-void TMainForm::closeEvent(QCloseEvent *e)
-{
+void TMainForm::closeEvent(QCloseEvent *e) {
     FormClose();
     e->accept();
 }
 
-void TMainForm::FormClose()
-{
+void TMainForm::FormClose() {
     if (Closed)
         return;
     Closed = true;
@@ -167,8 +161,7 @@ void TMainForm::FormClose()
     }
 }
 
-void TMainForm::FormDestroy()
-{
+void TMainForm::FormDestroy() {
     // Nothing may reach this window while its parts are taken down.
     disconnect(qApp, nullptr, this, nullptr);
     LBJobs->selectionModel()->disconnect(this);
@@ -180,8 +173,7 @@ void TMainForm::FormDestroy()
     PictureFiles = PictureCatalogue();
 }
 
-bool TMainForm::event(QEvent *e)
-{
+bool TMainForm::event(QEvent *e) {
     if (e->type() == QEvent::StatusTip) {
         ApplicationHint(static_cast<QStatusTipEvent *>(e)->tip());
         return true;
@@ -189,8 +181,7 @@ bool TMainForm::event(QEvent *e)
     return QMainWindow::event(e);
 }
 
-bool TMainForm::eventFilter(QObject *watched, QEvent *e)
-{
+bool TMainForm::eventFilter(QObject *watched, QEvent *e) {
     if (watched == Splitter2 && e->type() == QEvent::Resize)
         FormResize();
     if (e->type() == QEvent::KeyPress) {

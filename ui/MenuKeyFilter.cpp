@@ -3,13 +3,11 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 
-void MenuKeyFilter::Install(QObject *editor)
-{
+void MenuKeyFilter::Install(QObject *editor) {
     editor->installEventFilter(new MenuKeyFilter(editor));
 }
 
-bool MenuKeyFilter::eventFilter(QObject *watched, QEvent *event)
-{
+bool MenuKeyFilter::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::ShortcutOverride) {
         auto *key = static_cast<QKeyEvent *>(event);
         const QKeyCombination combination = key->keyCombination();

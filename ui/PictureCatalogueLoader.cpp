@@ -15,16 +15,14 @@ constexpr QRgb White = 0xFFFFFFFF;
 constexpr ColorRef Black = RgbColor(0, 0, 0);
 constexpr ColorRef Grey = RgbColor(128, 128, 128);
 
-QImage BlankThumbnail()
-{
+QImage BlankThumbnail() {
     QImage thumbnail(ThumbnailSize, ThumbnailSize, QImage::Format_RGB32);
     thumbnail.fill(White);
     return thumbnail;
 }
 
 // Loads and draws one picture; a null image when the file is no picture.
-QImage ThumbnailOfFile(const QString &name)
-{
+QImage ThumbnailOfFile(const QString &name) {
     QImage picture;
     LoadPicture(name, DrawPrintColors, picture);
     if (picture.isNull())
@@ -34,8 +32,7 @@ QImage ThumbnailOfFile(const QString &name)
 
 }  // namespace
 
-QImage NoPictureThumbnail()
-{
+QImage NoPictureThumbnail() {
     QImage thumbnail = BlankThumbnail();
     QPainter painter(&thumbnail);
     QPainterCanvas canvas(painter);
@@ -45,8 +42,7 @@ QImage NoPictureThumbnail()
     return thumbnail;
 }
 
-QImage PictureThumbnail(const QImage &picture)
-{
+QImage PictureThumbnail(const QImage &picture) {
     QImage thumbnail = BlankThumbnail();
     QPainter painter(&thumbnail);
     QPainterCanvas canvas(painter);
@@ -55,8 +51,7 @@ QImage PictureThumbnail(const QImage &picture)
     return thumbnail;
 }
 
-QStringList PictureFolderNames()
-{
+QStringList PictureFolderNames() {
     QDir folder(PictureFolder());
     folder.setNameFilters({QStringLiteral("*.bmp")});
     folder.setFilter(QDir::Files);
@@ -68,8 +63,7 @@ QStringList PictureFolderNames()
     return names;
 }
 
-void LoadPictureCatalogue(PictureCatalogue &catalogue)
-{
+void LoadPictureCatalogue(PictureCatalogue &catalogue) {
     catalogue.files = {QString()};
     catalogue.thumbnails = {NoPictureThumbnail()};
 

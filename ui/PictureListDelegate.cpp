@@ -7,8 +7,7 @@
 #include "render/RenderState.h"
 
 void PictureListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                                const QModelIndex &index) const
-{
+                                const QModelIndex &index) const {
     DrawOrigin = QPoint(0, 0);
     const bool selected = option.state & QStyle::State_Selected;
     const QPalette &palette = option.palette;
@@ -38,7 +37,6 @@ void PictureListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     painter->restore();
 }
 
-QSize PictureListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
-{
+QSize PictureListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const {
     return QSize(option.rect.width(), PictureItemHeight);
 }

@@ -6,8 +6,7 @@
 #include "ui/MenuKeyFilter.h"
 
 SpinField::SpinField(int minimum, int maximum, int step, int value, QWidget *parent)
-    : QSpinBox(parent)
-{
+    : QSpinBox(parent) {
     setRange(minimum, maximum);
     setSingleStep(step);
     setValue(value);
@@ -20,4 +19,6 @@ SpinField::SpinField(int minimum, int maximum, int step, int value, QWidget *par
     MenuKeyFilter::Install(this);
 }
 
-void SpinField::wheelEvent(QWheelEvent *event) { event->ignore(); }
+void SpinField::wheelEvent(QWheelEvent *event) {
+    event->ignore();
+}

@@ -12,8 +12,7 @@ class TextField::Guard : public QValidator {
 public:
     Guard(TextField *field, int limit) : QValidator(field), field_(field), limit_(limit) {}
 
-    State validate(QString &input, int &) const override
-    {
+    State validate(QString &input, int &) const override {
         QString message = UnstorableCharacterMessage(input);
         if (message.isEmpty() && input.size() > limit_)
             message = TooLongMessage(limit_);
@@ -28,14 +27,12 @@ private:
     int limit_;
 };
 
-TextField::TextField(int maxLength, QWidget *parent) : QLineEdit(parent)
-{
+TextField::TextField(int maxLength, QWidget *parent) : QLineEdit(parent) {
     setValidator(new Guard(this, maxLength));
     MenuKeyFilter::Install(this);
 }
 
-void TextField::Refuse(const QString &message)
-{
+void TextField::Refuse(const QString &message) {
     QApplication::beep();
     emit refused(message);
 }

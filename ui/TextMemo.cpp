@@ -14,8 +14,7 @@
 namespace {
 
 // The text a key press would insert; empty for keys that insert nothing.
-QString InsertedByKey(const QKeyEvent *event)
-{
+QString InsertedByKey(const QKeyEvent *event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         return QStringLiteral("\n");
     if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
@@ -28,36 +27,32 @@ QString InsertedByKey(const QKeyEvent *event)
 
 }  // namespace
 
-TextMemo::TextMemo(QWidget *parent) : QPlainTextEdit(parent)
-{
+TextMemo::TextMemo(QWidget *parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
     setTabChangesFocus(true);
     MenuKeyFilter::Install(this);
 }
 
-QStringList TextMemo::lines() const
-{
+QStringList TextMemo::lines() const {
     QStringList result = toPlainText().split(QLatin1Char('\n'));
     if (!result.isEmpty() && result.last().isEmpty())
         result.removeLast();
     return result;
 }
 
-void TextMemo::setLines(const QStringList &lines)
-{
+void TextMemo::setLines(const QStringList &lines) {
     const QString text = lines.join(QLatin1Char('\n'));
     if (text != toPlainText())
         setPlainText(text);
 }
 
-bool TextMemo::acceptInsertion(const QString &text)
-{
+bool TextMemo::acceptInsertion(const QString &text) {
     QString message = UnstorableCharacterMessage(text);
     if (message.isEmpty()) {
         const QString selected = textCursor().selectedText();
-        const qsizetype after = StoredLength(toPlainText()) - StoredLength(selected) +
-                                StoredLength(text);
+        const qsizetype after =
+            StoredLength(toPlainText()) - StoredLength(selected) + StoredLength(text);
         if (after > MaxLength)
             message = TooLongMessage(MaxLength);
     }
@@ -68,8 +63,7 @@ bool TextMemo::acceptInsertion(const QString &text)
     return false;
 }
 
-void TextMemo::keyPressEvent(QKeyEvent *event)
-{
+void TextMemo::keyPressEvent(QKeyEvent *event) {
     const QString inserted = InsertedByKey(event);
     if (!inserted.isEmpty() && !isReadOnly() && !acceptInsertion(inserted)) {
         event->accept();
@@ -78,8 +72,7 @@ void TextMemo::keyPressEvent(QKeyEvent *event)
     QPlainTextEdit::keyPressEvent(event);
 }
 
-void TextMemo::insertFromMimeData(const QMimeData *source)
-{
+void TextMemo::insertFromMimeData(const QMimeData *source) {
     if (source && source->hasText()) {
         QString text = source->text();
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -93,8 +86,7 @@ void TextMemo::insertFromMimeData(const QMimeData *source)
     QPlainTextEdit::insertFromMimeData(source);
 }
 
-void TextMemo::inputMethodEvent(QInputMethodEvent *event)
-{
+void TextMemo::inputMethodEvent(QInputMethodEvent *event) {
     if (!event->commitString().isEmpty() && !acceptInsertion(event->commitString())) {
         // Keep the preedit state consistent, but drop the committed text.
         QInputMethodEvent dropped(QString(), event->attributes());
@@ -104,14 +96,12 @@ void TextMemo::inputMethodEvent(QInputMethodEvent *event)
     QPlainTextEdit::inputMethodEvent(event);
 }
 
-void TextMemo::focusInEvent(QFocusEvent *event)
-{
+void TextMemo::focusInEvent(QFocusEvent *event) {
     QPlainTextEdit::focusInEvent(event);
     emit entered();
 }
 
-void TextMemo::mousePressEvent(QMouseEvent *event)
-{
+void TextMemo::mousePressEvent(QMouseEvent *event) {
     emit pressed(event->modifiers());
     QPlainTextEdit::mousePressEvent(event);
 }

@@ -2,22 +2,23 @@
 
 #include "model/Cp1252.h"
 
-QString UnstorableCharacterMessage(const QString &text)
-{
+QString UnstorableCharacterMessage(const QString &text) {
     const qsizetype at = Cp1252::firstUnencodable(text);
     if (at < 0)
         return QString();
     qsizetype length = 1;
     if (text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate())
         length = 2;
-    return QStringLiteral("Das Zeichen \u201E%1\u201C kann nicht gespeichert werden und wurde "
-                          "nicht \u00FCbernommen.")
+    return QStringLiteral(
+               "Das Zeichen \u201E%1\u201C kann nicht gespeichert werden und wurde "
+               "nicht \u00FCbernommen.")
         .arg(text.mid(at, length));
 }
 
-QString TooLongMessage(int limit)
-{
+QString TooLongMessage(int limit) {
     return QStringLiteral("Hier passen h\u00F6chstens %1 Zeichen hinein.").arg(limit);
 }
 
-qsizetype StoredLength(const QString &text) { return text.size() + text.count(QLatin1Char('\n')); }
+qsizetype StoredLength(const QString &text) {
+    return text.size() + text.count(QLatin1Char('\n'));
+}

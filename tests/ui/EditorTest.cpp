@@ -1,0 +1,279 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListView>
+#include <QListWidget>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QToolButton>
+
+#include "model/Job.h"
+#include "model/SettingsFile.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/TextField.h"
+#include "ui/TextMemo.h"
+
+namespace {
+
+class EditorTest : public MainWindowFixture {
+protected:
+    // Makes a ribbon in stored format `index` through its "&Datei" entry.
+    void ChooseFormat(int index) {
+        const auto *menu = form->findChild<QMenu *>(QStringLiteral("MenuDatei"));
+        const QString prefix = QStringLiteral("&%1 ").arg(index + 1);
+        for (QAction *action : menu->actions()) {
+            if (action->text().startsWith(prefix)) {
+                action->trigger();
+                Settle();
+                return;
+            }
+        }
+        FAIL() << "no menu entry " << index + 1;
+    }
+
+    // Double-clicks picture `row` of the picture list after entering a memo.
+    void PutPicture(TextMemo *memo, int row) {
+        memo->setFocus();
+        Settle();
+        auto *pictures = Child<QListWidget>("LBGraphic");
+        ASSERT_LT(row, pictures->count());
+        pictures->setCurrentRow(row);
+        const QRect item = pictures->visualItemRect(pictures->item(row));
+        DoubleClick(pictures->viewport(), item.center());
+        Settle();
+    }
+
+    void WriteTwoPictures() {
+        WritePicture(QStringLiteral("Kreuz.bmp"), 40, 40,
+                     [](int x, int y) { return (x > 17 && x < 23) || (y > 10 && y < 16); });
+        WritePicture(QStringLiteral("Rose.bmp"), 30, 60,
+                     [](int x, int y) { return (x - 15) * (x - 15) + (y - 30) * (y - 30) < 100; });
+    }
+};
+
+TEST_F(EditorTest, LengthBelowTheFieldShowsTheLimitAndIsStoredAfterAnyEdit) {
+    StoreFormat(0, QStringLiteral("Kurz"), [](TJob &job) { job.Laenge = 100; });
+    StoreFormatCount(1);
+    Start();
+    ChooseFormat(0);
+    TJob *job = form->currentJob();
+    ASSERT_NE(job, nullptr);
+    EXPECT_EQ(job->Name.str(), QStringLiteral("Kurz"));
+    EXPECT_EQ(Child<QSpinBox>("edLaenge")->text(), QStringLiteral("250"));
+    EXPECT_EQ(job->Laenge, 100) << "loading alone does not change the ribbon";
+
+    Child<QCheckBox>("CBShadow")->click();
+    EXPECT_EQ(job->Laenge, 250);
+}
+
+TEST_F(EditorTest, UpSideStylePressesItsButtonChecksOnlyItsItemAndBlocksFlip) {
+    StoreFormat(0, QStringLiteral("Quer"), [](TJob &job) { job.Stil = UpSide; });
+    StoreFormatCount(1);
+    Start();
+    ChooseFormat(0);
+    EXPECT_FALSE(Child<QToolButton>("SBtnAlign")->isChecked());
+    EXPECT_FALSE(Child<QToolButton>("SBtnCenter")->isChecked());
+    EXPECT_TRUE(Child<QToolButton>("SBtnUpSide")->isChecked());
+    EXPECT_FALSE(Action("MenuAlign")->isChecked());
+    EXPECT_FALSE(Action("MenuCenter")->isChecked());
+    EXPECT_TRUE(Action("MenuUpSide")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>("CBFlip")->isEnabled());
+    EXPECT_TRUE(Child<QSpinBox>("edRand")->isEnabled());
+
+    // Back to the first style by the button: flip comes back, the menu follows.
+    Child<QToolButton>("SBtnAlign")->click();
+    EXPECT_EQ(form->currentJob()->Stil, Align);
+    EXPECT_TRUE(Action("MenuAlign")->isChecked());
+    EXPECT_FALSE(Action("MenuUpSide")->isChecked());
+    EXPECT_TRUE(Child<QCheckBox>("CBFlip")->isEnabled());
+}
+
+TEST_F(EditorTest, CentredRibbonNeedsAPictureForItsMargin) {
+    WriteTwoPictures();
+    StoreFormat(0, QStringLiteral("Mitte"), [](TJob &job) { job.Stil = Center; });
+    StoreFormatCount(1);
+    Start();
+    ChooseFormat(0);
+    auto *margin = Child<QSpinBox>("edRand");
+    EXPECT_FALSE(margin->isEnabled());
+    EXPECT_FALSE(Child<QSpinBox>("edBildBreiteL")->isEnabled());
+
+    PutPicture(Child<TextMemo>("MTextLeft"), 1);
+    EXPECT_EQ(form->currentJob()->BildNameLinks.str(), QStringLiteral("Kreuz.bmp"));
+    EXPECT_TRUE(margin->isEnabled());
+    EXPECT_TRUE(Child<QSpinBox>("edBildBreiteL")->isEnabled());
+    EXPECT_FALSE(Child<QSpinBox>("edBildBreiteR")->isEnabled());
+
+    // "Ohne Bild" takes the picture away again.
+    PutPicture(Child<TextMemo>("MTextLeft"), 0);
+    EXPECT_TRUE(form->currentJob()->BildNameLinks.isEmpty());
+    EXPECT_FALSE(margin->isEnabled());
+}
+
+TEST_F(EditorTest, PictureOnTheRightGoesToTheRightEndAndFocusReturns) {
+    WriteTwoPictures();
+    Start();
+    auto *right = Child<TextMemo>("MTextRight");
+    PutPicture(right, 2);
+    EXPECT_EQ(form->currentJob()->BildNameRechts.str(), QStringLiteral("Rose.bmp"));
+    EXPECT_TRUE(form->currentJob()->BildNameLinks.isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), right);
+    EXPECT_TRUE(Child<QSpinBox>("edBildAbstandR")->isEnabled());
+}
+
+TEST_F(EditorTest, PictureWidthOfTheEndWithoutPictureFollowsTheOtherEnd) {
+    WriteTwoPictures();
+    Start();
+    PutPicture(Child<TextMemo>("MTextLeft"), 1);
+    auto *left = Child<QSpinBox>("edBildBreiteL");
+    auto *right = Child<QSpinBox>("edBildBreiteR");
+    ASSERT_EQ(left->value(), 40);
+    QTest::keyClick(left, Qt::Key_Up);
+    EXPECT_EQ(left->value(), 41);
+    EXPECT_EQ(right->value(), 41);
+    EXPECT_EQ(form->currentJob()->BildBreiteLinks, 41);
+    EXPECT_EQ(form->currentJob()->BildBreiteRechts, 41);
+
+    // With a picture at both ends each keeps its own width.
+    PutPicture(Child<TextMemo>("MTextRight"), 2);
+    QTest::keyClick(left, Qt::Key_Up);
+    EXPECT_EQ(form->currentJob()->BildBreiteLinks, 42);
+    EXPECT_EQ(form->currentJob()->BildBreiteRechts, 41);
+}
+
+TEST_F(EditorTest, TypingWritesTheTextAtOnceAndRedrawsOnlyThatRibbon) {
+    Start();
+    auto *memo = Child<TextMemo>("MTextLeft");
+    TypeInto(memo, QStringLiteral("x"));
+    Child<QToolButton>("SBtnNew")->click();
+    Settle();
+    ASSERT_EQ(form->JobCount(), 2);
+
+    QSignalSpy redrawn(Child<QListView>("LBJobs")->model(), &QAbstractItemModel::dataChanged);
+    TypeInto(memo, QStringLiteral("I"));
+    EXPECT_EQ(form->JobAt(1)->TextLeft.lines(), QStringList{QStringLiteral("I")});
+    ASSERT_EQ(redrawn.count(), 1);
+    const auto first = redrawn.at(0).at(0).value<QModelIndex>();
+    const auto last = redrawn.at(0).at(1).value<QModelIndex>();
+    EXPECT_EQ(first.row(), 1);
+    EXPECT_EQ(last.row(), 1);
+
+    QTest::keyClick(memo, Qt::Key_Return);
+    TypeInto(memo, QStringLiteral("N"));
+    EXPECT_EQ(form->JobAt(1)->TextLeft.lines(),
+              (QStringList{QStringLiteral("I"), QStringLiteral("N")}));
+    EXPECT_EQ(form->JobAt(0)->TextLeft.lines(), QStringList{QStringLiteral("x")});
+}
+
+TEST_F(EditorTest, PrintingIsOfferedOnceAnyRibbonHasText) {
+    Start();
+    auto *print = Child<QToolButton>("SBtnPrint");
+    EXPECT_FALSE(print->isEnabled());
+    EXPECT_FALSE(Action("Print")->isEnabled());
+    TypeInto(Child<TextMemo>("MTextRight"), QStringLiteral("R"));
+    EXPECT_TRUE(print->isEnabled());
+    EXPECT_TRUE(Action("Print")->isEnabled());
+    QTest::keyClick(Child<TextMemo>("MTextRight"), Qt::Key_Backspace);
+    EXPECT_FALSE(print->isEnabled());
+}
+
+TEST_F(EditorTest, CtrlZInAMemoChoosesTheCentredStyle) {
+    Start();
+    auto *memo = Child<TextMemo>("MTextLeft");
+    TypeInto(memo, QStringLiteral("Ruhe"));
+    memo->setFocus();
+    Settle();
+    ASSERT_EQ(QApplication::focusWidget(), memo);
+    QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(form->currentJob()->Stil, Center);
+    EXPECT_TRUE(Child<QToolButton>("SBtnCenter")->isChecked());
+    EXPECT_TRUE(Action("MenuCenter")->isChecked());
+    EXPECT_FALSE(Action("MenuAlign")->isChecked());
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Ruhe")) << "no undo in the memo";
+
+    // The same from the commission field, and Ctrl+Q / Ctrl+B.
+    auto *commission = Child<TextField>("edKommission");
+    commission->setFocus();
+    Settle();
+    QTest::keyClick(commission, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(form->currentJob()->Stil, UpSide);
+    QTest::keyClick(commission, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(form->currentJob()->Stil, Align);
+}
+
+TEST_F(EditorTest, CompatibilityModeShowsTheNoticeAndKeepsTheRightText) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 4);
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("MaxLaenge"), 25000);
+    Start();
+    EXPECT_EQ(Child<QSpinBox>("edLaenge")->maximum(), 2500);
+    auto *right = Child<TextMemo>("MTextRight");
+    EXPECT_FALSE(right->isEnabled());
+    EXPECT_FALSE(Child<QCheckBox>("CBFlip")->isEnabled());
+
+    TJob *job = form->currentJob();
+    ASSERT_TRUE(job->TextRight.set({QStringLiteral("Letzter Gru\u00DF")}));
+    form->SyncJob(true);
+    EXPECT_EQ(right->lines(),
+              (QStringList{QStringLiteral("Der Kompatibilit\u00E4tsmodus unterst\u00FCtzt"),
+                           QStringLiteral("keinen beidseitigen Druck.")}));
+    TypeInto(Child<TextMemo>("MTextLeft"), QStringLiteral("In Liebe"));
+    EXPECT_EQ(job->TextLeft.lines(), QStringList{QStringLiteral("In Liebe")});
+    EXPECT_EQ(job->TextRight.lines(), QStringList{QStringLiteral("Letzter Gru\u00DF")});
+}
+
+TEST_F(EditorTest, CompatibilityModeWithoutALengthLimitKeepsTheShortestRibbon) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 4);
+    Start();
+    EXPECT_EQ(Child<QSpinBox>("edLaenge")->maximum(), 250);
+    EXPECT_EQ(form->currentJob()->Laenge, 250);
+}
+
+TEST_F(EditorTest, CharactersTheFilesCannotHoldAreRefusedAndNamed) {
+    Start();
+    auto *memo = Child<TextMemo>("MTextLeft");
+    TypeInto(memo, QStringLiteral("Gru\u00DF \u20AC"));
+    TypeInto(memo, QStringLiteral("\u0101"));
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Gru\u00DF \u20AC"));
+    EXPECT_EQ(form->currentJob()->TextLeft.lines(),
+              QStringList{QStringLiteral("Gru\u00DF \u20AC")});
+    const QString status = form->statusBar()->currentMessage();
+    EXPECT_TRUE(status.contains(QStringLiteral("\u0101"))) << status.toStdString();
+
+    auto *commission = Child<TextField>("edKommission");
+    TypeInto(commission, QStringLiteral("K\u0142"));
+    EXPECT_EQ(commission->text(), QStringLiteral("K"));
+    EXPECT_EQ(form->currentJob()->Kommission.str(), QStringLiteral("K"));
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains(QStringLiteral("\u0142")));
+}
+
+TEST_F(EditorTest, MemoTakesAtMost256StoredCharactersAndSaysSo) {
+    Start();
+    auto *memo = Child<TextMemo>("MTextLeft");
+    memo->setPlainText(QString(253, QLatin1Char('a')));
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClick(memo, Qt::Key_Return);  // a line break takes two: 255
+    TypeInto(memo, QStringLiteral("b"));
+    EXPECT_EQ(memo->toPlainText().size(), 255);
+    TypeInto(memo, QStringLiteral("c"));
+    EXPECT_EQ(memo->toPlainText(), QString(253, QLatin1Char('a')) + QStringLiteral("\nb"));
+    EXPECT_FALSE(form->statusBar()->currentMessage().trimmed().isEmpty());
+}
+
+TEST_F(EditorTest, HintsGoToTheStatusBarAfterOneBlank) {
+    Start();
+    QStatusTipEvent tip(QStringLiteral("L\u00F6scht die aktuelle Schleife."));
+    QApplication::sendEvent(form.get(), &tip);
+    EXPECT_EQ(form->statusBar()->currentMessage(),
+              QStringLiteral(" L\u00F6scht die aktuelle Schleife."));
+    auto *button = Child<QToolButton>("SBtnDelete");
+    EXPECT_EQ(button->toolTip(), QStringLiteral("L\u00F6schen"));
+    EXPECT_EQ(button->statusTip(), QStringLiteral("L\u00F6scht die aktuelle Schleife."));
+    EXPECT_EQ(button->toolTipDuration(), 6000);
+}
+
+}  // namespace
