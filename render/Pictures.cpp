@@ -1,17 +1,21 @@
 #include "render/Pictures.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QtEndian>
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 #include "model/DataFolder.h"
 #include "model/Job.h"
 #include "render/Arith.h"
 #include "render/Edgedll2.h"
+#include "render/ImageCache.h"
 #include "render/QPainterCanvas.h"
 #include "render/RenderState.h"
 #include "render/SystemPalette.h"
@@ -82,7 +86,7 @@ bool PlausibleBitmapFile(const QString &path) {
     }
 }
 
-QImage ReadBitmapFile(const QString &path) {
+QImage ReadBitmapFileUncached(const QString &path) {
     if (!PlausibleBitmapFile(path))
         return QImage();
     QImageReader reader(path, "bmp");
@@ -90,6 +94,20 @@ QImage ReadBitmapFile(const QString &path) {
     QImage image;
     if (!reader.read(&image))
         return QImage();
+    return image;
+}
+
+// A picture file is read again only when it changed; the same picture then
+// stays the same image for everything made from it.
+QImage ReadBitmapFile(const QString &path) {
+    const QFileInfo info(path);
+    const auto key = std::make_tuple(path, info.size(), info.lastModified().toMSecsSinceEpoch());
+    static ImageCache<decltype(key)> cache(64 * 1024 * 1024);
+    if (const QImage *found = cache.find(key))
+        return *found;
+    QImage image = ReadBitmapFileUncached(path);
+    if (!image.isNull())
+        cache.insert(key, image);
     return image;
 }
 
@@ -115,6 +133,11 @@ QImage OnWhite(const QImage &image) {
     return result;
 }
 
+QImage OnWhiteCached(const QImage &image) {
+    static ImageCache<qint64> cache(8 * 1024 * 1024);
+    return cache.get(image.cacheKey(), [&] { return OnWhite(image); });
+}
+
 QRect ToRect(LRect r) {
     return QRect(r.left, r.top, Sub(r.right, r.left), Sub(r.bottom, r.top));
 }
@@ -127,15 +150,15 @@ bool IsInk(QRgb pixel) {
 // Printer path: the picture becomes a pair of bitmaps, B black where the ink
 // is and A the ink colour there; B by AND blackens the ink area, A by OR gives
 // it the colour, and the page elsewhere stays untouched.
-void PrintInk(RibbonCanvas &canvas, const QImage &picture, LRect fit, ColorRef printColour) {
+// The pair for one picture and ink colour; made once and handed out again.
+std::pair<QImage, QImage> InkPair(const QImage &picture, QRgb ink) {
     // The pair are whole QImages with rows as long as the picture needs; there
     // is no fixed row buffer, so turned pictures wider than 10922 pixels (rows
     // over 32768 bytes at 24 bits) are printed like any other.
     QImage colour(picture.size(), QImage::Format_RGB32);
     QImage mask(picture.size(), QImage::Format_RGB32);
     if (colour.isNull() || mask.isNull())
-        return;
-    const QRgb ink = SystemPalette::resolve(printColour);
+        return {};
     for (int y = 0; y < picture.height(); ++y) {
         const auto *in = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
         auto *a = reinterpret_cast<QRgb *>(colour.scanLine(y));
@@ -146,9 +169,28 @@ void PrintInk(RibbonCanvas &canvas, const QImage &picture, LRect fit, ColorRef p
             b[x] = inked ? BlackPixel : WhitePixel;
         }
     }
+    return {std::move(mask), std::move(colour)};
+}
+
+void PrintInk(RibbonCanvas &canvas, const QImage &picture, LRect fit, ColorRef printColour) {
+    static ImageCache<std::tuple<qint64, QRgb, bool>> cache(32 * 1024 * 1024);
+    const QRgb ink = SystemPalette::resolve(printColour);
+    const QImage *mask = cache.find({picture.cacheKey(), ink, false});
+    const QImage *colour = cache.find({picture.cacheKey(), ink, true});
+    QImage maskImage, colourImage;
+    if (mask && colour) {
+        maskImage = *mask;
+        colourImage = *colour;
+    } else {
+        std::tie(maskImage, colourImage) = InkPair(picture, ink);
+        if (maskImage.isNull() || colourImage.isNull())
+            return;
+        cache.insert({picture.cacheKey(), ink, false}, maskImage);
+        cache.insert({picture.cacheKey(), ink, true}, colourImage);
+    }
     const QRect target = ToRect(fit);
-    canvas.stretchBitmap(target, mask, RasterOp::And);
-    canvas.stretchBitmap(target, colour, RasterOp::Or);
+    canvas.stretchBitmap(target, maskImage, RasterOp::And);
+    canvas.stretchBitmap(target, colourImage, RasterOp::Or);
 }
 
 // Screen path: the picture at the size it takes in logical units, black in
@@ -197,7 +239,7 @@ void LoadPicture(const QString &name, int flags, QImage &bitmap) {
         if (PictureFiles.files[i].compare(name, Qt::CaseInsensitive) != 0)
             continue;
         if (i < PictureFiles.thumbnails.size() && !PictureFiles.thumbnails[i].isNull())
-            bitmap = OnWhite(PictureFiles.thumbnails[i]);
+            bitmap = OnWhiteCached(PictureFiles.thumbnails[i]);
         return;
     }
 }
@@ -222,10 +264,17 @@ void BlitPicture(RibbonCanvas &canvas, const QImage &bitmap, LRect rect, int fla
                  ColorRef previewColour, ColorRef printColour) {
     if (bitmap.isNull())
         return;
-    QImage copy = bitmap.convertToFormat(QImage::Format_RGB32);
+    // The caller's bitmap stays as it is; the turned copy is kept for the
+    // next drawing of the same picture at the same angle.
+    static ImageCache<std::pair<qint64, int>> turned(32 * 1024 * 1024);
+    const QImage copy = turned.get({bitmap.cacheKey(), angle}, [&] {
+        QImage image = bitmap.convertToFormat(QImage::Format_RGB32);
+        if (!image.isNull())
+            RotateBitmap(image, angle);  // a refused angle leaves the picture unturned
+        return image;
+    });
     if (copy.isNull())
         return;
-    RotateBitmap(copy, angle);  // a refused angle leaves the picture unturned
     const LRect fit = FitRect(copy, rect);
     if (flags & DrawPrintColors)
         PrintInk(canvas, copy, fit, printColour);

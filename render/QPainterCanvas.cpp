@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "render/FontRecipe.h"
+#include "render/ImageCache.h"
 #include "render/SystemPalette.h"
 
 namespace {
@@ -28,7 +29,7 @@ std::vector<std::pair<int, int>> Spans(int source, int target) {
 }
 
 // The image with every pixel of one colour made fully transparent.
-QImage WithTransparent(const QImage &image, QRgb key) {
+QImage MakeTransparent(const QImage &image, QRgb key) {
     QImage result = image.convertToFormat(QImage::Format_ARGB32);
     key &= 0xFFFFFF;
     for (int y = 0; y < result.height(); ++y) {
@@ -39,6 +40,14 @@ QImage WithTransparent(const QImage &image, QRgb key) {
         }
     }
     return result;
+}
+
+// The same picture drawn again gets the same transparent image back, so a
+// PDF holds it once however often it is drawn.
+QImage WithTransparent(const QImage &image, QRgb key) {
+    static ImageCache<std::pair<qint64, QRgb>> cache(32 * 1024 * 1024);
+    key &= 0xFFFFFF;
+    return cache.get({image.cacheKey(), key}, [&] { return MakeTransparent(image, key); });
 }
 
 // Text alignment relative to the reference point, in reference pixels:
@@ -80,7 +89,18 @@ QPainterCanvas::QPainterCanvas(QPainter &painter, bool printing)
         baseClip_ = base_.map(painter_.clipPath());
     const QPaintEngine *engine = painter_.paintEngine();
     raster_ = engine && engine->type() == QPaintEngine::Raster;
+    if (const QPaintDevice *device = painter_.device())
+        deviceRect_ = QRectF(0, 0, device->width(), device->height());
     mappingChanged();
+}
+
+bool QPainterCanvas::offDevice(const QRectF &logical) const {
+    if (deviceRect_.isEmpty())
+        return false;
+    // A margin for the pen's width and antialiasing.
+    const QRectF device = painter_.worldTransform().mapRect(logical);
+    const double margin = 2.0 + std::abs(penWidth() * painter_.worldTransform().m11());
+    return !device.adjusted(-margin, -margin, margin, margin).intersects(deviceRect_);
 }
 
 QPainterCanvas::~QPainterCanvas() {
@@ -164,6 +184,19 @@ void QPainterCanvas::drawLine(QPoint from, QPoint to) {
 }
 
 void QPainterCanvas::polyPolygon(const QVector<QPoint> &points, const QVector<int> &counts) {
+    // A ribbon drawn in pieces lies mostly beside the page: what cannot be
+    // seen is not handed to the device (a PDF would carry it all).
+    if (!points.isEmpty()) {
+        int left = points[0].x(), right = left, top = points[0].y(), bottom = top;
+        for (const QPoint &p : points) {
+            left = std::min(left, p.x());
+            right = std::max(right, p.x());
+            top = std::min(top, p.y());
+            bottom = std::max(bottom, p.y());
+        }
+        if (offDevice(QRectF(QPointF(left, top), QPointF(right, bottom))))
+            return;
+    }
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
     qsizetype start = 0;
@@ -243,6 +276,8 @@ void QPainterCanvas::stretchBitmap(const QRect &target, const QImage &bitmap, Ra
     if (bitmap.isNull() || target.width() <= 0 || target.height() <= 0)
         return;
     const QRectF dst(target);
+    if (offDevice(dst))
+        return;
     const QImage image = deviceSized(bitmap, dst);
     if (image.isNull())
         return;
@@ -267,6 +302,8 @@ void QPainterCanvas::maskedBitmap(QPoint topLeft, const QImage &bitmap, ColorRef
     if (bitmap.isNull())
         return;
     const QRectF dst(QPointF(topLeft), QSizeF(bitmap.size()));
+    if (offDevice(dst))
+        return;
     const QImage image =
         WithTransparent(deviceSized(bitmap, dst), SystemPalette::resolve(transparent));
     painter_.save();

@@ -46,11 +46,14 @@ protected:
 
 private:
     QPen pen() const;
+    // Whether a rectangle in logical units lies wholly outside the device.
+    bool offDevice(const QRectF &logical) const;
     // On raster devices an image shrunk to the device pixels it lands on.
     QImage deviceSized(const QImage &image, const QRectF &target) const;
 
     QPainter &painter_;
     QTransform base_;
+    QRectF deviceRect_;  // empty when the device is unknown: nothing is left out
     bool baseClipping_ = false;
     QPainterPath baseClip_;  // in the painter's coordinates at construction
     bool raster_ = false;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 
 #include "print/PrintCommand.h"
@@ -113,6 +114,32 @@ TEST_F(PdfPrintTest, AbortedRunLeavesTheOldFileAlone) {
     EXPECT_EQ(check.readAll(), QByteArray("alt"));
     EXPECT_EQ(QDir(f.data.root()).entryList(QDir::Files),
               QStringList{QStringLiteral("ausgabe.pdf")});
+}
+
+TEST_F(PdfPrintTest, APictureIsEmbeddedOnceHoweverOftenItIsPrinted)
+{
+    QDir().mkpath(f.data.filePath(QStringLiteral("Bilder")));
+    QImage rose(300, 200, QImage::Format_RGB32);
+    rose.fill(Qt::white);
+    for (int x = 50; x < 250; ++x)
+        rose.setPixel(x, 100, qRgb(0, 0, 0));
+    ASSERT_TRUE(rose.save(f.data.filePath(QStringLiteral("Bilder/Rose.bmp")), "BMP"));
+
+    auto imagesIn = [this](int ribbons) {
+        f.jobs.clear();
+        for (int i = 0; i < ribbons; ++i) {
+            TJob &job = f.addJob(1000, 170);
+            job.Shadow = true;
+            job.BildNameLinks.set(QStringLiteral("rose.bmp"));  // matched without regard to case
+        }
+        print(4);
+        QFile file(pdf);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll().count("/Subtype /Image");
+    };
+    const qsizetype one = imagesIn(1);
+    EXPECT_GT(one, 0);
+    EXPECT_EQ(imagesIn(5), one);
 }
 
 TEST(QtPrinterTest, PdfPrinterIsAlwaysListedAndCupsMediaNamesTheSize) {
