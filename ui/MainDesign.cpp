@@ -36,7 +36,8 @@ constexpr int TextPanelHeight = 95;
 constexpr int ToolButtonSize = 26;
 constexpr int PictureListWidth = 140;
 constexpr int SplitterWidth = 5;
-constexpr int SpinWidth = 62;
+constexpr int SpinWidth = 56;
+constexpr double PanelPointSize = 8.0;  // the editor is dense; a notch below the desktop's
 
 const char *const MemoLeftHint =
     "Texteigabefeld f\u00FCr linken Schleifenteil. Text in Textliste speichern mit "
@@ -103,6 +104,9 @@ QAction *MakeAction(QMenu *menu, const char *name, const QString &text, const QS
 
 void TMainForm::CreateControls() {
     auto *central = new QWidget(this);
+    QFont dense = font();
+    dense.setPointSizeF(std::min(dense.pointSizeF(), PanelPointSize));
+    central->setFont(dense);
     auto *column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -171,8 +175,8 @@ QWidget *TMainForm::CreateToolbar() {
 QWidget *TMainForm::CreateFormatPanel() {
     QFrame *panel = MakePanel(this, "PanelFormat", FormatPanelHeight);
     auto *row = new QHBoxLayout(panel);
-    row->setContentsMargins(6, 3, 6, 3);
-    row->setSpacing(10);
+    row->setContentsMargins(4, 3, 4, 3);
+    row->setSpacing(6);
 
     Image1 = MakeLegend(panel, "Image1", QStringLiteral("BMP_LEGENDE_L"));
     Image2 = MakeLegend(panel, "Image2", QStringLiteral("BMP_LEGENDE_R"));
@@ -210,7 +214,8 @@ QWidget *TMainForm::CreateFormatPanel() {
     CBFontName->setObjectName(QStringLiteral("CBFontName"));
     CBFontName->setEditable(false);
     CBFontName->setMaxVisibleItems(20);
-    CBFontName->setMinimumContentsLength(16);
+    CBFontName->setMinimumContentsLength(12);
+    CBFontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     CBShadow = new QCheckBox(QStringLiteral("Scha&tten"), panel);
     CBShadow->setObjectName(QStringLiteral("CBShadow"));
     edKommission = new TextField(255, panel);

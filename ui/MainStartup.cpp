@@ -38,8 +38,9 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Vellumo"));
     setWindowIcon(ArtworkIcon(QStringLiteral("vellumo")));
-    setMinimumSize(MinimumWindowSize);
     CreateControls();
+    // Never so small that the panels' controls would overlap.
+    setMinimumSize(MinimumWindowSize.expandedTo(minimumSizeHint()));
     FormCreate();
 }
 

@@ -38,7 +38,9 @@ QImage NoPictureThumbnail() {
     QPainterCanvas canvas(painter);
     canvas.setPen(Grey, 0);
     canvas.setBrush(RgbColor(255, 255, 255));
-    canvas.rectangle(QRect(0, 0, ThumbnailSize, ThumbnailSize));
+    // A rectangle covers its right and bottom edge: the frame lies on the
+    // image's last column and row.
+    canvas.rectangle(QRect(0, 0, ThumbnailSize - 1, ThumbnailSize - 1));
     return thumbnail;
 }
 

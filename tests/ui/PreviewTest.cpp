@@ -163,6 +163,8 @@ TEST_F(PictureListTest, ThumbnailIsTheInkFittedAndCentred) {
 
     const QImage none = NoPictureThumbnail();
     EXPECT_EQ(none.pixel(0, 0), qRgb(128, 128, 128));
+    EXPECT_EQ(none.pixel(63, 63), qRgb(128, 128, 128));
+    EXPECT_EQ(none.pixel(63, 0), qRgb(128, 128, 128));
     EXPECT_EQ(none.pixel(32, 32), qRgb(255, 255, 255));
 }
 

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <optional>
+
+#include "model/Job.h"
+#include "print/DlgAbort.h"
+#include "print/RecordingPrinter.h"
+#include "render/RenderState.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/AppWindows.h"
+#include "ui/PrintFlow.h"
+
+namespace {
+
+// The main window with a recording printer in place of the real one, and
+// the range dialog and message boxes answered by the test.
+class PrintCommandTest : public MainWindowFixture {
+protected:
+    void StartRecording(RecordingPrinter::Config config = {}) {
+        form = std::make_unique<TMainForm>();
+        auto printer = std::make_unique<RecordingPrinter>(std::move(config));
+        recorder = printer.get();
+        PrintFlow &flow = PrintFlow::of(form.get());
+        flow.setPrinter(std::move(printer));
+        flow.askRange = [this](PrintRange &range, int count) {
+            offeredCount = count;
+            if (!rangeAnswer)
+                return false;
+            range = *rangeAnswer;
+            return true;
+        };
+        flow.inform = [this](const QString &text) { messages << text; };
+        flow.warn = [this](const QString &text) { warnings << text; };
+        CreateAppWindows(*form);
+        form->show();
+        form->activateWindow();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        Settle();
+    }
+
+    // A ribbon with a left text, appended as the new-ribbon commands do.
+    void AddRibbon(int breite, const QString &text) {
+        auto *job = new TJob;
+        job->Breite = breite;
+        job->FontName.set(QStringLiteral("Arial"));
+        if (!text.isEmpty())
+            job->TextLeft.set({text});
+        form->AddJob(job);
+        Settle();
+    }
+
+    // Widths of the ribbons that reached paper, one entry per printed sheet.
+    std::vector<int> PrintedWidths() const {
+        std::vector<int> widths;
+        for (const auto *page : recorder->printedPages())
+            widths.push_back(page->settings.paperWidth / 10);
+        return widths;
+    }
+
+    void Print() {
+        form->BtnPrintClick();
+        Settle();
+    }
+
+    RecordingPrinter *recorder = nullptr;
+    std::optional<PrintRange> rangeAnswer;
+    int offeredCount = -1;
+    QStringList messages;
+    QStringList warnings;
+};
+
+const QString kWidthMessage = QStringLiteral(
+    "\nDie Schleifen in der Vorschau sind unterschiedlich breit !\n"
+    "Es werden nur die Schleifen mit gleicher Schleifenbreite gedruckt.");
+
+TEST_F(PrintCommandTest, OneRibbonPrintsWithoutAskingForARange) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 4);
+    StartRecording();
+    AddRibbon(170, QStringLiteral("Ruhe sanft"));
+    Print();
+    EXPECT_EQ(offeredCount, -1);
+    EXPECT_EQ(PrintedWidths(), std::vector<int>{170});
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_TRUE(Child<QToolButton>("SBtnPrint")->isEnabled());
+    EXPECT_FALSE(PrintFlow::of(form.get()).abortDialog().isVisible());
+}
+
+TEST_F(PrintCommandTest, OtherWidthsAreLeftOutAndReportedOnce) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 4);
+    StartRecording();
+    AddRibbon(170, QStringLiteral("eins"));
+    AddRibbon(140, QStringLiteral("zwei"));
+    AddRibbon(170, QStringLiteral("drei"));
+    rangeAnswer = PrintRange{PrintRange::All, 1, 3};
+    Print();
+    EXPECT_EQ(offeredCount, 3);
+    EXPECT_EQ(PrintedWidths(), (std::vector<int>{170, 170}));
+    EXPECT_EQ(messages, QStringList{kWidthMessage});
+
+    // Ribbons 2 to 3: the second sets the width.
+    messages.clear();
+    rangeAnswer = PrintRange{PrintRange::Pages, 2, 3};
+    const size_t before = recorder->printedPages().size();
+    Print();
+    ASSERT_EQ(recorder->printedPages().size(), before + 1);
+    EXPECT_EQ(recorder->printedPages().back()->settings.paperWidth, 1400);
+    EXPECT_EQ(messages, QStringList{kWidthMessage});
+}
+
+TEST_F(PrintCommandTest, EmptyRibbonsGoBeforeTheRangeIsOfferedAndTheSelectionIsClamped) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 4);
+    StartRecording();
+    for (int i = 0; i < 4; ++i)
+        AddRibbon(150 + 5 * i, QStringLiteral("Text %1").arg(i));
+    // Two more ribbons without text; the last of them stays selected.
+    auto *empty = new TJob;
+    form->AddJob(empty);
+    Settle();
+    ASSERT_EQ(form->JobCount(), 5);
+    rangeAnswer = PrintRange{PrintRange::Selection, 1, 1};
+    Print();
+    EXPECT_EQ(offeredCount, 4);
+    ASSERT_EQ(form->JobCount(), 4);
+    // The selection at index 4 is clamped to the last ribbon, index 3.
+    EXPECT_EQ(PrintedWidths(), std::vector<int>{165});
+}
+
+TEST_F(PrintCommandTest, CancelledRangePrintsNothing) {
+    StartRecording();
+    AddRibbon(170, QStringLiteral("a"));
+    AddRibbon(170, QStringLiteral("b"));
+    rangeAnswer.reset();
+    Print();
+    EXPECT_TRUE(recorder->pages().empty());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_TRUE(Child<QToolButton>("SBtnPrint")->isEnabled());
+}
+
+TEST_F(PrintCommandTest, UnknownMethodePrintsNothingAndSaysNothing) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 7);
+    StartRecording();
+    AddRibbon(170, QStringLiteral("a"));
+    Print();
+    EXPECT_TRUE(recorder->pages().empty());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(Child<QToolButton>("SBtnPrint")->isEnabled());
+}
+
+TEST_F(PrintCommandTest, InternalLeadingIsReadForEveryRun) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("InternalLeading"), 3);
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 7);
+    StartRecording();
+    AddRibbon(170, QStringLiteral("a"));
+    InternalLeadingDivisor = 0;
+    Print();
+    EXPECT_EQ(InternalLeadingDivisor, 3);
+    InternalLeadingDivisor = 0;
+}
+
+TEST_F(PrintCommandTest, CancelInTheMiddleOfARibbon) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 1);
+    RecordingPrinter::Config config;
+    config.marginMm = 8.5;
+    StartRecording(config);
+    AddRibbon(170, QStringLiteral("lang"));  // 1000 mm: four pages of 280 mm
+    int pagesSeen = 0;
+    recorder->setAbortCheck([this, &pagesSeen] {
+        QCoreApplication::processEvents();
+        if (++pagesSeen == 2) {
+            // The florist presses "Abbrechen" while the second page is spooled.
+            TDlgPrinterAbort &dialog = PrintFlow::of(form.get()).abortDialog();
+            ASSERT_TRUE(dialog.isVisible());
+            EXPECT_FALSE(form->isEnabled());
+            QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+        }
+    });
+    Print();
+    EXPECT_EQ(recorder->pages().size(), 2u);
+    EXPECT_TRUE(recorder->printedPages().empty());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_TRUE(Child<QToolButton>("SBtnPrint")->isEnabled());
+    EXPECT_FALSE(PrintFlow::of(form.get()).abortDialog().isVisible());
+}
+
+TEST_F(PrintCommandTest, StartUpPicksTheStoredPrinterWithoutRegardToCase) {
+    Settings().writeString(QStringLiteral("Drucker"), QStringLiteral("Name"),
+                           QStringLiteral("laser im büro"));
+    RecordingPrinter::Config config;
+    config.printers = {QStringLiteral("Etiketten"), QStringLiteral("Laser im Büro"),
+                       QStringLiteral("PDF")};
+    config.defaultIndex = 2;
+    StartRecording(config);
+    EXPECT_EQ(recorder->printerIndex(), 1);
+    EXPECT_EQ(form->JobCount(), 1);
+}
+
+TEST_F(PrintCommandTest, StartUpFallsBackToTheDefaultAndShutDownStoresTheName) {
+    Settings().writeString(QStringLiteral("Drucker"), QStringLiteral("Name"),
+                           QStringLiteral("Verschwunden"));
+    RecordingPrinter::Config config;
+    config.printers = {QStringLiteral("Etiketten"), QStringLiteral("PDF")};
+    config.defaultIndex = 1;
+    StartRecording(config);
+    EXPECT_EQ(recorder->printerIndex(), 1);
+    EXPECT_EQ(form->JobCount(), 1);  // the first ribbon is made all the same
+    recorder->selectPrinter(0);
+    Close();
+    EXPECT_EQ(Settings().readString(QStringLiteral("Drucker"), QStringLiteral("Name")),
+              QStringLiteral("Etiketten"));
+}
+
+TEST_F(PrintCommandTest, NoPrinterAtAllStillGivesAFirstRibbon) {
+    RecordingPrinter::Config config;
+    config.printers.clear();
+    StartRecording(config);
+    EXPECT_EQ(warnings, QStringList{QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt")});
+    EXPECT_EQ(form->JobCount(), 1);
+}
+
+}  // namespace
