@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -222,6 +224,27 @@ TEST_F(PrintCommandTest, NoPrinterAtAllStillGivesAFirstRibbon) {
     StartRecording(config);
     EXPECT_EQ(warnings, QStringList{QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt")});
     EXPECT_EQ(form->JobCount(), 1);
+}
+
+TEST_F(PrintCommandTest, UnwritableSettingsStillSaveThePhrases) {
+    Settings().writeString(QStringLiteral("Drucker"), QStringLiteral("Name"),
+                           QStringLiteral("PDF"));
+    const QByteArray settingsBefore = data.readFile(QStringLiteral("RIBOLANT.INI"));
+    data.writeFile(QStringLiteral("RIBOLANT.TXT"), "b\r\nA\r\n");
+    QFile::setPermissions(data.filePath(QStringLiteral("RIBOLANT.INI")), QFile::ReadOwner);
+    StartRecording();
+    QString shown;
+    WhenModal([&shown](QWidget *box) {
+        shown = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->text();
+        box->close();
+    });
+    Close();
+    EXPECT_EQ(shown, QStringLiteral("In %1 kann nicht geschrieben werden")
+                         .arg(data.filePath(QStringLiteral("RIBOLANT.INI"))));
+    EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.TXT")), QByteArray("A\r\nb\r\n"));
+    QFile::setPermissions(data.filePath(QStringLiteral("RIBOLANT.INI")),
+                          QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.INI")), settingsBefore);
 }
 
 }  // namespace
