@@ -1,6 +1,7 @@
 #include "model/Job.h"
 
 #include "model/Cp1252.h"
+#include "model/ProfileFile.h"
 #include "model/SettingsFile.h"
 
 namespace {
@@ -84,11 +85,53 @@ const QString kBildAbstandRechts = QStringLiteral("BildAbstandRechts");
 
 // A value read from the file that the field cannot take (a line break cannot
 // occur; a NUL can) leaves the reading default in place.
-template <int N>
-void loadText(ShortText<N> &field, const SettingsFile &file, const QString &section,
-              const QString &key, const QString &defaultValue) {
+template <int N, class Reader>
+void loadText(ShortText<N> &field, const Reader &file, const QString &section, const QString &key,
+              const QString &defaultValue) {
     if (!field.set(file.readString(section, key, defaultValue)))
         field.set(defaultValue);
+}
+
+// Reads of a profile held in memory, with the settings file's rules for
+// missing keys and numbers.
+struct ProfileReader {
+    const ProfileFile &profile;
+
+    QString readString(const QString &section, const QString &key,
+                       const QString &defaultValue) const {
+        QString v;
+        return profile.value(section, key, &v) ? v : defaultValue;
+    }
+    std::int32_t readInteger(const QString &section, const QString &key,
+                             std::int32_t defaultValue) const {
+        std::int32_t v;
+        QString text;
+        return profile.value(section, key, &text) && ParseProfileInteger(text, &v) ? v
+                                                                                   : defaultValue;
+    }
+    bool readBool(const QString &section, const QString &key, bool defaultValue) const {
+        return readInteger(section, key, defaultValue ? 1 : 0) != 0;
+    }
+};
+
+template <class Reader>
+void LoadJob(TJob &job, const Reader &file, const QString &section) {
+    loadText(job.Name, file, section, kName, QString());
+    job.Laenge = file.readInteger(section, kLaenge, 2000);
+    job.Breite = file.readInteger(section, kBreite, 170);
+    job.Rand = file.readInteger(section, kRand, 30);
+    loadText(job.FontName, file, section, kFontName, QStringLiteral("Old Germen"));
+    job.FontGroesse = file.readInteger(section, kFontGroesse, 60);
+    job.FontFarbe = std::uint32_t(file.readInteger(section, kFontFarbe, 0x01000000));
+    job.Stil = file.readInteger(section, kStil, 0);
+    job.Flip = file.readBool(section, kFlip, false);
+    job.Shadow = file.readBool(section, kShadow, false);
+    loadText(job.BildNameLinks, file, section, kBildNameLinks, QString());
+    job.BildBreiteLinks = file.readInteger(section, kBildBreiteLinks, 40);
+    job.BildAbstandLinks = file.readInteger(section, kBildAbstandLinks, 30);
+    loadText(job.BildNameRechts, file, section, kBildNameRechts, QString());
+    job.BildBreiteRechts = file.readInteger(section, kBildBreiteRechts, 40);
+    job.BildAbstandRechts = file.readInteger(section, kBildAbstandRechts, 30);
 }
 
 }  // namespace
@@ -115,20 +158,9 @@ void TJob::SaveToSection(SettingsFile &file, const QString &section) const {
 }
 
 void TJob::LoadFromSection(SettingsFile &file, const QString &section) {
-    loadText(Name, file, section, kName, QString());
-    Laenge = file.readInteger(section, kLaenge, 2000);
-    Breite = file.readInteger(section, kBreite, 170);
-    Rand = file.readInteger(section, kRand, 30);
-    loadText(FontName, file, section, kFontName, QStringLiteral("Old Germen"));
-    FontGroesse = file.readInteger(section, kFontGroesse, 60);
-    FontFarbe = std::uint32_t(file.readInteger(section, kFontFarbe, 0x01000000));
-    Stil = file.readInteger(section, kStil, 0);
-    Flip = file.readBool(section, kFlip, false);
-    Shadow = file.readBool(section, kShadow, false);
-    loadText(BildNameLinks, file, section, kBildNameLinks, QString());
-    BildBreiteLinks = file.readInteger(section, kBildBreiteLinks, 40);
-    BildAbstandLinks = file.readInteger(section, kBildAbstandLinks, 30);
-    loadText(BildNameRechts, file, section, kBildNameRechts, QString());
-    BildBreiteRechts = file.readInteger(section, kBildBreiteRechts, 40);
-    BildAbstandRechts = file.readInteger(section, kBildAbstandRechts, 30);
+    LoadJob(*this, file, section);
+}
+
+void TJob::LoadFromSection(const ProfileFile &profile, const QString &section) {
+    LoadJob(*this, ProfileReader{profile}, section);
 }

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <cstdint>
 
+class ProfileFile;
 class SettingsFile;
 
 // A text with a fixed capacity in Windows-1252 characters. Every assignment
@@ -76,6 +77,8 @@ public:
     // The sixteen stored keys of one section of the settings file.
     void SaveToSection(SettingsFile &file, const QString &section) const;
     void LoadFromSection(SettingsFile &file, const QString &section);
+    // The same reading from a profile held in memory (a section of a ribbon file).
+    void LoadFromSection(const ProfileFile &profile, const QString &section);
 
     ShortText<50> Name{QStringLiteral("Neuer Auftrag")};
     TextLines TextLeft;

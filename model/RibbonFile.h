@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "model/Job.h"
+
+// A ribbon file: ribbons for printing without the window, one section per
+// ribbon, in the settings file's INI format (Windows-1252, CR LF). A section
+// holds the sixteen keys of a stored format plus "TextLinks" and "TextRechts"
+// (lines separated by two backslashes, as in a phrase) and "Kommission".
+// Missing keys take the defaults of reading a stored format; an empty value
+// counts as missing.
+//
+// Unlike the settings file, a ribbon file is checked strictly, because an
+// order system's mistake must not silently print a wrong ribbon: every line
+// must be a section header, a key line, a comment (";") or blank; keys must be
+// known and appear once per section; section names must be unique (without
+// regard to case); numbers must be numbers; "Stil" must be 0, 1 or 2; values
+// must fit the 2047 characters a value is read with. The bytes must be
+// Windows-1252 text: no NUL or other control characters but the tab, none of
+// the five bytes the code page leaves undefined, no line that is really UTF-8,
+// and no CR without LF.
+
+struct RibbonEntry {
+    QString section;  // the name as the file spells it
+    int line = 0;     // the line of the section header, counted from 1
+    std::unique_ptr<TJob> job;
+};
+
+struct RibbonFileError {
+    QString fileName;
+    int line = 0;  // counted from 1; 0 when the file as a whole is meant
+    QString message;
+
+    // "<file>:<line>: <message>", or "<file>: <message>" without a line.
+    QString text() const;
+};
+
+struct RibbonFileResult {
+    std::vector<RibbonEntry> ribbons;  // in file order; empty when error is set
+    std::optional<RibbonFileError> error;
+
+    bool ok() const { return !error.has_value(); }
+};
+
+// Reads a ribbon file held in memory; fileName only goes into messages.
+RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName);
+
+// Reads a ribbon file from disk (at most MaxRibbonFileSize bytes).
+RibbonFileResult LoadRibbonFile(const QString &path);
+
+constexpr qint64 MaxRibbonFileSize = 16 * 1024 * 1024;

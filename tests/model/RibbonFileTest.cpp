@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "model/RibbonFile.h"
+
+namespace {
+
+const QString kName = QStringLiteral("auftrag.ini");
+
+RibbonFileResult read(const QByteArray &bytes) {
+    return ReadRibbonFile(bytes, kName);
+}
+
+TEST(RibbonFileTest, RibbonsComeInFileOrderWithTheirTextsAndSections) {
+    const RibbonFileResult r = read(
+        "; Tagesauftr\xe4ge\r\n"
+        "[Meier]\r\n"
+        "L\xe4nge=1500\r\n"
+        "FontGr\xf6\xdf"
+        "e=45\r\n"
+        "TextLinks=In stiller Trauer\\\\Familie Meier\r\n"
+        "TextRechts=Ruhe sanft\r\n"
+        "Kommission=M-17\r\n"
+        "\r\n"
+        "[Adler]\n"  // a lone LF ends a line too
+        "Stil=1\n"
+        "textlinks=\"Letzter Gru\xdf\"\n");
+    ASSERT_TRUE(r.ok()) << r.error->text().toStdString();
+    ASSERT_EQ(r.ribbons.size(), 2u);
+
+    const RibbonEntry &meier = r.ribbons[0];
+    EXPECT_EQ(meier.section, QStringLiteral("Meier"));
+    EXPECT_EQ(meier.line, 2);
+    EXPECT_EQ(meier.job->Laenge, 1500);
+    EXPECT_EQ(meier.job->FontGroesse, 45);
+    EXPECT_EQ(meier.job->TextLeft.lines(),
+              (QStringList{QStringLiteral("In stiller Trauer"), QStringLiteral("Familie Meier")}));
+    EXPECT_EQ(meier.job->TextRight.lines(), QStringList{QStringLiteral("Ruhe sanft")});
+    EXPECT_EQ(meier.job->Kommission.str(), QStringLiteral("M-17"));
+
+    const RibbonEntry &adler = r.ribbons[1];
+    EXPECT_EQ(adler.section, QStringLiteral("Adler"));
+    EXPECT_EQ(adler.line, 9);
+    EXPECT_EQ(adler.job->Stil, Center);
+    EXPECT_EQ(adler.job->TextLeft.lines(), QStringList{QStringLiteral("Letzter Gru\u00df")});
+    EXPECT_TRUE(adler.job->TextRight.isEmpty());
+}
+
+// Missing and empty keys take the defaults of reading a stored format, not
+// those of a new ribbon.
+TEST(RibbonFileTest, MissingKeysTakeTheReadingDefaults) {
+    const RibbonFileResult r = read("[Leer]\r\nL\xe4nge=\r\nTextLinks=\r\n");
+    ASSERT_TRUE(r.ok());
+    const TJob &job = *r.ribbons[0].job;
+    EXPECT_EQ(job.Laenge, 2000);
+    EXPECT_EQ(job.Breite, 170);
+    EXPECT_EQ(job.Rand, 30);
+    EXPECT_EQ(job.FontName.str(), QStringLiteral("Old Germen"));
+    EXPECT_EQ(job.FontGroesse, 60);
+    EXPECT_EQ(job.FontFarbe, 0x01000000u);
+    EXPECT_EQ(job.Stil, Align);
+    EXPECT_FALSE(job.Flip);
+    EXPECT_FALSE(job.Shadow);
+    EXPECT_TRUE(job.Name.isEmpty());
+    EXPECT_TRUE(job.TextLeft.isEmpty());
+    EXPECT_TRUE(job.TextRight.isEmpty());
+    EXPECT_TRUE(job.Kommission.isEmpty());
+}
+
+TEST(RibbonFileTest, TextsFollowThePhraseEncodingAndTheFieldCapacities) {
+    const QByteArray longName(80, 'N');
+    const RibbonFileResult r = read("[A]\r\nTextLinks=eins\\\\\\zwei\\\\\r\nName=" + longName +
+                                    "\r\nFontFarbe=$0000FF\r\n");
+    ASSERT_TRUE(r.ok());
+    const TJob &job = *r.ribbons[0].job;
+    // Three backslashes: a line break and one backslash; a trailing pair ends
+    // the text with an empty line.
+    EXPECT_EQ(job.TextLeft.lines(),
+              (QStringList{QStringLiteral("eins"), QStringLiteral("\\zwei"), QString()}));
+    EXPECT_EQ(job.Name.str().size(), 50);
+    EXPECT_EQ(job.FontFarbe, 0x000000FFu);
+}
+
+struct BadCase {
+    const char *what;
+    QByteArray bytes;
+    int line;
+    const char *message;
+};
+
+TEST(RibbonFileTest, BadFilesNameTheLineAndTheFault) {
+    const BadCase cases[] = {
+        {"style", "[A]\r\nTextLinks=x\r\nStil=5\r\n", 3,
+         "Unbekannter Stil 5 (0 B\u00fcndig, 1 Zentriert, 2 Quer b\u00fcndig)"},
+        {"negative style", "[A]\r\nStil=-1\r\n", 2,
+         "Unbekannter Stil -1 (0 B\u00fcndig, 1 Zentriert, 2 Quer b\u00fcndig)"},
+        {"number", "[A]\r\nBreite=170mm\r\n", 2, "\"Breite\" ist keine Zahl: \"170mm\""},
+        {"utf-8 text", "[A]\r\nTextLinks=Gru\xc3\x9f\r\n", 2,
+         "Zeile ist UTF-8-kodiert; die Datei muss Windows-1252-Text sein"},
+        {"utf-8 mark", "\xef\xbb\xbf[A]\r\n", 1,
+         "UTF-8-Kennung (BOM) am Dateianfang; die Datei muss Windows-1252-Text sein"},
+        {"nul", QByteArray("[A]\r\nTextLinks=a\0b\r\n", 19), 2,
+         "NUL-Byte; die Datei muss Windows-1252-Text sein"},
+        {"control", "[A]\r\nTextLinks=a\x1b\r\n", 2,
+         "Steuerzeichen 0x1B; die Datei muss Windows-1252-Text sein"},
+        {"undefined byte", "[A]\r\n\r\nName=\x81\r\n", 3,
+         "Byte 0x81 ist in Windows-1252 nicht belegt"},
+        {"lone cr", "[A]\rTextLinks=x\r\n", 1, "CR ohne LF; Zeilen enden mit CR LF"},
+        {"unknown key", "[A]\r\nLaenge=1000\r\n", 2, "Unbekannter Schl\u00fcssel \"Laenge\""},
+        {"key twice", "[A]\r\nRand=1\r\nrand=2\r\n", 3,
+         "Schl\u00fcssel \"rand\" gibt es in diesem Abschnitt schon in Zeile 2"},
+        {"section twice", "[A]\r\n[b]\r\n[a]\r\n", 3, "Abschnitt \"a\" gibt es schon in Zeile 1"},
+        {"key before section", "Rand=1\r\n[A]\r\n", 1,
+         "Schl\u00fcssel \"Rand\" steht vor dem ersten Abschnitt"},
+        {"stray line", "[A]\r\nRuhe sanft\r\n", 2,
+         "Zeile ist weder Abschnittskopf noch Schl\u00fcssel=Wert"},
+        {"open header", "[A\r\n", 1, "Abschnittskopf ohne \"]\""},
+        {"empty header", "[ ]\r\n", 1, "Abschnitt ohne Namen"},
+        {"long value", "[A]\r\nTextLinks=" + QByteArray(2048, 'x') + "\r\n", 2,
+         "Wert l\u00e4nger als 2047 Zeichen"},
+        {"no section", "; nur ein Kommentar\r\n", 0,
+         "Keine Schleife: die Datei hat keinen Abschnitt"},
+        {"empty file", "", 0, "Keine Schleife: die Datei hat keinen Abschnitt"},
+    };
+    for (const BadCase &c : cases) {
+        const RibbonFileResult r = read(c.bytes);
+        ASSERT_FALSE(r.ok()) << c.what;
+        EXPECT_TRUE(r.ribbons.empty()) << c.what;
+        EXPECT_EQ(r.error->fileName, kName) << c.what;
+        EXPECT_EQ(r.error->line, c.line) << c.what;
+        EXPECT_EQ(r.error->message, QString::fromUtf8(c.message)) << c.what;
+    }
+}
+
+TEST(RibbonFileTest, ErrorTextNamesFileAndLine) {
+    EXPECT_EQ((RibbonFileError{kName, 7, QStringLiteral("kaputt")}).text(),
+              QStringLiteral("auftrag.ini:7: kaputt"));
+    EXPECT_EQ((RibbonFileError{kName, 0, QStringLiteral("leer")}).text(),
+              QStringLiteral("auftrag.ini: leer"));
+}
+
+TEST(RibbonFileTest, LoadingFromDiskReportsUnreadableFiles) {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("fehlt.ini"));
+    const RibbonFileResult r = LoadRibbonFile(missing);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error->fileName, missing);
+    EXPECT_EQ(r.error->line, 0);
+    EXPECT_TRUE(r.error->message.startsWith(QStringLiteral("Datei kann nicht gelesen werden")));
+
+    const RibbonFileResult folder = LoadRibbonFile(dir.path());
+    EXPECT_FALSE(folder.ok());
+
+    const QString path = dir.filePath(QStringLiteral("gut.ini"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[A]\r\nTextLinks=x\r\n");
+    file.close();
+    const RibbonFileResult good = LoadRibbonFile(path);
+    ASSERT_TRUE(good.ok());
+    EXPECT_EQ(good.ribbons.size(), 1u);
+}
+
+}  // namespace
