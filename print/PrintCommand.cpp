@@ -1,22 +1,63 @@
 #include "print/PrintCommand.h"
 
+#include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "print/PrintMethods.h"
 #include "print/PrintRun.h"
 #include "print/Printer.h"
+#include "render/RenderState.h"
+
+namespace {
+
+const QString kDrucker = QStringLiteral("Drucker");
+
+}  // namespace
+
+bool HasRibbonText(const TJob &job) {
+    return !job.TextLeft.isEmpty() || !job.TextRight.isEmpty();
+}
+
+void ReadInternalLeadingDivisor() {
+    InternalLeadingDivisor = SettingInteger(kDrucker, QStringLiteral("InternalLeading"), 0);
+}
+
+void ApplyPrintRange(PrintRun &run, const PrintRange &range, std::int32_t selected) {
+    switch (range.kind) {
+        case PrintRange::Selection:
+            run.PrintFirst = run.PrintLast = selected;
+            break;
+        case PrintRange::Pages:
+            run.PrintFirst = range.from - 1;
+            run.PrintLast = range.to - 1;
+            break;
+        case PrintRange::All:
+            run.PrintFirst = 0;
+            run.PrintLast = std::int32_t(run.jobs.size()) - 1;
+            break;
+    }
+}
+
+QString WidthMismatchMessage() {
+    return QStringLiteral(
+        "\nDie Schleifen in der Vorschau sind unterschiedlich breit !\n"
+        "Es werden nur die Schleifen mit gleicher Schleifenbreite gedruckt.");
+}
 
 void RunPrintMethod(RibbonPrinter &printer, PrintRun &run) {
+    RunPrintMethod(printer, run, SettingInteger(kDrucker, QStringLiteral("Methode"), 0));
+}
+
+void RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode) {
     printer.setDocumentName(PrintMethods::DocumentName);
     printer.setLandscape();
     run.FirstOfRun = true;
     run.WidthMismatch = false;
+    run.LeftOut.clear();
 
-    const QString drucker = QStringLiteral("Drucker");
-    const std::int32_t methode = SettingInteger(drucker, QStringLiteral("Methode"), 0);
     PrintMethods methods(printer, run);
     switch (methode) {
         case 0:
-            if (SettingInteger(drucker, QStringLiteral("Rand"), 0) != 0)
+            if (SettingInteger(kDrucker, QStringLiteral("Rand"), 0) != 0)
                 methods.PrintPieces();
             else
                 methods.PrintPageStrip();

@@ -1,7 +1,30 @@
 #pragma once
 
+#include <QString>
+#include <cstdint>
+
 class RibbonPrinter;
+class TJob;
+struct PrintRange;
 struct PrintRun;
+
+// The steps of the print command that need no window, shared by the window's
+// print button and the command-line printing.
+
+// Whether a ribbon has any text; the print command removes the ribbons that
+// have none before it offers the range.
+bool HasRibbonText(const TJob &job);
+
+// [Drucker] "InternalLeading" into InternalLeadingDivisor, before every run.
+void ReadInternalLeadingDivisor();
+
+// Narrows a run over the whole list to the chosen range. Page numbers count
+// ribbons from 1; the selection is the list's selected index (-1 for none,
+// which names no ribbon, so nothing is printed).
+void ApplyPrintRange(PrintRun &run, const PrintRange &range, std::int32_t selected);
+
+// The information shown after a run that left out ribbons of another width.
+QString WidthMismatchMessage();
 
 // The part of the print command that runs once the range is chosen: document
 // name "Vellumo" and landscape, a fresh width rule, and the print method that
@@ -9,3 +32,5 @@ struct PrintRun;
 // 1 page strips; 2 pieces; 3 fitted pieces; 4 single sheets; anything else
 // prints nothing). Errors never leave it.
 void RunPrintMethod(RibbonPrinter &printer, PrintRun &run);
+// The same with the method given instead of read from the settings file.
+void RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode);

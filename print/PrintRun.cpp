@@ -13,6 +13,7 @@ bool PrintRun::TakeJob(const TJob &job) {
     }
     if (job.Breite != RunWidth) {
         WidthMismatch = true;
+        LeftOut.append(&job);
         return false;
     }
     return true;

@@ -13,7 +13,8 @@ struct PrintRun {
     std::int32_t PrintLast = -1;
     bool FirstOfRun = true;
     bool WidthMismatch = false;
-    std::int32_t RunWidth = 0;  // mm, fixed by the first ribbon taken
+    std::int32_t RunWidth = 0;      // mm, fixed by the first ribbon taken
+    QVector<const TJob *> LeftOut;  // ribbons the width rule left out, in order
 
     // The job at an index of the run, or null for an index that names none.
     const TJob *jobAt(std::int32_t index) const;

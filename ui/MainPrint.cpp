@@ -17,10 +17,6 @@ namespace {
 
 const QString kDrucker = QStringLiteral("Drucker");
 
-const QString kWidthMessage = QStringLiteral(
-    "\nDie Schleifen in der Vorschau sind unterschiedlich breit !\n"
-    "Es werden nur die Schleifen mit gleicher Schleifenbreite gedruckt.");
-
 // Shows the abort dialog and shuts the window while a run is under way.
 void SetPrintBusy(QWidget *window, TDlgPrinterAbort &dialog, bool busy) {
     if (busy) {
@@ -42,7 +38,7 @@ void SetPrintBusy(QWidget *window, TDlgPrinterAbort &dialog, bool busy) {
 void TMainForm::BtnPrintClick() {
     PrintFlow &flow = PrintFlow::of(this);
     std::int32_t remembered = SelectedJobRow();
-    InternalLeadingDivisor = SettingInteger(kDrucker, QStringLiteral("InternalLeading"), 0);
+    ReadInternalLeadingDivisor();
 
     SyncJob(false);
     AddJob(nullptr);
@@ -63,17 +59,7 @@ void TMainForm::BtnPrintClick() {
         PrintRange range;
         if (!flow.askRange(range, count))
             return;
-        switch (range.kind) {
-            case PrintRange::Selection:
-                run.PrintFirst = run.PrintLast = SelectedJobRow();
-                break;
-            case PrintRange::Pages:
-                run.PrintFirst = range.from - 1;
-                run.PrintLast = range.to - 1;
-                break;
-            case PrintRange::All:
-                break;
-        }
+        ApplyPrintRange(run, range, SelectedJobRow());
     }
 
     RibbonPrinter &printer = flow.printer();
@@ -90,7 +76,7 @@ void TMainForm::BtnPrintClick() {
     RunPrintMethod(printer, run);
     SetPrintBusy(this, dialog, false);
     if (run.WidthMismatch)
-        flow.inform(kWidthMessage);
+        flow.inform(WidthMismatchMessage());
     SBtnPrint->setEnabled(true);
 }
 
