@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+#include "print/Printer.h"
+#include "render/RibbonCanvas.h"
+
+// Hands every operation to another printer and notes how the run went: the
+// print methods swallow errors by design (the window says nothing), but a
+// command line must not report a failed run as success.
+class WatchedPrinter : public RibbonPrinter {
+public:
+    explicit WatchedPrinter(RibbonPrinter &inner) : inner_(inner) {}
+
+    QStringList printers() const override { return inner_.printers(); }
+    int printerIndex() const override { return inner_.printerIndex(); }
+    void selectPrinter(int index) override { inner_.selectPrinter(index); }
+    void reselectWithDriverDefaults() override { inner_.reselectWithDriverDefaults(); }
+
+    bool deviceSettings(DeviceSettings *out) const override { return inner_.deviceSettings(out); }
+    void setDeviceSettings(const DeviceSettings &settings) override {
+        inner_.setDeviceSettings(settings);
+    }
+    void resetToDriverDefaults() override { inner_.resetToDriverDefaults(); }
+    void setDocumentName(const QString &name) override { inner_.setDocumentName(name); }
+    void setLandscape() override { inner_.setLandscape(); }
+
+    void beginDocument() override;
+    void endPage() override { inner_.endPage(); }
+    void startPage() override;
+    void resetPageContext() override { inner_.resetPageContext(); }
+    void endDocument() override;
+    void abortDocument() override;
+    bool printing() const override { return inner_.printing(); }
+    bool aborted() const override { return inner_.aborted(); }
+
+    RibbonCanvas &canvas() override { return inner_.canvas(); }
+    PageMetrics metrics() const override { return inner_.metrics(); }
+    std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *metrics) const override {
+        return inner_.informationContext(metrics);
+    }
+
+    int documentsEnded() const { return ended_; }
+    int documentsAborted() const { return aborted_; }
+    // The printer's own words for the first failure it reported, if any.
+    const QString &failure() const { return failure_; }
+
+private:
+    template <class Op>
+    void watch(Op op);
+
+    RibbonPrinter &inner_;
+    int ended_ = 0;
+    int aborted_ = 0;
+    QString failure_;
+};
