@@ -399,20 +399,22 @@ void ReportLeftOut(const PreparedRun &prepared, QTextStream &err) {
     }
 }
 
-// A run that the printer or the page sizes made fail is no success.
+// A run that the printer or the page sizes made fail is no success. The print
+// methods keep their errors to themselves, as the window wants; what is known
+// here is whether a document ended, and what the printer said.
 void CheckRun(const WatchedPrinter &printer) {
-    if (printer.documentsAborted() > 0) {
-        const QString reason = printer.failure().isEmpty()
-                                   ? QStringLiteral(
-                                         "eine Papierl\u00e4nge oder -breite passt nicht "
-                                         "in die Druckereinstellungen (h\u00f6chstens "
-                                         "3276,7 mm)")
-                                   : printer.failure();
+    const QString reason = printer.failure().isEmpty()
+                               ? QStringLiteral(
+                                     "eine Papierl\u00e4nge oder -breite passt nicht in die "
+                                     "Druckereinstellungen (h\u00f6chstens 3276,7 mm)")
+                               : printer.failure();
+    if (printer.endFailed())
+        throw badInput(QStringLiteral("Druck fehlgeschlagen beim Abschluss des Auftrags, ein Teil "
+                                      "kann gedruckt sein: %1")
+                           .arg(reason));
+    if (printer.documentsAborted() > 0 || printer.documentsEnded() == 0)
         throw badInput(
             QStringLiteral("Druck fehlgeschlagen, nichts wurde gedruckt: %1").arg(reason));
-    }
-    if (printer.documentsEnded() == 0)
-        throw badInput(QStringLiteral("Nichts gedruckt: der Drucker bot keine Seite an"));
 }
 
 int Print(const CliArgs &args, QTextStream &out, QTextStream &err) {

@@ -25,7 +25,12 @@ void WatchedPrinter::startPage() {
 
 void WatchedPrinter::endDocument() {
     const bool wasPrinting = inner_.printing();
-    watch([this] { inner_.endDocument(); });
+    try {
+        watch([this] { inner_.endDocument(); });
+    } catch (...) {
+        endFailed_ = true;
+        throw;
+    }
     if (wasPrinting)
         ++ended_;
 }

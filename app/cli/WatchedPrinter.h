@@ -44,6 +44,8 @@ public:
     int documentsAborted() const { return aborted_; }
     // The printer's own words for the first failure it reported, if any.
     const QString &failure() const { return failure_; }
+    // Whether ending a document failed: part of it may have reached the queue.
+    bool endFailed() const { return endFailed_; }
 
 private:
     template <class Op>
@@ -53,4 +55,5 @@ private:
     int ended_ = 0;
     int aborted_ = 0;
     QString failure_;
+    bool endFailed_ = false;
 };

@@ -5,6 +5,18 @@
 
 #include "app/cli/Cli.h"
 
+namespace {
+
+// stderr carries the program's own messages. Qt's remarks about the session
+// (no runtime folder, the offscreen platform) would only bury them; real
+// failures still come through.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext &, const QString &message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "vellumo-cli: %s\n", message.toLocal8Bit().constData());
+}
+
+}  // namespace
+
 // vellumo-cli: the ribbons of a file printed, drawn into PDF or PNG, or traced,
 // without the window. Runs headless: the offscreen platform unless another is set.
 int main(int argc, char **argv) {
@@ -12,6 +24,7 @@ int main(int argc, char **argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
+    qInstallMessageHandler(QuietQtMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;

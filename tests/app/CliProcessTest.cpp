@@ -1,0 +1,364 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <cmath>
+
+#include "model/Cp1252.h"
+#include "tests/support/TempDataFolder.h"
+
+static void PrintTo(const QString &text, std::ostream *os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+// The real vellumo-cli program, run as a florist or an order system would run
+// it: exit status, stderr and the files it writes.
+
+namespace {
+
+const QString kBad =
+    QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/data/bad");
+
+struct Result {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Result RunCliProgram(const QStringList &args) {
+    QProcess process;
+    process.start(QStringLiteral(VELLUMO_CLI), args);
+    Result r;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.status = process.exitCode();
+    r.out = QString::fromUtf8(process.readAllStandardOutput());
+    r.err = QString::fromUtf8(process.readAllStandardError());
+    return r;
+}
+
+QByteArray Windows1252(const QString &text) {
+    QByteArray bytes;
+    Cp1252::encode(QString(text).replace(QLatin1Char('\n'), QLatin1String("\r\n")), &bytes);
+    return bytes;
+}
+
+// Page sizes in points from the page objects of a PDF, in page order.
+QVector<QSizeF> PdfPageSizes(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromLatin1(file.readAll());
+    static const QRegularExpression box(
+        QStringLiteral("/MediaBox \\[\\s*0 0 ([0-9.]+) ([0-9.]+)\\s*\\]"));
+    QVector<QSizeF> sizes;
+    for (const QRegularExpressionMatch &m : box.globalMatch(text))
+        sizes << QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble());
+    return sizes;
+}
+
+void ExpectPageMillimetres(const QSizeF &points, double lengthMm, double widthMm) {
+    EXPECT_NEAR(points.width(), lengthMm * 72 / 25.4, 1.0);
+    EXPECT_NEAR(points.height(), widthMm * 72 / 25.4, 1.0);
+}
+
+class CliProcessTest : public ::testing::Test {
+protected:
+    TempDataFolder data;
+
+    QString write(const QString &name, const QString &text) {
+        data.writeFile(name, Windows1252(text));
+        return data.filePath(name);
+    }
+    QString ribbons() {
+        return write(
+            QStringLiteral("auftrag.ini"),
+            QStringLiteral("[Meier]\n"
+                           "L\u00e4nge=1000\nBreite=170\nFontName=Liberation Sans\nStil=2\n"
+                           "TextLinks=In stiller Trauer\\\\Familie Meier\n"
+                           "TextRechts=Ruhe sanft\n"
+                           "[Ohne Text]\nKommission=nichts zu drucken\n"
+                           "[Schmidt]\n"
+                           "L\u00e4nge=1500\nBreite=140\nFontName=Liberation Sans\nStil=2\n"
+                           "TextLinks=Letzter Gru\u00df\n"
+                           "[Weber]\n"
+                           "L\u00e4nge=1200\nBreite=170\nFontName=Liberation Sans\nStil=2\n"
+                           "TextLinks=Unvergessen\n"));
+    }
+    QString settings(const QString &text) { return write(QStringLiteral("test.ini"), text); }
+};
+
+TEST_F(CliProcessTest, HelpDescribesEveryCommand) {
+    const Result all = RunCliProgram({QStringLiteral("--help")});
+    EXPECT_EQ(all.status, 0);
+    for (const char *command : {"render", "print", "trace", "trace-print", "--settings"})
+        EXPECT_TRUE(all.out.contains(QLatin1String(command))) << command;
+    EXPECT_TRUE(all.out.contains(QLatin1String("Exit-Status")));
+
+    const Result one = RunCliProgram({QStringLiteral("trace-print"), QStringLiteral("--help")});
+    EXPECT_EQ(one.status, 0);
+    EXPECT_TRUE(one.out.contains(QLatin1String("--page")));
+    EXPECT_FALSE(one.out.contains(QLatin1String("render")));
+}
+
+TEST_F(CliProcessTest, BadUsageGivesStatusTwo) {
+    const QString file = ribbons();
+    const QString out = data.filePath(QStringLiteral("aus.pdf"));
+    const QList<QStringList> cases = {
+        {},
+        {QStringLiteral("drucken"), file},
+        {QStringLiteral("trace")},
+        {QStringLiteral("trace"), file, file},
+        {QStringLiteral("trace"), file, QStringLiteral("--bogus")},
+        {QStringLiteral("trace"), file, QStringLiteral("--scale"), QStringLiteral("0")},
+        {QStringLiteral("trace"), file, QStringLiteral("--flags"), QStringLiteral("32")},
+        {QStringLiteral("trace"), file, QStringLiteral("--flags=zwölf")},
+        {QStringLiteral("trace"), file, QStringLiteral("--section")},
+        {QStringLiteral("render"), file},
+        {QStringLiteral("render"), file, QStringLiteral("-o"),
+         data.filePath(QStringLiteral("a.jpg"))},
+        {QStringLiteral("render"), file, QStringLiteral("-o"), out, QStringLiteral("--print=1")},
+        {QStringLiteral("print"), file},
+        {QStringLiteral("print"), file, QStringLiteral("--pdf"), out, QStringLiteral("--printer"),
+         QStringLiteral("laser")},
+        {QStringLiteral("print"), file, QStringLiteral("--pdf"), out, QStringLiteral("--methode"),
+         QStringLiteral("5")},
+        {QStringLiteral("print"), file, QStringLiteral("--pdf"), out, QStringLiteral("--from"),
+         QStringLiteral("3"), QStringLiteral("--to"), QStringLiteral("2")},
+        {QStringLiteral("print"), file, QStringLiteral("--pdf"), out, QStringLiteral("--to"),
+         QStringLiteral("4")},  // three ribbons have text
+        {QStringLiteral("trace-print"), file},
+        {QStringLiteral("trace-print"), file, QStringLiteral("--page"), QStringLiteral("210x297")},
+        {QStringLiteral("trace-print"), file, QStringLiteral("--page"),
+         QStringLiteral("4000x297@600")},
+    };
+    for (const QStringList &args : cases) {
+        const Result r = RunCliProgram(args);
+        EXPECT_EQ(r.status, 2) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String("vellumo-cli: ")))
+            << args.join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST_F(CliProcessTest, BadFilesNameFileLineAndFault) {
+    const QDir dir(kBad);
+    const QStringList files = dir.entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
+    ASSERT_GE(files.size(), 3);
+    for (const QString &name : files) {
+        const QString path = dir.filePath(name);
+        QFile expectedFile(
+            dir.filePath(QFileInfo(name).completeBaseName() + QStringLiteral(".expected")));
+        ASSERT_TRUE(expectedFile.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QStringList expected =
+            QString::fromUtf8(expectedFile.readAll()).split(QLatin1Char('\n'));
+        const QString out = data.filePath(QStringLiteral("aus.pdf"));
+        const Result r = RunCliProgram({QStringLiteral("render"), path, QStringLiteral("-o"), out});
+        EXPECT_EQ(r.status, expected.value(0).toInt()) << name.toStdString();
+        EXPECT_EQ(r.err.trimmed(),
+                  QString(expected.value(1)).replace(QLatin1String("{file}"), path))
+            << name.toStdString();
+        EXPECT_FALSE(QFile::exists(out)) << name.toStdString();
+    }
+
+    const QString file = ribbons();
+    const Result missing = RunCliProgram(
+        {QStringLiteral("trace"), file, QStringLiteral("--section"), QStringLiteral("Fehlt")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err.trimmed(),
+              file + QStringLiteral(": Abschnitt \"Fehlt\" fehlt in der Schleifendatei"));
+    EXPECT_TRUE(missing.out.isEmpty());
+
+    const Result absent =
+        RunCliProgram({QStringLiteral("trace"), data.filePath(QStringLiteral("nix.ini"))});
+    EXPECT_EQ(absent.status, 1);
+    EXPECT_TRUE(absent.err.startsWith(data.filePath(QStringLiteral("nix.ini")) +
+                                      QStringLiteral(": Datei kann nicht gelesen werden")));
+
+    const Result noSettings =
+        RunCliProgram({QStringLiteral("trace"), file, QStringLiteral("--settings"),
+                       data.filePath(QStringLiteral("fehlt.ini"))});
+    EXPECT_EQ(noSettings.status, 1);
+    EXPECT_TRUE(
+        noSettings.err.contains(QLatin1String("Einstellungsdatei kann nicht gelesen werden")));
+}
+
+TEST_F(CliProcessTest, RenderToPdfGivesOneTrueSizePagePerRibbon) {
+    const QString file = ribbons();
+    const QString out = data.filePath(QStringLiteral("probe.pdf"));
+    for (const QString &mode : {QStringLiteral("--dpi=300"), QStringLiteral("--print")}) {
+        QFile::remove(out);
+        const Result r =
+            RunCliProgram({QStringLiteral("render"), file, QStringLiteral("-o"), out, mode});
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        const QVector<QSizeF> pages = PdfPageSizes(out);
+        ASSERT_EQ(pages.size(), 4) << mode.toStdString();  // the ribbon without text too
+        ExpectPageMillimetres(pages[0], 1000, 170);
+        ExpectPageMillimetres(pages[1], 2000, 170);  // the reading defaults
+        ExpectPageMillimetres(pages[2], 1500, 140);
+        ExpectPageMillimetres(pages[3], 1200, 170);
+    }
+
+    const Result one = RunCliProgram({QStringLiteral("render"), file, QStringLiteral("-o"), out,
+                                      QStringLiteral("--section"), QStringLiteral("schmidt")});
+    EXPECT_EQ(one.status, 0);
+    const QVector<QSizeF> pages = PdfPageSizes(out);
+    ASSERT_EQ(pages.size(), 1);
+    ExpectPageMillimetres(pages[0], 1500, 140);
+}
+
+TEST_F(CliProcessTest, RenderToPngGivesOneImagePerRibbon) {
+    const QString file = ribbons();
+    const QString out = data.filePath(QStringLiteral("probe.png"));
+    const Result r = RunCliProgram({QStringLiteral("render"), file, QStringLiteral("-o"), out,
+                                    QStringLiteral("--dpi"), QStringLiteral("20")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    const QImage first(data.filePath(QStringLiteral("probe-1.png")));
+    const QImage third(data.filePath(QStringLiteral("probe-3.png")));
+    EXPECT_EQ(first.size(), QSize(787, 134));  // 1000 x 170 mm at 20 dpi
+    EXPECT_EQ(third.size(), QSize(1181, 110));
+    EXPECT_FALSE(QFile::exists(out));
+    // Something is drawn: the left text lies near the left end.
+    bool ink = false;
+    for (int x = 0; x < first.width() / 4 && !ink; ++x) {
+        for (int y = 0; y < first.height() && !ink; ++y)
+            ink = qGray(first.pixel(x, y)) < 128;
+    }
+    EXPECT_TRUE(ink);
+
+    const Result one = RunCliProgram({QStringLiteral("render"), file, QStringLiteral("-o"), out,
+                                      QStringLiteral("--dpi"), QStringLiteral("20"),
+                                      QStringLiteral("--section"), QStringLiteral("Meier")});
+    EXPECT_EQ(one.status, 0);
+    EXPECT_EQ(QImage(out).size(), QSize(787, 134));
+}
+
+TEST_F(CliProcessTest, PrintToPdfRunsThePrintCommandAndLeavesTheSettingsAlone) {
+    const QString file = ribbons();
+    const QString ini = settings(QStringLiteral("[Drucker]\nMethode=7\nRand=0\n"));
+    const QByteArray before = data.readFile(QStringLiteral("test.ini"));
+    const QDateTime modified = QFileInfo(ini).lastModified();
+    const QString out = data.filePath(QStringLiteral("druck.pdf"));
+
+    // "Methode" 7 prints nothing: said, not passed over.
+    const Result none = RunCliProgram({QStringLiteral("print"), file, QStringLiteral("--pdf"), out,
+                                       QStringLiteral("--settings"), ini});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_TRUE(none.err.contains(QLatin1String("\"Methode\" 7")));
+    EXPECT_FALSE(QFile::exists(out));
+
+    const Result r = RunCliProgram({QStringLiteral("print"), file, QStringLiteral("--pdf"), out,
+                                    QStringLiteral("--settings"), ini, QStringLiteral("--methode"),
+                                    QStringLiteral("4")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(
+        QLatin1String("Die Schleifen in der Vorschau sind unterschiedlich breit !\n"
+                      "Es werden nur die Schleifen mit gleicher Schleifenbreite gedruckt.")));
+    EXPECT_TRUE(r.err.contains(QLatin1String("Schleife 2 (Abschnitt \"Schmidt\", 140 mm breit)")));
+    const QVector<QSizeF> pages = PdfPageSizes(out);
+    ASSERT_EQ(pages.size(), 2);
+    ExpectPageMillimetres(pages[0], 1000, 170);
+    ExpectPageMillimetres(pages[1], 1200, 170);
+
+    // The range counts the ribbons with text; its first ribbon fixes the width.
+    const Result range =
+        RunCliProgram({QStringLiteral("print"), file, QStringLiteral("--pdf"), out,
+                       QStringLiteral("--settings"), ini, QStringLiteral("--methode"),
+                       QStringLiteral("4"), QStringLiteral("--from"), QStringLiteral("2")});
+    EXPECT_EQ(range.status, 0) << range.err.toStdString();
+    const QVector<QSizeF> ranged = PdfPageSizes(out);
+    ASSERT_EQ(ranged.size(), 1);
+    ExpectPageMillimetres(ranged[0], 1500, 140);
+    EXPECT_TRUE(range.err.contains(QLatin1String("Schleife 3 (Abschnitt \"Weber\"")));
+
+    EXPECT_EQ(data.readFile(QStringLiteral("test.ini")), before);
+    EXPECT_EQ(QFileInfo(ini).lastModified(), modified);
+}
+
+TEST_F(CliProcessTest, AFailedRunIsNoSuccess) {
+    // Longer than the 16-bit paper length of a single sheet holds.
+    const QString file = write(QStringLiteral("lang.ini"),
+                               QStringLiteral("[Lang]\nL\u00e4nge=4000\nTextLinks=Ruhe sanft\n"));
+    const QString ini = settings(QString());
+    const QString out = data.filePath(QStringLiteral("lang.pdf"));
+    const Result r = RunCliProgram({QStringLiteral("print"), file, QStringLiteral("--pdf"), out,
+                                    QStringLiteral("--methode"), QStringLiteral("4"),
+                                    QStringLiteral("--settings"), ini});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QLatin1String("Druck fehlgeschlagen, nichts wurde gedruckt")));
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_TRUE(QDir(data.appFolder()).entryList({QStringLiteral("lang.pdf*")}).isEmpty());
+
+    const Result trace =
+        RunCliProgram({QStringLiteral("trace-print"), file, QStringLiteral("--page"),
+                       QStringLiteral("210x297@300"), QStringLiteral("--methode"),
+                       QStringLiteral("4"), QStringLiteral("--settings"), ini});
+    EXPECT_EQ(trace.status, 1);
+    EXPECT_TRUE(trace.out.endsWith(QLatin1String("pages total=0\n")));
+
+    const Result empty = RunCliProgram(
+        {QStringLiteral("print"), write(QStringLiteral("leer.ini"), QStringLiteral("[Leer]\n")),
+         QStringLiteral("--pdf"), out, QStringLiteral("--settings"), ini});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_TRUE(empty.err.contains(QLatin1String("keine Schleife mit Text")));
+
+    const Result queue =
+        RunCliProgram({QStringLiteral("print"), ribbons(), QStringLiteral("--printer"),
+                       QStringLiteral("gibt-es-nicht"), QStringLiteral("--settings"), ini});
+    EXPECT_EQ(queue.status, 1);
+    EXPECT_TRUE(queue.err.contains(QLatin1String("Drucker \"gibt-es-nicht\" nicht gefunden")));
+}
+
+TEST_F(CliProcessTest, TraceShowsMarksAndLabelInLogicalUnits) {
+    const QString file =
+        write(QStringLiteral("marken.ini"),
+              QStringLiteral("[Band]\nL\u00e4nge=1000\nBreite=150\nFontName=Liberation Sans\n"
+                             "TextLinks=Ruhe\nKommission=Sag \"Adieu\" \\ Tsch\u00fcss\n"));
+    const QString ini = settings(QString());
+    const Result print =
+        RunCliProgram({QStringLiteral("trace"), file, QStringLiteral("--settings"), ini});
+    EXPECT_EQ(print.status, 0) << print.err.toStdString();
+    const QStringList lines = print.out.split(QLatin1Char('\n'));
+    EXPECT_EQ(lines.value(0), QStringLiteral("ribbon index=1 section=\"Band\""));
+    const QString label = QStringLiteral("text=\"Sag \\\"Adieu\\\" \\\\ Tsch\u00fcss\"");
+    for (const QString &expected :
+         {QStringLiteral("font height=480 escapement=0 face=\"Liberation Sans\""),
+          QStringLiteral("line x1=0 y1=40 x2=0 y2=120"),
+          QStringLiteral("line x1=0 y1=1080 x2=0 y2=1160"),
+          QStringLiteral("line x1=8000 y1=40 x2=8000 y2=120"),
+          QStringLiteral("font height=20 escapement=900 face=\"Arial\""),
+          QStringLiteral("textout x=8 y=600 align=center,top ") + label,
+          QStringLiteral("textout x=7992 y=600 align=center,top ") + label})
+        EXPECT_TRUE(lines.contains(expected)) << expected.toStdString();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const QString &line) {
+        return line.startsWith(QLatin1String("polygons count="));
+    }));
+
+    // As the preview draws it: millimetres, plain text, no marks.
+    const Result preview = RunCliProgram({QStringLiteral("trace"), file, QStringLiteral("--scale"),
+                                          QStringLiteral("1"), QStringLiteral("--flags"),
+                                          QStringLiteral("12"), QStringLiteral("--settings"), ini});
+    EXPECT_EQ(preview.status, 0);
+    EXPECT_TRUE(preview.out.contains(
+        QLatin1String("font height=60 escapement=0 face=\"Liberation Sans\"\n")));
+    EXPECT_TRUE(preview.out.contains(QLatin1String("text=\"Ruhe\"")));
+    EXPECT_FALSE(preview.out.contains(QLatin1String("\nline ")));
+    EXPECT_FALSE(preview.out.contains(QLatin1String("Adieu")));
+}
+
+TEST_F(CliProcessTest, AMissingPictureIsReported) {
+    const QString file = write(QStringLiteral("bild.ini"),
+                               QStringLiteral("[Band]\nFontName=Liberation Sans\nTextLinks=Ruhe\n"
+                                              "BildNameLinks=taube.bmp\n"));
+    const Result r = RunCliProgram(
+        {QStringLiteral("trace"), file, QStringLiteral("--settings"), settings(QString())});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.err.contains(file + QStringLiteral(":1: Warnung: Bild \"taube.bmp\" fehlt")))
+        << r.err.toStdString();
+}
+
+}  // namespace
