@@ -75,8 +75,9 @@ bool PlausibleBitmapFile(const QString &path) {
         case 0:  // plain rows
         case 3:  // rows with colour masks
         {
+            // Divided rather than multiplied: absurd sizes would overflow the product.
             const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
-            return rowBytes * height <= fileSize - pixelOffset;
+            return height <= (fileSize - pixelOffset) / rowBytes;
         }
         case 1:  // run-length encoded: Qt stops at the end of the data
         case 2:

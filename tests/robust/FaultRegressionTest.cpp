@@ -1,0 +1,47 @@
+// Faults found by fuzzing, each named after what went wrong. The inputs that
+// found them are also in the fuzz corpora, replayed by every test run.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QtEndian>
+
+#include "render/Pictures.h"
+#include "render/RenderState.h"
+#include "tests/support/TempDataFolder.h"
+
+namespace {
+
+// A 24-bit bitmap header followed by a few pixel bytes.
+QByteArray BitmapHeader(qint32 width, qint32 height) {
+    QByteArray bytes(54 + 48, '\0');
+    auto *p = reinterpret_cast<uchar *>(bytes.data());
+    p[0] = 'B';
+    p[1] = 'M';
+    qToLittleEndian<quint32>(quint32(bytes.size()), p + 2);
+    qToLittleEndian<quint32>(54, p + 10);
+    qToLittleEndian<quint32>(40, p + 14);
+    qToLittleEndian<qint32>(width, p + 18);
+    qToLittleEndian<qint32>(height, p + 22);
+    qToLittleEndian<quint16>(1, p + 26);
+    qToLittleEndian<quint16>(24, p + 28);
+    return bytes;
+}
+
+TEST(FaultRegression, AbsurdBitmapSizeOverflowedTheFileLengthCheck) {
+    TempDataFolder data;
+    QDir().mkpath(data.filePath(QStringLiteral("Bilder")));
+    for (const auto &[width, height] : {std::pair(0x7FFFFFFF, -0x7FFFFFFF),
+                                        std::pair(0x7FFFFFFF, 0x7FFFFFFF), std::pair(1, INT32_MIN)}) {
+        data.writeFile(QStringLiteral("Bilder/Riesig.bmp"), BitmapHeader(width, height));
+        QImage bitmap;
+        LoadPicture(QStringLiteral("Riesig.bmp"), DrawPrintColors, bitmap);
+        EXPECT_TRUE(bitmap.isNull()) << width << " x " << height;
+    }
+    // The same header with a size the file really holds loads.
+    data.writeFile(QStringLiteral("Bilder/Klein.bmp"), BitmapHeader(4, 4));
+    QImage bitmap;
+    LoadPicture(QStringLiteral("Klein.bmp"), DrawPrintColors, bitmap);
+    EXPECT_EQ(bitmap.size(), QSize(4, 4));
+}
+
+}  // namespace
