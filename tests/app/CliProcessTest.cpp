@@ -361,4 +361,52 @@ TEST_F(CliProcessTest, AMissingPictureIsReported) {
         << r.err.toStdString();
 }
 
+// The preview draws pictures from the window's thumbnails, printing from the
+// files; a proof shows the picture either way.
+TEST_F(CliProcessTest, ProofsShowThePictures) {
+    ASSERT_TRUE(QDir(data.appFolder()).mkpath(QStringLiteral("Bilder")));
+    QImage cross(64, 64, QImage::Format_RGB888);
+    cross.fill(Qt::white);
+    for (int i = 0; i < 64; ++i) {
+        for (int t = 28; t < 36; ++t) {
+            cross.setPixel(i, t, qRgb(0, 0, 0));
+            cross.setPixel(t, i, qRgb(0, 0, 0));
+        }
+    }
+    ASSERT_TRUE(cross.save(data.appFolder() + QStringLiteral("/Bilder/Kreuz.bmp"), "BMP"));
+    // Rand 30 mm, then the picture's 40 mm; no text at all.
+    const QString file = write(QStringLiteral("bild.ini"),
+                               QStringLiteral("[Band]\nL\u00e4nge=500\nBreite=100\nRand=30\n"
+                                              "BildNameLinks=kreuz.bmp\nBildBreiteLinks=40\n"));
+    const QString ini = settings(QString());
+    const QString out = data.filePath(QStringLiteral("bild.png"));
+    for (const QStringList &mode : {QStringList{}, QStringList{QStringLiteral("--print")}}) {
+        QFile::remove(out);
+        const Result r =
+            RunCliProgram(QStringList{QStringLiteral("render"), file, QStringLiteral("-o"), out,
+                                      QStringLiteral("--dpi"), QStringLiteral("50"),
+                                      QStringLiteral("--settings"), ini} +
+                          mode);
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QLatin1String("Warnung"))) << r.err.toStdString();
+        const QImage image(out);
+        ASSERT_FALSE(image.isNull());
+        // Ink only where the picture lies: from 30 to 70 mm along the ribbon.
+        int inside = 0, outside = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            const double mm = x * 25.4 / 50;
+            for (int y = image.height() / 8; y < image.height() * 7 / 8; ++y) {
+                if (qGray(image.pixel(x, y)) >= 128)
+                    continue;
+                if (mm >= 29 && mm <= 71)
+                    ++inside;
+                else if (mm > 72 && mm < 495)  // the cut marks lie on the ends
+                    ++outside;
+            }
+        }
+        EXPECT_GT(inside, 50) << mode.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(outside, 0) << mode.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
 }  // namespace
