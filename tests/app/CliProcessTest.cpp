@@ -131,6 +131,9 @@ TEST_F(CliProcessTest, BadUsageGivesStatusTwo) {
          QStringLiteral("3"), QStringLiteral("--to"), QStringLiteral("2")},
         {QStringLiteral("print"), file, QStringLiteral("--pdf"), out, QStringLiteral("--to"),
          QStringLiteral("4")},  // three ribbons have text
+        // The form of an option counts before the file is read.
+        {QStringLiteral("print"), kBad + QStringLiteral("/unknown-style.ini"),
+         QStringLiteral("--pdf"), out, QStringLiteral("--methode"), QStringLiteral("9")},
         {QStringLiteral("trace-print"), file},
         {QStringLiteral("trace-print"), file, QStringLiteral("--page"), QStringLiteral("210x297")},
         {QStringLiteral("trace-print"), file, QStringLiteral("--page"),

@@ -1,0 +1,225 @@
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <climits>
+#include <cmath>
+
+#include "app/cli/CliCommands.h"
+#include "app/cli/CliSession.h"
+#include "app/cli/Trace.h"
+#include "app/cli/WatchedPrinter.h"
+#include "model/Job.h"
+#include "model/SettingsFile.h"
+#include "print/PrintCommand.h"
+#include "print/PrintRun.h"
+#include "print/QtPrinter.h"
+#include "print/RecordingPrinter.h"
+
+namespace {
+
+// The options whose form needs no file: wrong ones are bad usage, whatever
+// the file holds.
+void CheckPrintOptions(const CliArgs &args) {
+    args.integer(QStringLiteral("methode"), 0, 4, 0);
+    args.integer(QStringLiteral("from"), 1, INT_MAX, 1);
+    args.integer(QStringLiteral("to"), 1, INT_MAX, 1);
+}
+
+// The steps of the print command before the method runs: ribbons without text
+// go, the range is taken, the width rule starts afresh.
+struct PreparedRun {
+    PrintRun run;
+    std::vector<const RibbonEntry *> entries;  // index for index with run.jobs
+    std::int32_t methode = 0;
+};
+
+PreparedRun PrepareRun(const CliArgs &args, const CliSession &session) {
+    PreparedRun prepared;
+    for (const RibbonEntry &entry : session.ribbons()) {
+        if (!HasRibbonText(*entry.job))
+            continue;
+        prepared.entries.push_back(&entry);
+        prepared.run.jobs.append(entry.job.get());
+    }
+    const int count = int(prepared.run.jobs.size());
+    if (count == 0)
+        throw BadInput(
+            QStringLiteral("%1: keine Schleife mit Text; nichts gedruckt").arg(args.file));
+    prepared.run.PrintFirst = 0;
+    prepared.run.PrintLast = count - 1;
+    if (args.has(QStringLiteral("from")) || args.has(QStringLiteral("to"))) {
+        PrintRange range;
+        range.kind = PrintRange::Pages;
+        range.from = args.integer(QStringLiteral("from"), 1, count, 1);
+        range.to = args.integer(QStringLiteral("to"), 1, count, count);
+        if (range.from > range.to)
+            throw CliError(CliBadUsage,
+                           QStringLiteral("vellumo-cli: --from %1 liegt hinter --to %2")
+                               .arg(range.from)
+                               .arg(range.to));
+        ApplyPrintRange(prepared.run, range, -1);
+    }
+    if (args.has(QStringLiteral("methode"))) {
+        prepared.methode = args.integer(QStringLiteral("methode"), 0, 4, 0);
+    } else {
+        const SettingsFile &settings = session.settings();
+        prepared.methode =
+            settings.readInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 0);
+        if (prepared.methode < 0 || prepared.methode > 4)
+            throw BadInput(QStringLiteral("%1: \"Methode\" %2 in [Drucker] druckt nichts (0 bis 4)")
+                               .arg(settings.path())
+                               .arg(prepared.methode));
+    }
+    return prepared;
+}
+
+void ReportLeftOut(const PreparedRun &prepared, QTextStream &err) {
+    if (!prepared.run.WidthMismatch)
+        return;
+    err << WidthMismatchMessage().trimmed() << '\n';
+    for (const TJob *job : prepared.run.LeftOut) {
+        const qsizetype i = prepared.run.jobs.indexOf(job);
+        err << QStringLiteral("  ausgelassen: Schleife %1 (Abschnitt \"%2\", %3 mm breit)\n")
+                   .arg(i + 1)
+                   .arg(prepared.entries[std::size_t(i)]->section)
+                   .arg(job->Breite);
+    }
+}
+
+// A run that the printer or the page sizes made fail is no success. The print
+// methods keep their errors to themselves, as the window wants; what is known
+// here is whether a document ended, and what the printer said.
+void CheckRun(const WatchedPrinter &printer) {
+    const QString reason = printer.failure().isEmpty()
+                               ? QStringLiteral(
+                                     "eine Papierl\u00e4nge oder -breite passt nicht in die "
+                                     "Druckereinstellungen (h\u00f6chstens 3276,7 mm)")
+                               : printer.failure();
+    if (printer.endFailed())
+        throw BadInput(QStringLiteral("Druck fehlgeschlagen beim Abschluss des Auftrags, ein Teil "
+                                      "kann gedruckt sein: %1")
+                           .arg(reason));
+    if (printer.documentsAborted() > 0 || printer.documentsEnded() == 0)
+        throw BadInput(
+            QStringLiteral("Druck fehlgeschlagen, nichts wurde gedruckt: %1").arg(reason));
+}
+
+QString Tenths(std::uint32_t fields, std::uint32_t field, std::int16_t value) {
+    return (fields & field) ? QString::number(value) : QStringLiteral("-");
+}
+
+// "WxH@DPI": printable width and height in millimetres (a tenth at most),
+// dots per inch.
+RecordingPrinter::Config PageConfig(const QString &text) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\d{1,4}(?:\\.\\d)?)x(\\d{1,4}(?:\\.\\d)?)@(\\d{1,4})$"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    const auto bad = [&] {
+        return CliError(CliBadUsage,
+                        QStringLiteral("vellumo-cli: --page erwartet BxH@DPI in mm, z. B. "
+                                       "210x297@600 (h\u00f6chstens 3276.7 mm, 1 bis 2400 dpi), "
+                                       "nicht \"%1\"")
+                            .arg(text));
+    };
+    if (!m.hasMatch())
+        throw bad();
+    const int widthTenths = int(std::lround(m.captured(1).toDouble() * 10));
+    const int heightTenths = int(std::lround(m.captured(2).toDouble() * 10));
+    const int dpi = m.captured(3).toInt();
+    if (widthTenths < 1 || heightTenths < 1 || widthTenths > 32767 || heightTenths > 32767 ||
+        dpi < 1 || dpi > 2400)
+        throw bad();
+    RecordingPrinter::Config config;
+    config.printers = {QStringLiteral("Aufzeichnung")};
+    config.driverDefaults = DeviceSettings{0, DeviceSettings::Portrait, 9,
+                                           std::int16_t(heightTenths), std::int16_t(widthTenths)};
+    config.dpi = dpi;
+    return config;
+}
+
+}  // namespace
+
+int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
+    const bool toPdf = args.has(QStringLiteral("pdf"));
+    if (toPdf == args.has(QStringLiteral("printer")))
+        throw CliError(CliBadUsage,
+                       QStringLiteral("vellumo-cli: print braucht entweder --pdf AUS.pdf oder "
+                                      "--printer NAME\nHilfe: vellumo-cli print --help"));
+    const QString queue = args.value(QStringLiteral("printer"));
+    if (!toPdf && queue.compare(QtPrinter::PdfPrinterName, Qt::CaseInsensitive) == 0)
+        throw CliError(
+            CliBadUsage,
+            QStringLiteral("vellumo-cli: f\u00fcr eine PDF-Datei --pdf AUS.pdf angeben"));
+    CheckPrintOptions(args);
+    CliSession session(args);
+    PreparedRun prepared = PrepareRun(args, session);
+    session.warnMissingPictures(prepared.entries, err);
+
+    QtPrinter printer;
+    if (toPdf) {
+        const QString output = QFileInfo(args.value(QStringLiteral("pdf"))).absoluteFilePath();
+        if (!QFileInfo(QFileInfo(output).absolutePath()).isDir())
+            throw BadInput(
+                QStringLiteral("%1: Ordner fehlt").arg(QFileInfo(output).absolutePath()));
+        printer.selectPrinterByName(QtPrinter::PdfPrinterName);
+        printer.setPdfOutputFile(output);
+    } else if (!printer.selectPrinterByName(queue)) {
+        QStringList queues = printer.printers();
+        queues.removeAll(QtPrinter::PdfPrinterName);
+        throw BadInput(QStringLiteral("Drucker \"%1\" nicht gefunden; vorhanden: %2")
+                           .arg(queue, queues.isEmpty() ? QStringLiteral("keine")
+                                                        : queues.join(QStringLiteral(", "))));
+    }
+    printer.reselectWithDriverDefaults();
+
+    WatchedPrinter watched(printer);
+    RunPrintMethod(watched, prepared.run, prepared.methode);
+    ReportLeftOut(prepared, err);
+    CheckRun(watched);
+    return CliOk;
+}
+
+int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err) {
+    if (!args.has(QStringLiteral("page")))
+        throw CliError(CliBadUsage,
+                       QStringLiteral("vellumo-cli: trace-print braucht --page BxH@DPI\n"
+                                      "Hilfe: vellumo-cli trace-print --help"));
+    RecordingPrinter printer(PageConfig(args.value(QStringLiteral("page"))));
+    CheckPrintOptions(args);
+    CliSession session(args);
+    PreparedRun prepared = PrepareRun(args, session);
+    session.warnMissingPictures(prepared.entries, err);
+
+    printer.selectPrinter(0);
+    printer.reselectWithDriverDefaults();
+    WatchedPrinter watched(printer);
+    RunPrintMethod(watched, prepared.run, prepared.methode);
+
+    int n = 0;
+    int printed = 0;
+    for (const RecordingPrinter::Page &page : printer.pages()) {
+        const DeviceSettings &s = page.settings;
+        out << QStringLiteral("page %1 papersize=%2 orientation=%3 length=%4 width=%5%6\n")
+                   .arg(++n)
+                   .arg(Tenths(s.fields, DeviceSettings::FieldPaperSize, s.paperSize))
+                   .arg(s.orientation == DeviceSettings::Landscape ? QStringLiteral("landscape")
+                                                                   : QStringLiteral("portrait"))
+                   .arg(Tenths(s.fields, DeviceSettings::FieldPaperLength, s.paperLength))
+                   .arg(Tenths(s.fields, DeviceSettings::FieldPaperWidth, s.paperWidth))
+                   .arg(page.discarded ? QStringLiteral(" discarded") : QString());
+        if (!page.discarded)
+            ++printed;
+        for (const QString &line : TraceLines(page.canvas->ops()))
+            out << line << '\n';
+    }
+    for (const TJob *job : prepared.run.LeftOut) {
+        const qsizetype i = prepared.run.jobs.indexOf(job);
+        out << QStringLiteral("skipped index=%1 section=%2\n")
+                   .arg(i + 1)
+                   .arg(TraceQuoted(prepared.entries[std::size_t(i)]->section));
+    }
+    out << QStringLiteral("pages total=%1\n").arg(printed);
+    ReportLeftOut(prepared, err);
+    CheckRun(watched);
+    return CliOk;
+}

@@ -1,0 +1,145 @@
+#include "app/cli/CliSession.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QTextStream>
+
+#include "model/DataFolder.h"
+#include "model/Job.h"
+#include "model/SettingsFile.h"
+#include "print/PrintCommand.h"
+#include "render/DrawJob.h"
+#include "render/QPainterCanvas.h"
+
+namespace {
+
+constexpr int kThumbnail = 64;
+
+std::unique_ptr<SettingsFile> OpenSettings(const CliArgs &args) {
+    if (!args.has(QStringLiteral("settings")))
+        return std::make_unique<SettingsFile>(SettingsFilePath());
+    const QString path = args.value(QStringLiteral("settings"));
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable())
+        throw BadInput(QStringLiteral("%1: Einstellungsdatei kann nicht gelesen werden").arg(path));
+    return std::make_unique<SettingsFile>(path);
+}
+
+// What the window reads once at start-up: the glyph rasterizer mode of
+// [General] "Version" and "Rasterizer".
+void ReadRasterizerMode(const SettingsFile &settings) {
+    const QString general = QStringLiteral("General");
+    RasterizerMode = 0;
+    if (settings.readString(general, QStringLiteral("Version")) == QLatin1String("NT"))
+        RasterizerMode = 1;
+    const QString rasterizer = settings.readString(general, QStringLiteral("Rasterizer"));
+    if (rasterizer == QLatin1String("NT"))
+        RasterizerMode = 1;
+    else if (rasterizer == QLatin1String("9x"))
+        RasterizerMode = 2;
+}
+
+QStringList PictureNames(const RibbonEntry &entry) {
+    return {entry.job->BildNameLinks.str(), entry.job->BildNameRechts.str()};
+}
+
+}  // namespace
+
+CliError BadInput(const QString &message) {
+    return CliError(CliBadInput, message);
+}
+
+CliSession::CliSession(const CliArgs &args)
+    : args_(args),
+      savedSettings_(SettingsFile::current()),
+      savedRasterizer_(RasterizerMode),
+      savedLeading_(InternalLeadingDivisor),
+      savedPictures_(PictureFiles) {
+    RibbonFileResult result = LoadRibbonFile(args.file);
+    if (!result.ok())
+        throw BadInput(result.error->text());
+    ribbons_ = std::move(result.ribbons);
+    settings_ = OpenSettings(args);
+    SettingsFile::setCurrent(settings_.get());
+    ReadRasterizerMode(*settings_);
+    ReadInternalLeadingDivisor();
+}
+
+CliSession::~CliSession() {
+    SettingsFile::setCurrent(savedSettings_);
+    RasterizerMode = savedRasterizer_;
+    InternalLeadingDivisor = savedLeading_;
+    PictureFiles = savedPictures_;
+    DrawOrigin = QPoint(0, 0);
+}
+
+std::vector<const RibbonEntry *> CliSession::selected() const {
+    std::vector<const RibbonEntry *> chosen;
+    const bool one = args_.has(QStringLiteral("section"));
+    const QString name = args_.value(QStringLiteral("section"));
+    for (const RibbonEntry &entry : ribbons_) {
+        if (!one || entry.section.compare(name, Qt::CaseInsensitive) == 0)
+            chosen.push_back(&entry);
+    }
+    if (chosen.empty())
+        throw BadInput(QStringLiteral("%1: Abschnitt \"%2\" fehlt in der Schleifendatei")
+                           .arg(args_.file, name));
+    return chosen;
+}
+
+void CliSession::warnMissingPictures(const std::vector<const RibbonEntry *> &ribbons,
+                                     QTextStream &err) const {
+    for (const RibbonEntry *entry : ribbons) {
+        for (const QString &name : PictureNames(*entry)) {
+            if (name.isEmpty())
+                continue;
+            QImage picture;
+            LoadPicture(name, DrawPrintColors, picture);
+            if (picture.isNull())
+                err << QStringLiteral(
+                           "%1:%2: Warnung: Bild \"%3\" fehlt in %4 oder ist unlesbar; es wird "
+                           "ausgelassen\n")
+                           .arg(args_.file)
+                           .arg(entry->line)
+                           .arg(name, QDir::toNativeSeparators(PictureFolder()));
+        }
+    }
+}
+
+void CliSession::FillPreviewPictures(const std::vector<const RibbonEntry *> &ribbons) {
+    PictureFiles = PictureCatalogue();
+    for (const RibbonEntry *entry : ribbons) {
+        for (const QString &name : PictureNames(*entry)) {
+            QImage picture;
+            LoadPicture(name, DrawPrintColors, picture);
+            if (picture.isNull())
+                continue;
+            // Black ink on white, fitted and centred, as the window's list does.
+            QImage thumbnail(kThumbnail, kThumbnail, QImage::Format_RGB32);
+            thumbnail.fill(Qt::white);
+            {
+                QPainter painter(&thumbnail);
+                QPainterCanvas canvas(painter);
+                BlitPicture(canvas, picture, LRect{0, 0, kThumbnail, kThumbnail}, DrawPrintColors,
+                            0, RgbColor(0, 0, 0), RgbColor(0, 0, 0));
+            }
+            PictureFiles.files.append(name);
+            PictureFiles.thumbnails.append(thumbnail);
+        }
+    }
+}
+
+CanvasMapping TrueSizeMapping(int scale, int dpi) {
+    CanvasMapping mapping;
+    mapping.setMode(CanvasMapping::Mode::Isotropic);
+    mapping.setWindowExt(QSize(254 * scale, 254 * scale));
+    mapping.setViewportExt(QSize(10 * dpi, 10 * dpi));
+    return mapping;
+}
+
+void DrawRibbon(const TJob &job, RibbonCanvas &canvas, int scale, int flags) {
+    DrawOrigin = QPoint(0, 0);
+    DrawJob(job, canvas, scale, flags);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "app/cli/CliArgs.h"
+#include "model/RibbonFile.h"
+#include "render/CanvasMapping.h"
+#include "render/Pictures.h"
+#include "render/RenderState.h"
+
+class QTextStream;
+class RibbonCanvas;
+class SettingsFile;
+
+// The two ways a ribbon is drawn: as the preview draws it, one unit per
+// millimetre, and as printing draws it, eight units per millimetre.
+constexpr int PreviewScale = 1;
+constexpr int PreviewFlags = DrawLeftEnd | DrawRightEnd;
+constexpr int PrintScale = 8;
+constexpr int PrintFlags = DrawPrint | DrawOutline | DrawLeftEnd | DrawRightEnd | DrawPrintColors;
+
+CliError BadInput(const QString &message);
+
+// What every command sets up: the ribbons of the file, and the settings file
+// of the run (--settings, or RIBOLANT.INI of the data folder; only ever read)
+// as the current one, with the values the window reads from it at start-up
+// and before printing. The process-wide values are put back when the session
+// ends, so that one process can run several commands (the tests do).
+class CliSession {
+public:
+    // Throws CliError for a bad ribbon file or an unreadable --settings file.
+    explicit CliSession(const CliArgs &args);
+    ~CliSession();
+    CliSession(const CliSession &) = delete;
+    CliSession &operator=(const CliSession &) = delete;
+
+    const std::vector<RibbonEntry> &ribbons() const { return ribbons_; }
+    const SettingsFile &settings() const { return *settings_; }
+
+    // All ribbons, or the one that --section names (without regard to case).
+    std::vector<const RibbonEntry *> selected() const;
+
+    // A picture that a ribbon names but the picture folder lacks is left out
+    // of the drawing, as in the window; a proof without it must not pass
+    // unnoticed.
+    void warnMissingPictures(const std::vector<const RibbonEntry *> &ribbons,
+                             QTextStream &err) const;
+
+    // The preview takes its pictures from the 64 x 64 thumbnails that the
+    // window makes at start-up; the same thumbnails, for the pictures named.
+    static void FillPreviewPictures(const std::vector<const RibbonEntry *> &ribbons);
+
+private:
+    const CliArgs &args_;
+    std::vector<RibbonEntry> ribbons_;
+    std::unique_ptr<SettingsFile> settings_;
+
+    SettingsFile *savedSettings_;
+    int savedRasterizer_;
+    std::int32_t savedLeading_;
+    PictureCatalogue savedPictures_;
+};
+
+// One logical unit is 1/scale mm on a device of dpi pixels per inch.
+CanvasMapping TrueSizeMapping(int scale, int dpi);
+
+// DrawJob with the ribbon at the origin.
+void DrawRibbon(const TJob &job, RibbonCanvas &canvas, int scale, int flags);
