@@ -8,7 +8,8 @@
 // transparent), kept within a byte budget, most recently used first. Handing
 // the same QImage out again matters beyond speed: a PDF embeds an image once
 // per image, not once per drawing, only when it sees the same image again.
-// GUI thread only, like all drawing.
+// Not shared between threads: each user keeps one per thread (thread_local),
+// so pictures can be drawn on worker threads too.
 template <typename Key>
 class ImageCache {
 public:

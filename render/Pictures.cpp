@@ -103,7 +103,7 @@ QImage ReadBitmapFileUncached(const QString &path) {
 QImage ReadBitmapFile(const QString &path) {
     const QFileInfo info(path);
     const auto key = std::make_tuple(path, info.size(), info.lastModified().toMSecsSinceEpoch());
-    static ImageCache<decltype(key)> cache(64 * 1024 * 1024);
+    static thread_local ImageCache<decltype(key)> cache(64 * 1024 * 1024);
     if (const QImage *found = cache.find(key))
         return *found;
     QImage image = ReadBitmapFileUncached(path);
@@ -135,7 +135,7 @@ QImage OnWhite(const QImage &image) {
 }
 
 QImage OnWhiteCached(const QImage &image) {
-    static ImageCache<qint64> cache(8 * 1024 * 1024);
+    static thread_local ImageCache<qint64> cache(8 * 1024 * 1024);
     return cache.get(image.cacheKey(), [&] { return OnWhite(image); });
 }
 
@@ -174,7 +174,7 @@ std::pair<QImage, QImage> InkPair(const QImage &picture, QRgb ink) {
 }
 
 void PrintInk(RibbonCanvas &canvas, const QImage &picture, LRect fit, ColorRef printColour) {
-    static ImageCache<std::tuple<qint64, QRgb, bool>> cache(32 * 1024 * 1024);
+    static thread_local ImageCache<std::tuple<qint64, QRgb, bool>> cache(32 * 1024 * 1024);
     const QRgb ink = SystemPalette::resolve(printColour);
     const QImage *mask = cache.find({picture.cacheKey(), ink, false});
     const QImage *colour = cache.find({picture.cacheKey(), ink, true});
@@ -225,6 +225,8 @@ QString PictureFolder() {
     return DataFolder() + QStringLiteral("Bilder/");
 }
 
+QImage ReadPictureFile(const QString &path) { return ReadBitmapFileUncached(path); }
+
 void LoadPicture(const QString &name, int flags, QImage &bitmap) {
     bitmap = QImage();
     if (name.isEmpty())
@@ -267,7 +269,7 @@ void BlitPicture(RibbonCanvas &canvas, const QImage &bitmap, LRect rect, int fla
         return;
     // The caller's bitmap stays as it is; the turned copy is kept for the
     // next drawing of the same picture at the same angle.
-    static ImageCache<std::pair<qint64, int>> turned(32 * 1024 * 1024);
+    static thread_local ImageCache<std::pair<qint64, int>> turned(32 * 1024 * 1024);
     const QImage copy = turned.get({bitmap.cacheKey(), angle}, [&] {
         QImage image = bitmap.convertToFormat(QImage::Format_RGB32);
         if (!image.isNull())

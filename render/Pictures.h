@@ -36,6 +36,11 @@ struct LRect {
 // without regard to case, else the thumbnail from PictureFiles. Any failure
 // leaves the bitmap null, and a null bitmap draws nothing.
 void LoadPicture(const QString &name, int flags, QImage &bitmap);
+// One bitmap file read and decoded after its header was checked against the
+// file's length; null for anything that is not a usable bitmap. Keeps nothing,
+// so it may run on any thread (LoadPicture keeps what it read for the GUI
+// thread).
+QImage ReadPictureFile(const QString &path);
 void DrawPicture(const TJob &job, RibbonCanvas &canvas, const QImage &bitmap, LRect rect, int flags,
                  int angle, ColorRef previewColour, ColorRef printColour);
 void BlitPicture(RibbonCanvas &canvas, const QImage &bitmap, LRect rect, int flags, int angle,

@@ -45,7 +45,7 @@ QImage MakeTransparent(const QImage &image, QRgb key) {
 // The same picture drawn again gets the same transparent image back, so a
 // PDF holds it once however often it is drawn.
 QImage WithTransparent(const QImage &image, QRgb key) {
-    static ImageCache<std::pair<qint64, QRgb>> cache(32 * 1024 * 1024);
+    static thread_local ImageCache<std::pair<qint64, QRgb>> cache(32 * 1024 * 1024);
     key &= 0xFFFFFF;
     return cache.get({image.cacheKey(), key}, [&] { return MakeTransparent(image, key); });
 }

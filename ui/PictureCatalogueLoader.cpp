@@ -21,10 +21,11 @@ QImage BlankThumbnail() {
     return thumbnail;
 }
 
-// Loads and draws one picture; a null image when the file is no picture.
-QImage ThumbnailOfFile(const QString &name) {
-    QImage picture;
-    LoadPicture(name, DrawPrintColors, picture);
+// The thumbnail of a folder entry; a null image when the file is no picture.
+// Runs on worker threads: the file is read without the picture cache, which
+// would only fill up with pictures nobody draws again.
+QImage ThumbnailOfFile(const QString &path) {
+    const QImage picture = ReadPictureFile(path);
     if (picture.isNull())
         return QImage();
     return PictureThumbnail(picture);
@@ -69,9 +70,15 @@ void LoadPictureCatalogue(PictureCatalogue &catalogue) {
     catalogue.files = {QString()};
     catalogue.thumbnails = {NoPictureThumbnail()};
 
-    // Every picture is loaded and drawn on its own; the two cores share them.
+    // Every picture is read and drawn on its own, so all cores share the
+    // work; only the small thumbnails are kept.
     const QStringList names = PictureFolderNames();
-    const QList<QImage> thumbnails = QtConcurrent::blockingMapped(names, ThumbnailOfFile);
+    const QString folder = PictureFolder();
+    QStringList paths;
+    paths.reserve(names.size());
+    for (const QString &name : names)
+        paths.append(folder + name);
+    const QList<QImage> thumbnails = QtConcurrent::blockingMapped(paths, ThumbnailOfFile);
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (thumbnails.at(i).isNull())
             continue;
