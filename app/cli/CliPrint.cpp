@@ -89,17 +89,20 @@ void ReportLeftOut(const PreparedRun &prepared, QTextStream &err) {
 // A run that the printer or the page sizes made fail is no success. The print
 // methods keep their errors to themselves, as the window wants; what is known
 // here is whether a document ended, and what the printer said.
-void CheckRun(const WatchedPrinter &printer) {
+// A queue takes a run of equal pages at a time, so a failure at the end of a
+// document may come after part of it was handed over; a PDF appears whole or
+// not at all.
+void CheckRun(const WatchedPrinter &printer, bool partsMayBePrinted) {
     const QString reason = printer.failure().isEmpty()
                                ? QStringLiteral(
                                      "eine Papierl\u00e4nge oder -breite passt nicht in die "
                                      "Druckereinstellungen (h\u00f6chstens 3276,7 mm)")
                                : printer.failure();
-    if (printer.endFailed())
+    if (printer.endFailed() && partsMayBePrinted)
         throw BadInput(QStringLiteral("Druck fehlgeschlagen beim Abschluss des Auftrags, ein Teil "
                                       "kann gedruckt sein: %1")
                            .arg(reason));
-    if (printer.documentsAborted() > 0 || printer.documentsEnded() == 0)
+    if (printer.endFailed() || printer.documentsAborted() > 0 || printer.documentsEnded() == 0)
         throw BadInput(
             QStringLiteral("Druck fehlgeschlagen, nichts wurde gedruckt: %1").arg(reason));
 }
@@ -161,6 +164,8 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
         if (!QFileInfo(QFileInfo(output).absolutePath()).isDir())
             throw BadInput(
                 QStringLiteral("%1: Ordner fehlt").arg(QFileInfo(output).absolutePath()));
+        if (QFileInfo(output).isDir())
+            throw BadInput(QStringLiteral("%1: ist ein Ordner").arg(output));
         printer.selectPrinterByName(QtPrinter::PdfPrinterName);
         printer.setPdfOutputFile(output);
     } else if (!printer.selectPrinterByName(queue)) {
@@ -175,7 +180,7 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
     WatchedPrinter watched(printer);
     RunPrintMethod(watched, prepared.run, prepared.methode);
     ReportLeftOut(prepared, err);
-    CheckRun(watched);
+    CheckRun(watched, !toPdf);
     return CliOk;
 }
 
@@ -220,6 +225,6 @@ int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err) {
     }
     out << QStringLiteral("pages total=%1\n").arg(printed);
     ReportLeftOut(prepared, err);
-    CheckRun(watched);
+    CheckRun(watched, false);
     return CliOk;
 }

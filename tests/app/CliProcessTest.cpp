@@ -309,6 +309,12 @@ TEST_F(CliProcessTest, AFailedRunIsNoSuccess) {
     EXPECT_EQ(empty.status, 1);
     EXPECT_TRUE(empty.err.contains(QLatin1String("keine Schleife mit Text")));
 
+    const Result folder =
+        RunCliProgram({QStringLiteral("print"), ribbons(), QStringLiteral("--pdf"),
+                       data.appFolder(), QStringLiteral("--settings"), ini});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_TRUE(folder.err.contains(QLatin1String("ist ein Ordner")));
+
     const Result queue =
         RunCliProgram({QStringLiteral("print"), ribbons(), QStringLiteral("--printer"),
                        QStringLiteral("gibt-es-nicht"), QStringLiteral("--settings"), ini});
