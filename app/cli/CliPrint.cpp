@@ -88,10 +88,9 @@ void ReportLeftOut(const PreparedRun &prepared, QTextStream &err) {
 
 // A run that the printer or the page sizes made fail is no success. The print
 // methods keep their errors to themselves, as the window wants; what is known
-// here is whether a document ended, and what the printer said.
-// A queue takes a run of equal pages at a time, so a failure at the end of a
-// document may come after part of it was handed over; a PDF appears whole or
-// not at all.
+// here is whether a document ended, and what the printer said. A queue takes
+// a run of equal pages at a time, so a failure at the end of a document may
+// come after part of it was handed over; a PDF appears whole or not at all.
 void CheckRun(const WatchedPrinter &printer, bool partsMayBePrinted) {
     const QString reason = printer.failure().isEmpty()
                                ? QStringLiteral(
@@ -107,7 +106,8 @@ void CheckRun(const WatchedPrinter &printer, bool partsMayBePrinted) {
             QStringLiteral("Druck fehlgeschlagen, nichts wurde gedruckt: %1").arg(reason));
 }
 
-QString Tenths(std::uint32_t fields, std::uint32_t field, std::int16_t value) {
+// A device-settings field as requested, or "-" where the page kept the printer's own.
+QString FieldValue(std::uint32_t fields, std::uint32_t field, std::int16_t value) {
     return (fields & field) ? QString::number(value) : QStringLiteral("-");
 }
 
@@ -206,11 +206,11 @@ int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err) {
         const DeviceSettings &s = page.settings;
         out << QStringLiteral("page %1 papersize=%2 orientation=%3 length=%4 width=%5%6\n")
                    .arg(++n)
-                   .arg(Tenths(s.fields, DeviceSettings::FieldPaperSize, s.paperSize))
+                   .arg(FieldValue(s.fields, DeviceSettings::FieldPaperSize, s.paperSize))
                    .arg(s.orientation == DeviceSettings::Landscape ? QStringLiteral("landscape")
                                                                    : QStringLiteral("portrait"))
-                   .arg(Tenths(s.fields, DeviceSettings::FieldPaperLength, s.paperLength))
-                   .arg(Tenths(s.fields, DeviceSettings::FieldPaperWidth, s.paperWidth))
+                   .arg(FieldValue(s.fields, DeviceSettings::FieldPaperLength, s.paperLength))
+                   .arg(FieldValue(s.fields, DeviceSettings::FieldPaperWidth, s.paperWidth))
                    .arg(page.discarded ? QStringLiteral(" discarded") : QString());
         if (!page.discarded)
             ++printed;
