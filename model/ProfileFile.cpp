@@ -50,56 +50,71 @@ ProfileFile::Line ProfileFile::classify(QByteArray text, QByteArray eol) {
     return line;
 }
 
+QString ProfileFile::folded(const QString &name) {
+    // Letter by letter, as the case-blind comparison of names folds them.
+    QString out = name;
+    for (QChar &c : out)
+        c = c.toCaseFolded();
+    return out;
+}
+
 void ProfileFile::parse(const QByteArray &bytes) {
-    lines_.clear();
+    blocks_.assign(1, Block());
+    sections_.clear();
+    auto add = [this](Line line) {
+        if (line.kind == Kind::Section) {
+            const QString name = folded(line.name);
+            if (!sections_.contains(name))  // the first section of a name wins
+                sections_.insert(name, qsizetype(blocks_.size()));
+            blocks_.push_back(Block());
+        }
+        blocks_.back().lines.append(std::move(line));
+    };
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype nl = bytes.indexOf('\n', start);
         if (nl < 0) {
-            lines_.append(classify(bytes.mid(start), QByteArray()));
+            add(classify(bytes.mid(start), QByteArray()));
             break;
         }
         qsizetype textEnd = nl;
         if (textEnd > start && bytes[textEnd - 1] == '\r')
             --textEnd;
-        lines_.append(
-            classify(bytes.mid(start, textEnd - start), bytes.mid(textEnd, nl + 1 - textEnd)));
+        add(classify(bytes.mid(start, textEnd - start), bytes.mid(textEnd, nl + 1 - textEnd)));
         start = nl + 1;
     }
 }
 
 QByteArray ProfileFile::toBytes() const {
     QByteArray out;
-    for (const Line &line : lines_) {
-        out += line.text;
-        out += line.eol;
+    for (const Block &block : blocks_) {
+        for (const Line &line : block.lines) {
+            out += line.text;
+            out += line.eol;
+        }
     }
     return out;
 }
 
 qsizetype ProfileFile::findSection(const QString &section) const {
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == Kind::Section && sameName(lines_[i].name, section))
-            return i;
-    }
-    return -1;
+    return sections_.value(folded(section), -1);
 }
 
-qsizetype ProfileFile::sectionEnd(qsizetype header) const {
-    qsizetype i = header + 1;
-    while (i < lines_.size() && lines_[i].kind != Kind::Section)
-        ++i;
-    return i;
+ProfileFile::Line *ProfileFile::lastLine() {
+    for (auto block = blocks_.rbegin(); block != blocks_.rend(); ++block) {
+        if (!block->lines.isEmpty())
+            return &block->lines.back();
+    }
+    return nullptr;
 }
 
 bool ProfileFile::value(const QString &section, const QString &key, QString *out) const {
-    const qsizetype header = findSection(section);
-    if (header < 0)
+    const qsizetype b = findSection(section);
+    if (b < 0)
         return false;
-    const qsizetype end = sectionEnd(header);
-    for (qsizetype i = header + 1; i < end; ++i) {
-        if (lines_[i].kind == Kind::Key && sameName(lines_[i].name, key)) {
-            *out = lines_[i].value;
+    for (const Line &line : blocks_[std::size_t(b)].lines) {
+        if (line.kind == Kind::Key && sameName(line.name, key)) {
+            *out = line.value;
             return true;
         }
     }
@@ -120,25 +135,24 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
         !Cp1252::encode(value, &valueBytes))
         return false;
 
-    // A last line without a line end gets one before anything follows it.
-    auto terminateLast = [this]() {
-        if (!lines_.isEmpty() && lines_.back().eol.isEmpty())
-            lines_.back().eol = kCrLf;
-    };
-
-    const qsizetype header = findSection(section);
-    if (header < 0) {
-        terminateLast();
-        if (!lines_.isEmpty() && !trimmedBlanks(lines_.back().text).isEmpty())
-            lines_.append(classify(QByteArray(), kCrLf));
-        lines_.append(classify('[' + sectionBytes + ']', kCrLf));
-        lines_.append(classify(keyBytes + '=' + valueBytes, kCrLf));
+    const qsizetype b = findSection(section);
+    if (b < 0) {
+        // A last line without a line end gets one before anything follows it.
+        Line *last = lastLine();
+        if (last && last->eol.isEmpty())
+            last->eol = kCrLf;
+        if (last && !trimmedBlanks(last->text).isEmpty())
+            blocks_.back().lines.append(classify(QByteArray(), kCrLf));
+        Block block;
+        block.lines.append(classify('[' + sectionBytes + ']', kCrLf));
+        block.lines.append(classify(keyBytes + '=' + valueBytes, kCrLf));
+        sections_.insert(folded(section), qsizetype(blocks_.size()));
+        blocks_.push_back(std::move(block));
         return true;
     }
 
-    const qsizetype end = sectionEnd(header);
-    for (qsizetype i = header + 1; i < end; ++i) {
-        Line &line = lines_[i];
+    QVector<Line> &lines = blocks_[std::size_t(b)].lines;
+    for (Line &line : lines) {
         if (line.kind == Kind::Key && sameName(line.name, key)) {
             // Keep the key as the file spells it; only the value changes.
             QByteArray fileKey;
@@ -149,12 +163,12 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
     }
 
     // New key after the section's last non-blank line.
-    qsizetype insertAt = end;
-    while (insertAt > header + 1 && trimmedBlanks(lines_[insertAt - 1].text).isEmpty())
+    qsizetype insertAt = lines.size();
+    while (insertAt > 1 && trimmedBlanks(lines[insertAt - 1].text).isEmpty())
         --insertAt;
-    if (insertAt > 0 && lines_[insertAt - 1].eol.isEmpty())
-        lines_[insertAt - 1].eol = kCrLf;
-    lines_.insert(insertAt, classify(keyBytes + '=' + valueBytes, kCrLf));
+    if (lines[insertAt - 1].eol.isEmpty())
+        lines[insertAt - 1].eol = kCrLf;
+    lines.insert(insertAt, classify(keyBytes + '=' + valueBytes, kCrLf));
     return true;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QVector>
 #include <cstdint>
+#include <vector>
 
 // An INI file of the private-profile kind held as its lines, so that writing
 // one key changes that key's line and keeps every other byte of the file:
@@ -43,12 +45,21 @@ private:
         QString name;  // section or key name
         QString value;
     };
+    // The lines before the first section header, then one block per section
+    // header with the lines up to the next one. Sections are found through a
+    // hash of their names and keys within their own block, so that a file of
+    // thousands of sections is read and written in linear time.
+    struct Block {
+        QVector<Line> lines;  // lines[0] is the header, except in the first block
+    };
 
     static Line classify(QByteArray text, QByteArray eol);
-    qsizetype findSection(const QString &section) const;
-    qsizetype sectionEnd(qsizetype header) const;  // index of the next section header or size
+    static QString folded(const QString &name);
+    qsizetype findSection(const QString &section) const;  // block index or -1
+    Line *lastLine();
 
-    QVector<Line> lines_;
+    std::vector<Block> blocks_{Block()};
+    QHash<QString, qsizetype> sections_;  // folded name -> block of its first header
 };
 
 // Integer reading of the settings file: "0x"/"0X" with at least three

@@ -87,13 +87,17 @@ bool SettingsFile::readBool(const QString &section, const QString &key, bool def
 }
 
 void SettingsFile::writeString(const QString &section, const QString &key, const QString &value) {
+    // A batch gathers its writes in place: copying the whole file for every
+    // key made writing thousands of stored formats take quadratic time.
+    // setValue changes nothing when it refuses.
+    if (pending_) {
+        if (!pending_->setValue(section, key, value))
+            throw FileWriteError(writeErrorText());
+        return;
+    }
     ProfileFile changed = loaded();
     if (!changed.setValue(section, key, value))
         throw FileWriteError(writeErrorText());
-    if (pending_) {
-        *pending_ = std::move(changed);
-        return;
-    }
     store(changed);
 }
 

@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QtEndian>
 
+#include "model/DataFolder.h"
+#include "model/Job.h"
+#include "model/SettingsFile.h"
+#include "model/StoredFormats.h"
 #include "render/Pictures.h"
 #include "render/RenderState.h"
 #include "tests/support/TempDataFolder.h"
@@ -30,8 +34,9 @@ QByteArray BitmapHeader(qint32 width, qint32 height) {
 TEST(FaultRegression, AbsurdBitmapSizeOverflowedTheFileLengthCheck) {
     TempDataFolder data;
     QDir().mkpath(data.filePath(QStringLiteral("Bilder")));
-    for (const auto &[width, height] : {std::pair(0x7FFFFFFF, -0x7FFFFFFF),
-                                        std::pair(0x7FFFFFFF, 0x7FFFFFFF), std::pair(1, INT32_MIN)}) {
+    for (const auto &[width, height] :
+         {std::pair(0x7FFFFFFF, -0x7FFFFFFF), std::pair(0x7FFFFFFF, 0x7FFFFFFF),
+          std::pair(1, INT32_MIN)}) {
         data.writeFile(QStringLiteral("Bilder/Riesig.bmp"), BitmapHeader(width, height));
         QImage bitmap;
         LoadPicture(QStringLiteral("Riesig.bmp"), DrawPrintColors, bitmap);
@@ -42,6 +47,28 @@ TEST(FaultRegression, AbsurdBitmapSizeOverflowedTheFileLengthCheck) {
     QImage bitmap;
     LoadPicture(QStringLiteral("Klein.bmp"), DrawPrintColors, bitmap);
     EXPECT_EQ(bitmap.size(), QSize(4, 4));
+}
+
+// Every key written in a batch copied the whole file, and every section was
+// looked for line by line: ten thousand stored formats (what a hand-edited
+// "Anzahl" of two billion is bounded to) took hours to write at shut-down.
+TEST(FaultRegression, WritingThousandsOfStoredFormatsTookQuadraticTime) {
+    TempDataFolder data;
+    SettingsFile settings(SettingsFilePath());
+    StoredFormatList formats;
+    for (int i = 0; i < 10000; ++i) {
+        auto job = std::make_unique<TJob>();
+        job->Name.set(QStringLiteral("Format %1").arg(i));
+        job->Breite = 50 + i % 100;
+        formats.push_back(std::move(job));
+    }
+    WriteStoredFormats(settings, formats);
+    const StoredFormatList read = ReadStoredFormats(settings);
+    ASSERT_EQ(read.size(), formats.size());
+    for (std::size_t i = 0; i < read.size(); i += 997) {
+        EXPECT_EQ(read[i]->Name.str(), formats[i]->Name.str());
+        EXPECT_EQ(read[i]->Breite, formats[i]->Breite);
+    }
 }
 
 }  // namespace
