@@ -1,0 +1,35 @@
+#include "tests/fuzz/FuzzSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+
+void FuzzFailure(const char *condition, const char *file, int line) {
+    std::fprintf(stderr, "%s:%d: property does not hold: %s\n", file, line, condition);
+    std::fflush(stderr);
+    std::abort();
+}
+
+QString FuzzDataFolder() {
+    static QTemporaryDir *root = [] {
+        auto *dir = new QTemporaryDir;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir->path()));
+        qputenv("HOME", QFile::encodeName(dir->path()));
+        QDir(dir->path()).mkpath(QStringLiteral("Quarnwerk/Vellumo/Bilder"));
+        return dir;
+    }();
+    return root->path() + QStringLiteral("/Quarnwerk/Vellumo");
+}
+
+void WriteRawFile(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        FuzzFailure("the scratch file can be written", __FILE__, __LINE__);
+}
+
+QByteArray ReadRawFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
