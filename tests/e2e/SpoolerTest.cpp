@@ -1,0 +1,342 @@
+// Printing through a real CUPS scheduler: spooler_test.sh starts a private
+// cupsd with a cups-pdf queue and runs this program with CUPS_SERVER pointing
+// at it, VELLUMO_E2E_QUEUE naming the queue and VELLUMO_E2E_OUT the folder
+// cups-pdf writes to. Every run is printed twice, once through the queue and
+// once by the PDF printer, whose pages are what the program drew; what the
+// spooler wrote must have the same pages, sizes and words.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QThread>
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include <cups/cups.h>
+
+#include "model/Job.h"
+#include "model/SettingsFile.h"
+#include "print/PrintCommand.h"
+#include "print/PrintRun.h"
+#include "print/QtPrinter.h"
+#include "tests/e2e/PdfPages.h"
+#include "tests/support/TempDataFolder.h"
+
+namespace {
+
+constexpr int kSpoolTimeoutMs = 180000;
+
+const QString kLeftText = QStringLiteral("Ruhe in Frieden");
+const QString kRightText = QStringLiteral("Deine Familie");
+const QString kCommission = QStringLiteral("Auftrag 4711");
+
+QString Env(const char *name) {
+    return QString::fromLocal8Bit(qgetenv(name));
+}
+
+struct SpooledJob {
+    int id = 0;
+    QString title;
+    ipp_jstate_t state = IPP_JSTATE_PENDING;
+};
+
+// Jobs of the queue with an id above `after`, in id order.
+std::vector<SpooledJob> JobsAfter(const QString &queue, int after) {
+    cups_job_t *jobs = nullptr;
+    const QByteArray name = queue.toUtf8();
+    const int count =
+        cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, name.constData(), 0, CUPS_WHICHJOBS_ALL);
+    std::vector<SpooledJob> result;
+    for (int i = 0; i < count; ++i) {
+        if (jobs[i].id > after)
+            result.push_back({jobs[i].id, QString::fromUtf8(jobs[i].title), jobs[i].state});
+    }
+    cupsFreeJobs(count, jobs);
+    std::sort(result.begin(), result.end(),
+              [](const SpooledJob &a, const SpooledJob &b) { return a.id < b.id; });
+    return result;
+}
+
+int LastJobId(const QString &queue) {
+    const auto jobs = JobsAfter(queue, 0);
+    return jobs.empty() ? 0 : jobs.back().id;
+}
+
+bool Finished(const SpooledJob &job) {
+    return job.state == IPP_JSTATE_COMPLETED || job.state == IPP_JSTATE_ABORTED ||
+           job.state == IPP_JSTATE_CANCELED;
+}
+
+QString Describe(const std::vector<SpooledJob> &jobs) {
+    QStringList parts;
+    for (const SpooledJob &job : jobs)
+        parts << QStringLiteral("job %1 state %2").arg(job.id).arg(int(job.state));
+    return parts.join(QStringLiteral(", "));
+}
+
+// The whole words of a page that the test's ribbons and marks are made of, in
+// sorted order. Pieces of words cut by a page edge are left out: which of
+// their letters count as on the page is the text extractor's guess.
+QStringList RibbonWords(const PdfPage &page) {
+    static const QStringList vocabulary =
+        (kLeftText + QLatin1Char(' ') + kRightText + QLatin1Char(' ') + kCommission +
+         QStringLiteral(" A: mm E"))
+            .split(QLatin1Char(' '));
+    QStringList words = page.words();
+    words.removeIf([](const QString &w) { return !vocabulary.contains(w); });
+    return words;
+}
+
+// Whether every word of a phrase is on the page (turned text comes out of the
+// extractor in an order of its own).
+bool Shows(const PdfPage &page, const QString &phrase) {
+    const QStringList words = page.words();
+    const QStringList wanted = phrase.split(QLatin1Char(' '));
+    return std::all_of(wanted.begin(), wanted.end(),
+                       [&words](const QString &w) { return words.contains(w); });
+}
+
+class SpoolerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        queue = Env("VELLUMO_E2E_QUEUE");
+        outDir = Env("VELLUMO_E2E_OUT");
+        ASSERT_FALSE(queue.isEmpty() || outDir.isEmpty() || Env("CUPS_SERVER").isEmpty())
+            << "run this program through tests/e2e/spooler_test.sh, which starts the scheduler";
+        settings = std::make_unique<SettingsFile>(data.filePath(QStringLiteral("RIBOLANT.INI")));
+        SettingsFile::setCurrent(settings.get());
+        // Plain text rather than glyph outlines, so that pdftotext can read the words.
+        setDrucker("Schriftrahmen", 0);
+    }
+    void TearDown() override { SettingsFile::setCurrent(nullptr); }
+
+    void setDrucker(const char *key, int value) {
+        settings->writeInteger(QStringLiteral("Drucker"), QString::fromLatin1(key), value);
+    }
+
+    TJob &addJob(int laenge, int breite, int stil = Align) {
+        auto job = std::make_unique<TJob>();
+        job->Laenge = laenge;
+        job->Breite = breite;
+        job->Stil = stil;
+        job->Flip = false;
+        job->Shadow = false;
+        job->FontGroesse = 40;
+        job->FontName.set(QStringLiteral("Arial"));
+        job->TextLeft.set({kLeftText});
+        job->TextRight.set({kRightText});
+        job->Kommission.set(kCommission);
+        jobs.push_back(std::move(job));
+        return *jobs.back();
+    }
+
+    PrintRun run() const {
+        PrintRun r;
+        for (const auto &job : jobs)
+            r.jobs.append(job.get());
+        r.PrintFirst = 0;
+        r.PrintLast = int(jobs.size()) - 1;
+        return r;
+    }
+
+    // The pages as the program draws them: the same run on the PDF printer.
+    std::vector<PdfPage> printReference() {
+        const QString pdf = data.root() + QStringLiteral("/reference.pdf");
+        QFile::remove(pdf);
+        QtPrinter printer;
+        EXPECT_TRUE(printer.selectPrinterByName(QtPrinter::PdfPrinterName));
+        printer.setPdfOutputFile(pdf);
+        PrintRun r = run();
+        RunPrintMethod(printer, r);
+        QString error;
+        auto pages = ReadPdfPages(pdf, &error);
+        EXPECT_FALSE(pages.empty()) << error.toStdString();
+        return pages;
+    }
+
+    // The pages cups-pdf wrote for the same run sent to the queue, job by job.
+    std::vector<PdfPage> printSpooled(int *jobCount = nullptr) {
+        QtPrinter printer;
+        EXPECT_TRUE(printer.selectPrinterByName(queue))
+            << "queue not listed: " << queue.toStdString();
+        const int before = LastJobId(queue);
+        PrintRun r = run();
+        RunPrintMethod(printer, r);
+        EXPECT_FALSE(printer.aborted());
+
+        std::vector<SpooledJob> spooled;
+        QElapsedTimer timer;
+        timer.start();
+        for (;;) {
+            spooled = JobsAfter(queue, before);
+            if (!spooled.empty() && std::all_of(spooled.begin(), spooled.end(), Finished))
+                break;
+            if (timer.elapsed() > kSpoolTimeoutMs) {
+                ADD_FAILURE() << "the spooler did not finish within " << kSpoolTimeoutMs / 1000
+                              << " s: " << Describe(spooled).toStdString();
+                return {};
+            }
+            QThread::msleep(200);
+        }
+        if (jobCount)
+            *jobCount = int(spooled.size());
+
+        // cups-pdf names each file "<title>-job_<id>.pdf".
+        std::map<int, QString> files;
+        static const QRegularExpression jobFile(QStringLiteral("-job_(\\d+)\\.pdf$"));
+        for (const QFileInfo &fi : QDir(outDir).entryInfoList(QDir::Files)) {
+            const auto m = jobFile.match(fi.fileName());
+            if (m.hasMatch())
+                files[m.captured(1).toInt()] = fi.absoluteFilePath();
+        }
+        std::vector<PdfPage> pages;
+        for (const SpooledJob &job : spooled) {
+            EXPECT_EQ(job.state, IPP_JSTATE_COMPLETED) << "job " << job.id;
+            EXPECT_EQ(job.title, QStringLiteral("Vellumo")) << "job " << job.id;
+            const auto file = files.find(job.id);
+            if (file == files.end()) {
+                ADD_FAILURE() << "cups-pdf wrote nothing for job " << job.id;
+                continue;
+            }
+            QString error;
+            const auto jobPages = ReadPdfPages(file->second, &error);
+            EXPECT_FALSE(jobPages.empty()) << error.toStdString();
+            pages.insert(pages.end(), jobPages.begin(), jobPages.end());
+        }
+        return pages;
+    }
+
+    // The spooler puts each landscape page onto its portrait media: the page's
+    // length runs down the output page. Every word must have survived. The PDF
+    // printer rounds sizes to whole points, cups-pdf cuts them to whole points.
+    static void ExpectSamePages(const std::vector<PdfPage> &reference,
+                                const std::vector<PdfPage> &spooled) {
+        ASSERT_EQ(spooled.size(), reference.size());
+        for (size_t i = 0; i < reference.size(); ++i) {
+            SCOPED_TRACE(testing::Message() << "page " << i + 1);
+            EXPECT_NEAR(spooled[i].widthMm, reference[i].heightMm, 1.5 * kPointMm);
+            EXPECT_NEAR(spooled[i].heightMm, reference[i].widthMm, 1.5 * kPointMm);
+            EXPECT_EQ(RibbonWords(spooled[i]), RibbonWords(reference[i]));
+        }
+    }
+
+    QString queue;
+    QString outDir;
+    TempDataFolder data;
+    std::unique_ptr<SettingsFile> settings;
+    std::vector<std::unique_ptr<TJob>> jobs;
+};
+
+TEST_F(SpoolerTest, TheSchedulersQueueIsListedWithItsDriversPaper) {
+    QtPrinter printer;
+    EXPECT_EQ(printer.printers(), (QStringList{queue, QtPrinter::PdfPrinterName}));
+    ASSERT_TRUE(printer.selectPrinterByName(queue.toUpper()));
+    DeviceSettings s;
+    ASSERT_TRUE(printer.deviceSettings(&s));
+    EXPECT_EQ(s.paperSize, 9);  // A4, the queue's default
+    EXPECT_EQ(s.paperLength, 2970);
+    EXPECT_EQ(s.paperWidth, 2100);
+}
+
+TEST_F(SpoolerTest, Methode0WithAMarginPrintsPiecesOnThePrintersPaperWidth) {
+    setDrucker("Methode", 0);
+    setDrucker("Rand", 40);
+    addJob(1000, 170);
+    const auto reference = printReference();
+    const auto spooled = printSpooled();
+    ExpectSamePages(reference, spooled);
+    ASSERT_GE(spooled.size(), 3u);
+    double total = 0;
+    for (const PdfPage &page : spooled) {
+        EXPECT_NEAR(page.widthMm, 210, kPointMm);
+        total += page.heightMm;
+    }
+    EXPECT_TRUE(Shows(spooled.front(), kLeftText));
+    EXPECT_TRUE(Shows(spooled.back(), kRightText));
+    // Each page is 2 mm (half the margin) longer than its content; the pieces
+    // advance by their content and the 4 mm margin and reach from the ribbon's
+    // start to 30 mm beyond its end, plus one margin.
+    EXPECT_NEAR(total + 2.0 * double(spooled.size()), 1000 + 30 + 4, 1.0);
+}
+
+TEST_F(SpoolerTest, Methode1PrintsAStripOnThePrintersOwnPages) {
+    setDrucker("Methode", 1);
+    addJob(500, 170);
+    addJob(400, 170);
+    const auto reference = printReference();
+    int jobCount = 0;
+    const auto spooled = printSpooled(&jobCount);
+    ExpectSamePages(reference, spooled);
+    EXPECT_EQ(jobCount, 1);         // one size, one job
+    ASSERT_EQ(spooled.size(), 4u);  // 900 mm on pages 297 mm long
+    for (const PdfPage &page : spooled) {
+        EXPECT_NEAR(page.widthMm, 210, kPointMm);
+        EXPECT_NEAR(page.heightMm, 297, kPointMm);
+    }
+    EXPECT_TRUE(Shows(spooled.front(), kLeftText));
+    // The second ribbon runs from 500 to 900 mm: its right text lies on the
+    // third page, only its last 9 mm on the fourth.
+    EXPECT_TRUE(Shows(spooled[2], kRightText));
+}
+
+TEST_F(SpoolerTest, Methode2MarksEachPieceWithTheWidthThePrinterReports) {
+    setDrucker("Methode", 2);
+    setDrucker("Mark", 1);
+    addJob(1000, 170);
+    const auto reference = printReference();
+    const auto spooled = printSpooled();
+    ExpectSamePages(reference, spooled);
+    ASSERT_GE(spooled.size(), 3u);
+    static const QRegularExpression mark(QStringLiteral("A: (\\d+) mm"));
+    for (const PdfPage &page : spooled) {
+        EXPECT_NEAR(page.widthMm, 210, kPointMm);
+        const auto m = mark.match(page.flatText());
+        ASSERT_TRUE(m.hasMatch()) << page.flatText().toStdString();
+        EXPECT_NEAR(m.captured(1).toInt(), page.heightMm, 1.0);
+    }
+}
+
+TEST_F(SpoolerTest, Methode3PrintsPiecesAsWideAsTheRibbon) {
+    setDrucker("Methode", 3);
+    addJob(1000, 150, Center);
+    const auto reference = printReference();
+    const auto spooled = printSpooled();
+    ExpectSamePages(reference, spooled);
+    ASSERT_GE(spooled.size(), 3u);
+    double total = 0;
+    for (const PdfPage &page : spooled) {
+        EXPECT_NEAR(page.widthMm, 150, kPointMm);
+        total += page.heightMm;
+    }
+    EXPECT_NEAR(total, 1000, 1.0);  // centre piece and fillers add up to the ribbon
+    EXPECT_EQ(std::count_if(spooled.begin(), spooled.end(),
+                            [](const PdfPage &p) { return Shows(p, kLeftText); }),
+              1);
+}
+
+TEST_F(SpoolerTest, Methode4PrintsEachRibbonOnOneSheetWithoutItsRightEnd) {
+    setDrucker("Methode", 4);
+    addJob(1000, 170);
+    addJob(1500, 170);
+    addJob(800, 140);  // another width: left out
+    const auto reference = printReference();
+    int jobCount = 0;
+    const auto spooled = printSpooled(&jobCount);
+    ExpectSamePages(reference, spooled);
+    EXPECT_EQ(jobCount, 2);
+    ASSERT_EQ(spooled.size(), 2u);
+    EXPECT_NEAR(spooled[0].widthMm, 170, kPointMm);
+    EXPECT_NEAR(spooled[0].heightMm, 1000, kPointMm);
+    EXPECT_NEAR(spooled[1].widthMm, 170, kPointMm);
+    EXPECT_NEAR(spooled[1].heightMm, 1500, kPointMm);
+    for (const PdfPage &page : spooled) {
+        EXPECT_TRUE(Shows(page, kLeftText));
+        EXPECT_TRUE(Shows(page, kCommission));
+        for (const QString &word : kRightText.split(QLatin1Char(' ')))
+            EXPECT_FALSE(Shows(page, word));
+    }
+}
+
+}  // namespace
