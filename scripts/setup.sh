@@ -14,6 +14,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb xdotool xauth poppler-utils
+  cups cups-daemon cups-client cups-filters printer-driver-cups-pdf
+  x11-apps netpbm desktop-file-utils
 )
 
 missing=()
