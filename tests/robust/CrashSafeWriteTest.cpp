@@ -1,0 +1,163 @@
+// The power goes out while Vellumo writes its files: a writer process is
+// killed at random moments while it writes RIBOLANT.INI and RIBOLANT.TXT
+// version after version. After every kill each file must be one complete
+// version, byte for byte, never a mixture or a cut-off file, and never older
+// than before.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <iostream>
+#include <random>
+
+#include "model/DataFolder.h"
+#include "model/Job.h"
+#include "model/PhraseFile.h"
+#include "model/SettingsFile.h"
+#include "tests/robust/KillVersions.h"
+#include "tests/support/TempDataFolder.h"
+
+namespace {
+
+constexpr int kKills = 250;
+
+QByteArray ReadAll(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The bytes RIBOLANT.INI holds after the writer wrote the formats of version
+// `formats` and the printer name of version `printer` over the first file:
+// every version has the same lines, so the first file and the two versions
+// decide the bytes.
+QByteArray ExpectedSettings(const QString &scratch, const QByteArray &first, int formats,
+                            int printer) {
+    const QString path = scratch + QStringLiteral("/RIBOLANT.INI");
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(first) != first.size())
+        return QByteArray();
+    f.close();
+    SettingsFile file(path);
+    WriteStoredFormats(file, KillFormats(formats));
+    file.writeString(QStringLiteral("Drucker"), QStringLiteral("Name"), KillPrinterName(printer));
+    return ReadAll(path);
+}
+
+QByteArray ExpectedPhrases(const QString &scratch, int version) {
+    const QString path = scratch + QStringLiteral("/RIBOLANT.TXT");
+    WriteKillPhrases(path, version);
+    return ReadAll(path);
+}
+
+QSet<QString> FolderEntries(const QString &folder) {
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    return QSet<QString>(names.begin(), names.end());
+}
+
+}  // namespace
+
+TEST(CrashSafeWrites, KilledWriterLeavesEachFileCompleteOldOrCompleteNew) {
+    TempDataFolder data;
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const QString iniPath = SettingsFilePath();
+    const QString txtPath = PhraseFilePath();
+    {
+        SettingsFile file(iniPath);
+        WriteKillSettings(file, 0);
+        WriteKillPhrases(txtPath, 0);
+    }
+    const QByteArray firstIni = ReadAll(iniPath);
+
+    // Kill somewhere within the first few versions of each run: one version
+    // (two replacements of each file) takes this long here.
+    QElapsedTimer timer;
+    timer.start();
+    {
+        QTemporaryDir probe;
+        SettingsFile file(probe.path() + QStringLiteral("/RIBOLANT.INI"));
+        for (int v = 0; v < 5; ++v) {
+            WriteKillSettings(file, v);
+            WriteKillPhrases(probe.path() + QStringLiteral("/RIBOLANT.TXT"), v);
+        }
+    }
+    const qint64 versionMicros = std::max<qint64>(timer.nsecsElapsed() / 5000, 50);
+
+    std::mt19937 random(7081);
+    std::uniform_int_distribution<qint64> delay(0, 4 * versionMicros);
+    int lastFormats = 0, lastPrinter = 0, lastPhrases = 0, next = 1;
+    int interrupted = 0, advanced = 0;
+    QSet<QString> seen = FolderEntries(data.appFolder());
+    for (int round = 0; round < kKills; ++round) {
+        QProcess writer;
+        writer.start(QStringLiteral(VELLUMO_KILL_WRITER), {QString::number(next)});
+        ASSERT_TRUE(writer.waitForStarted(30000));
+        ASSERT_TRUE(writer.waitForReadyRead(30000)) << writer.readAllStandardError().constData();
+        QThread::usleep(static_cast<unsigned long>(delay(random)));
+        writer.kill();
+        ASSERT_TRUE(writer.waitForFinished(30000));
+        ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit)
+            << "the writer stopped by itself: " << writer.readAllStandardError().constData();
+
+        // RIBOLANT.INI: the formats of one version and the printer name of a
+        // version no later (the printer name is written after the formats),
+        // neither older than after the last kill.
+        SettingsFile settings(iniPath);
+        const StoredFormatList formats = ReadStoredFormats(settings);
+        ASSERT_EQ(formats.size(), 3u) << "round " << round;
+        const int formatVersion = KillVersionOf(formats[0]->Name);
+        const int printerVersion =
+            KillVersionOf(settings.readString(QStringLiteral("Drucker"), QStringLiteral("Name")));
+        ASSERT_GE(formatVersion, lastFormats) << "round " << round;
+        ASSERT_GE(printerVersion, lastPrinter) << "round " << round;
+        ASSERT_LE(printerVersion, formatVersion) << "round " << round;
+        const QByteArray ini = ReadAll(iniPath);
+        ASSERT_TRUE(ini ==
+                    ExpectedSettings(scratch.path(), firstIni, formatVersion, printerVersion))
+            << "round " << round << ": RIBOLANT.INI is not one complete version (" << ini.size()
+            << " bytes)";
+
+        // RIBOLANT.TXT: one complete version.
+        const QStringList phrases = LoadPhraseFile(txtPath);
+        ASSERT_FALSE(phrases.isEmpty()) << "round " << round;
+        const int phraseVersion = KillVersionOf(phrases[0]);
+        ASSERT_GE(phraseVersion, lastPhrases) << "round " << round;
+        ASSERT_TRUE(ReadAll(txtPath) == ExpectedPhrases(scratch.path(), phraseVersion))
+            << "round " << round << ": RIBOLANT.TXT is not one complete version";
+
+        if (formatVersion > lastFormats || printerVersion > lastPrinter ||
+            phraseVersion > lastPhrases)
+            ++advanced;
+        lastFormats = formatVersion;
+        lastPrinter = printerVersion;
+        lastPhrases = phraseVersion;
+        next = std::max(formatVersion, phraseVersion) + 1;
+
+        // A kill in the middle of a replacement leaves its temporary file
+        // beside the real one; it is never taken for the file.
+        const QSet<QString> now = FolderEntries(data.appFolder());
+        for (const QString &name : now) {
+            if (!seen.contains(name)) {
+                ++interrupted;
+                EXPECT_TRUE(name.startsWith(QStringLiteral("RIBOLANT.INI.")) ||
+                            name.startsWith(QStringLiteral("RIBOLANT.TXT.")))
+                    << name.toStdString();
+            }
+        }
+        seen = now;
+    }
+    // The kills hit the writer both between and in the middle of replacements.
+    EXPECT_GT(advanced, 0);
+    EXPECT_GT(interrupted, 0);
+    std::cout << "kills " << kKills << ", runs that wrote at least one version " << advanced
+              << ", kills in the middle of a replacement " << interrupted << ", last version "
+              << next - 1 << ", one version takes " << versionMicros << " us\n";
+    RecordProperty("kills", kKills);
+    RecordProperty("interrupted", interrupted);
+}

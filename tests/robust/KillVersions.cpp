@@ -1,0 +1,61 @@
+#include "tests/robust/KillVersions.h"
+
+#include <QRegularExpression>
+
+#include "model/Job.h"
+#include "model/PhraseFile.h"
+#include "model/SettingsFile.h"
+
+namespace {
+
+// Filler of a length that moves with the version.
+QString Filler(int version, int salt, int capacity) {
+    return QString(((version * 7 + salt * 13) % capacity),
+                   QLatin1Char('a' + (version + salt) % 26));
+}
+
+}  // namespace
+
+StoredFormatList KillFormats(int version) {
+    StoredFormatList formats;
+    for (int i = 0; i < 3; ++i) {
+        auto job = std::make_unique<TJob>();
+        job->Name.set(QStringLiteral("v%1 Kranz %2 ").arg(version).arg(i) + Filler(version, i, 30));
+        job->Laenge = 500 + (version * 37 + i) % 3000;
+        job->Breite = 50 + version % 200;
+        job->FontFarbe = std::uint32_t(version) * 2654435761u;
+        job->Flip = (version + i) % 2;
+        job->BildNameLinks.set(Filler(version, i + 5, 200) + QStringLiteral(".bmp"));
+        formats.push_back(std::move(job));
+    }
+    return formats;
+}
+
+QString KillPrinterName(int version) {
+    return QStringLiteral("v%1 Drucker ").arg(version) + Filler(version, 9, 80);
+}
+
+QStringList KillPhrases(int version) {
+    QStringList phrases;
+    for (int i = 0; i < 1 + version % 6; ++i)
+        phrases << QStringLiteral("v%1 In stiller Trauer\\\\").arg(version) +
+                       Filler(version, i, 120);
+    PhraseList list;
+    list.assign(phrases);
+    return list.phrases();
+}
+
+int KillVersionOf(const QString &text) {
+    static const QRegularExpression pattern(QStringLiteral("^v(\\d+) "));
+    const QRegularExpressionMatch m = pattern.match(text);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+void WriteKillSettings(SettingsFile &file, int version) {
+    WriteStoredFormats(file, KillFormats(version));
+    file.writeString(QStringLiteral("Drucker"), QStringLiteral("Name"), KillPrinterName(version));
+}
+
+void WriteKillPhrases(const QString &path, int version) {
+    SavePhraseFile(path, KillPhrases(version));
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "model/StoredFormats.h"
+
+class SettingsFile;
+
+// What the writer writes as version k: three stored formats and a printer name
+// in RIBOLANT.INI, a few phrases in RIBOLANT.TXT. Texts change length from one
+// version to the next, so a file cut short never looks like another version.
+StoredFormatList KillFormats(int version);
+QString KillPrinterName(int version);
+QStringList KillPhrases(int version);  // sorted as the phrase list keeps them
+
+// The version a text of the above carries, or -1.
+int KillVersionOf(const QString &text);
+
+// The shut-down's writes of one version, through the program's own writers:
+// the stored formats in one replacement, then the printer name.
+void WriteKillSettings(SettingsFile &file, int version);
+void WriteKillPhrases(const QString &path, int version);
