@@ -16,6 +16,7 @@ packages=(
   xvfb xdotool xauth poppler-utils
   cups cups-daemon cups-client cups-filters printer-driver-cups-pdf
   x11-apps netpbm desktop-file-utils
+  clang libclang-rt-dev llvm
 )
 
 missing=()
