@@ -37,3 +37,7 @@ fi
 
 cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
 cmake --build "$build_dir" --parallel "$(nproc)"
+
+# Vellumo never creates its data folder: make it (with the ink pictures in
+# "Bilder") for the program of the build tree, unless it is there already.
+"$here/packaging/prepare-data-folder.sh" "$here/packaging/pictures"
