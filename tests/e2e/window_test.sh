@@ -1,0 +1,230 @@
+#!/usr/bin/env bash
+# The real program under Xvfb, driven by X input through xdotool: a data
+# folder with a settings file (two stored formats, "Methode" 3) and a phrase
+# file; type a left text of two lines, store it as a phrase with Ctrl and a
+# click, pick the first stored format from "&Datei", end with "&Beenden" by
+# the keyboard; then compare the settings file and the phrase file that the
+# program wrote with what the rules say, byte for byte.
+# A probe library (LD_PRELOAD) reports where the memos and lists are and what
+# they hold, so the clicks land and the script waits for answers, not clocks.
+# On failure a screenshot goes to window_test_failure.png in the current folder.
+# Usage: window_test.sh <vellumo> <probe library> <packaging folder>
+set -uo pipefail
+
+program=${1:?usage: window_test.sh <vellumo> <probe library> <packaging folder>}
+probe_lib=${2:?}
+packaging=${3:?}
+shot_file=$PWD/window_test_failure.png
+rm -f "$shot_file"
+
+work=$(mktemp -d /tmp/vellumo-window.XXXXXX) || exit 1
+xvfb_pid=
+app_pid=
+display=
+
+screenshot() {
+  [ -n "$display" ] || return 0
+  if xwd -root -silent -display ":$display" >"$work/shot.xwd" 2>/dev/null &&
+    xwdtopnm "$work/shot.xwd" 2>/dev/null | pnmtopng >"$shot_file" 2>/dev/null; then
+    echo "window test: screenshot in $shot_file" >&2
+  fi
+}
+
+fail() {
+  echo "window test: $*" >&2
+  screenshot
+  if [ -s "$work/probe" ]; then
+    echo "---- what the probe saw last" >&2
+    cat "$work/probe" >&2
+  fi
+  if [ -s "$work/app.log" ]; then
+    echo "---- program output" >&2
+    tail -n 40 "$work/app.log" >&2
+  fi
+  exit 1
+}
+
+finish() {
+  if [ -n "$app_pid" ]; then kill -KILL "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; fi
+  if [ -n "$xvfb_pid" ]; then kill -TERM "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+  if [ -n "${watchdog_pid:-}" ]; then
+    kill -KILL "$watchdog_pid" 2>/dev/null
+    wait "$watchdog_pid" 2>/dev/null
+  fi
+  rm -rf "$work"
+}
+trap finish EXIT
+trap 'exit 1' INT TERM HUP
+
+for tool in Xvfb xdotool xwd xwdtopnm pnmtopng cmp od; do
+  command -v "$tool" >/dev/null 2>&1 ||
+    fail "$tool is missing (scripts/setup.sh installs xvfb, xdotool, x11-apps, netpbm)"
+done
+[ -x "$program" ] || fail "no program at $program"
+[ -f "$probe_lib" ] || fail "no probe library at $probe_lib"
+
+# ---- the data folder
+data=$work/data
+folder=$data/Quarnwerk/Vellumo
+mkdir -p "$folder" "$work/home"
+long_name=Kranzschleife-fuer-den-Friedhof-am-Nordtor-mit-Gold-und-Schwarz  # 60 characters
+# "Länge" and "FontGröße" in Windows-1252: L\xe4nge, FontGr\xf6\xdfe.
+printf '%s\r\n' \
+  '[General]' 'Version=NT' \
+  '[Drucker]' 'Name=Buero' 'Methode=3' 'Rand=0' \
+  '[Colors]' 'Color0=$00000000' '; von Hand gepflegt' \
+  '[Format]' 'Anzahl=2' \
+  '[Format0]' 'Name=Schmal' $'L\xe4nge=1500' 'Breite=100' 'Rand=20' 'FontName=Arial' \
+  $'FontGr\xf6\xdfe=50' 'FontFarbe=16777216' 'Stil=1' 'Flip=2' 'Shadow=0' \
+  'BildNameLinks=Kreuz.bmp' 'BildBreiteLinks=40' 'BildAbstandLinks=30' 'BildNameRechts=' \
+  'BildBreiteRechts=40' 'BildAbstandRechts=30' '' \
+  '[Format1]' "Name=$long_name" 'Breite=170' 'Rand=30' 'FontName=Arial' $'FontGr\xf6\xdfe=60' \
+  'FontFarbe=$00000000' 'Stil=0' 'Flip=0' 'BildNameLinks=' 'BildBreiteLinks=40' \
+  'BildAbstandLinks=30' 'BildNameRechts=Taube.bmp' 'BildBreiteRechts=50' >"$folder/RIBOLANT.INI"
+printf 'BildAbstandRechts=20' >>"$folder/RIBOLANT.INI"  # the last line has no line end
+# Phrases b, A, c and "Grüße", with LF, CR LF and a lone CR, no final line end.
+printf 'b\nA\r\nc\rGr\xfc\xdfe' >"$folder/RIBOLANT.TXT"
+
+# What shut-down writes: "Anzahl" and both formats, every key in place or, when
+# missing, after the section's last line ("Länge" and "Shadow" of Format1);
+# colour as $ and eight digits, booleans as 0 and 1, the name cut to 50
+# characters; the printer that was chosen because "Buero" is not installed.
+printf '%s\r\n' \
+  '[General]' 'Version=NT' \
+  '[Drucker]' 'Name=PDF' 'Methode=3' 'Rand=0' \
+  '[Colors]' 'Color0=$00000000' '; von Hand gepflegt' \
+  '[Format]' 'Anzahl=2' \
+  '[Format0]' 'Name=Schmal' $'L\xe4nge=1500' 'Breite=100' 'Rand=20' 'FontName=Arial' \
+  $'FontGr\xf6\xdfe=50' 'FontFarbe=$01000000' 'Stil=1' 'Flip=1' 'Shadow=0' \
+  'BildNameLinks=Kreuz.bmp' 'BildBreiteLinks=40' 'BildAbstandLinks=30' 'BildNameRechts=' \
+  'BildBreiteRechts=40' 'BildAbstandRechts=30' '' \
+  '[Format1]' "Name=${long_name:0:50}" 'Breite=170' 'Rand=30' 'FontName=Arial' \
+  $'FontGr\xf6\xdfe=60' 'FontFarbe=$00000000' 'Stil=0' 'Flip=0' 'BildNameLinks=' \
+  'BildBreiteLinks=40' 'BildAbstandLinks=30' 'BildNameRechts=Taube.bmp' 'BildBreiteRechts=50' \
+  'BildAbstandRechts=20' $'L\xe4nge=2000' 'Shadow=0' >"$work/expected.ini"
+# The phrases sorted without regard to case, the new one with its line break
+# as two backslashes, every line ended by CR LF.
+printf 'A\r\nb\r\nc\r\nGr\xfc\xdfe\r\nRuhe sanft\\\\F\xfcr immer\r\n' >"$work/expected.txt"
+
+# The installation's first-start step adds the pictures and leaves the rest.
+cp "$folder/RIBOLANT.INI" "$work/before.ini"
+XDG_DATA_HOME=$data HOME=$work/home "$packaging/prepare-data-folder.sh" "$packaging/pictures" ||
+  fail "prepare-data-folder.sh failed"
+cmp -s "$folder/RIBOLANT.INI" "$work/before.ini" || fail "preparing the data folder changed RIBOLANT.INI"
+[ "$(ls "$folder/Bilder" | wc -l)" -eq 5 ] || fail "the picture folder does not hold the five pictures"
+
+# ---- the X server and the program
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do
+  display=$(tr -dc 0-9 <"$work/display")
+  [ -n "$display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.1
+done
+[ -n "$display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=:$display
+
+# Should this script be killed outright, nothing of the run is left behind.
+parent=$$
+setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done; kill -KILL "$2" 2>/dev/null' \
+  watchdog "$parent" "$xvfb_pid" >/dev/null 2>&1 </dev/null &
+watchdog_pid=$!
+
+# The printer list must not depend on the machine: a scheduler address where
+# none listens leaves the program with its "PDF" printer alone.
+XDG_DATA_HOME=$data HOME=$work/home CUPS_SERVER=127.0.0.1:9 QT_QPA_PLATFORM=xcb \
+  LD_PRELOAD=$probe_lib VELLUMO_E2E_PROBE=$work/probe "$program" >"$work/app.log" 2>&1 &
+app_pid=$!
+
+# Waits until the probe reports a line that holds the given text.
+wait_probe() {
+  local what=$1 timeout=${2:-30} i
+  for i in $(seq $((timeout * 10))); do
+    if [ -f "$work/probe" ] && grep -qF -- "$what" "$work/probe"; then return 0; fi
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended while waiting for: $what"
+    sleep 0.1
+  done
+  fail "timed out waiting for: $what"
+}
+# Waits until a list reports the given number of rows.
+wait_rows() {
+  local name=$1 rows=$2 timeout=${3:-30} i
+  for i in $(seq $((timeout * 10))); do
+    if [ -f "$work/probe" ] &&
+      awk -F'\t' -v n="$name" -v r="$rows" '$1 == "widget" && $2 == n && $7 == r { f = 1 } END { exit !f }' \
+        "$work/probe"; then
+      return 0
+    fi
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended while waiting for $rows rows in $name"
+    sleep 0.1
+  done
+  fail "timed out waiting for $rows rows in $name"
+}
+# The centre of a widget on the screen.
+centre_of() {
+  awk -F'\t' -v name="$1" '$1 == "widget" && $2 == name { print int($3 + $5 / 2), int($4 + $6 / 2) }' \
+    "$work/probe"
+}
+tab=$'\t'
+
+wait_rows LBJobs 1 60   # the first ribbon
+wait_rows LBGraphic 6   # "Ohne Bild" and the five pictures the data folder was given
+wait_rows LBTexte 4     # the phrases of the file
+
+# Without a window manager nobody activates the window: give it the focus.
+window=$(xdotool search --sync --onlyvisible --name '^Vellumo$' | head -n 1)
+[ -n "$window" ] || fail "no window named Vellumo"
+read -r mx my < <(centre_of MTextLeft)
+xdotool mousemove --sync "$mx" "$my"
+xdotool windowfocus --sync "$window"
+wait_probe "focus${tab}MTextLeft"  # the left memo of the first ribbon waits for typing
+
+xdotool type --delay 40 'Ruhe sanft'
+xdotool key Return
+xdotool type --delay 40 'Für immer'
+wait_probe "text${tab}MTextLeft${tab}Ruhe sanft\\nFür immer"
+
+# Ctrl and a click into the memo stores its text as a phrase.
+xdotool keydown ctrl click 1 keyup ctrl
+wait_probe "item${tab}LBTexte${tab}Ruhe sanft\\\\\\\\Für immer"
+
+# "&Datei", then the first stored format: a second ribbon in the format "Schmal".
+xdotool key alt+d
+sleep 0.5
+xdotool key 1
+wait_rows LBJobs 2
+
+# "&Datei", "&Beenden".
+xdotool key alt+d
+sleep 0.5
+xdotool key b
+for _ in $(seq 300); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$app_pid" 2>/dev/null; then fail "the program did not end after \"&Beenden\""; fi
+wait "$app_pid"
+status=$?
+app_pid=
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+
+# ---- what shut-down wrote
+show_difference() {
+  echo "---- $1: expected (<) and written (>), line ends shown as ^M" >&2
+  diff <(cat -v "$2") <(cat -v "$3") >&2
+  cmp "$2" "$3" >&2
+}
+ok=1
+if ! cmp -s "$work/expected.ini" "$folder/RIBOLANT.INI"; then
+  show_difference RIBOLANT.INI "$work/expected.ini" "$folder/RIBOLANT.INI"
+  ok=0
+fi
+if ! cmp -s "$work/expected.txt" "$folder/RIBOLANT.TXT"; then
+  show_difference RIBOLANT.TXT "$work/expected.txt" "$folder/RIBOLANT.TXT"
+  ok=0
+fi
+[ "$ok" -eq 1 ] || fail "the files written at shut-down differ from the rules"
+echo "window test: passed"
