@@ -21,7 +21,9 @@ bool sameName(const QString &a, const QString &b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// Line ends share these, so a file of a million lines holds no copy of each.
 const QByteArray kCrLf("\r\n");
+const QByteArray kLf("\n");
 
 }  // namespace
 
@@ -42,12 +44,18 @@ ProfileFile::Line ProfileFile::classify(QByteArray text, QByteArray eol) {
     if (eq > 0 && !t.startsWith(';')) {
         line.kind = Kind::Key;
         line.name = Cp1252::decode(trimmedBlanks(t.left(eq)));
-        QByteArray v = trimmedBlanks(t.mid(eq + 1));
-        if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
-            v = v.mid(1, v.size() - 2);
-        line.value = Cp1252::decode(v.left(MaxValueLength));
     }
     return line;
+}
+
+QString ProfileFile::valueOf(const Line &line) {
+    // Taken from the line when asked for, not kept beside it: a large file
+    // would otherwise be held twice.
+    const QByteArray t = trimmedBlanks(line.text);
+    QByteArray v = trimmedBlanks(t.mid(t.indexOf('=') + 1));
+    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
+        v = v.mid(1, v.size() - 2);
+    return Cp1252::decode(v.left(MaxValueLength));
 }
 
 QString ProfileFile::folded(const QString &name) {
@@ -80,7 +88,7 @@ void ProfileFile::parse(const QByteArray &bytes) {
         qsizetype textEnd = nl;
         if (textEnd > start && bytes[textEnd - 1] == '\r')
             --textEnd;
-        add(classify(bytes.mid(start, textEnd - start), bytes.mid(textEnd, nl + 1 - textEnd)));
+        add(classify(bytes.mid(start, textEnd - start), textEnd < nl ? kCrLf : kLf));
         start = nl + 1;
     }
 }
@@ -114,7 +122,7 @@ bool ProfileFile::value(const QString &section, const QString &key, QString *out
         return false;
     for (const Line &line : blocks_[std::size_t(b)].lines) {
         if (line.kind == Kind::Key && sameName(line.name, key)) {
-            *out = line.value;
+            *out = valueOf(line);
             return true;
         }
     }

@@ -43,7 +43,6 @@ private:
         QByteArray eol;   // "\r\n", "\n" or empty for a last line without one
         Kind kind = Kind::Other;
         QString name;  // section or key name
-        QString value;
     };
     // The lines before the first section header, then one block per section
     // header with the lines up to the next one. Sections are found through a
@@ -54,6 +53,7 @@ private:
     };
 
     static Line classify(QByteArray text, QByteArray eol);
+    static QString valueOf(const Line &key);
     static QString folded(const QString &name);
     qsizetype findSection(const QString &section) const;  // block index or -1
     Line *lastLine();

@@ -5,8 +5,11 @@
 #include <QDir>
 #include <QtEndian>
 
+#include <malloc.h>
+
 #include "model/DataFolder.h"
 #include "model/Job.h"
+#include "model/ProfileFile.h"
 #include "model/SettingsFile.h"
 #include "model/StoredFormats.h"
 #include "render/Pictures.h"
@@ -69,6 +72,27 @@ TEST(FaultRegression, WritingThousandsOfStoredFormatsTookQuadraticTime) {
         EXPECT_EQ(read[i]->Name.str(), formats[i]->Name.str());
         EXPECT_EQ(read[i]->Breite, formats[i]->Breite);
     }
+}
+
+// Every line end and every value was kept as a copy of its own beside the
+// line: a settings file took eight times its size in memory.
+TEST(FaultRegression, SettingsFileWasHeldEightTimesOverInMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator keeps its own books";
+#else
+    QByteArray file = "[Notizen]\r\n";
+    const QByteArray filler(64, 'x');
+    for (int i = 0; file.size() < 20 * 1024 * 1024; ++i)
+        file += "Zeile" + QByteArray::number(i) + "=" + filler + "\r\n";
+    const auto heap = [] { return mallinfo2().uordblks + mallinfo2().hblkhd; };
+    const std::size_t before = heap();
+    const ProfileFile profile(file);
+    const std::size_t held = heap() - before;
+    EXPECT_LT(held, 6 * std::size_t(file.size()));
+    QString value;
+    EXPECT_TRUE(profile.value(QStringLiteral("Notizen"), QStringLiteral("Zeile7"), &value));
+    EXPECT_EQ(value, QString::fromLatin1(filler));
+#endif
 }
 
 }  // namespace
