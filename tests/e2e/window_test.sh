@@ -10,6 +10,8 @@
 # On failure a screenshot goes to window_test_failure.png in the current folder.
 # Usage: window_test.sh <vellumo> <probe library> <packaging folder>
 set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/xvfb.sh"
 
 program=${1:?usage: window_test.sh <vellumo> <probe library> <packaging folder>}
 probe_lib=${2:?}
@@ -18,21 +20,11 @@ shot_file=$PWD/window_test_failure.png
 rm -f "$shot_file"
 
 work=$(mktemp -d /tmp/vellumo-window.XXXXXX) || exit 1
-xvfb_pid=
 app_pid=
-display=
-
-screenshot() {
-  [ -n "$display" ] || return 0
-  if xwd -root -silent -display ":$display" >"$work/shot.xwd" 2>/dev/null &&
-    xwdtopnm "$work/shot.xwd" 2>/dev/null | pnmtopng >"$shot_file" 2>/dev/null; then
-    echo "window test: screenshot in $shot_file" >&2
-  fi
-}
 
 fail() {
   echo "window test: $*" >&2
-  screenshot
+  xvfb_screenshot "$shot_file"
   if [ -s "$work/probe" ]; then
     echo "---- what the probe saw last" >&2
     cat "$work/probe" >&2
@@ -46,20 +38,12 @@ fail() {
 
 finish() {
   if [ -n "$app_pid" ]; then kill -KILL "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; fi
-  if [ -n "$xvfb_pid" ]; then kill -TERM "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
-  if [ -n "${watchdog_pid:-}" ]; then
-    kill -KILL "$watchdog_pid" 2>/dev/null
-    wait "$watchdog_pid" 2>/dev/null
-  fi
+  xvfb_stop
   rm -rf "$work"
 }
 trap finish EXIT
 trap 'exit 1' INT TERM HUP
 
-for tool in Xvfb xdotool xwd xwdtopnm pnmtopng cmp od; do
-  command -v "$tool" >/dev/null 2>&1 ||
-    fail "$tool is missing (scripts/setup.sh installs xvfb, xdotool, x11-apps, netpbm)"
-done
 [ -x "$program" ] || fail "no program at $program"
 [ -f "$probe_lib" ] || fail "no probe library at $probe_lib"
 
@@ -114,24 +98,7 @@ cmp -s "$folder/RIBOLANT.INI" "$work/before.ini" || fail "preparing the data fol
 [ "$(ls "$folder/Bilder" | wc -l)" -eq 5 ] || fail "the picture folder does not hold the five pictures"
 
 # ---- the X server and the program
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-  display=$(tr -dc 0-9 <"$work/display")
-  [ -n "$display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -n "$display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=:$display
-
-# Should this script be killed outright, nothing of the run is left behind.
-parent=$$
-setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done; kill -KILL "$2" 2>/dev/null' \
-  watchdog "$parent" "$xvfb_pid" >/dev/null 2>&1 </dev/null &
-watchdog_pid=$!
+xvfb_start "$work" || fail "no X server"
 
 # The printer list must not depend on the machine: a scheduler address where
 # none listens leaves the program with its "PDF" printer alone.
@@ -175,8 +142,7 @@ wait_rows LBGraphic 6   # "Ohne Bild" and the five pictures the data folder was 
 wait_rows LBTexte 4     # the phrases of the file
 
 # Without a window manager nobody activates the window: give it the focus.
-window=$(xdotool search --sync --onlyvisible --name '^Vellumo$' | head -n 1)
-[ -n "$window" ] || fail "no window named Vellumo"
+window=$(xvfb_find_window Vellumo) || fail "no window named Vellumo"
 read -r mx my < <(centre_of MTextLeft)
 xdotool mousemove --sync "$mx" "$my"
 xdotool windowfocus --sync "$window"
