@@ -27,6 +27,7 @@
 #include "render/RecordingCanvas.h"
 #include "render/RenderState.h"
 #include "tests/support/TempDataFolder.h"
+#include "ui/JobListDelegate.h"
 #include "ui/PictureCatalogueLoader.h"
 
 namespace {
@@ -282,6 +283,22 @@ TEST_F(ExtremesTest, LengthOfMaxIntEndsThatRibbonsDrawingAndTheOthersGoOn) {
                         a.at == b.at && a.rect == b.rect)
                 << "operation " << i << " at scale " << scale;
         }
+    }
+
+    // The ribbon list draws each item with its frame; the item after the
+    // endless ribbon is drawn as it would be on its own.
+    const QRect item(0, 0, 300, JobItemHeight), next(0, JobItemHeight, 300, JobItemHeight);
+    RecordingCanvas alone, after;
+    DrawJobItem(alone, *ordinary, next, false, 24);
+    EXPECT_NO_THROW(DrawJobItem(after, *endless, item, true, 24));
+    const qsizetype endlessOps = after.ops().size();
+    DrawJobItem(after, *ordinary, next, false, 24);
+    ASSERT_EQ(after.ops().size() - endlessOps, alone.ops().size());
+    for (qsizetype i = 0; i < alone.ops().size(); ++i) {
+        const CanvasOp &a = alone.ops()[i], &b = after.ops()[endlessOps + i];
+        EXPECT_TRUE(a.kind == b.kind && a.points == b.points && a.rect == b.rect &&
+                    a.mapping == b.mapping)
+            << "list item operation " << i;
     }
     figures.report("Laenge 2147483647, drawn");
 }
