@@ -27,6 +27,7 @@
 namespace {
 
 constexpr int kSpoolTimeoutMs = 180000;
+constexpr int kQueueTimeoutMs = 10000;
 
 const QString kLeftText = QStringLiteral("Ruhe in Frieden");
 const QString kRightText = QStringLiteral("Deine Familie");
@@ -42,12 +43,16 @@ struct SpooledJob {
     ipp_jstate_t state = IPP_JSTATE_PENDING;
 };
 
-// Jobs of the queue with an id above `after`, in id order.
-std::vector<SpooledJob> JobsAfter(const QString &queue, int after) {
+// Jobs of the queue with an id above `after`, in id order. A scheduler that
+// does not answer is an error.
+std::vector<SpooledJob> JobsAfter(const QString &queue, int after, QString *error) {
     cups_job_t *jobs = nullptr;
     const QByteArray name = queue.toUtf8();
     const int count =
         cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, name.constData(), 0, CUPS_WHICHJOBS_ALL);
+    if (count < 0)
+        *error = QStringLiteral("no answer from the scheduler: %1")
+                     .arg(QString::fromUtf8(cupsLastErrorString()));
     std::vector<SpooledJob> result;
     for (int i = 0; i < count; ++i) {
         if (jobs[i].id > after)
@@ -59,8 +64,8 @@ std::vector<SpooledJob> JobsAfter(const QString &queue, int after) {
     return result;
 }
 
-int LastJobId(const QString &queue) {
-    const auto jobs = JobsAfter(queue, 0);
+int LastJobId(const QString &queue, QString *error) {
+    const auto jobs = JobsAfter(queue, 0, error);
     return jobs.empty() ? 0 : jobs.back().id;
 }
 
@@ -161,7 +166,12 @@ protected:
         QtPrinter printer;
         EXPECT_TRUE(printer.selectPrinterByName(queue))
             << "queue not listed: " << queue.toStdString();
-        const int before = LastJobId(queue);
+        QString error;
+        const int before = LastJobId(queue, &error);
+        if (!error.isEmpty()) {
+            ADD_FAILURE() << error.toStdString();
+            return {};
+        }
         PrintRun r = run();
         RunPrintMethod(printer, r);
         EXPECT_FALSE(printer.aborted());
@@ -170,9 +180,18 @@ protected:
         QElapsedTimer timer;
         timer.start();
         for (;;) {
-            spooled = JobsAfter(queue, before);
+            spooled = JobsAfter(queue, before, &error);
+            if (!error.isEmpty()) {
+                ADD_FAILURE() << error.toStdString();
+                return {};
+            }
             if (!spooled.empty() && std::all_of(spooled.begin(), spooled.end(), Finished))
                 break;
+            // The jobs are queued before the print method returns.
+            if (spooled.empty() && timer.elapsed() > kQueueTimeoutMs) {
+                ADD_FAILURE() << "no job reached the queue";
+                return {};
+            }
             if (timer.elapsed() > kSpoolTimeoutMs) {
                 ADD_FAILURE() << "the spooler did not finish within " << kSpoolTimeoutMs / 1000
                               << " s: " << Describe(spooled).toStdString();
@@ -200,9 +219,9 @@ protected:
                 ADD_FAILURE() << "cups-pdf wrote nothing for job " << job.id;
                 continue;
             }
-            QString error;
-            const auto jobPages = ReadPdfPages(file->second, &error);
-            EXPECT_FALSE(jobPages.empty()) << error.toStdString();
+            QString readError;
+            const auto jobPages = ReadPdfPages(file->second, &readError);
+            EXPECT_FALSE(jobPages.empty()) << readError.toStdString();
             pages.insert(pages.end(), jobPages.begin(), jobPages.end());
         }
         return pages;

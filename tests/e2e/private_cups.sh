@@ -99,11 +99,12 @@ EOF
 
   # Watchdog, in a session of its own so that nothing aimed at the caller's
   # process group reaches it: once the calling script is gone, it ends the
-  # scheduler's session and removes the cups-pdf settings.
+  # scheduler's session and removes the cups-pdf settings and the work folder.
   setsid bash -c '
     while kill -0 "$1" 2>/dev/null; do sleep 1; done
     if [ -f "$2/cupsd.sid" ]; then kill -KILL -- "-$(cat "$2/cupsd.sid")"; fi
-    rm -f "$3"' watchdog "$$" "$CUPS_WORK" "$CUPS_PDF_CONF" >/dev/null 2>&1 </dev/null &
+    rm -f "$3"
+    rm -rf "$2"' watchdog "$$" "$CUPS_WORK" "$CUPS_PDF_CONF" >/dev/null 2>&1 </dev/null &
   CUPS_WATCHDOG=$!
 
   local attempt port i
@@ -120,7 +121,7 @@ EOF
     for i in $(seq 100); do
       kill -0 "$CUPS_PID" 2>/dev/null || break
       if lpstat -h "127.0.0.1:$port" -r >/dev/null 2>&1; then
-        [ "$(ps -o sid= -p "$CUPS_PID" | tr -d ' ')" = "$CUPS_PID" ] ||
+        [ "$(cups_session_of "$CUPS_PID")" = "$CUPS_PID" ] ||
           cups_fail "cupsd did not start a session of its own"
         export CUPS_SERVER=127.0.0.1:$port
         lpadmin -h "$CUPS_SERVER" -p "$CUPS_QUEUE" -v "cups-pdf:/$CUPS_QUEUE" \
@@ -138,6 +139,23 @@ EOF
   cups_fail "cupsd did not start"
 }
 
+# The session id of a process, from /proc (procps need not be installed).
+cups_session_of() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 0
+  # Fields after the command name: state, parent, process group, session.
+  set -- ${stat##*) }
+  echo "$4"
+}
+
+cups_session_members() {
+  local dir pid
+  for dir in /proc/[0-9]*; do
+    pid=${dir#/proc/}
+    [ "$(cups_session_of "$pid")" = "$1" ] && echo "$pid"
+  done
+}
+
 cups_kill_session() {
   [ -n "${CUPS_PID:-}" ] || return 0
   local i
@@ -148,7 +166,7 @@ cups_kill_session() {
   done
   # Whatever is left of the session (cupsd, filters, backends) is killed.
   local pids
-  pids=$(ps -e -o pid=,sid= | awk -v sid="$CUPS_PID" '$2 == sid { print $1 }')
+  pids=$(cups_session_members "$CUPS_PID")
   [ -z "$pids" ] || kill -KILL $pids 2>/dev/null
   wait "$CUPS_PID" 2>/dev/null
   rm -f "$CUPS_WORK/cupsd.sid"

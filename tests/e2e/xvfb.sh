@@ -4,8 +4,8 @@
 #   xvfb_screenshot <png file>   saves the whole screen
 #   xvfb_stop                    stops the server
 #
-# A watchdog in a session of its own ends the server should the calling script
-# be killed before it can clean up.
+# A watchdog in a session of its own ends the server and removes the work
+# folder should the calling script be killed before it can clean up.
 
 xvfb_start() {
   XVFB_WORK=$1
@@ -34,8 +34,9 @@ xvfb_start() {
     return 1
   fi
   export DISPLAY=:$XVFB_DISPLAY
-  setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done; kill -KILL "$2" 2>/dev/null' \
-    watchdog "$$" "$XVFB_PID" >/dev/null 2>&1 </dev/null &
+  setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done
+    kill -KILL "$2" 2>/dev/null
+    rm -rf "$3"' watchdog "$$" "$XVFB_PID" "$XVFB_WORK" >/dev/null 2>&1 </dev/null &
   XVFB_WATCHDOG=$!
 }
 
