@@ -9,8 +9,10 @@
 #include <memory>
 
 #include "model/Job.h"
+#include "render/Pictures.h"
 #include "ui/AppWindows.h"
 #include "ui/Main.h"
+#include "ui/PictureCatalogueLoader.h"
 #include "ui/TextMemo.h"
 
 namespace {
@@ -79,6 +81,24 @@ BENCHMARK(StartupWith300Pictures)
     ->Iterations(5)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
+
+// The two halves of the picture list's work for one 1000 x 1000 picture:
+// reading the file, and drawing its thumbnail.
+void ReadOnePicture(benchmark::State &state) {
+    Data().writePictures(1);
+    const QString path = Data().pictures() + QStringLiteral("Bild000.bmp");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadPictureFile(path).constBits());
+}
+BENCHMARK(ReadOnePicture)->Unit(benchmark::kMillisecond);
+
+void ThumbnailOfOnePicture(benchmark::State &state) {
+    Data().writePictures(1);
+    const QImage picture = ReadPictureFile(Data().pictures() + QStringLiteral("Bild000.bmp"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PictureThumbnail(picture).constBits());
+}
+BENCHMARK(ThumbnailOfOnePicture)->Unit(benchmark::kMillisecond);
 
 // One repaint of the ribbon list holding 100 ribbons with text.
 void RepaintOf100Ribbons(benchmark::State &state) {
