@@ -179,7 +179,8 @@ void Dove(QPainter &p) {
     }
 }
 
-// Praying hands: two palms pressed together, fingers up, with cuffs.
+// Praying hands: two hands pressed palm to palm, fingers up, the outer edge
+// stepping down finger by finger, thumbs side by side in front, cuffs below.
 void Hands(QPainter &p) {
     p.setBrush(Qt::NoBrush);
     p.setPen(InkPen(2.4));
@@ -188,31 +189,37 @@ void Hands(QPainter &p) {
         p.translate(50, 0);
         p.scale(side, 1);
         QPainterPath hand;
-        // From the fingertip down the back of the hand to the wrist.
         hand.moveTo(0, 8);
-        hand.cubicTo(6, 10, 10, 22, 12, 36);
-        hand.cubicTo(14, 48, 20, 58, 20, 70);
-        hand.cubicTo(20, 80, 16, 88, 14, 96);
-        hand.lineTo(0, 96);
+        hand.cubicTo(5, 8, 8, 14, 8, 22);  // middle finger
+        hand.lineTo(9, 38);
+        hand.cubicTo(12, 38, 14, 42, 14, 48);  // ring finger
+        hand.lineTo(14, 60);
+        hand.cubicTo(17, 61, 18, 65, 18, 70);  // little finger
+        hand.lineTo(18, 78);
+        hand.cubicTo(18, 88, 16, 94, 13, 100);  // heel of the hand to the wrist
         p.drawPath(hand);
-        // The thumb lying along the palm.
+        // Where the fingers part.
+        p.drawLine(QPointF(9, 38), QPointF(5, 40));
+        p.drawLine(QPointF(14, 60), QPointF(9, 62));
+        // The thumb, lying along the joined palms.
         QPainterPath thumb;
-        thumb.moveTo(4, 84);
-        thumb.cubicTo(10, 74, 12, 62, 8, 52);
-        thumb.cubicTo(6, 48, 3, 48, 2, 52);
+        thumb.moveTo(10, 98);
+        thumb.cubicTo(9, 86, 7, 76, 4, 70);
+        thumb.cubicTo(2, 66, 0.5, 67, 0.5, 71);
+        thumb.lineTo(0.5, 98);
         p.drawPath(thumb);
-        // Finger lines.
-        for (double y : {24.0, 34.0, 44.0})
-            p.drawLine(QPointF(1, y + 4), QPointF(7 + y / 10, y));
         // Cuff.
-        p.drawLine(QPointF(0, 96), QPointF(18, 96));
-        p.drawLine(QPointF(18, 96), QPointF(20, 120));
-        p.drawLine(QPointF(20, 120), QPointF(0, 120));
-        p.drawLine(QPointF(3, 104), QPointF(17, 104));
+        QPainterPath cuff;
+        cuff.moveTo(0, 100);
+        cuff.lineTo(15, 100);
+        cuff.lineTo(17, 122);
+        cuff.lineTo(0, 122);
+        p.drawPath(cuff);
+        p.drawLine(QPointF(2, 106), QPointF(15.5, 106));
         p.restore();
     }
     // The joined palms.
-    p.drawLine(QPointF(50, 8), QPointF(50, 96));
+    p.drawLine(QPointF(50, 8), QPointF(50, 68));
 }
 
 // The program's icon: a wreath ribbon, looped, with swallow-tail ends.
