@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <algorithm>
 
 namespace {
@@ -48,6 +49,8 @@ std::vector<PdfPage> ReadPdfPages(const QString &path, QString *error) {
     for (auto it = sizeLine.globalMatch(infoText); it.hasNext();) {
         const auto m = it.next();
         PdfPage page;
+        page.file = path;
+        page.number = m.captured(1).toInt();
         page.widthMm = m.captured(2).toDouble() * 25.4 / 72;
         page.heightMm = m.captured(3).toDouble() * 25.4 / 72;
         pages.push_back(page);
@@ -73,4 +76,21 @@ std::vector<PdfPage> ReadPdfPages(const QString &path, QString *error) {
     for (size_t i = 0; i < pages.size() && i < size_t(pageTexts.size()); ++i)
         pages[i].text = QString::fromUtf8(pageTexts[qsizetype(i)]);
     return pages;
+}
+
+QImage RenderPdfPage(const PdfPage &page, int dpi, QString *error) {
+    QTemporaryDir dir;
+    const QString prefix = dir.filePath(QStringLiteral("page"));
+    const QString number = QString::number(page.number);
+    QByteArray ignored;
+    if (!RunTool(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-f"), number, QStringLiteral("-l"), number, QStringLiteral("-r"),
+                  QString::number(dpi), QStringLiteral("-gray"), QStringLiteral("-singlefile"),
+                  page.file, prefix},
+                 &ignored, error))
+        return {};
+    QImage image(prefix + QStringLiteral(".pgm"));
+    if (image.isNull())
+        *error = QStringLiteral("pdftoppm wrote no readable picture of %1").arg(page.file);
+    return image.convertToFormat(QImage::Format_Grayscale8);
 }

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <memory>
 
@@ -28,6 +29,7 @@ namespace {
 
 constexpr int kSpoolTimeoutMs = 180000;
 constexpr int kQueueTimeoutMs = 10000;
+constexpr int kCompareDpi = 50;
 
 const QString kLeftText = QStringLiteral("Ruhe in Frieden");
 const QString kRightText = QStringLiteral("Deine Familie");
@@ -101,6 +103,73 @@ bool Shows(const PdfPage &page, const QString &phrase) {
     const QStringList wanted = phrase.split(QLatin1Char(' '));
     return std::all_of(wanted.begin(), wanted.end(),
                        [&words](const QString &w) { return words.contains(w); });
+}
+
+// The spooler's portrait page turned back into the landscape page it was
+// drawn as: the landscape page's left edge lies along the bottom.
+QImage TurnedBack(const QImage &spooled) {
+    const int length = spooled.height();
+    QImage landscape(length, spooled.width(), QImage::Format_Grayscale8);
+    for (int y = 0; y < landscape.height(); ++y) {
+        uchar *row = landscape.scanLine(y);
+        for (int x = 0; x < length; ++x)
+            row[x] = spooled.constScanLine(length - 1 - x)[y];
+    }
+    return landscape;
+}
+
+// Where a page carries ink, in pixels, leaving out a thin border where
+// hairlines along the page's edge fall in or out by a fraction of a point.
+struct Ink {
+    long count = 0;
+    QRect box;
+    QPointF centre;
+};
+
+Ink InkOf(const QImage &image) {
+    constexpr int border = 3;
+    Ink ink;
+    double sx = 0, sy = 0;
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (int y = border; y < image.height() - border; ++y) {
+        const uchar *row = image.constScanLine(y);
+        for (int x = border; x < image.width() - border; ++x) {
+            if (row[x] >= 128)
+                continue;
+            ++ink.count;
+            sx += x;
+            sy += y;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (ink.count > 0) {
+        ink.box = QRect(QPoint(left, top), QPoint(right, bottom));
+        ink.centre = QPointF(sx / double(ink.count), sy / double(ink.count));
+    }
+    return ink;
+}
+
+// Ink of the page as drawn and as printed, at kCompareDpi (a pixel is half a
+// millimetre): the same amount within 5 %, its extent and (where there is
+// enough of it to say) its centre within a millimetre. The converted fonts
+// and the whole-point page sizes account for less than a pixel.
+void ExpectSameInk(const Ink &drawn, const Ink &printed) {
+    EXPECT_NEAR(double(printed.count), double(drawn.count),
+                std::max(10.0, 0.05 * double(drawn.count)));
+    if (drawn.count == 0 || printed.count == 0)
+        return;
+    constexpr int kPixels = 2;
+    EXPECT_NEAR(printed.box.left(), drawn.box.left(), kPixels);
+    EXPECT_NEAR(printed.box.right(), drawn.box.right(), kPixels);
+    EXPECT_NEAR(printed.box.top(), drawn.box.top(), kPixels);
+    EXPECT_NEAR(printed.box.bottom(), drawn.box.bottom(), kPixels);
+    if (drawn.count >= 200) {
+        EXPECT_NEAR(printed.centre.x(), drawn.centre.x(), kPixels);
+        EXPECT_NEAR(printed.centre.y(), drawn.centre.y(), kPixels);
+    }
 }
 
 class SpoolerTest : public ::testing::Test {
@@ -238,6 +307,12 @@ protected:
             EXPECT_NEAR(spooled[i].widthMm, reference[i].heightMm, 1.5 * kPointMm);
             EXPECT_NEAR(spooled[i].heightMm, reference[i].widthMm, 1.5 * kPointMm);
             EXPECT_EQ(RibbonWords(spooled[i]), RibbonWords(reference[i]));
+            // Same ink in the same places: nothing scaled, shifted or lost.
+            QString error;
+            const QImage drawn = RenderPdfPage(reference[i], kCompareDpi, &error);
+            const QImage printed = RenderPdfPage(spooled[i], kCompareDpi, &error);
+            ASSERT_FALSE(drawn.isNull() || printed.isNull()) << error.toStdString();
+            ExpectSameInk(InkOf(drawn), InkOf(TurnedBack(printed)));
         }
     }
 

@@ -124,11 +124,18 @@ EOF
         [ "$(cups_session_of "$CUPS_PID")" = "$CUPS_PID" ] ||
           cups_fail "cupsd did not start a session of its own"
         export CUPS_SERVER=127.0.0.1:$port
-        lpadmin -h "$CUPS_SERVER" -p "$CUPS_QUEUE" -v "cups-pdf:/$CUPS_QUEUE" \
-          -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -o pdftops-renderer-default=pdftocairo \
-          -E >>"$CUPS_WORK/logs/stdout" 2>&1 ||
-          cups_fail "lpadmin could not add the queue $CUPS_QUEUE"
-        return 0
+        # Right after its start the scheduler may still be reloading: try a
+        # few times before giving up.
+        local tries
+        for tries in 1 2 3 4 5 6 7 8 9 10; do
+          if lpadmin -h "$CUPS_SERVER" -p "$CUPS_QUEUE" -v "cups-pdf:/$CUPS_QUEUE" \
+            -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -o pdftops-renderer-default=pdftocairo \
+            -E >>"$CUPS_WORK/logs/stdout" 2>&1; then
+            return 0
+          fi
+          sleep 0.5
+        done
+        cups_fail "lpadmin could not add the queue $CUPS_QUEUE"
       fi
       sleep 0.1
     done
