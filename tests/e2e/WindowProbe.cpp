@@ -8,6 +8,7 @@
 //   widget <name> <x> <y> <width> <height> <rows>   (global position, visible widgets)
 //   text <name> <text with \n for line breaks>       (memos)
 //   item <name> <text>                               (rows of a list of texts)
+//   popup <name>                                     (an open menu)
 //   focus <name>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -53,6 +54,8 @@ void Report(const QString &path) {
                 lines << QStringLiteral("item\t%1\t%2").arg(name, Escaped(list->item(i)->text()));
         }
     }
+    if (QWidget *popup = QApplication::activePopupWidget())
+        lines << QStringLiteral("popup\t%1").arg(popup->objectName());
     if (QWidget *focus = QApplication::focusWidget())
         lines << QStringLiteral("focus\t%1").arg(focus->objectName());
     QSaveFile file(path);

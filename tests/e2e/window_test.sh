@@ -159,13 +159,13 @@ wait_probe "item${tab}LBTexte${tab}Ruhe sanft\\\\\\\\Für immer"
 
 # "&Datei", then the first stored format: a second ribbon in the format "Schmal".
 xdotool key alt+d
-sleep 0.5
+wait_probe "popup${tab}MenuDatei"
 xdotool key 1
 wait_rows LBJobs 2
 
 # "&Datei", "&Beenden".
 xdotool key alt+d
-sleep 0.5
+wait_probe "popup${tab}MenuDatei"
 xdotool key b
 for _ in $(seq 300); do
   kill -0 "$app_pid" 2>/dev/null || break
