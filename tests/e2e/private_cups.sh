@@ -2,14 +2,16 @@
 #
 #   cups_start <work folder> <queue>   starts cupsd on a free loopback port with
 #                                      its configuration, spool, cache, state and
-#                                      logs under the work folder, adds a cups-pdf
-#                                      queue writing into <work folder>/out, and
-#                                      exports CUPS_SERVER
+#                                      logs under the work folder, adds two cups-pdf
+#                                      queues writing into <work folder>/out,
+#                                      <queue> and <queue>-gs (CUPS_QUEUE and
+#                                      CUPS_QUEUE_GS), and exports CUPS_SERVER
 #   cups_stop                          stops the scheduler and everything it ran
 #
-# The queue converts with pdftocairo rather than Ghostscript: Ghostscript turns
-# the embedded TrueType fonts into Type 3 fonts whose text no longer reads back
-# (pdftotext gives symbols), although the pages look the same.
+# The first queue converts with pdftocairo rather than Ghostscript: Ghostscript
+# turns the embedded TrueType fonts into Type 3 fonts whose text no longer reads
+# back (pdftotext gives symbols), although the pages look the same. The -gs
+# queue keeps cups-filters' own choice, as a freshly installed printer has it.
 #
 # cupsd runs in a session of its own; cups_stop ends that whole session, and a
 # watchdog does the same should the calling script die without cleaning up.
@@ -80,6 +82,7 @@ EOF
 cups_start() {
   CUPS_WORK=$1
   CUPS_QUEUE=$2
+  CUPS_QUEUE_GS=$2-gs
   CUPS_PID=
   CUPS_PDF_CONF=/etc/cups/cups-pdf-$CUPS_QUEUE.conf
   cups_check_tools
@@ -130,7 +133,9 @@ EOF
         for tries in 1 2 3 4 5 6 7 8 9 10; do
           if lpadmin -h "$CUPS_SERVER" -p "$CUPS_QUEUE" -v "cups-pdf:/$CUPS_QUEUE" \
             -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -o pdftops-renderer-default=pdftocairo \
-            -E >>"$CUPS_WORK/logs/stdout" 2>&1; then
+            -E >>"$CUPS_WORK/logs/stdout" 2>&1 &&
+            lpadmin -h "$CUPS_SERVER" -p "$CUPS_QUEUE_GS" -v "cups-pdf:/$CUPS_QUEUE" \
+              -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E >>"$CUPS_WORK/logs/stdout" 2>&1; then
             return 0
           fi
           sleep 0.5

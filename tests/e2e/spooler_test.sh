@@ -23,7 +23,7 @@ trap finish EXIT
 trap 'exit 1' INT TERM HUP
 
 cups_start "$work" "vellumo-e2e-$$"
-VELLUMO_E2E_QUEUE="$CUPS_QUEUE" VELLUMO_E2E_OUT="$work/out" QT_QPA_PLATFORM=offscreen \
+VELLUMO_E2E_QUEUE="$CUPS_QUEUE" VELLUMO_E2E_QUEUE_GS="$CUPS_QUEUE_GS" VELLUMO_E2E_OUT="$work/out" QT_QPA_PLATFORM=offscreen \
   "$program" "$@"
 status=$?
 exit "$status"
