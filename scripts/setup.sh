@@ -40,4 +40,5 @@ cmake --build "$build_dir" --parallel "$(nproc)"
 
 # Vellumo never creates its data folder: make it (with the ink pictures in
 # "Bilder") for the program of the build tree, unless it is there already.
-"$here/packaging/prepare-data-folder.sh" "$here/packaging/pictures"
+"$here/packaging/prepare-data-folder.sh" "$here/packaging/pictures" ||
+  echo "setup: the data folder could not be prepared; Vellumo will not be able to save" >&2
