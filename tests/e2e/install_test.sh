@@ -38,6 +38,7 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
 # ---- the installed files
 [ -x "$prefix/bin/vellumo" ] || fail "no command bin/vellumo"
 [ -x "$prefix/libexec/vellumo/vellumo" ] || fail "no program libexec/vellumo/vellumo"
+[ -x "$prefix/bin/vellumo-cli" ] || fail "no command bin/vellumo-cli"
 entry=$prefix/share/applications/vellumo.desktop
 [ -f "$entry" ] || fail "no desktop entry share/applications/vellumo.desktop"
 if command -v desktop-file-validate >/dev/null 2>&1; then

@@ -32,7 +32,7 @@ for lib in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libcups2 li
 done
 
 dpkg-deb -c "$deb" | awk '{ print $NF }' >"$work/files"
-for file in ./usr/bin/vellumo ./usr/libexec/vellumo/vellumo \
+for file in ./usr/bin/vellumo ./usr/bin/vellumo-cli ./usr/libexec/vellumo/vellumo \
   ./usr/share/applications/vellumo.desktop ./usr/share/icons/hicolor/48x48/apps/vellumo.png \
   ./usr/share/icons/hicolor/256x256/apps/vellumo.png ./usr/share/vellumo/prepare-data-folder.sh \
   ./usr/share/vellumo/Bilder/Kreuz.bmp ./usr/share/vellumo/Bilder/Taube.bmp \
