@@ -5,7 +5,8 @@
 #
 #   scripts/fuzz.sh [seconds per target, default 60] [target ...]
 #
-# Targets: SettingsFile PhraseFile RibbonFile Picture Outline (default: all).
+# Targets: SettingsFile PhraseFile RibbonFile Picture Outline Ribbon (default:
+# all).
 # Runs as many targets at once as there are cores. A crash fails the script;
 # the input that caused it is kept in the work folder. Once the fault is
 # mended, copy that input into tests/fuzz/corpus/<target>/ so that every test
@@ -18,7 +19,7 @@ seconds=${1:-60}
 [ $# -gt 0 ] && shift
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(SettingsFile PhraseFile RibbonFile Picture Outline)
+  targets=(SettingsFile PhraseFile RibbonFile Picture Outline Ribbon)
 fi
 
 CC=clang CXX=clang++ cmake -S "$here" -B "$build_dir" -G Ninja \
@@ -36,6 +37,7 @@ fi
 # keeps that from being the bottleneck.
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 export QT_QPA_PLATFORM=offscreen
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$here/tests/fuzz/lsan.supp:print_suppressions=0}
 
 run_target() {
   local t=$1 dir=$work/$1
