@@ -88,11 +88,12 @@ cups_start() {
   cups_check_tools
   [ ! -e "$CUPS_PDF_CONF" ] || cups_fail "$CUPS_PDF_CONF exists already"
 
-  mkdir -p "$CUPS_WORK"/{conf,spool,cache,state,tmp,logs,out,pdfspool}
+  mkdir -p "$CUPS_WORK"/{conf,spool,cache,state,tmp,logs,out,pdfspool} ||
+    cups_fail "cannot make the folders under $CUPS_WORK"
   # The scheduler drops to lp for filters: the folders must be reachable.
   chmod 755 "$CUPS_WORK"
   chmod 1777 "$CUPS_WORK/tmp" "$CUPS_WORK/out" "$CUPS_WORK/pdfspool"
-  cat >"$CUPS_PDF_CONF" <<EOF
+  cat >"$CUPS_PDF_CONF" <<EOF || cups_fail "cannot write $CUPS_PDF_CONF"
 Out $CUPS_WORK/out
 AnonDirName $CUPS_WORK/out
 Spool $CUPS_WORK/pdfspool
