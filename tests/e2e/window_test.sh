@@ -51,7 +51,7 @@ trap 'exit 1' INT TERM HUP
 data=$work/data
 folder=$data/Quarnwerk/Vellumo
 mkdir -p "$folder" "$work/home"
-long_name=Kranzschleife-fuer-den-Friedhof-am-Nordtor-mit-Gold-und-Schwarz  # 60 characters
+long_name="Kranzschleife fuer den Friedhof am Nordtor, Gold und Schwarz"  # 60 characters
 # "Länge" and "FontGröße" in Windows-1252: L\xe4nge, FontGr\xf6\xdfe.
 printf '%s\r\n' \
   '[General]' 'Version=NT' \
