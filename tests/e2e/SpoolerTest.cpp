@@ -451,8 +451,9 @@ TEST_F(SpoolerTest, Methode4PrintsEachRibbonOnOneSheetWithoutItsRightEnd) {
 }  // namespace
 
 TEST_F(SpoolerTest, TheSpoolersOwnConversionKeepsSizesAndInk) {
-    // Ghostscript's conversion, as a newly added printer has it: the letters
-    // look the same, but their text no longer reads back.
+    // As a newly added printer and a new settings file have it: Ghostscript's
+    // conversion, and letters drawn from their outlines, filled and framed.
+    setDrucker("Schriftrahmen", 1);
     setDrucker("Methode", 2);
     addJob(1000, 170);
     const auto reference = printReference();
