@@ -20,6 +20,11 @@ std::int32_t tenthsToEighths(std::int32_t tenths) {
     return MulDiv(tenths, 8, 10);
 }
 
+// More filler pieces than this come only from absurd settings, such as a
+// "MaxLaenge" of a tenth of a millimetre under a ribbon of kilometres: the
+// plan alone would take gigabytes. Such a plan ends the run like an overflow.
+constexpr std::int32_t MaxFillers = 1000000;
+
 // Length of a stretch cut into filler pieces shorter than ML, each followed by
 // the printer margin.
 void addFillers(std::vector<Piece> &pieces, std::int32_t stretch, std::int32_t PR, std::int32_t ML,
@@ -27,6 +32,8 @@ void addFillers(std::vector<Piece> &pieces, std::int32_t stretch, std::int32_t P
     if (stretch <= PR)
         return;
     const std::int32_t count = Add(Div(stretch, Add(ML, PR)), 1);
+    if (count > MaxFillers)
+        throw RenderOverflow();
     const std::int32_t filler = Div(Sub(stretch, Mul(count, PR)), count);
     for (std::int32_t i = 0; i < count; ++i)
         pieces.push_back({filler, flags});

@@ -12,6 +12,11 @@
 #include "model/ProfileFile.h"
 #include "model/SettingsFile.h"
 #include "model/StoredFormats.h"
+#include "print/PrintCommand.h"
+#include "print/PrintMethods.h"
+#include "print/PrintRun.h"
+#include "print/RecordingPrinter.h"
+#include "render/Arith.h"
 #include "render/Pictures.h"
 #include "render/RenderState.h"
 #include "tests/support/TempDataFolder.h"
@@ -93,6 +98,38 @@ TEST(FaultRegression, SettingsFileWasHeldEightTimesOverInMemory) {
     EXPECT_TRUE(profile.value(QStringLiteral("Notizen"), QStringLiteral("Zeile7"), &value));
     EXPECT_EQ(value, QString::fromLatin1(filler));
 #endif
+}
+
+// A hand-edited "MaxLaenge" of 1 (a tenth of a millimetre) under a ribbon of
+// 214 km planned two billion filler pieces: gigabytes before the first page.
+TEST(FaultRegression, TinyFillerLengthPlannedBillionsOfPieces) {
+    TJob job;
+    job.Laenge = 214748364;
+    EXPECT_THROW(PlanPieces(job, 800, 800, 0, 1), RenderOverflow);
+    job.Stil = Center;
+    EXPECT_THROW(PlanPieces(job, 800, 0, 0, 1), RenderOverflow);
+    // A ribbon of 100 m with ordinary settings is still cut into its pieces,
+    // each shorter than 300 mm.
+    job.Stil = Align;
+    job.Laenge = 100000;
+    EXPECT_GT(PlanPieces(job, 800, 800, 0, 3000).pieces.size(), 333u);
+
+    // The print run ends without a page.
+    TempDataFolder data;
+    data.writeFile(QStringLiteral("RIBOLANT.INI"), "[Drucker]\r\nMaxLaenge=1\r\n");
+    SettingsFile settings(SettingsFilePath());
+    SettingsFile::setCurrent(&settings);
+    job.Laenge = 214748364;
+    job.TextLeft.set({QStringLiteral("Ruhe sanft")});
+    RecordingPrinter printer;
+    PrintRun run;
+    run.jobs = {&job};
+    run.PrintFirst = 0;
+    run.PrintLast = 0;
+    RunPrintMethod(printer, run, 2);
+    SettingsFile::setCurrent(nullptr);
+    EXPECT_FALSE(printer.printing());
+    EXPECT_TRUE(printer.printedPages().empty());
 }
 
 }  // namespace
