@@ -6,11 +6,12 @@
 //
 // One line per item, fields separated by tabs:
 //   widget <name> <x> <y> <width> <height> <rows>   (global position, visible widgets)
-//   text <name> <text with \n for line breaks>       (memos)
+//   text <name> <text with \n for line breaks>       (memos, spin fields)
 //   item <name> <text>                               (rows of a list of texts)
 //   popup <name>                                     (an open menu)
 //   focus <name>
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -28,8 +29,9 @@ QString Escaped(QString text) {
 
 void Report(const QString &path) {
     static const QStringList names = {QStringLiteral("MTextLeft"), QStringLiteral("MTextRight"),
-                                      QStringLiteral("LBTexte"), QStringLiteral("LBJobs"),
-                                      QStringLiteral("LBGraphic")};
+                                      QStringLiteral("LBTexte"),   QStringLiteral("LBJobs"),
+                                      QStringLiteral("LBGraphic"), QStringLiteral("edLaenge"),
+                                      QStringLiteral("edBreite")};
     QStringList lines;
     const auto widgets = QApplication::allWidgets();
     for (QWidget *w : widgets) {
@@ -47,6 +49,8 @@ void Report(const QString &path) {
                      .arg(w->width())
                      .arg(w->height())
                      .arg(rows);
+        if (auto *spin = qobject_cast<QAbstractSpinBox *>(w))
+            lines << QStringLiteral("text\t%1\t%2").arg(name, spin->text());
         if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
             lines << QStringLiteral("text\t%1\t%2").arg(name, Escaped(memo->toPlainText()));
         if (auto *list = qobject_cast<QListWidget *>(w)) {

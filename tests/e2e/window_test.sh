@@ -162,6 +162,8 @@ xdotool key alt+d
 wait_probe "popup${tab}MenuDatei"
 xdotool key 1
 wait_rows LBJobs 2
+wait_probe "text${tab}edLaenge${tab}1500"  # the new ribbon has the format's length
+wait_probe "text${tab}edBreite${tab}100"   # and width
 
 # "&Datei", "&Beenden".
 xdotool key alt+d
