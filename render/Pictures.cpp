@@ -1,5 +1,6 @@
 #include "render/Pictures.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QtEndian>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <tuple>
 
@@ -35,10 +37,7 @@ constexpr QRgb BlackPixel = 0xFF000000;
 // Qt's BMP reader fills a file that ends early with whatever it finds; a
 // picture like that must draw nothing, so the header is checked against the
 // file's length first.
-bool PlausibleBitmapFile(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+bool PlausibleBitmapFile(QFile &file) {
     const qint64 fileSize = file.size();
     const QByteArray head = file.read(54);
     if (head.size() < 26 || head[0] != 'B' || head[1] != 'M')
@@ -87,15 +86,66 @@ bool PlausibleBitmapFile(const QString &path) {
     }
 }
 
-QImage ReadBitmapFileUncached(const QString &path) {
-    if (!PlausibleBitmapFile(path))
+// Most pictures are plain 24-bit files; their rows are turned into pixels
+// here, several times faster than Qt's reader, giving exactly the image Qt
+// would. Anything else gives a null image and is left to Qt's reader.
+QImage DecodePlainTrueColour(const QByteArray &data) {
+    if (data.size() < 54 || data[0] != 'B' || data[1] != 'M')
         return QImage();
-    QImageReader reader(path, "bmp");
-    reader.setAutoDetectImageFormat(false);
-    QImage image;
-    if (!reader.read(&image))
+    const auto *p = reinterpret_cast<const uchar *>(data.constData());
+    const quint32 pixelOffset = qFromLittleEndian<quint32>(p + 10);
+    const quint32 headerSize = qFromLittleEndian<quint32>(p + 14);
+    const qint32 width = qFromLittleEndian<qint32>(p + 18);
+    const qint32 rawHeight = qFromLittleEndian<qint32>(p + 22);
+    const quint16 planes = qFromLittleEndian<quint16>(p + 26);
+    const quint16 bitCount = qFromLittleEndian<quint16>(p + 28);
+    const quint32 compression = qFromLittleEndian<quint32>(p + 30);
+    if ((headerSize != 40 && headerSize != 108 && headerSize != 124) || planes != 1 ||
+        bitCount != 24 || compression != 0 || width <= 0 || rawHeight == 0 ||
+        rawHeight == std::numeric_limits<qint32>::min() || pixelOffset < 14 + headerSize)
         return QImage();
+    const bool topDown = rawHeight < 0;
+    const qint64 height = topDown ? -qint64(rawHeight) : rawHeight;
+    const qint64 rowBytes = (qint64(width) * 24 + 31) / 32 * 4;
+    if (height > (data.size() - qint64(pixelOffset)) / rowBytes)
+        return QImage();
+    // Qt refuses pictures beyond its allocation limit; so does this.
+    if (qint64(width) * height * 4 > qint64(QImageReader::allocationLimit()) * 1024 * 1024)
+        return QImage();
+    QImage image(width, int(height), QImage::Format_RGB32);
+    if (image.isNull())
+        return QImage();
+    for (qint64 row = 0; row < height; ++row) {
+        const uchar *in = p + pixelOffset + row * rowBytes;
+        auto *out = reinterpret_cast<QRgb *>(image.scanLine(int(topDown ? row : height - 1 - row)));
+        for (qint32 x = 0; x < width; ++x, in += 3)
+            out[x] = qRgb(in[2], in[1], in[0]);
+    }
     return image;
+}
+
+QImage ReadBitmapFileUncached(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !PlausibleBitmapFile(file) || !file.seek(0))
+        return QImage();
+    QImage image;
+    // A file far larger than any picture Qt would take is not read whole.
+    if (file.size() > qint64(QImageReader::allocationLimit()) * 1024 * 1024) {
+        QImageReader reader(&file, "bmp");
+        reader.setAutoDetectImageFormat(false);
+        return reader.read(&image) ? image : QImage();
+    }
+    QByteArray data = file.readAll();
+    if (data.size() != file.size())
+        return QImage();
+    image = DecodePlainTrueColour(data);
+    if (!image.isNull())
+        return image;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read(&image) ? image : QImage();
 }
 
 // A picture file is read again only when it changed; the same picture then
@@ -160,11 +210,13 @@ std::pair<QImage, QImage> InkPair(const QImage &picture, QRgb ink) {
     QImage mask(picture.size(), QImage::Format_RGB32);
     if (colour.isNull() || mask.isNull())
         return {};
-    for (int y = 0; y < picture.height(); ++y) {
+    const int width = picture.width();
+    const int height = picture.height();
+    for (int y = 0; y < height; ++y) {
         const auto *in = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
         auto *a = reinterpret_cast<QRgb *>(colour.scanLine(y));
         auto *b = reinterpret_cast<QRgb *>(mask.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const bool inked = IsInk(in[x]);
             a[x] = inked ? ink : BlackPixel;
             b[x] = inked ? BlackPixel : WhitePixel;
@@ -225,7 +277,9 @@ QString PictureFolder() {
     return DataFolder() + QStringLiteral("Bilder/");
 }
 
-QImage ReadPictureFile(const QString &path) { return ReadBitmapFileUncached(path); }
+QImage ReadPictureFile(const QString &path) {
+    return ReadBitmapFileUncached(path);
+}
 
 void LoadPicture(const QString &name, int flags, QImage &bitmap) {
     bitmap = QImage();

@@ -27,10 +27,10 @@ public:
     }
     QString pictures() const { return dir_.path() + QStringLiteral("/Quarnwerk/Vellumo/Bilder/"); }
 
-    // 1000 x 1000 ink drawings, each a little different.
+    // Exactly `count` 1000 x 1000 ink drawings, each a little different.
     void writePictures(int count) {
-        if (written_ >= count)
-            return;
+        for (int i = count; i < written_; ++i)
+            QFile::remove(pictureName(i));
         for (int i = written_; i < count; ++i) {
             QImage picture(1000, 1000, QImage::Format_RGB888);
             picture.fill(Qt::white);
@@ -39,10 +39,12 @@ public:
             painter.drawEllipse(QRect(100 + i % 200, 100, 600, 700 - i % 300));
             painter.drawLine(500, 50, 500 + i, 950);
             painter.end();
-            picture.save(pictures() + QStringLiteral("Bild%1.bmp").arg(i, 3, 10, QLatin1Char('0')),
-                         "BMP");
+            picture.save(pictureName(i), "BMP");
         }
         written_ = count;
+    }
+    QString pictureName(int i) const {
+        return pictures() + QStringLiteral("Bild%1.bmp").arg(i, 3, 10, QLatin1Char('0'));
     }
 
 private:
@@ -61,9 +63,9 @@ void ProcessEvents() {
 }
 
 // From nothing to the main window on screen, with the dialogs made and the
-// first ribbon ready, over a picture folder of 300 large bitmaps.
-void StartupWith300Pictures(benchmark::State &state) {
-    Data().writePictures(300);
+// first ribbon ready, over a picture folder of that many large bitmaps.
+void StartupWithPictures(benchmark::State &state) {
+    Data().writePictures(int(state.range(0)));
     for (auto _ : state) {
         auto form = std::make_unique<TMainForm>();
         CreateAppWindows(*form);
@@ -76,7 +78,9 @@ void StartupWith300Pictures(benchmark::State &state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(StartupWith300Pictures)
+BENCHMARK(StartupWithPictures)
+    ->Arg(0)
+    ->Arg(300)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5)
     ->MeasureProcessCPUTime()
@@ -86,7 +90,7 @@ BENCHMARK(StartupWith300Pictures)
 // reading the file, and drawing its thumbnail.
 void ReadOnePicture(benchmark::State &state) {
     Data().writePictures(1);
-    const QString path = Data().pictures() + QStringLiteral("Bild000.bmp");
+    const QString path = Data().pictureName(0);
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadPictureFile(path).constBits());
 }
@@ -94,7 +98,7 @@ BENCHMARK(ReadOnePicture)->Unit(benchmark::kMillisecond);
 
 void ThumbnailOfOnePicture(benchmark::State &state) {
     Data().writePictures(1);
-    const QImage picture = ReadPictureFile(Data().pictures() + QStringLiteral("Bild000.bmp"));
+    const QImage picture = ReadPictureFile(Data().pictureName(0));
     for (auto _ : state)
         benchmark::DoNotOptimize(PictureThumbnail(picture).constBits());
 }

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QImageReader>
 #include <QtEndian>
 
 #include "model/Job.h"
@@ -137,3 +138,63 @@ TEST_F(PictureFolderTest, PreviewPathTakesTheThumbnailOnWhite) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 24-bit file written byte by byte: rows bottom-up unless the height is
+// negative, each padded to four bytes, with a header of `headerSize` bytes.
+QByteArray TrueColourFile(int width, int height, quint32 headerSize, quint32 seed) {
+    const int rows = height < 0 ? -height : height;
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    const quint32 offset = 14 + headerSize;
+    QByteArray bytes(int(offset) + rowBytes * rows, '\0');
+    auto *p = reinterpret_cast<uchar *>(bytes.data());
+    p[0] = 'B';
+    p[1] = 'M';
+    qToLittleEndian<quint32>(quint32(bytes.size()), p + 2);
+    qToLittleEndian<quint32>(offset, p + 10);
+    qToLittleEndian<quint32>(headerSize, p + 14);
+    qToLittleEndian<qint32>(width, p + 18);
+    qToLittleEndian<qint32>(height, p + 22);
+    qToLittleEndian<quint16>(1, p + 26);
+    qToLittleEndian<quint16>(24, p + 28);
+    if (headerSize >= 108)
+        qToLittleEndian<quint32>(0x73524742, p + 14 + 56);  // sRGB
+    quint32 state = seed;
+    for (qsizetype i = offset; i < bytes.size(); ++i) {
+        state = state * 1103515245u + 12345u;
+        p[i] = uchar(state >> 16);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+// Plain 24-bit files are decoded by the program itself; every shape of them
+// must give the very image Qt's own reader gives.
+TEST_F(PictureFolderTest, PlainTrueColourFilesReadExactlyAsQtReadsThem) {
+    const struct {
+        int width, height;
+        quint32 headerSize;
+    } shapes[] = {{1, 1, 40},   {2, 3, 40},  {3, 5, 40},   {5, -4, 40},
+                  {999, 7, 40}, {4, 4, 108}, {7, -3, 124}, {13, 2, 124}};
+    quint32 seed = 1;
+    for (const auto &shape : shapes) {
+        const QByteArray bytes =
+            TrueColourFile(shape.width, shape.height, shape.headerSize, seed++);
+        const QString name = QStringLiteral("plain%1.bmp").arg(seed);
+        writePicture(name, bytes);
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        const QImage expected = QImageReader(&buffer, "bmp").read();
+        ASSERT_FALSE(expected.isNull()) << shape.width << "x" << shape.height;
+        const QImage read = ReadPictureFile(PictureFolder() + name);
+        EXPECT_EQ(read.format(), expected.format()) << shape.width << "x" << shape.height;
+        EXPECT_TRUE(read == expected) << shape.width << "x" << shape.height;
+
+        // The last row's last byte missing: not a picture at all.
+        writePicture(name, bytes.left(bytes.size() - 1));
+        EXPECT_TRUE(ReadPictureFile(PictureFolder() + name).isNull());
+    }
+}
