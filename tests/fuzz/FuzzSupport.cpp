@@ -13,14 +13,16 @@ void FuzzFailure(const char *condition, const char *file, int line) {
 }
 
 QString FuzzDataFolder() {
-    static QTemporaryDir *root = [] {
-        auto *dir = new QTemporaryDir;
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dir->path()));
-        qputenv("HOME", QFile::encodeName(dir->path()));
-        QDir(dir->path()).mkpath(QStringLiteral("Quarnwerk/Vellumo/Bilder"));
-        return dir;
+    // Removed again when the run ends (a crash leaves it for a look).
+    static QTemporaryDir root;
+    static const bool prepared = [] {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root.path()));
+        qputenv("HOME", QFile::encodeName(root.path()));
+        return QDir(root.path()).mkpath(QStringLiteral("Quarnwerk/Vellumo/Bilder"));
     }();
-    return root->path() + QStringLiteral("/Quarnwerk/Vellumo");
+    if (!prepared)
+        FuzzFailure("a temporary data folder can be made", __FILE__, __LINE__);
+    return root.path() + QStringLiteral("/Quarnwerk/Vellumo");
 }
 
 void WriteRawFile(const QString &path, const QByteArray &bytes) {
