@@ -13,6 +13,6 @@ cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 cmake --build "$build_dir" --parallel "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 1800 -LE e2e "$@"

@@ -32,15 +32,11 @@ protected:
     // Opens the dialog, runs `whileOpen` on it and tells whether it closed
     // with OK. `whileOpen` must close it unless it expects it to stay open.
     bool RunDialog(const std::function<void(QWidget *)> &whileOpen) {
-        bool accepted = false;
-        WhenModal([&](QWidget *dialog) {
-            QObject::connect(qobject_cast<QDialog *>(dialog), &QDialog::finished, dialog,
-                             [&](int result) { accepted = result == QDialog::Accepted; });
-            whileOpen(dialog);
-        });
+        WhenModal(whileOpen);
         Action("FormatKeep")->trigger();
         Settle();
-        return accepted;
+        const auto *dialog = form->findChild<QDialog *>(QStringLiteral("DlgStoreFormat"));
+        return dialog && dialog->result() == QDialog::Accepted;
     }
 
     static QLineEdit *Name(QWidget *dialog) {
