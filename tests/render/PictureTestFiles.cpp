@@ -143,7 +143,7 @@ namespace {
 
 // A 24-bit file written byte by byte: rows bottom-up unless the height is
 // negative, each padded to four bytes, with a header of `headerSize` bytes.
-QByteArray TrueColourFile(int width, int height, quint32 headerSize, quint32 seed) {
+QByteArray TrueColourFile(int width, int height, quint32 headerSize, quint32 noise) {
     const int rows = height < 0 ? -height : height;
     const int rowBytes = (width * 3 + 3) / 4 * 4;
     const quint32 offset = 14 + headerSize;
@@ -160,7 +160,7 @@ QByteArray TrueColourFile(int width, int height, quint32 headerSize, quint32 see
     qToLittleEndian<quint16>(24, p + 28);
     if (headerSize >= 108)
         qToLittleEndian<quint32>(0x73524742, p + 14 + 56);  // sRGB
-    quint32 state = seed;
+    quint32 state = noise;
     for (qsizetype i = offset; i < bytes.size(); ++i) {
         state = state * 1103515245u + 12345u;
         p[i] = uchar(state >> 16);
@@ -178,11 +178,11 @@ TEST_F(PictureFolderTest, PlainTrueColourFilesReadExactlyAsQtReadsThem) {
         quint32 headerSize;
     } shapes[] = {{1, 1, 40},   {2, 3, 40},  {3, 5, 40},   {5, -4, 40},
                   {999, 7, 40}, {4, 4, 108}, {7, -3, 124}, {13, 2, 124}};
-    quint32 seed = 1;
+    quint32 noise = 1;
     for (const auto &shape : shapes) {
         const QByteArray bytes =
-            TrueColourFile(shape.width, shape.height, shape.headerSize, seed++);
-        const QString name = QStringLiteral("plain%1.bmp").arg(seed);
+            TrueColourFile(shape.width, shape.height, shape.headerSize, noise++);
+        const QString name = QStringLiteral("plain%1.bmp").arg(noise);
         writePicture(name, bytes);
         QBuffer buffer;
         buffer.setData(bytes);
