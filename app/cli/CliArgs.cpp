@@ -2,14 +2,14 @@
 
 namespace {
 
-struct CommandSpec {
+struct CommandForm {
     const char *name;
     QStringList valued;    // options that take a value
     QStringList switches;  // options without one
 };
 
-const QList<CommandSpec> &commands() {
-    static const QList<CommandSpec> list = {
+const QList<CommandForm> &commands() {
+    static const QList<CommandForm> list = {
         {"render", {"o", "output", "section", "dpi", "settings"}, {"print"}},
         {"print", {"pdf", "printer", "methode", "from", "to", "settings"}, {}},
         {"trace", {"section", "scale", "flags", "settings"}, {}},
@@ -18,10 +18,10 @@ const QList<CommandSpec> &commands() {
     return list;
 }
 
-const CommandSpec *findCommand(const QString &name) {
-    for (const CommandSpec &spec : commands()) {
-        if (name == QLatin1String(spec.name))
-            return &spec;
+const CommandForm *findCommand(const QString &name) {
+    for (const CommandForm &form : commands()) {
+        if (name == QLatin1String(form.name))
+            return &form;
     }
     return nullptr;
 }
@@ -45,8 +45,8 @@ CliArgs CliArgs::parse(const QStringList &args) {
             parsed.command = args.at(1);
         return parsed;
     }
-    const CommandSpec *spec = findCommand(first);
-    if (!spec)
+    const CommandForm *form = findCommand(first);
+    if (!form)
         throw usage(QStringLiteral("unbekannter Befehl \"%1\"").arg(first));
     parsed.command = first;
 
@@ -74,13 +74,13 @@ CliArgs CliArgs::parse(const QStringList &args) {
                 name = QStringLiteral("output");
             if (parsed.has(name))
                 throw usage(QStringLiteral("Option \"--%1\" doppelt angegeben").arg(name));
-            if (spec->switches.contains(name)) {
+            if (form->switches.contains(name)) {
                 if (inlineValue)
                     throw usage(QStringLiteral("Option \"--%1\" nimmt keinen Wert").arg(name));
                 parsed.switches.insert(name);
                 continue;
             }
-            if (!spec->valued.contains(name))
+            if (!form->valued.contains(name))
                 throw usage(QStringLiteral("unbekannte Option \"%1\" f\u00fcr \"%2\"")
                                 .arg(arg, parsed.command));
             if (!inlineValue) {
