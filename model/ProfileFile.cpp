@@ -8,15 +8,6 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-QByteArray trimmedBlanks(const QByteArray &s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && isBlank(s[b]))
-        ++b;
-    while (e > b && isBlank(s[e - 1]))
-        --e;
-    return s.mid(b, e - b);
-}
-
 bool sameName(const QString &a, const QString &b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -31,19 +22,19 @@ ProfileFile::Line ProfileFile::classify(QByteArray text, QByteArray eol) {
     Line line;
     line.text = std::move(text);
     line.eol = std::move(eol);
-    const QByteArray t = trimmedBlanks(line.text);
+    const QByteArray t = TrimProfileBlanks(line.text);
     if (t.startsWith('[')) {
         line.kind = Kind::Section;
         qsizetype close = t.indexOf(']');
         if (close < 0)
             close = t.size();
-        line.name = Cp1252::decode(trimmedBlanks(t.mid(1, close - 1)));
+        line.name = Cp1252::decode(TrimProfileBlanks(t.mid(1, close - 1)));
         return line;
     }
     const qsizetype eq = t.indexOf('=');
     if (eq > 0 && !t.startsWith(';')) {
         line.kind = Kind::Key;
-        line.name = Cp1252::decode(trimmedBlanks(t.left(eq)));
+        line.name = Cp1252::decode(TrimProfileBlanks(t.left(eq)));
     }
     return line;
 }
@@ -51,8 +42,8 @@ ProfileFile::Line ProfileFile::classify(QByteArray text, QByteArray eol) {
 QString ProfileFile::valueOf(const Line &line) {
     // Taken from the line when asked for, not kept beside it: a large file
     // would otherwise be held twice.
-    const QByteArray t = trimmedBlanks(line.text);
-    QByteArray v = trimmedBlanks(t.mid(t.indexOf('=') + 1));
+    const QByteArray t = TrimProfileBlanks(line.text);
+    QByteArray v = TrimProfileBlanks(t.mid(t.indexOf('=') + 1));
     if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
         v = v.mid(1, v.size() - 2);
     return Cp1252::decode(v.left(MaxValueLength));
@@ -149,7 +140,7 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
         Line *last = lastLine();
         if (last && last->eol.isEmpty())
             last->eol = kCrLf;
-        if (last && !trimmedBlanks(last->text).isEmpty())
+        if (last && !TrimProfileBlanks(last->text).isEmpty())
             blocks_.back().lines.append(classify(QByteArray(), kCrLf));
         Block block;
         block.lines.append(classify('[' + sectionBytes + ']', kCrLf));
@@ -172,12 +163,21 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
 
     // New key after the section's last non-blank line.
     qsizetype insertAt = lines.size();
-    while (insertAt > 1 && trimmedBlanks(lines[insertAt - 1].text).isEmpty())
+    while (insertAt > 1 && TrimProfileBlanks(lines[insertAt - 1].text).isEmpty())
         --insertAt;
     if (lines[insertAt - 1].eol.isEmpty())
         lines[insertAt - 1].eol = kCrLf;
     lines.insert(insertAt, classify(keyBytes + '=' + valueBytes, kCrLf));
     return true;
+}
+
+QByteArray TrimProfileBlanks(const QByteArray &s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && isBlank(s[b]))
+        ++b;
+    while (e > b && isBlank(s[e - 1]))
+        --e;
+    return s.mid(b, e - b);
 }
 
 bool ParseProfileInteger(const QString &text, std::int32_t *out) {

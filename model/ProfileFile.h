@@ -62,6 +62,10 @@ private:
     QHash<QString, qsizetype> sections_;  // folded name -> block of its first header
 };
 
+// The bytes without the blanks and tabs at either end, as the settings file
+// reads section names, keys and values.
+QByteArray TrimProfileBlanks(const QByteArray &s);
+
 // Integer reading of the settings file: "0x"/"0X" with at least three
 // characters is taken as "$"; then optional leading blanks, optional sign,
 // decimal digits, or hexadecimal after "$" (at most 8 significant digits,

@@ -52,19 +52,6 @@ const KnownKey *findKey(const QString &name) {
     return nullptr;
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-QByteArray trimmedBlanks(const QByteArray &s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && isBlank(s[b]))
-        ++b;
-    while (e > b && isBlank(s[e - 1]))
-        --e;
-    return s.mid(b, e - b);
-}
-
 // Whether a line with bytes above 0x7F is well-formed UTF-8 throughout: such
 // a line is almost surely not Windows-1252 (an "ä" would read as "Ã¤").
 bool looksLikeUtf8(const QByteArray &line) {
@@ -170,7 +157,7 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
         if (!fault.isEmpty())
             return failure(fileName, lineNo, fault);
 
-        const QByteArray t = trimmedBlanks(raw);
+        const QByteArray t = TrimProfileBlanks(raw);
         if (t.isEmpty() || t.startsWith(';'))
             continue;
         if (t.startsWith('[')) {
@@ -179,7 +166,7 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
                 return failure(fileName, lineNo, QStringLiteral("Abschnittskopf ohne \"]\""));
             if (close != t.size() - 1)
                 return failure(fileName, lineNo, QStringLiteral("Text nach dem Abschnittskopf"));
-            const QString name = Cp1252::decode(trimmedBlanks(t.mid(1, close - 1)));
+            const QString name = Cp1252::decode(TrimProfileBlanks(t.mid(1, close - 1)));
             if (name.isEmpty())
                 return failure(fileName, lineNo, QStringLiteral("Abschnitt ohne Namen"));
             const QString folded = name.toLower();
@@ -200,7 +187,7 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
             return failure(
                 fileName, lineNo,
                 QStringLiteral("Zeile ist weder Abschnittskopf noch Schl\u00fcssel=Wert"));
-        const QString keyName = Cp1252::decode(trimmedBlanks(t.left(eq)));
+        const QString keyName = Cp1252::decode(TrimProfileBlanks(t.left(eq)));
         const KnownKey *key = findKey(keyName);
         if (!key)
             return failure(fileName, lineNo,
@@ -220,7 +207,7 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
         keyLines.insert(foldedKey, lineNo);
 
         // The value as the profile reading sees it: one pair of quotes goes.
-        QByteArray v = trimmedBlanks(t.mid(eq + 1));
+        QByteArray v = TrimProfileBlanks(t.mid(eq + 1));
         if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
             v = v.mid(1, v.size() - 2);
         if (v.size() > ProfileFile::MaxValueLength)

@@ -125,6 +125,18 @@ std::int32_t PieceTextLength(const TJob &job, RibbonCanvas &ic, bool leftEnd) {
     return length;
 }
 
+// The next page with changed settings: the first starts the document, a later
+// one takes the settings into the page's context.
+void PrintMethods::startPageWith(const DeviceSettings &s) {
+    printer_.setDeviceSettings(s);
+    if (printer_.printing()) {
+        printer_.resetPageContext();
+        printer_.startPage();
+    } else {
+        printer_.beginDocument();
+    }
+}
+
 void PrintMethods::mapPage() {
     metrics_ = printer_.metrics();
     SetPageMapping(printer_.canvas(), metrics_);
@@ -216,13 +228,7 @@ void PrintMethods::StartPiecePage(std::int32_t length, std::int32_t width) {
             s.fields |= DeviceSettings::FieldPaperWidth;
             s.paperWidth = PaperField(width);
         }
-        printer_.setDeviceSettings(s);
-        if (printer_.printing()) {
-            printer_.resetPageContext();
-            printer_.startPage();
-        } else {
-            printer_.beginDocument();
-        }
+        startPageWith(s);
     }
     mapPage();
     if (!fitted_) {
@@ -339,13 +345,7 @@ void PrintMethods::StartSheetPage(std::int32_t length, std::int32_t width) {
         s.paperLength = PaperField(length);
         s.paperWidth = PaperField(width);
         s.orientation = DeviceSettings::Landscape;
-        printer_.setDeviceSettings(s);
-        if (printer_.printing()) {
-            printer_.resetPageContext();
-            printer_.startPage();
-        } else {
-            printer_.beginDocument();
-        }
+        startPageWith(s);
     }
     mapPage();
 }

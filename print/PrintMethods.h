@@ -74,6 +74,7 @@ private:
     void StartSheetPage(std::int32_t length, std::int32_t width);
     void DrawPieceMarks(ColorRef colour);
     void mapPage();
+    void startPageWith(const DeviceSettings &s);
     // Ends an open document, aborts it when anything failed.
     void finish(bool failed);
 
