@@ -43,11 +43,11 @@ QString WidthMismatchMessage() {
         "Es werden nur die Schleifen mit gleicher Schleifenbreite gedruckt.");
 }
 
-void RunPrintMethod(RibbonPrinter &printer, PrintRun &run) {
-    RunPrintMethod(printer, run, SettingInteger(kDrucker, QStringLiteral("Methode"), 0));
+QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run) {
+    return RunPrintMethod(printer, run, SettingInteger(kDrucker, QStringLiteral("Methode"), 0));
 }
 
-void RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode) {
+QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode) {
     printer.setDocumentName(PrintMethods::DocumentName);
     printer.setLandscape();
     run.FirstOfRun = true;
@@ -77,4 +77,5 @@ void RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode)
         default:
             break;
     }
+    return methods.failure();
 }

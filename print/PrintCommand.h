@@ -30,7 +30,8 @@ QString WidthMismatchMessage();
 // name "Vellumo" and landscape, a fresh width rule, and the print method that
 // [Drucker] "Methode" names (0: pieces when "Rand" is not 0, else page strips;
 // 1 page strips; 2 pieces; 3 fitted pieces; 4 single sheets; anything else
-// prints nothing). Errors never leave it.
-void RunPrintMethod(RibbonPrinter &printer, PrintRun &run);
+// prints nothing). Errors never leave it: the answer says why the run failed,
+// in the user's words, and is empty when it did not fail.
+QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run);
 // The same with the method given instead of read from the settings file.
-void RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode);
+QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode);

@@ -1,5 +1,7 @@
 #include "print/PrintMethods.h"
 
+#include <new>
+
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "render/Arith.h"
@@ -31,6 +33,11 @@ void addFillers(std::vector<Piece> &pieces, std::int32_t stretch, std::int32_t P
                 int flags) {
     if (stretch <= PR)
         return;
+    if (Add(ML, PR) == 0)
+        throw PrinterError(QStringLiteral(
+            "\"MaxLaenge\" und \"Rand\" in [Drucker] ergeben zusammen 0: die "
+            "F\u00fcllst\u00fccke lassen sich nicht berechnen (\"MaxLaenge\" muss gr\u00f6\u00dfer "
+            "als 0 sein)"));
     const std::int32_t count = Add(Div(stretch, Add(ML, PR)), 1);
     if (count > MaxFillers)
         throw RenderOverflow();
@@ -75,7 +82,12 @@ std::vector<StripDraw> PlanPageStrip(const PageMetrics &m, const PrintRun &run,
             draws.push_back(draw);
             if (k == Last) {
                 PagesInto = 0;
-                StartX = mapping.logicalToDevice(QPoint(Mul(L, 8), 0)).x() % m.HR;
+                // Where the strip goes on, from its length in millimetres, not
+                // from this ribbon's rounded end: rounding per ribbon would add
+                // up, and a strip end counted on one page but drawn at the end
+                // of the one before would put the next ribbon a page away.
+                const std::int32_t into = Sub(Add(StripLength, L), Mul(Last, m.HS));
+                StartX = base.logicalToDevice(QPoint(Mul(into, 8), 0)).x();
             } else {
                 ++PagesInto;
                 ++PageNo;
@@ -142,6 +154,30 @@ void PrintMethods::mapPage() {
     SetPageMapping(printer_.canvas(), metrics_);
 }
 
+void PrintMethods::noteFailure() {
+    if (!failure_.isEmpty())
+        return;
+    try {
+        throw;
+    } catch (const PrinterError &e) {
+        failure_ = e.message();
+    } catch (const PaperRangeError &) {
+        failure_ = QStringLiteral(
+            "eine Papierl\u00e4nge oder -breite passt nicht in die Druckereinstellungen "
+            "(h\u00f6chstens 3276,7 mm)");
+    } catch (const RenderOverflow &) {
+        failure_ = QStringLiteral(
+            "die Seiten lassen sich mit diesen Ma\u00dfen und Einstellungen nicht berechnen "
+            "(Zahlen\u00fcberlauf)");
+    } catch (const std::bad_alloc &) {
+        failure_ = QStringLiteral("zu wenig Speicher");
+    } catch (const std::exception &e) {
+        failure_ = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        failure_ = QStringLiteral("unbekannter Fehler");
+    }
+}
+
 void PrintMethods::finish(bool failed) {
     if (failed) {
         if (printer_.printing())
@@ -152,6 +188,7 @@ void PrintMethods::finish(bool failed) {
         try {
             printer_.endDocument();
         } catch (...) {
+            noteFailure();
             if (printer_.printing())
                 printer_.abortDocument();
         }
@@ -209,6 +246,7 @@ void PrintMethods::PrintPageStrip() {
         }
     } catch (...) {
         failed = true;
+        noteFailure();
     }
     if (!cancelled_)
         finish(failed);
@@ -326,6 +364,7 @@ void PrintMethods::runPieces(bool fitted) {
         }
     } catch (...) {
         failed = true;
+        noteFailure();
     }
     if (!cancelled_)
         finish(failed);
@@ -376,6 +415,7 @@ void PrintMethods::PrintSingleSheets() {
         }
     } catch (...) {
         failed = true;
+        noteFailure();
     }
     if (!cancelled_)
         finish(failed);

@@ -54,8 +54,9 @@ PiecePlan PlanPieces(const TJob &job, std::int32_t TL, std::int32_t TR, std::int
 std::int32_t PieceTextLength(const TJob &job, RibbonCanvas &ic, bool leftEnd);
 
 // The four print methods over a prepared run. Each begins and ends its own
-// document, checks for cancellation before every page, and swallows every
-// error after aborting its document (the run then just ends).
+// document, checks for cancellation before every page, and catches every
+// error after aborting its document (the run then just ends); failure() says
+// why, for whoever reports the run.
 class PrintMethods {
 public:
     PrintMethods(RibbonPrinter &printer, PrintRun &run) : printer_(printer), run_(run) {}
@@ -67,7 +68,13 @@ public:
 
     static const QString DocumentName;
 
+    // Why the run failed, in the user's words; empty when it did not (a run
+    // the user cancelled has not failed).
+    const QString &failure() const { return failure_; }
+
 private:
+    // Notes the exception being handled as the run's failure (the first one counts).
+    void noteFailure();
     void runPieces(bool fitted);
     void printJobPieces(const TJob &job);
     void StartPiecePage(std::int32_t length, std::int32_t width);
@@ -83,6 +90,7 @@ private:
     PageMetrics metrics_;
     bool fitted_ = false;
     bool cancelled_ = false;
+    QString failure_;
     std::int32_t PR_ = 0;
     std::int32_t ML_ = 3000;
     std::int32_t PiecePosition_ = 0;        // tenths (pieces) or eighths (fitted)

@@ -61,6 +61,16 @@ struct PageMetrics {
     bool operator==(const PageMetrics &) const = default;
 };
 
+// The metrics of a printable area of the given millimetres at dpi dots per
+// inch. HS and VS are the whole millimetres; HR is the pixels of exactly HS
+// millimetres, not of the whole width. A page then carries HS
+// millimetres of ribbon in HR pixels: the strip plan (which counts HS per
+// page) and the drawing agree however the paper's size was rounded, and the
+// ribbon keeps its true length to half a pixel per page. VR is the whole
+// height (the ribbon's lower edge sits at the paper's), raised where needed
+// so that the isotropic page mapping takes its scale from HR.
+PageMetrics PageMetricsFor(double widthMm, double heightMm, int dpi);
+
 // The ranges the print dialog offers.
 struct PrintRange {
     enum Kind { All, Selection, Pages };

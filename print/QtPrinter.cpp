@@ -8,9 +8,13 @@
 #include <QTemporaryFile>
 
 #include <cups/cups.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "render/QPainterCanvas.h"
 
@@ -48,7 +52,111 @@ QString millimetres(double tenths) {
     return s;
 }
 
+// Whether the PDF that Qt wrote is whole: the cross-reference table at the
+// offset "startxref" names, and every object where the table says. A write
+// that failed on the way (a full disk) leaves a file that fails here, since
+// Qt's PDF writer does not report it.
+bool PdfIsWhole(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    if (size < 32)
+        return false;
+    const uchar *data = file.map(0, size);
+    if (!data)
+        return false;
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), size);
+    const QByteArray tail = bytes.right(64).trimmed();
+    if (!tail.endsWith("%%EOF"))
+        return false;
+    const qsizetype startxref = bytes.lastIndexOf("startxref");
+    if (startxref < 0)
+        return false;
+    bool ok = false;
+    const qint64 xref =
+        bytes.mid(startxref + 9, tail.size()).split('%').first().trimmed().toLongLong(&ok);
+    if (!ok || xref < 0 || xref + 4 > size || bytes.mid(xref, 4) != "xref")
+        return false;
+    // "xref\n0 N\n" and N entries of 20 bytes: "oooooooooo ggggg n \n".
+    qsizetype pos = bytes.indexOf('\n', xref) + 1;
+    const qsizetype lineEnd = bytes.indexOf('\n', pos);
+    if (pos <= 0 || lineEnd < 0)
+        return false;
+    const QList<QByteArray> head = bytes.mid(pos, lineEnd - pos).trimmed().split(' ');
+    if (head.size() != 2)
+        return false;
+    const qint64 firstObject = head[0].toLongLong(&ok);
+    if (!ok)
+        return false;
+    const qint64 count = head[1].toLongLong(&ok);
+    if (!ok || count < 1 || lineEnd + 1 + count * 20 > size)
+        return false;
+    pos = lineEnd + 1;
+    for (qint64 i = 0; i < count; ++i, pos += 20) {
+        if (bytes.at(pos + 17) != 'n')
+            continue;  // a free entry
+        const qint64 offset = bytes.mid(pos, 10).toLongLong(&ok);
+        if (!ok || offset < 0 || offset >= size)
+            return false;
+        const QByteArray expected = QByteArray::number(firstObject + i) + " 0 obj";
+        if (bytes.mid(offset, expected.size()) != expected)
+            return false;
+    }
+    return true;
+}
+
+// Flushes a file to the disk; false when the system reports that it cannot
+// (a full disk may show only here).
+bool SyncFile(const QString &path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
 }  // namespace
+
+QString QtPrinter::ResolvePdfTarget(const QString &path) {
+    if (path.isEmpty())
+        throw PrinterError(QStringLiteral("Keine Datei gew\u00e4hlt."));
+    QFileInfo info(QFileInfo(path).absoluteFilePath());
+    // A link is followed to the file it names, which is then replaced; a
+    // link to nothing yet names the new file.
+    for (int hops = 0; info.isSymLink() && hops < 40; ++hops) {
+        if (info.exists()) {
+            info = QFileInfo(info.canonicalFilePath());
+            break;
+        }
+        info = QFileInfo(info.symLinkTarget());
+    }
+    if (info.isSymLink())
+        throw PrinterError(
+            QStringLiteral("\u201e%1\u201c: zu viele Verweise hintereinander.").arg(path));
+    const QString target = info.absoluteFilePath();
+    struct stat st {};
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            throw PrinterError(QStringLiteral("\u201e%1\u201c ist ein Ordner.").arg(target));
+        if (!S_ISREG(st.st_mode))
+            throw PrinterError(
+                QStringLiteral("\u201e%1\u201c ist keine gew\u00f6hnliche Datei (ein Ger\u00e4t "
+                               "oder eine Pipe); ein PDF wird nur in eine Datei geschrieben.")
+                    .arg(target));
+        // Write bits, not access(): the administrator may write anywhere, but
+        // a file made read-only is to be kept all the same.
+        if ((st.st_mode & 0222) == 0 || ::access(QFile::encodeName(target).constData(), W_OK) != 0)
+            throw PrinterError(
+                QStringLiteral("Datei \u201e%1\u201c ist schreibgesch\u00fctzt.").arg(target));
+    } else if (errno != ENOENT) {
+        throw PrinterError(QStringLiteral("Datei \u201e%1\u201c: %2")
+                               .arg(target, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    if (!QFileInfo(info.absolutePath()).isDir())
+        throw PrinterError(QStringLiteral("Ordner \u201e%1\u201c fehlt.").arg(info.absolutePath()));
+    return target;
+}
 
 const QString QtPrinter::PdfPrinterName = QStringLiteral("PDF");
 
@@ -158,8 +266,7 @@ void QtPrinter::beginDocument() {
         targetFile_ = pdfOutput_;
         if (targetFile_.isEmpty() && chooser_)
             targetFile_ = chooser_();
-        if (targetFile_.isEmpty())
-            throw PrinterError(QStringLiteral("Keine Datei gewählt."));
+        targetFile_ = ResolvePdfTarget(targetFile_);
     } else {
         targetFile_.clear();
     }
@@ -214,14 +321,25 @@ void QtPrinter::endDocument() {
     if (!printing_)
         return;
     canvas_.reset();
-    painter_.end();
+    const bool ended = painter_.end();
+    printer_.reset();  // closes the file
     printing_ = false;
     pageOpen_ = false;
+    if (!ended || !SyncFile(tempFile_) || !PdfIsWhole(tempFile_)) {
+        QFile::remove(tempFile_);
+        tempFile_.clear();
+        const QString name = isPdfPrinter() ? targetFile_ : documentName_;
+        throw PrinterError(
+            QStringLiteral("Die PDF-Datei \u201e%1\u201c konnte nicht vollst\u00e4ndig geschrieben "
+                           "werden (Datentr\u00e4ger voll oder nicht beschreibbar); nichts wurde "
+                           "ersetzt oder gedruckt.")
+                .arg(name));
+    }
     if (isPdfPrinter()) {
         // The temporary file was made private; the PDF gets the permissions an
         // ordinary new file would have, or those of the file it replaces.
         const QByteArray target = QFile::encodeName(targetFile_);
-        struct stat st{};
+        struct stat st {};
         mode_t mode;
         if (::stat(target.constData(), &st) == 0) {
             mode = st.st_mode & 07777;
@@ -312,20 +430,17 @@ RibbonCanvas &QtPrinter::canvas() {
 }
 
 PageMetrics QtPrinter::metrics() const {
-    const QPageLayout layout = printing_ ? printer_->pageLayout() : pageLayoutFor(settings_);
-    const QRectF mm = layout.paintRect(QPageLayout::Millimeter);
-    PageMetrics m;
-    m.HS = std::int32_t(std::floor(mm.width() + 1e-6));
-    m.VS = std::int32_t(std::floor(mm.height() + 1e-6));
+    const QPageLayout layout =
+        pageLayoutFor(printing_ && !pageSettingsLog_.empty() ? pageSettingsLog_.back() : settings_);
+    QSizeF mm = layout.paintRect(QPageLayout::Millimeter).size();
     if (printing_) {
-        m.HR = printer_->width();
-        m.VR = printer_->height();
-    } else {
-        const QRect px = layout.paintRectPixels(Resolution);
-        m.HR = px.width();
-        m.VR = px.height();
+        // The device may have rounded the page (Qt keeps whole points): plan
+        // on what it really has where that is less than was asked for.
+        const double pxToMm = 25.4 / Resolution;
+        mm = QSizeF(std::min(mm.width(), printer_->width() * pxToMm),
+                    std::min(mm.height(), printer_->height() * pxToMm));
     }
-    return m;
+    return PageMetricsFor(mm.width(), mm.height(), Resolution);
 }
 
 namespace {
@@ -347,12 +462,8 @@ public:
 
 std::unique_ptr<RibbonCanvas> QtPrinter::informationContext(PageMetrics *metricsOut) const {
     if (metricsOut) {
-        const QPageLayout layout = pageLayoutFor(settings_);
-        const QRectF mm = layout.paintRect(QPageLayout::Millimeter);
-        const QRect px = layout.paintRectPixels(Resolution);
-        *metricsOut =
-            PageMetrics{std::int32_t(std::floor(mm.width() + 1e-6)),
-                        std::int32_t(std::floor(mm.height() + 1e-6)), px.width(), px.height()};
+        const QSizeF mm = pageLayoutFor(settings_).paintRect(QPageLayout::Millimeter).size();
+        *metricsOut = PageMetricsFor(mm.width(), mm.height(), Resolution);
     }
     return std::make_unique<MeasuringCanvas>();
 }

@@ -64,6 +64,10 @@ public:
 
     // Page layout that a page started with these settings gets.
     static QPageLayout pageLayoutFor(const DeviceSettings &settings);
+    // The file a PDF for this path is written to: a link is followed to its
+    // target. Throws PrinterError for a folder, a device, a pipe, a
+    // read-only file or a missing folder.
+    static QString ResolvePdfTarget(const QString &path);
     // The CUPS media name of a page: "Custom.<width>x<length>mm".
     static QString cupsMedia(const DeviceSettings &settings);
 

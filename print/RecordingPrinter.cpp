@@ -55,10 +55,7 @@ RecordingPrinter::Page RecordingPrinter::layoutFor(const DeviceSettings &s) cons
     page.heightMm = landscape ? widthMm : lengthMm;
     const double printableX = std::max(0.0, page.widthMm - 2 * config_.marginMm);
     const double printableY = std::max(0.0, page.heightMm - 2 * config_.marginMm);
-    page.metrics.HS = std::int32_t(std::floor(printableX + 1e-9));
-    page.metrics.VS = std::int32_t(std::floor(printableY + 1e-9));
-    page.metrics.HR = std::int32_t(std::lround(printableX * config_.dpi / 25.4));
-    page.metrics.VR = std::int32_t(std::lround(printableY * config_.dpi / 25.4));
+    page.metrics = PageMetricsFor(printableX, printableY, config_.dpi);
     return page;
 }
 

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <tuple>
 
 #include "model/DataFolder.h"
@@ -124,6 +125,105 @@ QImage DecodePlainTrueColour(const QByteArray &data) {
     return image;
 }
 
+// Run-length pictures (8 bits a pixel in runs of bytes, 4 bits in runs of
+// nibbles) are decoded here: Qt's reader leaves the pixels that a delta or an
+// early end skips uninitialised. Pixels the file does not set are white, as
+// are pixels whose colour index lies beyond the palette: the file puts no
+// ink there. Anything else gives a null image and is left to Qt's reader; a
+// run-length file that cannot be decoded gives an empty result.
+std::optional<QImage> DecodeRunLength(const QByteArray &data) {
+    if (data.size() < 54 || data[0] != 'B' || data[1] != 'M')
+        return std::nullopt;
+    const auto *p = reinterpret_cast<const uchar *>(data.constData());
+    const qint64 size = data.size();
+    const quint32 pixelOffset = qFromLittleEndian<quint32>(p + 10);
+    const quint32 headerSize = qFromLittleEndian<quint32>(p + 14);
+    if (headerSize < 40)
+        return std::nullopt;
+    const qint32 width = qFromLittleEndian<qint32>(p + 18);
+    const qint32 height = qFromLittleEndian<qint32>(p + 22);
+    const quint16 bitCount = qFromLittleEndian<quint16>(p + 28);
+    const quint32 compression = qFromLittleEndian<quint32>(p + 30);
+    const quint32 colorsUsed = qFromLittleEndian<quint32>(p + 46);
+    const bool rle8 = compression == 1 && bitCount == 8;
+    const bool rle4 = compression == 2 && bitCount == 4;
+    if (compression != 1 && compression != 2)
+        return std::nullopt;
+    // Run-length pictures are always stored bottom row first.
+    if (!(rle8 || rle4) || width <= 0 || height <= 0 || pixelOffset >= size ||
+        14 + qint64(headerSize) > pixelOffset)
+        return QImage();
+    if (qint64(width) * height * 4 > qint64(QImageReader::allocationLimit()) * 1024 * 1024)
+        return QImage();
+
+    // The palette: what the header says, as far as the file holds it.
+    const int maxColours = 1 << bitCount;
+    const qint64 paletteStart = 14 + qint64(headerSize);
+    qint64 colours = colorsUsed == 0 || colorsUsed > quint32(maxColours) ? maxColours : colorsUsed;
+    colours = std::min<qint64>(colours, (pixelOffset - paletteStart) / 4);
+    QRgb palette[256];
+    for (int i = 0; i < 256; ++i) {
+        const uchar *entry = p + paletteStart + 4 * qint64(i);
+        palette[i] = i < colours ? qRgb(entry[2], entry[1], entry[0]) : WhitePixel;
+    }
+
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull())
+        return QImage();
+    image.fill(WhitePixel);
+    qint64 x = 0, y = 0;  // y counts rows from the bottom
+    const auto put = [&](int index) {
+        if (x < width && y < height)
+            reinterpret_cast<QRgb *>(image.scanLine(int(height - 1 - y)))[x] = palette[index];
+        ++x;
+    };
+    qint64 pos = pixelOffset;
+    while (pos + 1 < size && y < height) {
+        const int count = p[pos], value = p[pos + 1];
+        pos += 2;
+        if (count > 0) {  // a run of one value (two alternating nibbles)
+            for (int i = 0; i < count; ++i)
+                put(rle8 ? value : (i % 2 == 0 ? value >> 4 : value & 0x0F));
+        } else if (value == 0) {  // end of row
+            x = 0;
+            ++y;
+        } else if (value == 1) {  // end of picture
+            break;
+        } else if (value == 2) {  // move right and up
+            if (pos + 1 >= size)
+                break;
+            x += p[pos];
+            y += p[pos + 1];
+            pos += 2;
+        } else {  // so many literal pixels, padded to a whole word
+            const qint64 bytes = rle8 ? value : (value + 1) / 2;
+            if (pos + bytes > size)
+                break;
+            for (int i = 0; i < value; ++i) {
+                const int byte = p[pos + (rle8 ? i : i / 2)];
+                put(rle8 ? byte : (i % 2 == 0 ? byte >> 4 : byte & 0x0F));
+            }
+            pos += bytes + (bytes & 1);
+        }
+    }
+    return image;
+}
+
+// Qt leaves a colour index beyond a short palette to chance; such pixels are
+// white, like every pixel the file gives no colour.
+void PadPalette(QImage &image) {
+    if (image.format() != QImage::Format_Mono && image.format() != QImage::Format_MonoLSB &&
+        image.format() != QImage::Format_Indexed8)
+        return;
+    const int needed = image.format() == QImage::Format_Indexed8 ? 256 : 2;
+    QList<QRgb> table = image.colorTable();
+    if (table.size() >= needed)
+        return;
+    while (table.size() < needed)
+        table.append(WhitePixel);
+    image.setColorTable(table);
+}
+
 QImage ReadBitmapFileUncached(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || !PlausibleBitmapFile(file) || !file.seek(0))
@@ -133,7 +233,10 @@ QImage ReadBitmapFileUncached(const QString &path) {
     if (file.size() > qint64(QImageReader::allocationLimit()) * 1024 * 1024) {
         QImageReader reader(&file, "bmp");
         reader.setAutoDetectImageFormat(false);
-        return reader.read(&image) ? image : QImage();
+        if (!reader.read(&image))
+            return QImage();
+        PadPalette(image);
+        return image;
     }
     QByteArray data = file.readAll();
     if (data.size() != file.size())
@@ -141,11 +244,16 @@ QImage ReadBitmapFileUncached(const QString &path) {
     image = DecodePlainTrueColour(data);
     if (!image.isNull())
         return image;
+    if (std::optional<QImage> decoded = DecodeRunLength(data))
+        return *decoded;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
     reader.setAutoDetectImageFormat(false);
-    return reader.read(&image) ? image : QImage();
+    if (!reader.read(&image))
+        return QImage();
+    PadPalette(image);
+    return image;
 }
 
 // A picture file is read again only when it changed; the same picture then

@@ -73,8 +73,11 @@ void TMainForm::BtnPrintClick() {
     SBtnPrint->setEnabled(false);
     TDlgPrinterAbort &dialog = flow.abortDialog();
     SetPrintBusy(this, dialog, true);
-    RunPrintMethod(printer, run);
+    const QString failure = RunPrintMethod(printer, run);
     SetPrintBusy(this, dialog, false);
+    // A run that failed must not look like one that printed.
+    if (!failure.isEmpty())
+        flow.warn(QStringLiteral("Der Druck ist fehlgeschlagen: %1").arg(failure));
     if (run.WidthMismatch)
         flow.inform(WidthMismatchMessage());
     SBtnPrint->setEnabled(true);

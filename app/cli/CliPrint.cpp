@@ -45,6 +45,7 @@ PreparedRun PrepareRun(const CliArgs &args, const CliSession &session) {
     if (count == 0)
         throw BadInput(
             QStringLiteral("%1: keine Schleife mit Text; nichts gedruckt").arg(args.file));
+    CheckDrawable(args, prepared.entries);
     prepared.run.PrintFirst = 0;
     prepared.run.PrintLast = count - 1;
     if (args.has(QStringLiteral("from")) || args.has(QStringLiteral("to"))) {
@@ -87,21 +88,23 @@ void ReportLeftOut(const PreparedRun &prepared, QTextStream &err) {
 }
 
 // A run that the printer or the page sizes made fail is no success. The print
-// methods keep their errors to themselves, as the window wants; what is known
-// here is whether a document ended, and what the printer said. A queue takes
-// a run of equal pages at a time, so a failure at the end of a document may
-// come after part of it was handed over; a PDF appears whole or not at all.
-void CheckRun(const WatchedPrinter &printer, bool partsMayBePrinted) {
-    const QString reason = printer.failure().isEmpty()
-                               ? QStringLiteral(
-                                     "eine Papierl\u00e4nge oder -breite passt nicht in die "
-                                     "Druckereinstellungen (h\u00f6chstens 3276,7 mm)")
-                               : printer.failure();
+// methods keep their errors to themselves, as the window wants, and say why
+// afterwards; what the printer adds is whether a document ended. A queue
+// takes a run of equal pages at a time, so a failure at the end of a
+// document may come after part of it was handed over; a PDF appears whole or
+// not at all.
+void CheckRun(const WatchedPrinter &printer, const QString &failure, bool partsMayBePrinted) {
+    QString reason = failure;
+    if (reason.isEmpty())
+        reason = printer.failure();
+    if (reason.isEmpty())
+        reason = QStringLiteral("der Druckauftrag wurde nicht abgeschlossen");
     if (printer.endFailed() && partsMayBePrinted)
         throw BadInput(QStringLiteral("Druck fehlgeschlagen beim Abschluss des Auftrags, ein Teil "
                                       "kann gedruckt sein: %1")
                            .arg(reason));
-    if (printer.endFailed() || printer.documentsAborted() > 0 || printer.documentsEnded() == 0)
+    if (!failure.isEmpty() || printer.endFailed() || printer.documentsAborted() > 0 ||
+        printer.documentsEnded() == 0)
         throw BadInput(
             QStringLiteral("Druck fehlgeschlagen, nichts wurde gedruckt: %1").arg(reason));
 }
@@ -166,6 +169,7 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
                 QStringLiteral("%1: Ordner fehlt").arg(QFileInfo(output).absolutePath()));
         if (QFileInfo(output).isDir())
             throw BadInput(QStringLiteral("%1: ist ein Ordner").arg(output));
+        CheckOutputFile(args, output);
         printer.selectPrinterByName(QtPrinter::PdfPrinterName);
         printer.setPdfOutputFile(output);
     } else if (!printer.selectPrinterByName(queue)) {
@@ -178,9 +182,9 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
     printer.reselectWithDriverDefaults();
 
     WatchedPrinter watched(printer);
-    RunPrintMethod(watched, prepared.run, prepared.methode);
+    const QString failure = RunPrintMethod(watched, prepared.run, prepared.methode);
     ReportLeftOut(prepared, err);
-    CheckRun(watched, !toPdf);
+    CheckRun(watched, failure, !toPdf);
     return CliOk;
 }
 
@@ -198,7 +202,7 @@ int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err) {
     printer.selectPrinter(0);
     printer.reselectWithDriverDefaults();
     WatchedPrinter watched(printer);
-    RunPrintMethod(watched, prepared.run, prepared.methode);
+    const QString failure = RunPrintMethod(watched, prepared.run, prepared.methode);
 
     int n = 0;
     int printed = 0;
@@ -225,6 +229,6 @@ int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err) {
     }
     out << QStringLiteral("pages total=%1\n").arg(printed);
     ReportLeftOut(prepared, err);
-    CheckRun(watched, false);
+    CheckRun(watched, failure, false);
     return CliOk;
 }

@@ -15,8 +15,6 @@
 
 namespace {
 
-// The largest ribbon side drawn, in millimetres: what a paper field holds.
-constexpr int kMaxSideMm = 32767;
 // A PNG of more pixels would need more than half a gigabyte.
 constexpr qint64 kMaxImagePixels = qint64(1) << 27;
 constexpr int kMaxImageSide = 32767;
@@ -31,20 +29,6 @@ struct RenderJob {
     int flags() const { return asPrinted ? PrintFlags : PreviewFlags; }
 };
 
-void CheckDrawable(const CliArgs &args, const RibbonEntry &entry) {
-    const TJob &job = *entry.job;
-    if (job.Laenge <= 0 || job.Breite <= 0 || job.Laenge > kMaxSideMm || job.Breite > kMaxSideMm)
-        throw BadInput(
-            QStringLiteral("%1:%2: Schleife \"%3\" mit L\u00e4nge %4 mm und Breite %5 mm "
-                           "kann nicht gezeichnet werden (1 bis %6 mm)")
-                .arg(args.file)
-                .arg(entry.line)
-                .arg(entry.section)
-                .arg(job.Laenge)
-                .arg(job.Breite)
-                .arg(kMaxSideMm));
-}
-
 // "probe.png" for the n-th of several ribbons: "probe-n.png".
 QString NumberedPath(const QString &path, int n) {
     const QString suffix = QFileInfo(path).suffix();
@@ -54,6 +38,7 @@ QString NumberedPath(const QString &path, int n) {
 
 // One page of the ribbon's own size per ribbon. The file appears only whole.
 void RenderPdf(const RenderJob &r, QTextStream &out) {
+    CheckOutputFile(r.args, r.output);
     QSaveFile file(r.output);
     if (!file.open(QIODevice::WriteOnly))
         throw BadInput(QStringLiteral("%1: kann nicht geschrieben werden: %2")
@@ -90,6 +75,8 @@ void RenderPdf(const RenderJob &r, QTextStream &out) {
 
 // One image per ribbon, white where nothing is drawn.
 void RenderPng(const RenderJob &r, QTextStream &out) {
+    for (int i = 1; i <= int(r.ribbons.size()); ++i)
+        CheckOutputFile(r.args, r.ribbons.size() == 1 ? r.output : NumberedPath(r.output, i));
     int n = 0;
     for (const RibbonEntry *entry : r.ribbons) {
         const TJob &job = *entry->job;
@@ -147,8 +134,7 @@ int RunRender(const CliArgs &args, QTextStream &out, QTextStream &err) {
 
     CliSession session(args);
     r.ribbons = session.selected();
-    for (const RibbonEntry *entry : r.ribbons)
-        CheckDrawable(args, *entry);
+    CheckDrawable(args, r.ribbons);
     session.warnMissingPictures(r.ribbons, err);
     if (!r.asPrinted)
         CliSession::FillPreviewPictures(r.ribbons);

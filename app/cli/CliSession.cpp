@@ -1,15 +1,19 @@
 #include "app/cli/CliSession.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTextStream>
 
+#include <sys/stat.h>
+
 #include "model/DataFolder.h"
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "print/PrintCommand.h"
+#include "print/QtPrinter.h"
 #include "render/DrawJob.h"
 #include "render/QPainterCanvas.h"
 
@@ -137,6 +141,61 @@ CanvasMapping TrueSizeMapping(int scale, int dpi) {
     mapping.setWindowExt(QSize(254 * scale, 254 * scale));
     mapping.setViewportExt(QSize(10 * dpi, 10 * dpi));
     return mapping;
+}
+
+namespace {
+
+// The same file under another name (a link, "./x", a hard link)?
+bool SameFile(const QString &a, const QString &b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+}  // namespace
+
+void CheckOutputFile(const CliArgs &args, const QString &path) {
+    QString target;
+    try {
+        target = QtPrinter::ResolvePdfTarget(path);
+    } catch (const PrinterError &e) {
+        throw BadInput(QStringLiteral("%1: %2").arg(path, e.message()));
+    }
+    const QString settingsFile = args.value(QStringLiteral("settings"));
+    if (SameFile(target, args.file) || (!settingsFile.isEmpty() && SameFile(target, settingsFile)))
+        throw BadInput(
+            QStringLiteral(
+                "%1: ist eine Eingabedatei dieses Aufrufs und w\u00fcrde \u00fcberschrieben")
+                .arg(path));
+}
+
+void CheckDrawable(const CliArgs &args, const std::vector<const RibbonEntry *> &ribbons) {
+    // The largest ribbon side drawn, in millimetres: what a paper field holds.
+    constexpr std::int32_t kMaxSideMm = 32767;
+    const auto outside = [](std::int32_t v) { return v <= 0 || v > kMaxSideMm; };
+    for (const RibbonEntry *entry : ribbons) {
+        const TJob &job = *entry->job;
+        if (outside(job.Laenge) || outside(job.Breite))
+            throw BadInput(
+                QStringLiteral("%1:%2: Schleife \"%3\" mit L\u00e4nge %4 mm und Breite %5 mm "
+                               "kann nicht gezeichnet werden (1 bis %6 mm)")
+                    .arg(args.file)
+                    .arg(entry->line)
+                    .arg(entry->section)
+                    .arg(job.Laenge)
+                    .arg(job.Breite)
+                    .arg(kMaxSideMm));
+        if (outside(job.FontGroesse))
+            throw BadInput(QStringLiteral("%1:%2: Schleife \"%3\" mit Schriftgr\u00f6\u00dfe %4 mm "
+                                          "kann nicht gezeichnet werden (1 bis %5 mm)")
+                               .arg(args.file)
+                               .arg(entry->line)
+                               .arg(entry->section)
+                               .arg(job.FontGroesse)
+                               .arg(kMaxSideMm));
+    }
 }
 
 void DrawRibbon(const TJob &job, RibbonCanvas &canvas, int scale, int flags) {

@@ -63,6 +63,16 @@ private:
     PictureCatalogue savedPictures_;
 };
 
+// Refuses, naming file and line, a ribbon whose length, width or letter
+// height is outside 1 to 32767 mm: such a ribbon cannot be drawn, so a proof
+// or a print of it would be wrong.
+void CheckDrawable(const CliArgs &args, const std::vector<const RibbonEntry *> &ribbons);
+
+// Refuses an output path that is a folder, a device or a pipe, a read-only
+// file, or the ribbon file or settings file of the run itself. A link counts
+// as the file it names.
+void CheckOutputFile(const CliArgs &args, const QString &path);
+
 // One logical unit is 1/scale mm on a device of dpi pixels per inch.
 CanvasMapping TrueSizeMapping(int scale, int dpi);
 

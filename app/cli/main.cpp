@@ -32,8 +32,15 @@ int main(int argc, char **argv) {
     QGuiApplication::setApplicationName(QStringLiteral("vellumo-cli"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int status = RunCli(args, out, err);
+    int status = RunCli(args, out, err);
     out.flush();
+    // Output that did not arrive (a full disk, a closed pipe) is no success.
+    if (out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        err << QStringLiteral(
+            "vellumo-cli: die Ausgabe konnte nicht vollst\u00e4ndig geschrieben werden\n");
+        if (status == 0)
+            status = 1;
+    }
     err.flush();
     return status;
 }

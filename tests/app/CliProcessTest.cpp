@@ -322,6 +322,76 @@ TEST_F(CliProcessTest, AFailedRunIsNoSuccess) {
     EXPECT_TRUE(queue.err.contains(QLatin1String("Drucker \"gibt-es-nicht\" nicht gefunden")));
 }
 
+// A PDF target is a file or a new name; the old file survives any failure;
+// what cannot be drawn or planned is refused with its true cause.
+TEST_F(CliProcessTest, PrintToPdfNeverDestroysAFileNorPassesAFailure) {
+    const QString file = ribbons();
+    const QString ini = settings(QStringLiteral("[Drucker]\nMethode=4\n"));
+    const QString out = data.filePath(QStringLiteral("alt.pdf"));
+    data.writeFile(QStringLiteral("alt.pdf"), QByteArray("das alte PDF"));
+    const auto print = [&](const QString &target, const QString &order, const QString &s) {
+        return RunCliProgram({QStringLiteral("print"), order, QStringLiteral("--pdf"), target,
+                              QStringLiteral("--settings"), s});
+    };
+
+    // A full disk: every write beyond 2 KiB fails (the signal that would end
+    // the process is ignored, so the writes just fail).
+    QProcess full;
+    full.start(QStringLiteral("/bin/bash"),
+               {QStringLiteral("-c"), QStringLiteral("ulimit -f 2; trap '' XFSZ; exec \"$@\""),
+                QStringLiteral("bash"), QStringLiteral(VELLUMO_CLI), QStringLiteral("print"), file,
+                QStringLiteral("--pdf"), out, QStringLiteral("--settings"), ini});
+    ASSERT_TRUE(full.waitForFinished(120000));
+    EXPECT_EQ(full.exitCode(), 1) << full.readAllStandardError().toStdString();
+    EXPECT_EQ(data.readFile(QStringLiteral("alt.pdf")), QByteArray("das alte PDF"));
+    EXPECT_EQ(QDir(data.appFolder()).entryList({QStringLiteral("alt.pdf.*")}), QStringList());
+
+    // A link is followed, and the file it names replaced.
+    const QString link = data.filePath(QStringLiteral("verweis.pdf"));
+    ASSERT_TRUE(QFile::link(out, link));
+    EXPECT_EQ(print(link, file, ini).status, 0);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(data.readFile(QStringLiteral("alt.pdf")).startsWith("%PDF"));
+
+    // Never into a pipe or a device, a read-only file or the order itself.
+    const QString fifo = data.filePath(QStringLiteral("pipe.pdf"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+    const QString readOnly = data.filePath(QStringLiteral("fest.pdf"));
+    data.writeFile(QStringLiteral("fest.pdf"), QByteArray("bleibt"));
+    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadUser);
+    for (const QString &target : {fifo, QStringLiteral("/dev/null"), readOnly, file, ini}) {
+        const Result r = print(target, file, ini);
+        EXPECT_EQ(r.status, 1) << target.toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    EXPECT_EQ(data.readFile(QStringLiteral("fest.pdf")), QByteArray("bleibt"));
+    EXPECT_TRUE(QFileInfo(fifo).isFile() == false && QFileInfo::exists(fifo));
+
+    // Ribbons that cannot be drawn are refused by printing as by a proof.
+    for (const QString &bad : {QStringLiteral("L\u00e4nge=0"), QStringLiteral("Breite=-170"),
+                               QStringLiteral("L\u00e4nge=$FFFFFFFF"),
+                               QStringLiteral("FontGr\u00f6\u00dfe=2147483647")}) {
+        const QString order =
+            write(QStringLiteral("falsch.ini"),
+                  QStringLiteral("[Falsch]\n%1\nTextLinks=Ruhe sanft\n").arg(bad));
+        const Result printed = print(data.filePath(QStringLiteral("neu.pdf")), order, ini);
+        EXPECT_EQ(printed.status, 1) << bad.toStdString();
+        EXPECT_TRUE(printed.err.contains(QLatin1String("falsch.ini:1: Schleife \"Falsch\"")))
+            << printed.err.toStdString();
+        const Result traced =
+            RunCliProgram({QStringLiteral("trace-print"), order, QStringLiteral("--page"),
+                           QStringLiteral("210x297@300"), QStringLiteral("--settings"), ini});
+        EXPECT_EQ(traced.status, 1) << bad.toStdString();
+        EXPECT_FALSE(QFile::exists(data.filePath(QStringLiteral("neu.pdf"))));
+    }
+
+    // Fillers that cannot be computed are named as the cause.
+    const Result pieces = print(data.filePath(QStringLiteral("neu.pdf")), file,
+                                settings(QStringLiteral("[Drucker]\nMethode=2\nMaxLaenge=0\n")));
+    EXPECT_EQ(pieces.status, 1);
+    EXPECT_TRUE(pieces.err.contains(QLatin1String("MaxLaenge"))) << pieces.err.toStdString();
+}
+
 TEST_F(CliProcessTest, TraceShowsMarksAndLabelInLogicalUnits) {
     const QString file =
         write(QStringLiteral("marken.ini"),

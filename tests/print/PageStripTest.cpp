@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "print/PrintMethods.h"
+#include "print/QtPrinter.h"
 #include "tests/print/PrintTestSupport.h"
 
 namespace {
@@ -61,6 +62,68 @@ TEST(PageStripTest, PlanFollowsTheStrip) {
     EXPECT_NEAR(draws[5].viewportOrg.x(), pixels(260), 2);
     EXPECT_FALSE(draws[3].newPageAfter);
     EXPECT_TRUE(draws[5].newPageAfter);
+}
+
+// The PDF printer's pages on common papers: the mapping carries exactly the
+// millimetres the plan counts per page, at the ribbon's true length, so a long
+// strip puts every ribbon's start and end on the page and pixel the plan says.
+TEST(PageStripTest, LongStripsKeepEveryRibbonEndOnEveryPaper) {
+    PrintFixture f;
+    const std::vector<int> lengths = {3000, 2941, 500, 1234, 2999, 777, 3000, 1, 1500, 2222};
+    for (int L : lengths)
+        f.addJob(L, 170);
+    std::vector<std::int32_t> taken;
+    for (int i = 0; i < int(lengths.size()); ++i)
+        taken.push_back(i);
+    const PrintRun run = f.run();
+    struct Paper {
+        const char *name;
+        std::int16_t length, width;  // tenths of a millimetre, portrait
+    };
+    for (const Paper &paper :
+         {Paper{"A4", 2970, 2100}, Paper{"A3", 4200, 2970}, Paper{"A2", 5940, 4200},
+          Paper{"Letter", 2794, 2159}, Paper{"Legal", 3556, 2159}, Paper{"Executive", 2667, 1842},
+          Paper{"user", 3333, 2222}}) {
+        SCOPED_TRACE(paper.name);
+        QtPrinter printer;
+        ASSERT_TRUE(printer.selectPrinterByName(QtPrinter::PdfPrinterName));
+        printer.setPdfOutputFile(f.data.root() + QStringLiteral("/strip.pdf"));
+        printer.setDeviceSettings(
+            DeviceSettings{0, DeviceSettings::Portrait, 256, paper.length, paper.width});
+        printer.setLandscape();
+        printer.beginDocument();
+        const PageMetrics m = printer.metrics();
+        printer.abortDocument();
+
+        const CanvasMapping mapping = PageMapping(m);
+        EXPECT_EQ(mapping.logicalToDevice(QPoint(m.HS * 8, 0)).x(), m.HR);
+        const double truePixels = 3000 * 600 / 25.4;
+        EXPECT_NEAR(mapping.logicalToDeviceF(QPointF(3000 * 8, 0)).x() / truePixels, 1.0, 1e-4);
+
+        const auto draws = PlanPageStrip(m, run, taken);
+        std::int64_t start = 0;  // millimetres along the strip
+        for (int i = 0; i < int(lengths.size()); ++i) {
+            const std::int64_t end = start + lengths[std::size_t(i)];
+            std::vector<const StripDraw *> mine;
+            for (const StripDraw &d : draws) {
+                if (d.jobIndex == i)
+                    mine.push_back(&d);
+            }
+            ASSERT_FALSE(mine.empty());
+            EXPECT_EQ(mine.front()->page, start / m.HS) << "ribbon " << i;
+            EXPECT_EQ(mine.back()->page, end / m.HS) << "ribbon " << i;
+            const double pxPerMm = double(m.HR) / m.HS;
+            CanvasMapping first = mapping;
+            first.setViewportOrg(mine.front()->viewportOrg);
+            EXPECT_NEAR(first.logicalToDevice(QPoint(0, 0)).x(), (start % m.HS) * pxPerMm, 1.0);
+            CanvasMapping last = mapping;
+            last.setViewportOrg(mine.back()->viewportOrg);
+            EXPECT_NEAR(last.logicalToDevice(QPoint(lengths[std::size_t(i)] * 8, 0)).x(),
+                        (end % m.HS) * pxPerMm, 1.0)
+                << "ribbon " << i;
+            start = end;
+        }
+    }
 }
 
 TEST(PageStripTest, RibbonEndingAtAPageBreakLeavesABlankLastPage) {

@@ -198,3 +198,87 @@ TEST_F(PictureFolderTest, PlainTrueColourFilesReadExactlyAsQtReadsThem) {
         EXPECT_TRUE(ReadPictureFile(PictureFolder() + name).isNull());
     }
 }
+
+namespace {
+
+// A paletted file: header of 40 bytes, the palette (BGR0), then `pixels`.
+QByteArray PalettedFile(int width, int height, int bitCount, quint32 compression,
+                        const std::vector<QRgb> &palette, const QByteArray &pixels) {
+    const quint32 offset = 14 + 40 + 4 * quint32(palette.size());
+    QByteArray bytes(int(offset), '\0');
+    auto *p = reinterpret_cast<uchar *>(bytes.data());
+    p[0] = 'B';
+    p[1] = 'M';
+    qToLittleEndian<quint32>(offset + quint32(pixels.size()), p + 2);
+    qToLittleEndian<quint32>(offset, p + 10);
+    qToLittleEndian<quint32>(40, p + 14);
+    qToLittleEndian<qint32>(width, p + 18);
+    qToLittleEndian<qint32>(height, p + 22);
+    qToLittleEndian<quint16>(1, p + 26);
+    qToLittleEndian<quint16>(quint16(bitCount), p + 28);
+    qToLittleEndian<quint32>(compression, p + 30);
+    qToLittleEndian<quint32>(quint32(pixels.size()), p + 34);
+    qToLittleEndian<quint32>(quint32(palette.size()), p + 46);
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+        p[54 + 4 * i] = uchar(qBlue(palette[i]));
+        p[55 + 4 * i] = uchar(qGreen(palette[i]));
+        p[56 + 4 * i] = uchar(qRed(palette[i]));
+    }
+    return bytes + pixels;
+}
+
+}  // namespace
+
+// Pixels that a run-length file skips (a delta, an early end) or that name a
+// colour beyond a short palette carry no ink: they are white, never whatever
+// the memory held.
+TEST_F(PictureFolderTest, PixelsAFileLeavesUnsetAreWhite) {
+    const QRgb blue = qRgb(0, 0, 255), red = qRgb(255, 0, 0);
+    const std::vector<QRgb> palette = {Black, White, blue, red};
+    const auto read = [&](const QByteArray &bytes) {
+        writePicture(QStringLiteral("rle.bmp"), bytes);
+        return ReadPictureFile(PictureFolder() + QStringLiteral("rle.bmp"))
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    // 8 bits: three blue, a move 2 right and 1 up, two red, end of row, three
+    // literal pixels, end of picture before the last row.
+    const QImage rle8 = read(PalettedFile(8, 4, 8, 1, palette,
+                                          QByteArray::fromHex("0302"
+                                                              "00020201"
+                                                              "0203"
+                                                              "0000"
+                                                              "0003020302"
+                                                              "00"
+                                                              "0001")));
+    ASSERT_EQ(rle8.size(), QSize(8, 4));
+    QImage expected(8, 4, QImage::Format_RGB32);
+    expected.fill(White);
+    for (int x = 0; x < 3; ++x)
+        expected.setPixel(x, 3, blue);
+    expected.setPixel(5, 2, red);
+    expected.setPixel(6, 2, red);
+    expected.setPixel(0, 1, blue);
+    expected.setPixel(1, 1, red);
+    expected.setPixel(2, 1, blue);
+    EXPECT_TRUE(rle8 == expected);
+
+    // 4 bits: a run of alternating nibbles, then literal nibbles, nothing else.
+    const QImage rle4 = read(PalettedFile(5, 3, 4, 2, palette,
+                                          QByteArray::fromHex("0523"
+                                                              "0000"
+                                                              "000312300000"
+                                                              "0001")));
+    ASSERT_EQ(rle4.size(), QSize(5, 3));
+    const QRgb row2[] = {blue, red, blue, red, blue}, row1[] = {White, blue, red, White, White};
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(rle4.pixel(x, 2), row2[x]) << x;
+        EXPECT_EQ(rle4.pixel(x, 1), row1[x]) << x;
+        EXPECT_EQ(rle4.pixel(x, 0), White) << x;
+    }
+
+    // A 1-bit picture whose palette has only black: index 1 is no ink.
+    const QImage mono = read(PalettedFile(8, 1, 1, 0, {Black}, QByteArray::fromHex("0F000000")));
+    ASSERT_EQ(mono.size(), QSize(8, 1));
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(mono.pixel(x, 0), x < 4 ? Black : White) << x;
+}
