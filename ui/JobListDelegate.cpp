@@ -7,6 +7,7 @@
 #include "model/Job.h"
 #include "render/DrawJob.h"
 #include "render/QPainterCanvas.h"
+#include "ui/FitCache.h"
 #include "ui/JobListModel.h"
 
 namespace {
@@ -70,6 +71,30 @@ void DrawJobItem(RibbonCanvas &canvas, const TJob &job, const QRect &item, bool 
     canvas.restoreState();
 }
 
+void DrawFitMarkers(QPainter &painter, const TJob &job, const QRect &item) {
+    const std::vector<FitFinding> &findings = FitFindings(job);
+    if (findings.empty())
+        return;
+    // Red where the ink runs over; the mapping is the item's, one unit a millimetre.
+    const CanvasMapping mapping = JobItemMapping(job.Laenge, job.Breite, item);
+    painter.save();
+    painter.setPen(QPen(QColor(220, 0, 0), 2));
+    painter.setBrush(QColor(255, 0, 0, 60));
+    for (const FitFinding &finding : findings) {
+        const QRectF mm = finding.regionMm;
+        if (mm.isEmpty())
+            continue;
+        const QPointF topLeft = mapping.logicalToDeviceF(mm.topLeft());
+        const QPointF bottomRight = mapping.logicalToDeviceF(mm.bottomRight());
+        QRectF marker = QRectF(topLeft, bottomRight).normalized();
+        // A sliver of a millimetre still shows.
+        if (marker.width() < 3)
+            marker.adjust(-1.5, 0, 1.5, 0);
+        painter.drawRect(marker.intersected(QRectF(item)));
+    }
+    painter.restore();
+}
+
 JobListDelegate::JobListDelegate(const JobListModel *model, QObject *parent)
     : QStyledItemDelegate(parent), model_(model) {}
 
@@ -84,6 +109,7 @@ void JobListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
         QPainterCanvas canvas(*painter);
         DrawJobItem(canvas, *job, option.rect, option.state & QStyle::State_Selected, colorDepth_);
     }
+    DrawFitMarkers(*painter, *job, option.rect);
     if (option.state & QStyle::State_HasFocus) {
         QPen dotted(Qt::black, 1, Qt::DotLine);
         painter->setPen(dotted);

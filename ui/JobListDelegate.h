@@ -23,6 +23,10 @@ CanvasMapping JobItemMapping(int laenge, int breite, const QRect &item);
 void DrawJobItem(RibbonCanvas &canvas, const TJob &job, const QRect &item, bool selected,
                  int colorDepth);
 
+// Marks in red, over a preview drawn into `item`, where the ribbon's texts or
+// pictures do not fit (beyond an end or edge, or the two ends overlapping).
+void DrawFitMarkers(QPainter &painter, const TJob &job, const QRect &item);
+
 // Draws the items of the ribbon list as previews; the focused item carries a
 // dotted focus frame while the list has the keyboard focus.
 class JobListDelegate : public QStyledItemDelegate {

@@ -119,6 +119,8 @@ private:
     void MTextRightEnter() { PictureSide = 2; }
     void ApplicationHint(const QString &hint);
     void ShowStatusText(const QString &text);
+    // Says in the status bar what of the current ribbon does not fit.
+    void ShowFitStatus();
     void FormResize();
     void Splitter2Moved();
     bool SomeJobHasText() const;
@@ -235,6 +237,7 @@ private:
     std::array<QAction *, 3> StyleMenuItems{};
     TextMemo *LastTextMemo = nullptr;
     QString PhraseFileName;
+    QString FitStatusShown;  // the fit message last put in the status bar
     PhraseList Phrases;
     std::unique_ptr<SettingsFile> Settings;
 

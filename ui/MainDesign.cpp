@@ -175,8 +175,10 @@ QWidget *TMainForm::CreateToolbar() {
 QWidget *TMainForm::CreateFormatPanel() {
     QFrame *panel = MakePanel(this, "PanelFormat", FormatPanelHeight);
     auto *row = new QHBoxLayout(panel);
+    // Tight enough that the two legends and the fields fit a window of 750
+    // pixels; the typeface box takes what the window has beyond that.
     row->setContentsMargins(4, 3, 4, 3);
-    row->setSpacing(6);
+    row->setSpacing(4);
 
     Image1 = MakeLegend(panel, "Image1", QStringLiteral("BMP_LEGENDE_L"));
     Image2 = MakeLegend(panel, "Image2", QStringLiteral("BMP_LEGENDE_R"));
@@ -187,7 +189,7 @@ QWidget *TMainForm::CreateFormatPanel() {
     edFontSize = MakeSpin(panel, "edFontSize", 20, 200, 1, 80);
 
     auto *sizes = new QGridLayout();
-    sizes->setHorizontalSpacing(4);
+    sizes->setHorizontalSpacing(3);
     sizes->setVerticalSpacing(1);
     lbLaenge = MakeLabel(panel, QStringLiteral("&L\u00E4nge:"), edLaenge);
     lbBreite = MakeLabel(panel, QStringLiteral("&Breite:"), edBreite);
@@ -214,7 +216,7 @@ QWidget *TMainForm::CreateFormatPanel() {
     CBFontName->setObjectName(QStringLiteral("CBFontName"));
     CBFontName->setEditable(false);
     CBFontName->setMaxVisibleItems(20);
-    CBFontName->setMinimumContentsLength(12);
+    CBFontName->setMinimumContentsLength(3);
     CBFontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     CBShadow = new QCheckBox(QStringLiteral("Scha&tten"), panel);
     CBShadow->setObjectName(QStringLiteral("CBShadow"));
@@ -227,7 +229,7 @@ QWidget *TMainForm::CreateFormatPanel() {
     colourRow->addWidget(BtnFontColor);
     colourRow->addStretch(1);
     auto *looks = new QGridLayout();
-    looks->setHorizontalSpacing(4);
+    looks->setHorizontalSpacing(3);
     looks->setVerticalSpacing(1);
     looks->addWidget(MakeLabel(panel, QStringLiteral("Schrift&farbe:"), BtnFontColor), 0, 0);
     looks->addLayout(colourRow, 0, 1);

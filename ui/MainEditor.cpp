@@ -15,6 +15,7 @@
 
 #include "model/Job.h"
 #include "ui/ColorSwatch.h"
+#include "ui/FitCache.h"
 #include "ui/JobListModel.h"
 #include "ui/SpinField.h"
 #include "ui/TextField.h"
@@ -98,6 +99,8 @@ void TMainForm::SyncJob(bool ToControls) {
     }
     UpdateEnabledStates();
     Updating = false;
+    if (ToControls)
+        ShowFitStatus();
 }
 
 void TMainForm::JobChanged() {
@@ -107,6 +110,23 @@ void TMainForm::JobChanged() {
     SyncJob(false);
     InvalidateCurrentJob();
     Updating = false;
+    ShowFitStatus();
+}
+
+void TMainForm::ShowFitStatus() {
+    QStringList messages;
+    if (CurrentJob) {
+        for (const FitFinding &finding : FitFindings(*CurrentJob))
+            messages << finding.message();
+    }
+    const QString text = messages.join(QLatin1Char(' '));
+    // A fit message stays until the ribbon fits; other texts are left alone.
+    if (!text.isEmpty())
+        ShowStatusText(text);
+    else if (!FitStatusShown.isEmpty() &&
+             statusBar()->currentMessage() == QLatin1Char(' ') + FitStatusShown)
+        statusBar()->clearMessage();
+    FitStatusShown = text;
 }
 
 void TMainForm::InvalidateCurrentJob() {

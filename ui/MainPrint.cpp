@@ -11,6 +11,7 @@
 #include "print/PrintDialogs.h"
 #include "print/PrintRun.h"
 #include "render/RenderState.h"
+#include "ui/FitCache.h"
 #include "ui/PrintFlow.h"
 
 namespace {
@@ -48,7 +49,14 @@ void TMainForm::BtnPrintClick() {
 
     if (remembered >= count)
         remembered = count - 1;
-    SelectJobRow(remembered);  // the list's selection only; the editor stays
+    // The selection the user had, clamped after the removal; the editor
+    // follows it, so that edits after printing change the ribbon that is
+    // highlighted.
+    SelectJobRow(remembered);
+    if (JobAt(remembered) != CurrentJob) {
+        CurrentJob = JobAt(remembered);
+        SyncJob(true);
+    }
     PrintRun run;
     for (int i = 0; i < count; ++i)
         run.jobs.append(JobAt(i));
@@ -61,6 +69,15 @@ void TMainForm::BtnPrintClick() {
             return;
         ApplyPrintRange(run, range, SelectedJobRow());
     }
+
+    // Texts that do not fit cost a ribbon: asked once, before anything prints.
+    int unfitting = 0;
+    for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
+        if (const TJob *job = run.jobAt(i); job && !FitFindings(*job).empty())
+            ++unfitting;
+    }
+    if (unfitting > 0 && flow.confirm && !flow.confirm(FitQuestion(unfitting)))
+        return;
 
     RibbonPrinter &printer = flow.printer();
     if (flow.printsToPdf()) {

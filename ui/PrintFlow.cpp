@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStandardPaths>
 
 #include "print/DlgAbort.h"
@@ -37,6 +38,14 @@ PrintFlow::PrintFlow(QWidget *window) : QObject(window), window_(window) {
     };
     warn = [this](const QString &text) {
         QMessageBox::warning(window_, QStringLiteral("Vellumo"), text, QMessageBox::Ok);
+    };
+    confirm = [this](const QString &text) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Vellumo"), text,
+                        QMessageBox::Yes | QMessageBox::No, window_);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
     };
 }
 

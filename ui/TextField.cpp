@@ -13,14 +13,26 @@ public:
     Guard(TextField *field, int limit) : QValidator(field), field_(field), limit_(limit) {}
 
     State validate(QString &input, int &) const override {
-        QString message = UnstorableCharacterMessage(input);
+        // More than one character added at once is a paste: refused whole.
+        // What was added is what differs from the text last taken.
+        qsizetype head = 0;
+        while (head < input.size() && head < accepted_.size() && input[head] == accepted_[head])
+            ++head;
+        qsizetype tail = 0;
+        while (tail < input.size() - head && tail < accepted_.size() - head &&
+               input[input.size() - 1 - tail] == accepted_[accepted_.size() - 1 - tail])
+            ++tail;
+        const bool pasted = input.size() - head - tail > 1;
+        QString message = UnstorableCharacterMessage(input, pasted);
         if (message.isEmpty() && input.size() > limit_)
-            message = TooLongMessage(limit_);
+            message = TooLongMessage(limit_, pasted);
         if (message.isEmpty())
             return Acceptable;
         field_->Refuse(message);
         return Invalid;
     }
+
+    QString accepted_;  // the field's text as it stands, however it was set
 
 private:
     TextField *field_;
@@ -28,7 +40,10 @@ private:
 };
 
 TextField::TextField(int maxLength, QWidget *parent) : QLineEdit(parent) {
-    setValidator(new Guard(this, maxLength));
+    auto *guard = new Guard(this, maxLength);
+    setValidator(guard);
+    connect(this, &QLineEdit::textChanged, this,
+            [guard](const QString &text) { guard->accepted_ = text; });
     MenuKeyFilter::Install(this);
 }
 

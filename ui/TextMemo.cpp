@@ -48,13 +48,15 @@ void TextMemo::setLines(const QStringList &lines) {
 }
 
 bool TextMemo::acceptInsertion(const QString &text) {
-    QString message = UnstorableCharacterMessage(text);
+    // More than one character at once is a paste (or a drop): refused whole.
+    const bool pasted = text.size() > 1 && text != QLatin1String("\n");
+    QString message = UnstorableCharacterMessage(text, pasted);
     if (message.isEmpty()) {
         const QString selected = textCursor().selectedText();
         const qsizetype after =
             StoredLength(toPlainText()) - StoredLength(selected) + StoredLength(text);
         if (after > MaxLength)
-            message = TooLongMessage(MaxLength);
+            message = TooLongMessage(MaxLength, pasted);
     }
     if (message.isEmpty())
         return true;
@@ -104,4 +106,11 @@ void TextMemo::focusInEvent(QFocusEvent *event) {
 void TextMemo::mousePressEvent(QMouseEvent *event) {
     emit pressed(event->modifiers());
     QPlainTextEdit::mousePressEvent(event);
+}
+
+// A second click soon after the first arrives as a double-click; it is a
+// press all the same (Ctrl+click stores a phrase however fast it follows).
+void TextMemo::mouseDoubleClickEvent(QMouseEvent *event) {
+    emit pressed(event->modifiers());
+    QPlainTextEdit::mouseDoubleClickEvent(event);
 }

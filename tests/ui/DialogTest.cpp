@@ -4,9 +4,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QTranslator>
 #include <QUrl>
 
 #include "model/Job.h"
@@ -17,6 +19,7 @@
 #include "ui/ColorSwatch.h"
 #include "ui/Dlgcolor.h"
 #include "ui/TextMemo.h"
+#include "ui/Translations.h"
 
 namespace {
 
@@ -282,3 +285,15 @@ TEST_F(AboutBoxTest, LinksOpenExactlyTheirCaptionsWithSchemeAndVersionStays) {
 }  // namespace
 
 #include "DialogTest.moc"
+
+// Qt's own buttons and dialogs speak German once the translations are in.
+TEST(QtTextsTest, MessageBoxButtonsAreGerman) {
+    QTranslator *translator = InstallGermanQtTexts(*QCoreApplication::instance());
+    ASSERT_NE(translator, nullptr) << "qt6-translations-l10n is missing";
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Cancel | QMessageBox::Yes);
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Ja"));
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+}

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QListView>
 #include <QListWidget>
@@ -249,6 +250,23 @@ TEST_F(EditorTest, CharactersTheFilesCannotHoldAreRefusedAndNamed) {
     EXPECT_EQ(commission->text(), QStringLiteral("K"));
     EXPECT_EQ(form->currentJob()->Kommission.str(), QStringLiteral("K"));
     EXPECT_TRUE(form->statusBar()->currentMessage().contains(QStringLiteral("\u0142")));
+}
+
+TEST_F(EditorTest, APasteIsRefusedWholeAndSaysSo) {
+    Start();
+    auto *memo = Child<TextMemo>("MTextLeft");
+    QApplication::clipboard()->setText(QStringLiteral("Ruhe sanft, Ma\u0142gorzata"));
+    memo->paste();
+    EXPECT_TRUE(memo->toPlainText().isEmpty());
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains(
+        QStringLiteral("Der eingef\u00FCgte Text wurde nicht \u00FCbernommen")));
+    auto *commission = Child<TextField>("edKommission");
+    commission->paste();
+    EXPECT_TRUE(commission->text().isEmpty());
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains(
+        QStringLiteral("Der eingef\u00FCgte Text wurde nicht \u00FCbernommen")));
+    // The window keeps the size the editor was designed for.
+    EXPECT_EQ(form->minimumSize(), TMainForm::MinimumWindowSize);
 }
 
 TEST_F(EditorTest, MemoTakesAtMost256StoredCharactersAndSaysSo) {

@@ -66,6 +66,15 @@ TEST_F(PhraseTest, TwoLinesStoredInOneMemoComeBackAsTwoLinesInTheOther) {
     EXPECT_EQ(Left()->toPlainText(), QStringLiteral("In Liebe\nDeine Anna"));
 }
 
+TEST_F(PhraseTest, CtrlClickRightAfterAnotherClickStillStores) {
+    Start();
+    TypeInto(Left(), QStringLiteral("Ruhe sanft"));
+    QTest::mouseClick(Left()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    // The second click comes quickly: the window system reports a double click.
+    QTest::mouseDClick(Left()->viewport(), Qt::LeftButton, Qt::ControlModifier, QPoint(5, 5));
+    EXPECT_EQ(Listed(), QStringList{QStringLiteral("Ruhe sanft")});
+}
+
 TEST_F(PhraseTest, SameTextInAnyLetterCaseAndTheEmptyTextAreStoredOnce) {
     Start();
     StoreWithCtrlClick(Left());

@@ -15,6 +15,7 @@
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/AppWindows.h"
 #include "ui/PrintFlow.h"
+#include "ui/TextMemo.h"
 
 namespace {
 
@@ -37,6 +38,10 @@ protected:
         };
         flow.inform = [this](const QString &text) { messages << text; };
         flow.warn = [this](const QString &text) { warnings << text; };
+        flow.confirm = [this](const QString &text) {
+            questions << text;
+            return confirmAnswer;
+        };
         CreateAppWindows(*form);
         form->show();
         form->activateWindow();
@@ -74,6 +79,8 @@ protected:
     int offeredCount = -1;
     QStringList messages;
     QStringList warnings;
+    QStringList questions;
+    bool confirmAnswer = true;
 };
 
 const QString kWidthMessage = QStringLiteral(
@@ -129,8 +136,33 @@ TEST_F(PrintCommandTest, EmptyRibbonsGoBeforeTheRangeIsOfferedAndTheSelectionIsC
     Print();
     EXPECT_EQ(offeredCount, 4);
     ASSERT_EQ(form->JobCount(), 4);
-    // The selection at index 4 is clamped to the last ribbon, index 3.
+    // The selection at index 4 is clamped to the last ribbon, index 3, and
+    // the editor shows that ribbon, not the first.
     EXPECT_EQ(PrintedWidths(), std::vector<int>{165});
+    EXPECT_EQ(form->currentJob(), form->JobAt(3));
+    EXPECT_EQ(Child<TextMemo>("MTextLeft")->lines(), QStringList{QStringLiteral("Text 3")});
+}
+
+TEST_F(PrintCommandTest, TextsThatDoNotFitAreAskedAboutOnceBeforePrinting) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 4);
+    StartRecording();
+    AddRibbon(170, QStringLiteral("Ruhe"));
+    AddRibbon(170, QStringLiteral("In stiller Trauer und ewiger Dankbarkeit, deine Kinder"));
+    AddRibbon(170, QStringLiteral("Unvergessen, in Liebe und Dankbarkeit von allen Enkeln"));
+    rangeAnswer = PrintRange{PrintRange::All, 1, 3};
+    confirmAnswer = false;
+    Print();
+    EXPECT_EQ(
+        questions,
+        QStringList{QStringLiteral("Bei 2 Schleifen passt der Text nicht. Trotzdem drucken?")});
+    EXPECT_TRUE(recorder->pages().empty());
+
+    questions.clear();
+    confirmAnswer = true;
+    rangeAnswer = PrintRange{PrintRange::Pages, 1, 1};
+    Print();  // the fitting ribbon alone: nothing to ask
+    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_EQ(PrintedWidths(), std::vector<int>{170});
 }
 
 TEST_F(PrintCommandTest, CancelledRangePrintsNothing) {

@@ -1,0 +1,226 @@
+#include "render/FitCheck.h"
+
+#include <QTransform>
+#include <algorithm>
+#include <cmath>
+
+#include "model/Job.h"
+#include "render/Arith.h"
+#include "render/DrawJob.h"
+#include "render/Pictures.h"
+#include "render/RecordingCanvas.h"
+#include "render/RenderState.h"
+
+namespace {
+
+// Printing's scale: eighths of a millimetre.
+constexpr int Scale = 8;
+
+// The box a line of plain text covers: its cell, placed by the alignment and
+// turned by the escapement (counter-clockwise on a surface whose y grows down).
+QRectF TextBox(const CanvasOp &op) {
+    RecordingCanvas measure;
+    const FontId font = measure.createFont(op.font);
+    measure.selectFont(font);
+    const QSize extent = measure.textExtent(op.text);
+    const TextMetrics metrics = measure.textMetrics();
+    const double w = extent.width(), h = metrics.height;
+    double u0 = 0, v0 = 0;
+    if ((op.align & TextAlign::HorizontalMask) == TextAlign::Center)
+        u0 = -w / 2;
+    else if ((op.align & TextAlign::HorizontalMask) == TextAlign::Right)
+        u0 = -w;
+    if ((op.align & TextAlign::VerticalMask) == TextAlign::Baseline)
+        v0 = -metrics.ascent;
+    else if ((op.align & TextAlign::VerticalMask) == TextAlign::Bottom)
+        v0 = -h;
+    QTransform turn;
+    turn.translate(op.at.x(), op.at.y());
+    turn.rotate(-op.font.escapement / 10.0);
+    return turn.mapRect(QRectF(u0, v0, w, h));
+}
+
+// The ink of everything drawn: letters, shadows, pictures.
+QRectF InkBox(const RecordingCanvas &canvas) {
+    QRectF box;
+    const auto add = [&box](const QRectF &r) { box = box.isNull() ? r : box.united(r); };
+    for (const CanvasOp &op : canvas.ops()) {
+        switch (op.kind) {
+            case CanvasOp::Kind::PolyPolygon: {
+                if (op.points.isEmpty())
+                    break;
+                int left = op.points[0].x(), right = left, top = op.points[0].y(), bottom = top;
+                for (const QPoint &p : op.points) {
+                    left = std::min(left, p.x());
+                    right = std::max(right, p.x());
+                    top = std::min(top, p.y());
+                    bottom = std::max(bottom, p.y());
+                }
+                add(QRectF(QPointF(left, top), QPointF(right, bottom)));
+                break;
+            }
+            case CanvasOp::Kind::TextOut:
+                if (!op.text.isEmpty())
+                    add(TextBox(op));
+                break;
+            case CanvasOp::Kind::StretchBitmap:
+                add(QRectF(op.rect).normalized());
+                break;
+            case CanvasOp::Kind::MaskedBitmap:
+                add(QRectF(op.at, op.image.size()));
+                break;
+            default:
+                break;
+        }
+    }
+    return box;
+}
+
+int WholeMillimetres(double units) {
+    return int(std::ceil(units / Scale - 1e-9));
+}
+
+QRectF ToMillimetres(const QRectF &units) {
+    return QRectF(units.left() / Scale, units.top() / Scale, units.width() / Scale,
+                  units.height() / Scale);
+}
+
+// The ink of one drawing of the ribbon (flags select the ends), as printing
+// draws it but without cut marks and label, which always lie on the ribbon.
+QRectF DrawnInk(const TJob &job, int flags) {
+    RecordingCanvas canvas;
+    canvas.setPrinting(true);
+    const QPoint origin = DrawOrigin;
+    DrawOrigin = QPoint(0, 0);
+    DrawJob(job, canvas, Scale, flags | DrawOutline | DrawPrintColors);
+    DrawOrigin = origin;
+    return InkBox(canvas);
+}
+
+void CheckBlock(const TJob &job, const QRectF &ink, FitFinding::End end,
+                std::vector<FitFinding> &out) {
+    if (ink.isNull())
+        return;
+    const double length = double(job.Laenge) * Scale, width = double(job.Breite) * Scale;
+    const double before = -ink.left(), after = ink.right() - length;
+    if (before > 0 || after > 0) {
+        FitFinding f;
+        f.kind = FitFinding::Kind::BeyondEnd;
+        f.end = end;
+        f.millimetres = WholeMillimetres(std::max(before, after));
+        f.regionMm = ToMillimetres(before > after ? QRectF(ink.left(), 0, before, width)
+                                                  : QRectF(length, 0, after, width));
+        if (f.millimetres > 0)
+            out.push_back(f);
+    }
+    const double above = -ink.top(), below = ink.bottom() - width;
+    if (above > 0 || below > 0) {
+        FitFinding f;
+        f.kind = FitFinding::Kind::BeyondEdge;
+        f.end = end;
+        f.millimetres = WholeMillimetres(std::max(0.0, above) + std::max(0.0, below));
+        f.regionMm = ToMillimetres(QRectF(ink.left(), 0, ink.width(), width));
+        if (f.millimetres > 0)
+            out.push_back(f);
+    }
+}
+
+void CheckPicture(const QString &name, FitFinding::End end, std::vector<FitFinding> &out) {
+    if (name.isEmpty())
+        return;
+    QImage picture;
+    LoadPicture(name, DrawPrintColors, picture);
+    if (!picture.isNull())
+        return;
+    FitFinding f;
+    f.kind = FitFinding::Kind::MissingPicture;
+    f.end = end;
+    f.picture = name;
+    out.push_back(f);
+}
+
+}  // namespace
+
+QString FitFinding::endName() const {
+    switch (end) {
+        case End::Left:
+            return QStringLiteral("links");
+        case End::Right:
+            return QStringLiteral("rechts");
+        case End::Centre:
+            return QStringLiteral("mitte");
+        case End::Both:
+            break;
+    }
+    return QStringLiteral("beide");
+}
+
+QString FitFinding::kindName() const {
+    switch (kind) {
+        case Kind::BeyondEnd:
+            return QStringLiteral("zu-lang");
+        case Kind::BeyondEdge:
+            return QStringLiteral("zu-breit");
+        case Kind::Overlap:
+            return QStringLiteral("ueberlappung");
+        case Kind::MissingPicture:
+            break;
+    }
+    return QStringLiteral("bild-fehlt");
+}
+
+QString FitFinding::message() const {
+    const QString where = end == End::Centre ? QString() : QLatin1Char(' ') + endName();
+    switch (kind) {
+        case Kind::BeyondEnd:
+            return QStringLiteral("Text%1 ist %2 mm zu lang.").arg(where).arg(millimetres);
+        case Kind::BeyondEdge:
+            return QStringLiteral("Text%1 ist %2 mm zu hoch f\u00fcr die Schleifenbreite.")
+                .arg(where)
+                .arg(millimetres);
+        case Kind::Overlap:
+            return QStringLiteral("Text links und rechts \u00fcberdecken sich auf %1 mm.")
+                .arg(millimetres);
+        case Kind::MissingPicture:
+            break;
+    }
+    return QStringLiteral("Bild%1 \u201e%2\u201c fehlt.").arg(where, picture);
+}
+
+std::vector<FitFinding> CheckFit(const TJob &job) {
+    std::vector<FitFinding> findings;
+    try {
+        if (job.Stil == Center) {
+            // The centre text ignores the end bits: one block.
+            CheckBlock(job, DrawnInk(job, DrawLeftEnd | DrawRightEnd), FitFinding::End::Centre,
+                       findings);
+        } else {
+            const QRectF left = DrawnInk(job, DrawLeftEnd);
+            const QRectF right = DrawnInk(job, DrawRightEnd);
+            CheckBlock(job, left, FitFinding::End::Left, findings);
+            CheckBlock(job, right, FitFinding::End::Right, findings);
+            if (!left.isNull() && !right.isNull() && left.right() > right.left() &&
+                left.top() < right.bottom() && right.top() < left.bottom()) {
+                FitFinding f;
+                f.kind = FitFinding::Kind::Overlap;
+                f.end = FitFinding::End::Both;
+                f.millimetres = WholeMillimetres(left.right() - right.left());
+                f.regionMm = ToMillimetres(QRectF(
+                    QPointF(right.left(), 0), QPointF(left.right(), double(job.Breite) * Scale)));
+                if (f.millimetres > 0)
+                    findings.push_back(f);
+            }
+        }
+    } catch (const RenderOverflow &) {
+        return {};
+    }
+    CheckPicture(job.BildNameLinks, FitFinding::End::Left, findings);
+    CheckPicture(job.BildNameRechts, FitFinding::End::Right, findings);
+    return findings;
+}
+
+QString FitQuestion(int ribbons) {
+    if (ribbons == 1)
+        return QStringLiteral("Bei 1 Schleife passt der Text nicht. Trotzdem drucken?");
+    return QStringLiteral("Bei %1 Schleifen passt der Text nicht. Trotzdem drucken?").arg(ribbons);
+}
