@@ -120,6 +120,16 @@ bool VerticalAdvanceAdds() {
     return RasterizerMode == 1;
 }
 
+// A counter-clockwise turn by the angle.
+GlyphMatrix TurnMatrix(double angle) {
+    GlyphMatrix matrix;
+    matrix.eM11 = FixedFromReal(std::cos(angle));
+    matrix.eM12 = FixedFromReal(std::sin(angle));
+    matrix.eM21 = FixedFromReal(-std::sin(angle));
+    matrix.eM22 = FixedFromReal(std::cos(angle));
+    return matrix;
+}
+
 }  // namespace
 
 std::int32_t FixedFromReal(double v) {
@@ -231,11 +241,7 @@ void GlyphTextOut(RibbonCanvas &canvas, int x, int y, double angle, const QStrin
     int px = Add(x, RoundEven(double(sinA * dy - cosA * dx)));
     int py = Add(y, RoundEven(double(cosA * dy + sinA * dx)));
 
-    GlyphMatrix matrix;
-    matrix.eM11 = FixedFromReal(std::cos(angle));
-    matrix.eM12 = FixedFromReal(std::sin(angle));
-    matrix.eM21 = FixedFromReal(-std::sin(angle));
-    matrix.eM22 = FixedFromReal(std::cos(angle));
+    const GlyphMatrix matrix = TurnMatrix(angle);
 
     const CanvasMapping &mapping = canvas.mapping();
     const int wx = mapping.windowExt().width(), wy = mapping.windowExt().height();
@@ -259,4 +265,16 @@ void GlyphTextOut(RibbonCanvas &canvas, int x, int y, double angle, const QStrin
         const int ay = MulDiv(gm.cellIncY, wy, vy);
         py = adds ? Add(py, ay) : Sub(py, ay);
     }
+}
+
+bool GlyphOutlinesAvailable(RibbonCanvas &canvas, double angle, const QString &text) {
+    // Asked with the matrix GlyphTextOut uses, so that the outline source can
+    // hand the first glyph over again without building it twice.
+    const GlyphMatrix matrix = TurnMatrix(angle);
+    const QList<uint> characters = text.toUcs4();
+    for (const char32_t ch : characters) {
+        if (canvas.glyphOutline(ch, matrix, nullptr, nullptr, 0) >= 0)
+            return true;
+    }
+    return characters.isEmpty();
 }

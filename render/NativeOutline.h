@@ -15,8 +15,9 @@
 //
 // With buffer null the required size is returned; otherwise the outline is
 // written into the buffer (which must hold the required size) and the bytes
-// written are returned. -1 when there is no outline: no face file, a face
-// without TrueType outlines (bitmap or cubic/CFF faces), a character without a
+// written are returned. The cubic arcs of CFF and Type 1 faces are given as
+// quadratic arcs within 1/8 pixel of the cubic. -1 when there is no outline:
+// no face file, a face without outlines (bitmap faces), a character without a
 // glyph, a bad size or a buffer that is too small. A blank glyph (space) gives
 // 0 with valid metrics.
 qint64 NativeGlyphOutline(const QString &face, double emPixels, char32_t ch, const GlyphMatrix &m,
