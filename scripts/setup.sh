@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libfreetype-dev libfontconfig-dev libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation2 fonts-dejavu-core
+  fonts-liberation2 fonts-dejavu-core fonts-urw-base35
   xvfb xdotool xauth poppler-utils
   cups cups-daemon cups-client cups-filters printer-driver-cups-pdf
   x11-apps netpbm desktop-file-utils
