@@ -112,12 +112,12 @@ bool AppendContour(const unsigned char *c, std::size_t cb, std::vector<QPoint> &
 }
 
 // Which way the vertical cell increment moves the pen. Our outline source
-// (FreeType) reports the increment with Y up, as its outlines are: text turned
-// counter-clockwise by a has an increment of (a cos, a sin). On the surface Y
-// grows downward, so the pen must go up there, which is subtracting; the
-// automatic mode therefore subtracts. 1 and 2 force add and subtract.
+// reports it as the Windows NT family does, already pointing down the surface,
+// so adding is right: the automatic mode and 1 ("NT") add; 2 ("9x") forces the
+// subtraction that suited sources reporting it upward, and so moves turned
+// letters against the reading direction here.
 bool VerticalAdvanceAdds() {
-    return RasterizerMode == 1;
+    return RasterizerMode != 2;
 }
 
 // A counter-clockwise turn by the angle.

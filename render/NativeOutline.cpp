@@ -383,9 +383,12 @@ bool BuildGlyph(FT_Face face, double emPixels, char32_t ch, const GlyphMatrix &m
         gm.blackBoxX = 1;
         gm.blackBoxY = 1;
     }
-    // Y up, like the outline: a turn counter-clockwise by a gives (cos a, sin a).
+    // X as the turned advance; Y in the sense the Windows NT family reports
+    // it, growing downward like the surface, unlike the outline: a turn
+    // counter-clockwise by a gives (cos a, -sin a). The outline text then adds
+    // it, which is what settings from those systems ask for.
     gm.cellIncX = Round26Dot6(advance.x);
-    gm.cellIncY = Round26Dot6(advance.y);
+    gm.cellIncY = Round26Dot6(-advance.y);
     glyph.bytes = std::move(bytes);
     return true;
 }
