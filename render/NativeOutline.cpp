@@ -1,13 +1,10 @@
 #include "render/NativeOutline.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include FT_FONT_FORMATS_H
 #include FT_OUTLINE_H
 
 #include <QByteArray>
-#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -15,6 +12,8 @@
 #include <map>
 #include <utility>
 #include <vector>
+
+#include "render/Typefaces.h"
 
 namespace {
 
@@ -50,41 +49,15 @@ public:
             FT_Done_FreeType(library_);
     }
 
+    // The face of the shared resolution, the one the preview draws too.
     FT_Face faceForFamily(const QString &family) {
-        auto known = families_.constFind(family);
-        if (known == families_.constEnd())
-            known = families_.insert(family, matchFamily(family));
-        if (known->first.isEmpty())
+        const ResolvedFace &resolved = ResolveFace(family);
+        if (resolved.file.isEmpty())
             return nullptr;
-        return faceForFile(*known);
+        return faceForFile({resolved.file, resolved.index});
     }
 
 private:
-    static FaceFile matchFamily(const QString &family) {
-        FaceFile result;
-        FcPattern *pattern = FcPatternCreate();
-        if (!pattern)
-            return result;
-        const QByteArray name = family.toUtf8();
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.constData()));
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult res = FcResultNoMatch;
-        FcPattern *match = FcFontMatch(nullptr, pattern, &res);
-        if (match) {
-            FcChar8 *file = nullptr;
-            int index = 0;
-            if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
-                if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch)
-                    index = 0;
-                result = {QByteArray(reinterpret_cast<const char *>(file)), index};
-            }
-            FcPatternDestroy(match);
-        }
-        FcPatternDestroy(pattern);
-        return result;
-    }
-
     FT_Face faceForFile(const FaceFile &file) {
         auto known = faces_.find(file);
         if (known != faces_.end())
@@ -111,7 +84,6 @@ private:
 
     FT_Library library_ = nullptr;
     bool libraryFailed_ = false;
-    QHash<QString, FaceFile> families_;
     std::map<FaceFile, FT_Face> faces_;
 };
 
@@ -507,12 +479,4 @@ qint64 NativeGlyphOutline(const QString &face, double emPixels, char32_t ch, con
     if (metrics)
         *metrics = glyph.metrics;
     return size;
-}
-
-bool IsTrueTypeFace(const QString &face) {
-    FT_Face ftFace = Fonts().faceForFamily(face);
-    if (!ftFace)
-        return false;
-    const char *format = FT_Get_Font_Format(ftFace);
-    return format && std::strcmp(format, "TrueType") == 0;
 }

@@ -396,15 +396,23 @@ TEST_F(CliProcessTest, NtSettingsDrawLettersInReadingOrder) {
     }
 }
 
-TEST_F(CliProcessTest, AMissingPictureIsReported) {
+TEST_F(CliProcessTest, AMissingPictureOrFaceIsReported) {
     const QString file = write(QStringLiteral("bild.ini"),
                                QStringLiteral("[Band]\nFontName=Liberation Sans\nTextLinks=Ruhe\n"
-                                              "BildNameLinks=taube.bmp\n"));
+                                              "BildNameLinks=taube.bmp\n"
+                                              "[Alt]\nFontName=Vellumo Gibt Es Nicht\nTextLinks=A\n"
+                                              "[Alt2]\nFontName=Vellumo Gibt Es Nicht\nTextLinks=B\n"));
     const Result r = RunCliProgram(
         {QStringLiteral("trace"), file, QStringLiteral("--settings"), settings(QString())});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.err.contains(file + QStringLiteral(":1: Warnung: Bild \"taube.bmp\" fehlt")))
         << r.err.toStdString();
+    // Once per face, naming the face that is drawn instead.
+    static const QRegularExpression face(QStringLiteral(
+        ":5: Warnung: Schriftart \u201EVellumo Gibt Es Nicht\u201C ist nicht installiert; "
+        "verwendet wird \u201E[^\u201C]+\u201C\\.\n"));
+    EXPECT_EQ(r.err.count(face), 1) << r.err.toStdString();
+    EXPECT_EQ(r.err.count(QStringLiteral("Schriftart")), 1);
 }
 
 // The preview draws pictures from the window's thumbnails, printing from the

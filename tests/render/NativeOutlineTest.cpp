@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "render/Drwglyph.h"
+#include "render/FontRecipe.h"
 #include "render/NativeOutline.h"
+#include "render/Typefaces.h"
 
 namespace {
 
@@ -427,9 +429,50 @@ TEST(NativeOutline, FailsWithoutGlyphOrSizeAndNeverWritesPastTheBuffer) {
     EXPECT_EQ(std::count(buf.begin(), buf.end(), 0xEE), size);
 }
 
-TEST(NativeOutline, TrueTypeFilter) {
-    EXPECT_TRUE(IsTrueTypeFace(QStringLiteral("Arial")));
-    EXPECT_TRUE(IsTrueTypeFace(QStringLiteral("DejaVu Sans")));
+// The typeface list offers what fontconfig really has, every scalable face
+// (CFF ones too, now that they give outlines), and nothing it substitutes.
+TEST(Typefaces, ListHoldsEveryScalableFamilyAndNoSubstitute) {
+    const QStringList faces = PrintableFamilies();
+    for (const char *real : {"C059", "Z003", "Nimbus Sans", "Liberation Sans", "DejaVu Sans"})
+        EXPECT_TRUE(faces.contains(QLatin1String(real))) << real;
+    for (const QString &face : faces) {
+        SCOPED_TRACE(face.toStdString());
+        const ResolvedFace &resolved = ResolveFace(face);
+        EXPECT_TRUE(resolved.installed);
+        EXPECT_EQ(resolved.family, face);
+        EXPECT_FALSE(face.contains(QLatin1Char('[')));
+        EXPECT_EQ(FontRecipe::forFace(face).family(), face);
+    }
+    QStringList sorted = faces;
+    sorted.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(faces, sorted);
+    sorted.removeDuplicates();
+    EXPECT_EQ(faces.size(), sorted.size());
+    for (const char *alias : {"Old Germen", "Arial", "Sans Serif", "Monospace", "Symbol"}) {
+        if (!ResolveFace(QLatin1String(alias)).installed) {
+            EXPECT_FALSE(faces.contains(QLatin1String(alias))) << alias;
+        }
+    }
+}
+
+// A face that is not installed: preview, outlines and message name one and
+// the same substitute.
+TEST(Typefaces, MissingFaceHasOneSubstituteEverywhere) {
+    const QString missing = QStringLiteral("Vellumo Gibt Es Nicht");
+    const ResolvedFace &resolved = ResolveFace(missing);
+    EXPECT_FALSE(resolved.installed);
+    EXPECT_TRUE(ResolveFace(resolved.family).installed);
+    EXPECT_EQ(FontRecipe::forFace(missing).family(), resolved.family);
+    EXPECT_EQ(MissingFaceMessage(missing),
+              QStringLiteral("Schriftart \u201EVellumo Gibt Es Nicht\u201C ist nicht installiert; "
+                             "verwendet wird \u201E") +
+                  resolved.family + QStringLiteral("\u201C."));
+    EXPECT_EQ(Fetch(missing, 80.0, 'R', GlyphMatrix()), Fetch(resolved.family, 80.0, 'R', GlyphMatrix()));
+
+    EXPECT_TRUE(MissingFaceMessage(QStringLiteral("Liberation Sans")).isEmpty());
+    const ResolvedFace &caseBlind = ResolveFace(QStringLiteral("c059"));
+    EXPECT_TRUE(caseBlind.installed);
+    EXPECT_EQ(caseBlind.family, QStringLiteral("C059"));
 }
 
 // CFF faces draw with cubic arcs, which the native format lacks: filled, the
