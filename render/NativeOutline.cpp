@@ -187,7 +187,9 @@ private:
             return walk->point(*c, false) | walk->point(*to, true);
         };
         f.cubic_to = [](const FT_Vector *c1, const FT_Vector *c2, const FT_Vector *to,
-                        void *self) { return static_cast<CubicContour *>(self)->cubic(*c1, *c2, *to); };
+                        void *self) {
+            return static_cast<CubicContour *>(self)->cubic(*c1, *c2, *to);
+        };
         return f;
     }
 
@@ -215,7 +217,8 @@ private:
         const Vec p0 = Pixels(last_), p1 = Pixels(c1), p2 = Pixels(c2), p3 = Pixels(to);
         const Vec d = p3 - 3 * p2 + 3 * p1 - p0;
         const double error = std::sqrt(3.0) / 36 * std::hypot(d.x, d.y);
-        const int n = std::clamp(int(std::ceil(std::cbrt(error / CubicTolerance))), 1, MaxCubicPieces);
+        const int n =
+            std::clamp(int(std::ceil(std::cbrt(error / CubicTolerance))), 1, MaxCubicPieces);
 
         auto at = [&](double t) {
             const double u = 1 - t;

@@ -84,8 +84,9 @@ QString MissingFaceMessage(const QString &face) {
     const ResolvedFace &resolved = ResolveFace(face);
     if (resolved.installed)
         return QString();
-    return QStringLiteral("Schriftart \u201E%1\u201C ist nicht installiert; verwendet wird "
-                          "\u201E%2\u201C.")
+    return QStringLiteral(
+               "Schriftart \u201E%1\u201C ist nicht installiert; verwendet wird "
+               "\u201E%2\u201C.")
         .arg(face, resolved.family);
 }
 

@@ -102,7 +102,10 @@ void CliSession::warnMissingPictures(const std::vector<const RibbonEntry *> &rib
         const QString missing = MissingFaceMessage(face);
         if (!missing.isEmpty() && !faces.contains(face)) {
             faces.insert(face);
-            err << QStringLiteral("%1:%2: Warnung: %3\n").arg(args_.file).arg(entry->line).arg(missing);
+            err << QStringLiteral("%1:%2: Warnung: %3\n")
+                       .arg(args_.file)
+                       .arg(entry->line)
+                       .arg(missing);
         }
     }
     for (const RibbonEntry *entry : ribbons) {

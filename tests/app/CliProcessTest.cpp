@@ -397,11 +397,12 @@ TEST_F(CliProcessTest, NtSettingsDrawLettersInReadingOrder) {
 }
 
 TEST_F(CliProcessTest, AMissingPictureOrFaceIsReported) {
-    const QString file = write(QStringLiteral("bild.ini"),
-                               QStringLiteral("[Band]\nFontName=Liberation Sans\nTextLinks=Ruhe\n"
-                                              "BildNameLinks=taube.bmp\n"
-                                              "[Alt]\nFontName=Vellumo Gibt Es Nicht\nTextLinks=A\n"
-                                              "[Alt2]\nFontName=Vellumo Gibt Es Nicht\nTextLinks=B\n"));
+    const QString file =
+        write(QStringLiteral("bild.ini"),
+              QStringLiteral("[Band]\nFontName=Liberation Sans\nTextLinks=Ruhe\n"
+                             "BildNameLinks=taube.bmp\n"
+                             "[Alt]\nFontName=Vellumo Gibt Es Nicht\nTextLinks=A\n"
+                             "[Alt2]\nFontName=Vellumo Gibt Es Nicht\nTextLinks=B\n"));
     const Result r = RunCliProgram(
         {QStringLiteral("trace"), file, QStringLiteral("--settings"), settings(QString())});
     EXPECT_EQ(r.status, 0);

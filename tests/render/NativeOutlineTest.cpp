@@ -467,7 +467,8 @@ TEST(Typefaces, MissingFaceHasOneSubstituteEverywhere) {
               QStringLiteral("Schriftart \u201EVellumo Gibt Es Nicht\u201C ist nicht installiert; "
                              "verwendet wird \u201E") +
                   resolved.family + QStringLiteral("\u201C."));
-    EXPECT_EQ(Fetch(missing, 80.0, 'R', GlyphMatrix()), Fetch(resolved.family, 80.0, 'R', GlyphMatrix()));
+    EXPECT_EQ(Fetch(missing, 80.0, 'R', GlyphMatrix()),
+              Fetch(resolved.family, 80.0, 'R', GlyphMatrix()));
 
     EXPECT_TRUE(MissingFaceMessage(QStringLiteral("Liberation Sans")).isEmpty());
     const ResolvedFace &caseBlind = ResolveFace(QStringLiteral("c059"));
