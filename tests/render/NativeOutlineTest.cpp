@@ -476,14 +476,16 @@ TEST(Typefaces, MissingFaceHasOneSubstituteEverywhere) {
     EXPECT_EQ(caseBlind.family, QStringLiteral("C059"));
 }
 
-// CFF faces draw with cubic arcs, which the native format lacks: filled, the
-// quadratic arcs that stand for them must cover the pixels FreeType's own
-// rendering of the glyph covers, to a quarter of a pixel, and stay within
-// the polygon budget of a glyph (each arc is 5 points).
+// CFF and Type 1 faces draw with cubic arcs, which the native format lacks:
+// filled, the quadratic arcs that stand for them must cover the pixels
+// FreeType's own rendering of the glyph covers, to a quarter of a pixel, and
+// stay within the polygon budget of a glyph (each arc is 5 points).
 TEST(NativeOutline, CubicArcsBecomeQuadraticWithinAQuarterPixel) {
     const std::pair<QString, std::u32string> cases[] = {
         {QStringLiteral("C059"), U"aegSQ&@\u00DF"},
         {QStringLiteral("Z003"), U"TgkW"},
+        // fontconfig gives this family's Type 1 file.
+        {QStringLiteral("Nimbus Sans Narrow"), U"aS@"},
     };
     for (const auto &[face, letters] : cases) {
         FreeTypeFixture ft(face);
