@@ -112,12 +112,22 @@ bool AppendContour(const unsigned char *c, std::size_t cb, std::vector<QPoint> &
 }
 
 // Which way the vertical cell increment moves the pen. Our outline source
-// (FreeType) reports the increment with Y up, as its outlines are: text turned
-// counter-clockwise by a has an increment of (a cos, a sin). On the surface Y
-// grows downward, so the pen must go up there, which is subtracting; the
-// automatic mode therefore subtracts. 1 and 2 force add and subtract.
+// reports it as the Windows NT family does, already pointing down the surface,
+// so adding is right: the automatic mode and 1 ("NT") add; 2 ("9x") forces the
+// subtraction that suited sources reporting it upward, and so moves turned
+// letters against the reading direction here.
 bool VerticalAdvanceAdds() {
-    return RasterizerMode == 1;
+    return RasterizerMode != 2;
+}
+
+// A counter-clockwise turn by the angle.
+GlyphMatrix TurnMatrix(double angle) {
+    GlyphMatrix matrix;
+    matrix.eM11 = FixedFromReal(std::cos(angle));
+    matrix.eM12 = FixedFromReal(std::sin(angle));
+    matrix.eM21 = FixedFromReal(-std::sin(angle));
+    matrix.eM22 = FixedFromReal(std::cos(angle));
+    return matrix;
 }
 
 }  // namespace
@@ -231,11 +241,7 @@ void GlyphTextOut(RibbonCanvas &canvas, int x, int y, double angle, const QStrin
     int px = Add(x, RoundEven(double(sinA * dy - cosA * dx)));
     int py = Add(y, RoundEven(double(cosA * dy + sinA * dx)));
 
-    GlyphMatrix matrix;
-    matrix.eM11 = FixedFromReal(std::cos(angle));
-    matrix.eM12 = FixedFromReal(std::sin(angle));
-    matrix.eM21 = FixedFromReal(-std::sin(angle));
-    matrix.eM22 = FixedFromReal(std::cos(angle));
+    const GlyphMatrix matrix = TurnMatrix(angle);
 
     const CanvasMapping &mapping = canvas.mapping();
     const int wx = mapping.windowExt().width(), wy = mapping.windowExt().height();
@@ -259,4 +265,16 @@ void GlyphTextOut(RibbonCanvas &canvas, int x, int y, double angle, const QStrin
         const int ay = MulDiv(gm.cellIncY, wy, vy);
         py = adds ? Add(py, ay) : Sub(py, ay);
     }
+}
+
+bool GlyphOutlinesAvailable(RibbonCanvas &canvas, double angle, const QString &text) {
+    // Asked with the matrix GlyphTextOut uses, so that the outline source can
+    // hand the first glyph over again without building it twice.
+    const GlyphMatrix matrix = TurnMatrix(angle);
+    const QList<uint> characters = text.toUcs4();
+    for (const char32_t ch : characters) {
+        if (canvas.glyphOutline(ch, matrix, nullptr, nullptr, 0) >= 0)
+            return true;
+    }
+    return characters.isEmpty();
 }

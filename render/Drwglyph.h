@@ -11,6 +11,10 @@
 // Text drawn from glyph outlines: filled with the brush, framed with the pen,
 // turned by any angle (radians, counter-clockwise as seen on the surface).
 void GlyphTextOut(RibbonCanvas &canvas, int x, int y, double angle, const QString &text);
+// Whether the current font gives an outline for at least one character of the
+// text under that angle; false for a face without outlines (bitmap faces),
+// whose text GlyphTextOut would leave out altogether. True for empty text.
+bool GlyphOutlinesAvailable(RibbonCanvas &canvas, double angle, const QString &text);
 // One glyph in the native outline format, its origin at the pen position.
 // Reads nothing outside bufferSize bytes; a damaged buffer draws what was
 // complete before the damage.

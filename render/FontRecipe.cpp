@@ -1,10 +1,10 @@
 #include "render/FontRecipe.h"
 
-#include <fontconfig/fontconfig.h>
-#include <QFontDatabase>
 #include <QHash>
 #include <algorithm>
 #include <cmath>
+
+#include "render/Typefaces.h"
 
 namespace {
 
@@ -17,34 +17,9 @@ int toUnits(double v) {
     return int(std::clamp(r, -2147483647.0, 2147483647.0));
 }
 
-// The family fontconfig would draw for a face name. Qt walks the same
-// substitutions for a family it does not list, but naming the match here keeps
-// the text we draw and the outlines read through fontconfig on one face.
-QString MatchedFamily(const QString &face) {
-    if (QFontDatabase::hasFamily(face))
-        return face;
-    QString family = face;
-    FcPattern *pattern = FcPatternCreate();
-    if (!pattern)
-        return family;
-    const QByteArray name = face.toUtf8();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.constData()));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern *match = FcFontMatch(nullptr, pattern, &result);
-    if (match) {
-        FcChar8 *matched = nullptr;
-        if (FcPatternGetString(match, FC_FAMILY, 0, &matched) == FcResultMatch && matched)
-            family = QString::fromUtf8(reinterpret_cast<const char *>(matched));
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return family;
-}
-
 QFont ReferenceFont(const QString &face) {
-    QFont font(MatchedFamily(face));
+    // The family of the shared resolution, which the outlines are read from.
+    QFont font(ResolveFace(face).family);
     font.setPixelSize(int(FontRecipe::ReferencePixels));
     font.setWeight(QFont::Normal);
     font.setItalic(false);

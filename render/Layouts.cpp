@@ -157,6 +157,35 @@ void UpSideRightEnd(const TJob &job, RibbonCanvas &canvas, const Frame &f, int f
     DrawLines(job, canvas, lines, x, Div2(f.width), f.pitch, 0, flags, Pi / 2);
 }
 
+// A line in outline mode: letters from their outlines, filled with the brush.
+// A face that gives no outline at all (a bitmap face) writes the line as
+// text in the brush's colour instead, turned as the outlines would be, so
+// that it is never left off the ribbon.
+void OutlineLine(RibbonCanvas &canvas, std::int32_t x, std::int32_t y, double angle,
+                 const QString &line) {
+    const FontId previous = canvas.selectFont(OutlineFont);
+    if (GlyphOutlinesAvailable(canvas, angle, line)) {
+        GlyphTextOut(canvas, x, y, angle, line);
+        canvas.selectFont(previous);
+        return;
+    }
+    CanvasFont font = canvas.fontDescription(OutlineFont);
+    int escapement = RoundEven(angle * 1800 / Pi) % 3600;
+    if (escapement < 0)
+        escapement += 3600;
+    font.escapement = escapement;
+    font.orientation = escapement;
+    const ColorRef colour = canvas.textColor();
+    {
+        ScopedFont turned(canvas, font);
+        turned.select();
+        canvas.setTextColor(canvas.brushColor());
+        canvas.textOut(x, y, line);
+        canvas.selectFont(previous);
+    }
+    canvas.setTextColor(colour);
+}
+
 }  // namespace
 
 void LayoutAlign(const TJob &job, RibbonCanvas &canvas, std::int32_t scale, int flags) {
@@ -214,9 +243,7 @@ void DrawTextLine(const TJob &job, RibbonCanvas &canvas, std::int32_t x, std::in
         if (outline) {
             const ColorRef fill = canvas.brushColor();
             canvas.setBrush(Black);
-            const FontId previous = canvas.selectFont(OutlineFont);
-            GlyphTextOut(canvas, sx, sy, angle, line);
-            canvas.selectFont(previous);
+            OutlineLine(canvas, sx, sy, angle, line);
             canvas.setBrush(fill);
         } else {
             const ColorRef colour = canvas.textColor();
@@ -227,9 +254,7 @@ void DrawTextLine(const TJob &job, RibbonCanvas &canvas, std::int32_t x, std::in
     }
 
     if (outline) {
-        const FontId previous = canvas.selectFont(OutlineFont);
-        GlyphTextOut(canvas, x, y, angle, line);
-        canvas.selectFont(previous);
+        OutlineLine(canvas, x, y, angle, line);
     } else {
         canvas.textOut(x, y, line);
     }

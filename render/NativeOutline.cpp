@@ -1,13 +1,10 @@
 #include "render/NativeOutline.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include FT_FONT_FORMATS_H
 #include FT_OUTLINE_H
 
 #include <QByteArray>
-#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -15,6 +12,8 @@
 #include <map>
 #include <utility>
 #include <vector>
+
+#include "render/Typefaces.h"
 
 namespace {
 
@@ -50,41 +49,15 @@ public:
             FT_Done_FreeType(library_);
     }
 
+    // The face of the shared resolution, the one the preview draws too.
     FT_Face faceForFamily(const QString &family) {
-        auto known = families_.constFind(family);
-        if (known == families_.constEnd())
-            known = families_.insert(family, matchFamily(family));
-        if (known->first.isEmpty())
+        const ResolvedFace &resolved = ResolveFace(family);
+        if (resolved.file.isEmpty())
             return nullptr;
-        return faceForFile(*known);
+        return faceForFile({resolved.file, resolved.index});
     }
 
 private:
-    static FaceFile matchFamily(const QString &family) {
-        FaceFile result;
-        FcPattern *pattern = FcPatternCreate();
-        if (!pattern)
-            return result;
-        const QByteArray name = family.toUtf8();
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.constData()));
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult res = FcResultNoMatch;
-        FcPattern *match = FcFontMatch(nullptr, pattern, &res);
-        if (match) {
-            FcChar8 *file = nullptr;
-            int index = 0;
-            if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
-                if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch)
-                    index = 0;
-                result = {QByteArray(reinterpret_cast<const char *>(file)), index};
-            }
-            FcPatternDestroy(match);
-        }
-        FcPatternDestroy(pattern);
-        return result;
-    }
-
     FT_Face faceForFile(const FaceFile &file) {
         auto known = faces_.find(file);
         if (known != faces_.end())
@@ -111,7 +84,6 @@ private:
 
     FT_Library library_ = nullptr;
     bool libraryFailed_ = false;
-    QHash<QString, FaceFile> families_;
     std::map<FaceFile, FT_Face> faces_;
 };
 
@@ -138,6 +110,149 @@ int Round26Dot6(FT_Pos v) {
         return 0;
     return int(r);
 }
+
+// How far a quadratic piece may stray from the cubic arc it stands for, in
+// device pixels: well inside the quarter pixel the filled letter may differ
+// from FreeType's own rendering.
+constexpr double CubicTolerance = 1.0 / 8;
+// Pieces per cubic arc; only an absurd arc would need more at MaxEmPixels.
+constexpr int MaxCubicPieces = 64;
+
+// 16.16 from pixels; false when the value does not fit.
+bool ToFixed(double v, std::int32_t &out) {
+    const double scaled = std::nearbyint(v * 65536.0);
+    if (!(std::fabs(scaled) <= double(std::numeric_limits<std::int32_t>::max())))
+        return false;
+    out = std::int32_t(scaled);
+    return true;
+}
+
+bool InRange(const FT_Vector &p) {
+    return p.x <= MaxCoordinate26Dot6 && p.x >= -MaxCoordinate26Dot6 &&
+           p.y <= MaxCoordinate26Dot6 && p.y >= -MaxCoordinate26Dot6;
+}
+
+ContourPoint FromVector(const FT_Vector &p, bool onCurve) {
+    return {std::int32_t(p.x * 1024), std::int32_t(p.y * 1024), onCurve};
+}
+
+struct Vec {
+    double x, y;
+};
+Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
+Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y}; }
+Vec operator*(double s, Vec a) { return {s * a.x, s * a.y}; }
+Vec Pixels(const FT_Vector &p) { return {p.x / 64.0, p.y / 64.0}; }
+
+// A contour of a CFF or Type 1 face with its cubic arcs replaced by
+// quadratic ones, as on- and off-curve points for AppendNativeContour.
+// FreeType's own walk over the contour supplies the arcs.
+class CubicContour {
+public:
+    static bool Build(const FT_Outline &outline, int first, int last,
+                      std::vector<ContourPoint> &points) {
+        CubicContour walk(points);
+        short end = short(last - first);
+        FT_Outline one{};
+        one.n_contours = 1;
+        one.n_points = short(last - first + 1);
+        one.points = outline.points + first;
+        one.tags = outline.tags + first;
+        one.contours = &end;
+        one.flags = outline.flags;
+        static const FT_Outline_Funcs funcs = Funcs();
+        if (FT_Outline_Decompose(&one, &funcs, &walk) != 0 || !walk.ok_)
+            return false;
+        // FreeType closes the contour with a line back to its start; the native
+        // format closes by itself.
+        while (points.size() > 1 && points.back().onCurve && points.back().x == points[0].x &&
+               points.back().y == points[0].y)
+            points.pop_back();
+        return true;
+    }
+
+private:
+    explicit CubicContour(std::vector<ContourPoint> &points) : points_(points) {}
+
+    static FT_Outline_Funcs Funcs() {
+        FT_Outline_Funcs f{};
+        f.move_to = [](const FT_Vector *to, void *self) {
+            return static_cast<CubicContour *>(self)->point(*to, true);
+        };
+        f.line_to = [](const FT_Vector *to, void *self) {
+            return static_cast<CubicContour *>(self)->point(*to, true);
+        };
+        f.conic_to = [](const FT_Vector *c, const FT_Vector *to, void *self) {
+            auto *walk = static_cast<CubicContour *>(self);
+            return walk->point(*c, false) | walk->point(*to, true);
+        };
+        f.cubic_to = [](const FT_Vector *c1, const FT_Vector *c2, const FT_Vector *to,
+                        void *self) {
+            return static_cast<CubicContour *>(self)->cubic(*c1, *c2, *to);
+        };
+        return f;
+    }
+
+    int point(const FT_Vector &p, bool onCurve) {
+        if (!InRange(p))
+            return fail();
+        points_.push_back(FromVector(p, onCurve));
+        last_ = p;
+        return 0;
+    }
+
+    int fail() {
+        ok_ = false;
+        return 1;
+    }
+
+    // Cuts the arc into n equal parts of its parameter, each part replaced by
+    // the quadratic through its end points whose control point is
+    // (3(c1 + c2) - (p0 + p3)) / 4. That quadratic strays from the part by at
+    // most sqrt(3)/36 |p3 - 3c2 + 3c1 - p0|, and that third difference shrinks
+    // with the cube of the part's length, so n follows from the tolerance.
+    int cubic(const FT_Vector &c1, const FT_Vector &c2, const FT_Vector &to) {
+        if (!InRange(c1) || !InRange(c2) || !InRange(to))
+            return fail();
+        const Vec p0 = Pixels(last_), p1 = Pixels(c1), p2 = Pixels(c2), p3 = Pixels(to);
+        const Vec d = p3 - 3 * p2 + 3 * p1 - p0;
+        const double error = std::sqrt(3.0) / 36 * std::hypot(d.x, d.y);
+        const int n =
+            std::clamp(int(std::ceil(std::cbrt(error / CubicTolerance))), 1, MaxCubicPieces);
+
+        auto at = [&](double t) {
+            const double u = 1 - t;
+            return u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
+        };
+        auto slope = [&](double t) {
+            const double u = 1 - t;
+            return 3 * u * u * (p1 - p0) + 6 * u * t * (p2 - p1) + 3 * t * t * (p3 - p2);
+        };
+        for (int k = 0; k < n; ++k) {
+            const double t0 = double(k) / n, t1 = double(k + 1) / n, h = (t1 - t0) / 3;
+            const Vec a = at(t0), b = at(t1);
+            const Vec control = 0.25 * (3 * ((a + h * slope(t0)) + (b - h * slope(t1))) - (a + b));
+            ContourPoint q{0, 0, false};
+            if (!ToFixed(control.x, q.x) || !ToFixed(control.y, q.y))
+                return fail();
+            points_.push_back(q);
+            if (k + 1 == n) {
+                points_.push_back(FromVector(to, true));
+            } else {
+                ContourPoint e{0, 0, true};
+                if (!ToFixed(b.x, e.x) || !ToFixed(b.y, e.y))
+                    return fail();
+                points_.push_back(e);
+            }
+        }
+        last_ = to;
+        return 0;
+    }
+
+    std::vector<ContourPoint> &points_;
+    FT_Vector last_{0, 0};
+    bool ok_ = true;
+};
 
 ContourPoint Midpoint(const ContourPoint &a, const ContourPoint &b) {
     // 26.6 values times 1024 are even, so the halves are exact.
@@ -208,17 +323,21 @@ bool BuildGlyph(FT_Face face, double emPixels, char32_t ch, const GlyphMatrix &m
         if (last < first || last >= outline.n_points)
             return false;
         contour.clear();
-        for (int k = first; k <= last; ++k) {
-            const FT_Vector &p = outline.points[k];
-            const int tag = FT_CURVE_TAG(outline.tags[k]);
-            // Cubic arcs (CFF and Type 1 faces) have no place in the native format.
-            if (tag == FT_CURVE_TAG_CUBIC)
+        // The native format knows lines and quadratic arcs only: a contour
+        // with cubic arcs (CFF and Type 1 faces) is converted.
+        const bool cubic = std::any_of(outline.tags + first, outline.tags + last + 1, [](char tag) {
+            return FT_CURVE_TAG(tag) == FT_CURVE_TAG_CUBIC;
+        });
+        if (cubic) {
+            if (!CubicContour::Build(outline, first, last, contour))
                 return false;
-            if (p.x > MaxCoordinate26Dot6 || p.x < -MaxCoordinate26Dot6 ||
-                p.y > MaxCoordinate26Dot6 || p.y < -MaxCoordinate26Dot6)
-                return false;
-            contour.push_back(
-                {std::int32_t(p.x * 1024), std::int32_t(p.y * 1024), tag == FT_CURVE_TAG_ON});
+        } else {
+            for (int k = first; k <= last; ++k) {
+                const FT_Vector &p = outline.points[k];
+                if (!InRange(p))
+                    return false;
+                contour.push_back(FromVector(p, FT_CURVE_TAG(outline.tags[k]) == FT_CURVE_TAG_ON));
+            }
         }
         first = last + 1;
         if (!AppendNativeContour(contour, bytes))
@@ -239,9 +358,12 @@ bool BuildGlyph(FT_Face face, double emPixels, char32_t ch, const GlyphMatrix &m
         gm.blackBoxX = 1;
         gm.blackBoxY = 1;
     }
-    // Y up, like the outline: a turn counter-clockwise by a gives (cos a, sin a).
+    // X as the turned advance; Y in the sense the Windows NT family reports
+    // it, growing downward like the surface, unlike the outline: a turn
+    // counter-clockwise by a gives (cos a, -sin a). The outline text then adds
+    // it, which is what settings from those systems ask for.
     gm.cellIncX = Round26Dot6(advance.x);
-    gm.cellIncY = Round26Dot6(advance.y);
+    gm.cellIncY = Round26Dot6(-advance.y);
     glyph.bytes = std::move(bytes);
     return true;
 }
@@ -360,12 +482,4 @@ qint64 NativeGlyphOutline(const QString &face, double emPixels, char32_t ch, con
     if (metrics)
         *metrics = glyph.metrics;
     return size;
-}
-
-bool IsTrueTypeFace(const QString &face) {
-    FT_Face ftFace = Fonts().faceForFamily(face);
-    if (!ftFace)
-        return false;
-    const char *format = FT_Get_Font_Format(ftFace);
-    return format && std::strcmp(format, "TrueType") == 0;
 }

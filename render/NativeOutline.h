@@ -11,19 +11,17 @@
 // FreeType: per contour a 16-byte header (size in bytes including the header,
 // type 24, start point) followed by records (16-bit kind 1 line / 2 quadratic
 // B-spline, 16-bit count, points). Points are 16.16 fixed point in device
-// units with Y up. The face is looked up by family name through fontconfig.
+// units with Y up. The face is the one ResolveFace gives for the name.
 //
 // With buffer null the required size is returned; otherwise the outline is
 // written into the buffer (which must hold the required size) and the bytes
-// written are returned. -1 when there is no outline: no face file, a face
-// without TrueType outlines (bitmap or cubic/CFF faces), a character without a
+// written are returned. The cubic arcs of CFF and Type 1 faces are given as
+// quadratic arcs within 1/8 pixel of the cubic. -1 when there is no outline:
+// no face file, a face without outlines (bitmap faces), a character without a
 // glyph, a bad size or a buffer that is too small. A blank glyph (space) gives
 // 0 with valid metrics.
 qint64 NativeGlyphOutline(const QString &face, double emPixels, char32_t ch, const GlyphMatrix &m,
                           GlyphMetrics *metrics, void *buffer, qint64 bufferSize);
-
-// Whether the file that fontconfig picks for this family is a TrueType font.
-bool IsTrueTypeFace(const QString &face);
 
 // One point of a TrueType contour: 16.16 fixed point, on or off the curve.
 struct ContourPoint {

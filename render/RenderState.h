@@ -21,4 +21,4 @@ extern std::int32_t InternalLeadingDivisor;  // 0 = no internal-leading correcti
 extern ColorRef PrintColour;
 extern std::int32_t ShadowStep;  // same step along X and Y
 extern FontId OutlineFont;       // 0 = none; exists only while DrawJob runs
-extern int RasterizerMode;       // 0 automatic, 1 add, 2 subtract (vertical glyph advance)
+extern int RasterizerMode;       // 0 automatic (adds), 1 add, 2 subtract (vertical glyph advance)

@@ -13,6 +13,7 @@ packages=(
   libfreetype-dev libfontconfig-dev libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
+  fonts-adf-oldania fonts-urw-base35 fonts-dancingscript fonts-ebgaramond
   xvfb xdotool xauth poppler-utils
   cups cups-daemon cups-client cups-filters printer-driver-cups-pdf
   x11-apps netpbm desktop-file-utils
@@ -42,3 +43,9 @@ cmake --build "$build_dir" --parallel "$(nproc)"
 # "Bilder") for the program of the build tree, unless it is there already.
 "$here/packaging/prepare-data-folder.sh" "$here/packaging/pictures" ||
   echo "setup: the data folder could not be prepared; Vellumo will not be able to save" >&2
+
+# The aliases that turn the faces named by Windows settings ("Old Germen",
+# Arial, ...) into the installed ones, for this user (the package installs
+# them system-wide).
+"$here/packaging/install-font-aliases.sh" "$here/packaging/fontconfig/65-vellumo-aliases.conf" ||
+  echo "setup: the font aliases could not be installed; \"Old Germen\" will not be a blackletter" >&2

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "model/Job.h"
+#include "render/Typefaces.h"
 #include "ui/ColorSwatch.h"
 #include "ui/FitCache.h"
 #include "ui/JobListModel.h"
@@ -43,9 +44,18 @@ void TMainForm::SyncJob(bool ToControls) {
         MTextRight->clear();
     } else if (ToControls) {
         TJob &job = *CurrentJob;
-        const int font = CBFontName->findText(job.FontName, Qt::MatchFixedString);
+        // A face that is not installed shows as the face that is drawn in its
+        // place, and the user is told which.
+        const QString missing = MissingFaceMessage(job.FontName);
+        int font = CBFontName->findText(job.FontName, Qt::MatchFixedString);
+        if (font < 0 && !missing.isEmpty())
+            font = CBFontName->findText(ResolveFace(job.FontName).family, Qt::MatchFixedString);
         if (font >= 0)
             CBFontName->setCurrentIndex(font);
+        if (!missing.isEmpty())
+            ShowStatusText(missing);
+        else if (statusBar()->currentMessage().contains(QStringLiteral(" ist nicht installiert; ")))
+            statusBar()->clearMessage();  // it spoke of the ribbon selected before
         MTextLeft->setLines(job.TextLeft.lines());
         MTextRight->setLines(CompatibilityMode ? CompatibilityNotice() : job.TextRight.lines());
         edFontSize->setValue(job.FontGroesse);

@@ -1,59 +1,20 @@
 #include "ui/Main.h"
 
 #include <QComboBox>
-#include <QFont>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QListView>
 #include <QListWidget>
 
 #include "model/Job.h"
-#include "render/NativeOutline.h"
 #include "render/Pictures.h"
+#include "render/Typefaces.h"
 #include "ui/JobListModel.h"
 #include "ui/PictureCatalogueLoader.h"
 #include "ui/PictureListDelegate.h"
 #include "ui/TextMemo.h"
 
-namespace {
-
-// Ribbons and stored formats made on Windows name its core faces; here
-// fontconfig maps them onto installed faces of the same metrics. They are
-// offered under their own names when such a face is really there.
-const char *const CoreFaces[] = {"Arial", "Times New Roman", "Courier New"};
-
-bool AcceptedFace(const QString &family) {
-    if (family == QLatin1String("Symbol") || family == QLatin1String("Wingdings"))
-        return false;
-    return IsTrueTypeFace(family);
-}
-
-// The family fontconfig settles on for a name it does not know at all.
-QString FallbackFamily() {
-    return QFontInfo(QFont(QStringLiteral("Vellumo No Such Face"))).family();
-}
-
-}  // namespace
-
 void TMainForm::FillFontList() {
-    QStringList faces;
-    const QStringList families = QFontDatabase::families();
-    for (const QString &family : families) {
-        if (QFontDatabase::isPrivateFamily(family))
-            continue;
-        if (AcceptedFace(family) && !faces.contains(family))
-            faces.append(family);
-    }
-    const QString fallback = FallbackFamily();
-    for (const char *core : CoreFaces) {
-        const QString name = QLatin1String(core);
-        const QString resolved = QFontInfo(QFont(name)).family();
-        if (!faces.contains(name) && resolved != fallback && faces.contains(resolved))
-            faces.append(name);
-    }
-    faces.sort(Qt::CaseInsensitive);
     CBFontName->clear();
-    CBFontName->addItems(faces);
+    CBFontName->addItems(PrintableFamilies());
 }
 
 void TMainForm::LoadPictureList() {

@@ -19,6 +19,7 @@
 #include "model/StoredFormats.h"
 #include "render/Pictures.h"
 #include "render/RenderState.h"
+#include "render/Typefaces.h"
 #include "ui/Artwork.h"
 #include "ui/ColorSwatch.h"
 #include "ui/Dlgfsto.h"
@@ -79,6 +80,11 @@ void TMainForm::FormCreate() {
     int face = CBFontName->findText(QStringLiteral("Marigold"), Qt::MatchFixedString);
     if (face < 0)
         face = CBFontName->findText(QStringLiteral("Arial"), Qt::MatchFixedString);
+    // The list holds only installed families; without Arial itself the face
+    // that stands in for it (its metric twin) is chosen, never no face.
+    if (face < 0)
+        face = CBFontName->findText(ResolveFace(QStringLiteral("Arial")).family,
+                                    Qt::MatchFixedString);
     CBFontName->setCurrentIndex(face);
 
     CurrentJob = nullptr;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QSet>
 #include <QTextStream>
 
 #include <sys/stat.h>
@@ -16,6 +17,7 @@
 #include "print/QtPrinter.h"
 #include "render/DrawJob.h"
 #include "render/QPainterCanvas.h"
+#include "render/Typefaces.h"
 
 namespace {
 
@@ -95,6 +97,21 @@ std::vector<const RibbonEntry *> CliSession::selected() const {
 
 void CliSession::warnMissingPictures(const std::vector<const RibbonEntry *> &ribbons,
                                      QTextStream &err) const {
+    QSet<QString> faces;
+    for (const RibbonEntry *entry : ribbons) {
+        // Without text the ribbon's face draws nothing.
+        if (entry->job->TextLeft.isEmpty() && entry->job->TextRight.isEmpty())
+            continue;
+        const QString face = entry->job->FontName.str();
+        const QString missing = MissingFaceMessage(face);
+        if (!missing.isEmpty() && !faces.contains(face)) {
+            faces.insert(face);
+            err << QStringLiteral("%1:%2: Warnung: %3\n")
+                       .arg(args_.file)
+                       .arg(entry->line)
+                       .arg(missing);
+        }
+    }
     for (const RibbonEntry *entry : ribbons) {
         for (const QString &name : PictureNames(*entry)) {
             if (name.isEmpty())

@@ -44,7 +44,8 @@ public:
 
     // A picture that a ribbon names but the picture folder lacks is left out
     // of the drawing, as in the window; a proof without it must not pass
-    // unnoticed.
+    // unnoticed. A face that is not installed is reported too, once per name,
+    // with the face drawn in its place.
     void warnMissingPictures(const std::vector<const RibbonEntry *> &ribbons,
                              QTextStream &err) const;
 

@@ -429,15 +429,61 @@ TEST_F(CliProcessTest, TraceShowsMarksAndLabelInLogicalUnits) {
     EXPECT_FALSE(preview.out.contains(QLatin1String("Adieu")));
 }
 
-TEST_F(CliProcessTest, AMissingPictureIsReported) {
-    const QString file = write(QStringLiteral("bild.ini"),
-                               QStringLiteral("[Band]\nFontName=Liberation Sans\nTextLinks=Ruhe\n"
-                                              "BildNameLinks=taube.bmp\n"));
+// "Quer bündig" lines run across the ribbon, so each letter's advance is
+// vertical: the left end reads downward, the right end upward. Files from
+// Windows say "NT"; their letters must follow in reading order, on the ribbon.
+TEST_F(CliProcessTest, NtSettingsDrawLettersInReadingOrder) {
+    const QString file = write(QStringLiteral("quer.ini"),
+                               QStringLiteral("[Quer]\nL\u00e4nge=1000\nBreite=170\nFontName=C059\n"
+                                              "Stil=2\nTextLinks=ABCD\nTextRechts=ABCD\n"));
+    struct Case {
+        const char *general;
+        bool readingOrder;
+    };
+    for (const Case c : {Case{"", true}, Case{"Version=NT\n", true}, Case{"Rasterizer=NT\n", true},
+                         Case{"Version=NT\nRasterizer=9x\n", false}}) {
+        SCOPED_TRACE(c.general);
+        const QString ini = settings(QStringLiteral("[General]\n") + QLatin1String(c.general));
+        const Result r =
+            RunCliProgram({QStringLiteral("trace"), file, QStringLiteral("--settings"), ini});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        static const QRegularExpression polygons(
+            QStringLiteral("^polygons .* bbox=(-?\\d+),(-?\\d+),(-?\\d+),(-?\\d+)$"),
+            QRegularExpression::MultilineOption);
+        QVector<int> tops;
+        bool onRibbon = true;
+        for (const QRegularExpressionMatch &m : polygons.globalMatch(r.out)) {
+            tops << m.captured(2).toInt();
+            onRibbon = onRibbon && m.captured(2).toInt() >= 0 && m.captured(4).toInt() <= 1360;
+        }
+        // Left end first, then the right end.
+        ASSERT_EQ(tops.size(), 8) << r.out.toStdString();
+        for (int i = 1; i < 4; ++i) {
+            EXPECT_EQ(tops[i] > tops[i - 1], c.readingOrder) << "left letter " << i;
+            EXPECT_EQ(tops[4 + i] < tops[4 + i - 1], c.readingOrder) << "right letter " << i;
+        }
+        EXPECT_EQ(onRibbon, c.readingOrder);
+    }
+}
+
+TEST_F(CliProcessTest, AMissingPictureOrFaceIsReported) {
+    const QString file =
+        write(QStringLiteral("bild.ini"),
+              QStringLiteral("[Band]\nFontName=Liberation Sans\nTextLinks=Ruhe\n"
+                             "BildNameLinks=taube.bmp\n"
+                             "[Alt]\nFontName=Vellumo Gibt Es Nicht\nTextLinks=A\n"
+                             "[Alt2]\nFontName=Vellumo Gibt Es Nicht\nTextLinks=B\n"));
     const Result r = RunCliProgram(
         {QStringLiteral("trace"), file, QStringLiteral("--settings"), settings(QString())});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.err.contains(file + QStringLiteral(":1: Warnung: Bild \"taube.bmp\" fehlt")))
         << r.err.toStdString();
+    // Once per face, naming the face that is drawn instead.
+    static const QRegularExpression face(QStringLiteral(
+        ":5: Warnung: Schriftart \u201EVellumo Gibt Es Nicht\u201C ist nicht installiert; "
+        "verwendet wird \u201E[^\u201C]+\u201C\\.\n"));
+    EXPECT_EQ(r.err.count(face), 1) << r.err.toStdString();
+    EXPECT_EQ(r.err.count(QStringLiteral("Schriftart")), 1);
 }
 
 // The preview draws pictures from the window's thumbnails, printing from the

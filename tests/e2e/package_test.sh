@@ -27,7 +27,8 @@ deb=$(ls "$work"/out/*.deb 2>/dev/null | head -n 1)
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package's version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libcups2 libfreetype6 \
-  libfontconfig1 libc6 fonts-liberation2 fonts-dejavu-core; do
+  libfontconfig1 libc6 fonts-liberation2 fonts-dejavu-core fonts-adf-oldania fonts-urw-base35 \
+  fonts-dancingscript fonts-ebgaramond; do
   [[ ", $depends," == *", $lib"[\ ,]* ]] || fail "Depends lacks $lib: $depends"
 done
 
@@ -37,7 +38,9 @@ for file in ./usr/bin/vellumo ./usr/bin/vellumo-cli ./usr/libexec/vellumo/vellum
   ./usr/share/icons/hicolor/256x256/apps/vellumo.png ./usr/share/vellumo/prepare-data-folder.sh \
   ./usr/share/vellumo/Bilder/Kreuz.bmp ./usr/share/vellumo/Bilder/Taube.bmp \
   ./usr/share/vellumo/Bilder/Rose.bmp ./usr/share/vellumo/Bilder/Herz.bmp \
-  ./usr/share/vellumo/Bilder/Haende.bmp; do
+  ./usr/share/vellumo/Bilder/Haende.bmp ./usr/share/fontconfig/conf.avail/65-vellumo-aliases.conf; do
   grep -qxF "$file" "$work/files" || fail "the package lacks $file"
 done
+dpkg-deb -I "$deb" postinst | grep -qF /etc/fonts/conf.d/65-vellumo-aliases.conf ||
+  fail "the package does not link its font aliases into /etc/fonts/conf.d"
 echo "package test: passed ($(basename "$deb"))"

@@ -253,6 +253,7 @@ TEST_F(DrawJobTest, OutlineSettingAndPrinterProbe) {
         bool outlinesAvailable;
         bool outline;  // letters from outlines expected
     };
+    setSetting(QStringLiteral("Colors"), QStringLiteral("Color5"), 0x00123456);
     auto job = MakeJob();
     for (const Case c :
          {Case{-1, true, true, true}, Case{1, true, true, true}, Case{0, true, true, false},
@@ -266,11 +267,34 @@ TEST_F(DrawJobTest, OutlineSettingAndPrinterProbe) {
         canvas.setPrinting(c.printing);
         canvas.setOutlinesAvailable(c.outlinesAvailable);
         DrawJob(*job, canvas, 8, 31);
-        // Without outlines GlyphTextOut draws nothing; with them no plain text.
-        EXPECT_EQ(LineOuts(canvas, job->TextLeft).isEmpty(), c.outline);
-        EXPECT_EQ(!canvas.opsOf(Kind::PolyPolygon).isEmpty(), c.outline && c.outlinesAvailable);
+        // Letters from outlines where the surface gives them; otherwise the
+        // lines are written as text in the print colour, never left out.
+        const bool polygons = c.outline && c.outlinesAvailable;
+        const QVector<CanvasOp> lines = LineOuts(canvas, job->TextLeft);
+        EXPECT_EQ(lines.isEmpty(), polygons);
+        EXPECT_EQ(!canvas.opsOf(Kind::PolyPolygon).isEmpty(), polygons);
+        for (const CanvasOp &op : lines)
+            EXPECT_EQ(op.textColour, 0x00123456u);
         for (const CanvasOp &op : canvas.opsOf(Kind::Line))
             EXPECT_EQ(op.penWidth, 1);
+    }
+
+    // Written instead of outlined, the lines keep the turn of their style and
+    // the shadow stays black.
+    job->Stil = UpSide;
+    job->Shadow = true;
+    RecordingCanvas canvas;
+    canvas.setPrinting(true);
+    canvas.setOutlinesAvailable(false);
+    setSetting(QStringLiteral("Drucker"), QStringLiteral("Schriftrahmen"), 1);
+    DrawJob(*job, canvas, 8, 31);
+    const QVector<CanvasOp> lines = TextOutsOf(canvas, job->TextLeft.at(0));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0].textColour, Black);
+    EXPECT_EQ(lines[1].textColour, 0x00123456u);
+    for (const CanvasOp &op : lines) {
+        EXPECT_EQ(op.font.escapement, 2700);
+        EXPECT_EQ(op.font.face, QStringLiteral("Arial"));
     }
 }
 

@@ -457,8 +457,9 @@ TEST(GlyphTextOut, PenStartFollowsAlignmentAndAngle) {
 }
 
 TEST(GlyphTextOut, AdvanceScalesToLogicalUnitsAndHonoursTheRasterizerMode) {
-    // FreeType's increment points up; only forcing "add" sends the pen down.
-    const std::pair<int, int> modes[] = {{0, -107}, {1, 107}, {2, -107}, {5, -107}};
+    // The increment is reported pointing down the surface, as on Windows NT:
+    // automatic adds like 1; only 2 subtracts.
+    const std::pair<int, int> modes[] = {{0, 107}, {1, 107}, {2, -107}, {5, 107}};
     for (const auto &[mode, dy] : modes) {
         SCOPED_TRACE(mode);
         RasterizerModeGuard guard(mode);

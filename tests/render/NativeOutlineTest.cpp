@@ -3,9 +3,9 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_BITMAP_H
 #include FT_OUTLINE_H
 
-#include <QProcess>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "render/Drwglyph.h"
+#include "render/FontRecipe.h"
 #include "render/NativeOutline.h"
+#include "render/Typefaces.h"
 
 namespace {
 
@@ -198,18 +200,78 @@ GlyphMatrix Turn(double degrees, bool mirror = false) {
     return m;
 }
 
-QString CffFontFile() {
-    QProcess fcList;
-    fcList.start(QStringLiteral("fc-list"),
-                 {QStringLiteral("--format"), QStringLiteral("%{fontformat}\t%{family[0]}\n")});
-    if (!fcList.waitForFinished(10000))
-        return {};
-    for (const QByteArray &line : fcList.readAllStandardOutput().split('\n')) {
-        const QList<QByteArray> parts = line.split('\t');
-        if (parts.size() == 2 && parts[0] == "CFF")
-            return QString::fromUtf8(parts[1]);
+// The native buffer as a FreeType outline (16.16 to 26.6), so that both are
+// filled by the same rasterizer.
+struct NativeAsFreeType {
+    std::vector<FT_Vector> points;
+    std::vector<char> tags;
+    std::vector<short> ends;
+    FT_Outline outline{};
+
+    explicit NativeAsFreeType(const std::vector<unsigned char> &buf) {
+        auto u16 = [&](std::size_t at) {
+            std::uint16_t v;
+            std::memcpy(&v, buf.data() + at, 2);
+            return v;
+        };
+        auto i32 = [&](std::size_t at) {
+            std::int32_t v;
+            std::memcpy(&v, buf.data() + at, 4);
+            return v;
+        };
+        auto add = [&](std::size_t at, bool on) {
+            points.push_back({FT_Pos(std::lround(i32(at) / 1024.0)),
+                              FT_Pos(std::lround(i32(at + 4) / 1024.0))});
+            tags.push_back(on ? FT_CURVE_TAG_ON : FT_CURVE_TAG_CONIC);
+        };
+        std::size_t at = 0;
+        while (at + 16 <= buf.size()) {
+            const std::size_t cb = std::size_t(i32(at));
+            add(at + 8, true);
+            for (std::size_t r = at + 16; r < at + cb;) {
+                const int kind = u16(r), n = u16(r + 2);
+                for (int i = 0; i < n; ++i)
+                    add(r + 4 + 8 * std::size_t(i), kind == 1 || i + 1 == n);
+                r += 4 + 8 * std::size_t(n);
+            }
+            ends.push_back(short(points.size() - 1));
+            at += cb;
+        }
+        outline.n_contours = short(ends.size());
+        outline.n_points = short(points.size());
+        outline.points = points.data();
+        outline.tags = tags.data();
+        outline.contours = ends.data();
     }
-    return {};
+};
+
+// FreeType's coverage of an outline, 0 to 255, in a w x h bitmap whose lower
+// left corner is at (left, bottom) pixels. It fills at four times the size
+// and averages, so that its own flattening of arcs hardly counts.
+std::vector<int> Coverage(FT_Library library, FT_Outline &outline, FT_Pos left, FT_Pos bottom,
+                          int w, int h) {
+    constexpr int k = 4;
+    std::vector<unsigned char> fine(std::size_t(w * k) * std::size_t(h * k), 0);
+    FT_Bitmap bitmap;
+    FT_Bitmap_Init(&bitmap);
+    bitmap.rows = unsigned(h * k);
+    bitmap.width = unsigned(w * k);
+    bitmap.pitch = w * k;
+    bitmap.buffer = fine.data();
+    bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
+    bitmap.num_grays = 256;
+    FT_Outline_Translate(&outline, -left * 64, -bottom * 64);
+    FT_Matrix grow{k << 16, 0, 0, k << 16};
+    FT_Outline_Transform(&outline, &grow);
+    EXPECT_EQ(FT_Outline_Get_Bitmap(library, &outline, &bitmap), 0);
+    std::vector<int> pixels(std::size_t(w) * std::size_t(h), 0);
+    for (int y = 0; y < h * k; ++y) {
+        for (int x = 0; x < w * k; ++x)
+            pixels[std::size_t(y / k * w + x / k)] += fine[std::size_t(y * w * k + x)];
+    }
+    for (int &p : pixels)
+        p = (p + k * k / 2) / (k * k);
+    return pixels;
 }
 
 }  // namespace
@@ -305,7 +367,7 @@ TEST(NativeOutline, ContourStartsAndRunsFollowFreeType) {
     EXPECT_FALSE(AppendNativeContour(std::vector<ContourPoint>(70000), bytes));
 }
 
-TEST(NativeOutline, CellIncrementIsTheTurnedAdvanceWithYUp) {
+TEST(NativeOutline, CellIncrementIsTheTurnedAdvanceWithYDownAsOnWindowsNt) {
     const QString face = QStringLiteral("Arial");
     FreeTypeFixture ft(face);
     ASSERT_NE(ft.face, nullptr);
@@ -321,7 +383,7 @@ TEST(NativeOutline, CellIncrementIsTheTurnedAdvanceWithYUp) {
         ASSERT_GT(NativeGlyphOutline(face, em, 'H', Turn(degrees), &gm, nullptr, 0), 0);
         const double a = degrees * M_PI / 180.0;
         EXPECT_LE(std::abs(gm.cellIncX - advance * std::cos(a)), 0.5 + 1e-6);
-        EXPECT_LE(std::abs(gm.cellIncY - advance * std::sin(a)), 0.5 + 1e-6);
+        EXPECT_LE(std::abs(gm.cellIncY + advance * std::sin(a)), 0.5 + 1e-6);
     }
 
     // The black box holds the letter: 'H' stands on the baseline.
@@ -367,15 +429,116 @@ TEST(NativeOutline, FailsWithoutGlyphOrSizeAndNeverWritesPastTheBuffer) {
     EXPECT_EQ(std::count(buf.begin(), buf.end(), 0xEE), size);
 }
 
-TEST(NativeOutline, TrueTypeFilter) {
-    EXPECT_TRUE(IsTrueTypeFace(QStringLiteral("Arial")));
-    EXPECT_TRUE(IsTrueTypeFace(QStringLiteral("DejaVu Sans")));
+// The typeface list offers what fontconfig really has, every scalable face
+// (CFF ones too, now that they give outlines), and nothing it substitutes.
+TEST(Typefaces, ListHoldsEveryScalableFamilyAndNoSubstitute) {
+    const QStringList faces = PrintableFamilies();
+    for (const char *real : {"C059", "Z003", "Nimbus Sans", "Liberation Sans", "DejaVu Sans"})
+        EXPECT_TRUE(faces.contains(QLatin1String(real))) << real;
+    for (const QString &face : faces) {
+        SCOPED_TRACE(face.toStdString());
+        const ResolvedFace &resolved = ResolveFace(face);
+        EXPECT_TRUE(resolved.installed);
+        EXPECT_EQ(resolved.family, face);
+        EXPECT_FALSE(face.contains(QLatin1Char('[')));
+        EXPECT_EQ(FontRecipe::forFace(face).family(), face);
+    }
+    QStringList sorted = faces;
+    sorted.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(faces, sorted);
+    sorted.removeDuplicates();
+    EXPECT_EQ(faces.size(), sorted.size());
+    for (const char *alias : {"Old Germen", "Arial", "Sans Serif", "Monospace", "Symbol"}) {
+        if (!ResolveFace(QLatin1String(alias)).installed) {
+            EXPECT_FALSE(faces.contains(QLatin1String(alias))) << alias;
+        }
+    }
 }
 
-TEST(NativeOutline, CffFaceHasNoNativeOutline) {
-    const QString cff = CffFontFile();
-    if (cff.isEmpty())
-        GTEST_SKIP() << "no CFF face installed";
-    EXPECT_FALSE(IsTrueTypeFace(cff));
-    EXPECT_EQ(NativeGlyphOutline(cff, 100.0, 'a', GlyphMatrix(), nullptr, nullptr, 0), -1);
+// A face that is not installed: preview, outlines and message name one and
+// the same substitute.
+TEST(Typefaces, MissingFaceHasOneSubstituteEverywhere) {
+    const QString missing = QStringLiteral("Vellumo Gibt Es Nicht");
+    const ResolvedFace &resolved = ResolveFace(missing);
+    EXPECT_FALSE(resolved.installed);
+    EXPECT_TRUE(ResolveFace(resolved.family).installed);
+    EXPECT_EQ(FontRecipe::forFace(missing).family(), resolved.family);
+    EXPECT_EQ(MissingFaceMessage(missing),
+              QStringLiteral("Schriftart \u201EVellumo Gibt Es Nicht\u201C ist nicht installiert; "
+                             "verwendet wird \u201E") +
+                  resolved.family + QStringLiteral("\u201C."));
+    EXPECT_EQ(Fetch(missing, 80.0, 'R', GlyphMatrix()),
+              Fetch(resolved.family, 80.0, 'R', GlyphMatrix()));
+
+    EXPECT_TRUE(MissingFaceMessage(QStringLiteral("Liberation Sans")).isEmpty());
+    const ResolvedFace &caseBlind = ResolveFace(QStringLiteral("c059"));
+    EXPECT_TRUE(caseBlind.installed);
+    EXPECT_EQ(caseBlind.family, QStringLiteral("C059"));
+}
+
+// CFF and Type 1 faces draw with cubic arcs, which the native format lacks:
+// filled, the quadratic arcs that stand for them must cover the pixels
+// FreeType's own rendering of the glyph covers, to a quarter of a pixel, and
+// stay within the polygon budget of a glyph (each arc is 5 points).
+TEST(NativeOutline, CubicArcsBecomeQuadraticWithinAQuarterPixel) {
+    const std::pair<QString, std::u32string> cases[] = {
+        {QStringLiteral("C059"), U"aegSQ&@\u00DF"},
+        {QStringLiteral("Z003"), U"TgkW"},
+        // fontconfig gives this family's Type 1 file.
+        {QStringLiteral("Nimbus Sans Narrow"), U"aS@"},
+    };
+    for (const auto &[face, letters] : cases) {
+        FreeTypeFixture ft(face);
+        ASSERT_NE(ft.face, nullptr);
+        ASSERT_STREQ(ft.face->family_name, face.toUtf8().constData())
+            << "fonts-urw-base35 is not installed (scripts/setup.sh installs it)";
+        for (const double em : {14.0, 150.0, 1200.0}) {
+            for (const GlyphMatrix &m : {GlyphMatrix(), Turn(30)}) {
+                for (const char32_t ch : letters) {
+                    SCOPED_TRACE(testing::Message() << face.toStdString() << " char "
+                                                    << unsigned(ch) << " em " << em << " m12 "
+                                                    << m.eM12);
+                    const std::vector<unsigned char> buf = Fetch(face, em, ch, m);
+                    ASSERT_FALSE(buf.empty());
+                    NativeAsFreeType native(buf);
+
+                    FT_Set_Char_Size(ft.face, 0, FT_F26Dot6(std::llround(em * 64)), 72, 72);
+                    ASSERT_EQ(FT_Load_Glyph(ft.face, FT_Get_Char_Index(ft.face, ch),
+                                            FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP),
+                              0);
+                    FT_Outline &own = ft.face->glyph->outline;
+                    FT_Matrix matrix{m.eM11, m.eM21, m.eM12, m.eM22};
+                    FT_Outline_Transform(&own, &matrix);
+                    native.outline.flags = own.flags;
+
+                    FT_BBox box;
+                    FT_Outline_Get_CBox(&own, &box);
+                    const FT_Pos left = (box.xMin >> 6) - 2, bottom = (box.yMin >> 6) - 2;
+                    const int w = int((box.xMax + 63) / 64 - left) + 2;
+                    const int h = int((box.yMax + 63) / 64 - bottom) + 2;
+                    const std::vector<int> expected =
+                        Coverage(ft.library, own, left, bottom, w, h);
+                    const std::vector<int> drawn =
+                        Coverage(ft.library, native.outline, left, bottom, w, h);
+                    int worst = 0;
+                    long inked = 0;
+                    for (std::size_t i = 0; i < expected.size(); ++i) {
+                        worst = std::max(worst, std::abs(expected[i] - drawn[i]));
+                        inked += expected[i];
+                    }
+                    EXPECT_LE(worst, 255 / 4);
+                    EXPECT_GT(inked, 255L * w * h / 20) << "the glyph covers next to nothing";
+
+                    const std::vector<Segment> segments = DecodeNative(buf);
+                    std::size_t polygonPoints = 0, contours = 0;
+                    for (const Segment &s : segments) {
+                        polygonPoints += s.kind == Segment::Conic ? 5 : s.kind == Segment::Line;
+                        contours += s.kind == Segment::Move;
+                    }
+                    EXPECT_LE(polygonPoints + 2 * contours, 2048u);
+                    EXPECT_LE(contours, 256u);
+                }
+            }
+        }
+    }
 }

@@ -4,11 +4,14 @@
 #include <QFile>
 #include <QImage>
 #include <QListWidget>
+#include <QMenu>
+#include <QStatusBar>
 #include <QPainter>
 
 #include "model/Job.h"
 #include "render/Pictures.h"
 #include "render/RecordingCanvas.h"
+#include "render/Typefaces.h"
 #include "tests/support/TempDataFolder.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/JobListDelegate.h"
@@ -188,21 +191,40 @@ TEST_F(PictureListWindowTest, ListShowsNoPictureFirstAndTheNamesInOrder) {
     EXPECT_EQ(list->item(2)->text(), QStringLiteral("zweig.bmp"));
 }
 
-TEST_F(PictureListWindowTest, TypefaceListHoldsOnlyTrueTypeFacesAndNotSymbolFonts) {
+TEST_F(PictureListWindowTest, TypefaceListHoldsThePrintableFamiliesAndNamesMissingFaces) {
+    StoreFormat(0, QStringLiteral("Trauer"),
+                [](TJob &job) { job.FontName.set(QStringLiteral("Old Germen")); });
+    StoreFormatCount(1);
     Start();
     auto *faces = Child<QComboBox>("CBFontName");
     ASSERT_GT(faces->count(), 0);
     QStringList names;
     for (int i = 0; i < faces->count(); ++i)
         names.append(faces->itemText(i));
+    EXPECT_EQ(names, PrintableFamilies());
     EXPECT_FALSE(names.contains(QStringLiteral("Symbol")));
     EXPECT_FALSE(names.contains(QStringLiteral("Wingdings")));
-    QStringList sorted = names;
-    sorted.sort(Qt::CaseInsensitive);
-    EXPECT_EQ(names, sorted);
-    // Marigold is not installed here; the first ribbon takes Arial.
+    // Marigold is not installed here; the first ribbon takes Arial, or the
+    // installed face that stands in for it.
     EXPECT_FALSE(names.contains(QStringLiteral("Marigold")));
-    EXPECT_EQ(faces->currentText(), QStringLiteral("Arial"));
+    const ResolvedFace &arial = ResolveFace(QStringLiteral("Arial"));
+    EXPECT_EQ(faces->currentText(), arial.installed ? QStringLiteral("Arial") : arial.family);
+
+    // A ribbon in a face that is not installed: the list shows the face drawn
+    // in its place and the status bar says so.
+    const ResolvedFace &substitute = ResolveFace(QStringLiteral("Old Germen"));
+    ASSERT_FALSE(substitute.installed);
+    for (QAction *action : form->findChild<QMenu *>(QStringLiteral("MenuDatei"))->actions()) {
+        if (action->text() == QStringLiteral("&1 Trauer"))
+            action->trigger();
+    }
+    Settle();
+    EXPECT_EQ(form->currentJob()->FontName.str(), QStringLiteral("Old Germen"));
+    EXPECT_EQ(faces->currentText(), substitute.family);
+    EXPECT_EQ(form->statusBar()->currentMessage().trimmed(),
+              QStringLiteral("Schriftart \u201EOld Germen\u201C ist nicht installiert; verwendet "
+                             "wird \u201E") +
+                  substitute.family + QStringLiteral("\u201C."));
 }
 
 }  // namespace
