@@ -219,6 +219,35 @@ std::vector<FitFinding> CheckFit(const TJob &job) {
     return findings;
 }
 
+int LargestFittingHeight(const TJob &job, int lowest) {
+    TJob trial;
+    job.CopyTo(trial);
+    trial.TextLeft.set(job.TextLeft.lines());
+    trial.TextRight.set(job.TextRight.lines());
+    const auto fits = [&trial](int height) {
+        trial.FontGroesse = height;
+        for (const FitFinding &finding : CheckFit(trial)) {
+            if (finding.kind != FitFinding::Kind::MissingPicture)
+                return false;
+        }
+        return true;
+    };
+    lowest = std::max(lowest, 1);
+    int high = job.FontGroesse;
+    if (high < lowest || !fits(lowest))
+        return 0;
+    if (fits(high))
+        return high;
+    // Longer lines with taller letters: what fits at one height fits below
+    // it. Halve the range between a fitting and a failing height.
+    int low = lowest;
+    while (high - low > 1) {
+        const int middle = low + (high - low) / 2;
+        (fits(middle) ? low : high) = middle;
+    }
+    return low;
+}
+
 QString FitQuestion(int ribbons) {
     if (ribbons == 1)
         return QStringLiteral("Bei 1 Schleife passt der Text nicht. Trotzdem drucken?");

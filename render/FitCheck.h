@@ -36,5 +36,10 @@ struct FitFinding {
 // ribbon whose drawing overflows gives no finding (it cannot be drawn at all).
 std::vector<FitFinding> CheckFit(const TJob &job);
 
+// The largest letter height in whole millimetres, from `lowest` up to the
+// ribbon's own, at which its texts fit (pictures missing or not); 0 when even
+// `lowest` does not fit.
+int LargestFittingHeight(const TJob &job, int lowest);
+
 // "Bei 2 Schleifen passt der Text nicht. Trotzdem drucken?"
 QString FitQuestion(int ribbons);

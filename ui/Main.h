@@ -141,6 +141,9 @@ private:
     void SelectJobRow(int row);
     int SelectedJobRow() const;
 
+    // MainFit.cpp
+    void FitLettersClick();
+
     // MainFormatMenu.cpp
     void HistoryListClick(int formatIndex);
     void cmUpdateMenu();
@@ -222,6 +225,7 @@ private:
     QAction *MenuCenter = nullptr;
     QAction *MenuUpSide = nullptr;
     QAction *Textfarbe1 = nullptr;
+    QAction *FitLetters = nullptr;
     QAction *FormatKeep = nullptr;
     QList<QAction *> FormatEntries;  // the entries and their closing separator
 

@@ -413,6 +413,11 @@ void TMainForm::CreateMenus() {
     Textfarbe1 = MakeAction(MenuFormat, "Textfarbe1", QStringLiteral("&Textfarbe..."),
                             QStringLiteral("Einstellen der Farbe des Textes."));
     Textfarbe1->setIcon(ArtworkIcon(QStringLiteral("color")));
+    FitLetters = MakeAction(MenuFormat, "FitLetters", QStringLiteral("Schrift&h\u00F6he anpassen"),
+                            QStringLiteral("Setzt die gr\u00F6\u00DFte Schrifth\u00F6he, bei der "
+                                           "der Text der Schleife passt."));
+    FitLetters->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    FitLetters->setShortcutContext(Qt::WindowShortcut);
     MenuFormat->addSeparator();
     FormatKeep = MakeAction(MenuFormat, "FormatKeep", QStringLiteral("&Festhalten..."),
                             QStringLiteral("Speichert das aktuelle Schleifenformat unter einem "
@@ -437,6 +442,7 @@ void TMainForm::ConnectControls() {
     connect(Info1, &QAction::triggered, this, &TMainForm::BtnInfoClick);
     connect(FormatKeep, &QAction::triggered, this, &TMainForm::FormatKeepClick);
     connect(Textfarbe1, &QAction::triggered, this, &TMainForm::LBJobsDblClick);
+    connect(FitLetters, &QAction::triggered, this, &TMainForm::FitLettersClick);
     connect(BtnFontColor, &QToolButton::clicked, this, &TMainForm::LBJobsDblClick);
     for (QMenu *menu : {MenuDatei, MenuFormat, MenuInfo})
         connect(menu, &QMenu::aboutToShow, this, &TMainForm::cmUpdateMenu);

@@ -13,7 +13,8 @@ bool MenuKeyFilter::eventFilter(QObject *watched, QEvent *event) {
         const QKeyCombination combination = key->keyCombination();
         if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
             combination == QKeyCombination(Qt::ControlModifier, Qt::Key_B) ||
-            combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Q)) {
+            combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Q) ||
+            combination == QKeyCombination(Qt::ControlModifier, Qt::Key_H)) {
             // Ignored: the shortcut map then offers the key to the menu.
             event->ignore();
             return true;

@@ -60,4 +60,24 @@ TEST_F(FitCheckTest, OverlongOvertallAndOverlappingTextsAreFound) {
     EXPECT_EQ(found[0].message(), QStringLiteral("Bild rechts \u201eTaube.bmp\u201c fehlt."));
 }
 
+// The letters made as large as they can be with every text fitting.
+TEST_F(FitCheckTest, LargestFittingHeightIsTheLastHeightWithoutAFinding) {
+    auto job = MakeJob();
+    job->FontGroesse = 80;
+    job->TextLeft.set({QStringLiteral("In stiller Trauer")});
+    job->TextRight.set({QStringLiteral("Deine Freunde vom Kegelclub")});
+    ASSERT_FALSE(CheckFit(*job).empty());
+    const int height = LargestFittingHeight(*job, 20);
+    ASSERT_GE(height, 20);
+    ASSERT_LT(height, 80);
+    job->FontGroesse = height;
+    EXPECT_TRUE(CheckFit(*job).empty());
+    job->FontGroesse = height + 1;
+    EXPECT_FALSE(CheckFit(*job).empty());
+
+    // A ribbon too short for any letters allowed.
+    job->Laenge = 100;
+    EXPECT_EQ(LargestFittingHeight(*job, 20), 0);
+}
+
 }  // namespace

@@ -269,6 +269,21 @@ TEST_F(EditorTest, APasteIsRefusedWholeAndSaysSo) {
     EXPECT_EQ(form->minimumSize(), TMainForm::MinimumWindowSize);
 }
 
+TEST_F(EditorTest, CtrlHFitsTheLettersAndSaysSo) {
+    Start();
+    auto *memo = Child<TextMemo>("MTextLeft");
+    TypeInto(memo, QStringLiteral("In stiller Trauer und Dankbarkeit"));
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains(QStringLiteral("zu lang")));
+    const int before = form->currentJob()->FontGroesse;
+    QTest::keyClick(memo, Qt::Key_H, Qt::ControlModifier);
+    const int after = form->currentJob()->FontGroesse;
+    EXPECT_LT(after, before);
+    EXPECT_EQ(Child<QSpinBox>("edFontSize")->value(), after);
+    EXPECT_EQ(form->statusBar()->currentMessage().trimmed(),
+              QStringLiteral("Schrifth\u00F6he auf %1 mm gesetzt: der Text passt.").arg(after));
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("In stiller Trauer und Dankbarkeit"));
+}
+
 TEST_F(EditorTest, MemoTakesAtMost256StoredCharactersAndSaysSo) {
     Start();
     auto *memo = Child<TextMemo>("MTextLeft");
