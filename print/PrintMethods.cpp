@@ -208,6 +208,7 @@ void PrintMethods::PrintPageStrip() {
             settings.paperLength = PaperField(feed);
             printer_.setDeviceSettings(settings);
             printer_.beginDocument();
+            printer_.notePageRole(PageRole::Feed);
             printer_.endPage();
             settings.paperSize = remembered.paperSize;
             settings.paperLength = remembered.paperLength;
@@ -338,6 +339,10 @@ void PrintMethods::printJobPieces(const TJob &job) {
         if (fitted_ && piece.flags != 0)
             DrawOrigin = QPoint(-PiecePosition_, 0);
         StartPiecePage(piece.length, Mul(job.Breite, 10));
+        printer_.notePageRole((piece.flags & DrawLeftEnd)
+                                  ? (job.Stil == Center ? PageRole::Middle : PageRole::Start)
+                              : (piece.flags & DrawRightEnd) ? PageRole::End
+                                                             : PageRole::Filler);
         if (piece.flags != 0)
             DrawJob(job, printer_.canvas(), 8, piece.flags);
         DrawPieceMarks(job.FontFarbe);
@@ -352,8 +357,10 @@ void PrintMethods::runPieces(bool fitted) {
         PR_ = drucker("Rand", 0);
         ML_ = drucker("MaxLaenge", 3000);
         const std::int32_t feed = drucker("Papiervorschub", 0);
-        if (feed > 0)
+        if (feed > 0) {
             StartPiecePage(feed, 2000);
+            printer_.notePageRole(PageRole::Feed);
+        }
         for (std::int32_t i = run_.PrintFirst; i <= run_.PrintLast; ++i) {
             const TJob *job = run_.jobAt(i);
             if (!job)
@@ -394,8 +401,10 @@ void PrintMethods::PrintSingleSheets() {
     try {
         DrawOrigin = QPoint(0, 0);
         const std::int32_t feed = drucker("Papiervorschub", 0);
-        if (feed > 0)
+        if (feed > 0) {
             StartSheetPage(feed, 2000);
+            printer_.notePageRole(PageRole::Feed);
+        }
         for (std::int32_t i = run_.PrintFirst; i <= run_.PrintLast; ++i) {
             const TJob *job = run_.jobAt(i);
             if (!job)
@@ -407,6 +416,7 @@ void PrintMethods::PrintSingleSheets() {
                     printer_.setDocumentName(DocumentName);
                     DrawOrigin = QPoint(0, 0);
                     StartSheetPage(Mul(job->Laenge, 10), Mul(job->Breite, 10));
+                    printer_.notePageRole(PageRole::Sheet);
                     DrawJob(*job, printer_.canvas(), 8,
                             DrawPrint | DrawOutline | DrawLeftEnd | DrawPrintColors);
                 }

@@ -71,6 +71,11 @@ struct PageMetrics {
 // so that the isotropic page mapping takes its scale from HR.
 PageMetrics PageMetricsFor(double widthMm, double heightMm, int dpi);
 
+// What a page of a run is for, as the print methods start it: a page of
+// the strip, the blank feed page, a piece (the left end's, the centre text's,
+// a filler without text, the right end's) or a whole sheet.
+enum class PageRole { Strip, Feed, Start, Middle, Filler, End, Sheet };
+
 // The ranges the print dialog offers.
 struct PrintRange {
     enum Kind { All, Selection, Pages };
@@ -121,6 +126,10 @@ public:
     // starts with a fresh surface state (text mapping, stock font).
     virtual RibbonCanvas &canvas() = 0;
     virtual PageMetrics metrics() const = 0;
+    // The metrics a page started with these settings has.
+    virtual PageMetrics pageMetrics(const DeviceSettings &settings) const = 0;
+    // Told what the page just started is for; a printer may keep it.
+    virtual void notePageRole(PageRole) {}
     // A surface for measuring text with the current printer and settings,
     // without a document, with the metrics such a page would have.
     virtual std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *metrics) const = 0;

@@ -430,16 +430,18 @@ RibbonCanvas &QtPrinter::canvas() {
 }
 
 PageMetrics QtPrinter::metrics() const {
-    const QPageLayout layout =
-        pageLayoutFor(printing_ && !pageSettingsLog_.empty() ? pageSettingsLog_.back() : settings_);
+    return pageMetrics(printing_ && !pageSettingsLog_.empty() ? pageSettingsLog_.back()
+                                                              : settings_);
+}
+
+PageMetrics QtPrinter::pageMetrics(const DeviceSettings &settings) const {
+    const QPageLayout layout = pageLayoutFor(settings);
     QSizeF mm = layout.paintRect(QPageLayout::Millimeter).size();
-    if (printing_) {
-        // The device may have rounded the page (Qt keeps whole points): plan
-        // on what it really has where that is less than was asked for.
-        const double pxToMm = 25.4 / Resolution;
-        mm = QSizeF(std::min(mm.width(), printer_->width() * pxToMm),
-                    std::min(mm.height(), printer_->height() * pxToMm));
-    }
+    // The PDF keeps the page in whole points: plan on what it really has
+    // where that is less than was asked for.
+    const QSizeF points = layout.fullRectPoints().size();
+    mm = QSizeF(std::min(mm.width(), points.width() * 25.4 / 72),
+                std::min(mm.height(), points.height() * 25.4 / 72));
     return PageMetricsFor(mm.width(), mm.height(), Resolution);
 }
 
@@ -461,9 +463,7 @@ public:
 }  // namespace
 
 std::unique_ptr<RibbonCanvas> QtPrinter::informationContext(PageMetrics *metricsOut) const {
-    if (metricsOut) {
-        const QSizeF mm = pageLayoutFor(settings_).paintRect(QPageLayout::Millimeter).size();
-        *metricsOut = PageMetricsFor(mm.width(), mm.height(), Resolution);
-    }
+    if (metricsOut)
+        *metricsOut = pageMetrics(settings_);
     return std::make_unique<MeasuringCanvas>();
 }

@@ -60,6 +60,7 @@ public:
 
     RibbonCanvas &canvas() override;
     PageMetrics metrics() const override;
+    PageMetrics pageMetrics(const DeviceSettings &settings) const override;
     std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *metrics) const override;
 
     // Page layout that a page started with these settings gets.

@@ -55,7 +55,8 @@ RecordingPrinter::Page RecordingPrinter::layoutFor(const DeviceSettings &s) cons
     page.heightMm = landscape ? widthMm : lengthMm;
     const double printableX = std::max(0.0, page.widthMm - 2 * config_.marginMm);
     const double printableY = std::max(0.0, page.heightMm - 2 * config_.marginMm);
-    page.metrics = PageMetricsFor(printableX, printableY, config_.dpi);
+    page.metrics = config_.metricsFor ? config_.metricsFor(s)
+                                      : PageMetricsFor(printableX, printableY, config_.dpi);
     return page;
 }
 
@@ -143,4 +144,9 @@ std::vector<const RecordingPrinter::Page *> RecordingPrinter::printedPages() con
             printed.push_back(&page);
     }
     return printed;
+}
+
+void RecordingPrinter::notePageRole(PageRole role) {
+    if (printing_ && !pages_.empty())
+        pages_.back().role = role;
 }

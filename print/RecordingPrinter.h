@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,6 +20,9 @@ public:
         int dpi = 600;
         bool hasDeviceSettings = true;
         int failAtPage = -1;  // starting this page (counted over the printer's life) throws
+        // When set, the metrics of each page come from here (another
+        // printer's), not from the paper, margin and dpi above.
+        std::function<PageMetrics(const DeviceSettings &)> metricsFor;
     };
 
     struct Page {
@@ -28,6 +32,7 @@ public:
         double heightMm = 0;  // along Y
         int document = 0;
         bool discarded = false;  // its document was aborted: it never reached paper
+        PageRole role = PageRole::Strip;
         std::unique_ptr<RecordingCanvas> canvas;
     };
 
@@ -56,6 +61,10 @@ public:
 
     RibbonCanvas &canvas() override;
     PageMetrics metrics() const override;
+    PageMetrics pageMetrics(const DeviceSettings &settings) const override {
+        return layoutFor(settings).metrics;
+    }
+    void notePageRole(PageRole role) override;
     std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *metrics) const override;
 
     // Every page started, discarded ones included, and the pages that reached paper.

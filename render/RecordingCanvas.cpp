@@ -92,13 +92,15 @@ void RecordingCanvas::stretchBitmap(const QRect &target, const QImage &bitmap, R
     CanvasOp &op = record(CanvasOp::Kind::StretchBitmap);
     op.rect = target;
     op.op = rop;
-    op.image = bitmap.copy();
+    // Shared, not copied: a later change to the caller's image detaches it,
+    // and a picture printed on many pages is kept once.
+    op.image = bitmap;
 }
 
 void RecordingCanvas::maskedBitmap(QPoint topLeft, const QImage &bitmap, ColorRef transparent) {
     CanvasOp &op = record(CanvasOp::Kind::MaskedBitmap);
     op.at = topLeft;
-    op.image = bitmap.copy();
+    op.image = bitmap;
     op.colour = transparent;
 }
 

@@ -48,6 +48,8 @@ public:
 
     // Printing (MainPrint.cpp).
     void BtnPrintClick();
+    // "Seitenvorschau": the pages the print command would produce now.
+    void PrintPreviewClick();
     void cmPrinterSetupClick();
     void SelectStartupPrinter();  // the printer half of the deferred start-up
     void StorePrinterName();      // throws FileWriteError
@@ -161,6 +163,7 @@ private:
     // Tool bar
     QToolButton *SBtnNew = nullptr;
     QToolButton *SBtnPrint = nullptr;
+    QToolButton *SBtnPreview = nullptr;
     QToolButton *SBtnDelete = nullptr;
     QToolButton *SBtnAlign = nullptr;
     QToolButton *SBtnCenter = nullptr;
@@ -218,6 +221,7 @@ private:
     QAction *Delete = nullptr;
     QAction *cmPrinterSetup = nullptr;
     QAction *Print = nullptr;
+    QAction *PrintPreview = nullptr;
     QAction *FormatSeparator = nullptr;  // the separator below "&Drucken"
     QAction *Beenden1 = nullptr;
     QAction *Info1 = nullptr;

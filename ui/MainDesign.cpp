@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
@@ -45,6 +46,18 @@ const char *const MemoLeftHint =
 const char *const MemoRightHint =
     "Texteigabefeld f\u00FCr rechten Schleifenteil. Text in Textliste speichern mit "
     "[Strg]+Mausklick.";
+
+// The printer with a magnifying glass over it.
+QIcon PreviewIcon() {
+    QPixmap pixmap = ArtworkIcon(QStringLiteral("print")).pixmap(QSize(20, 20));
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(30, 30, 30), 2));
+    painter.setBrush(QColor(255, 255, 255, 200));
+    painter.drawEllipse(QPointF(12.5, 11.5), 4.5, 4.5);
+    painter.drawLine(QPointF(15.8, 14.8), QPointF(19, 18));
+    return QIcon(pixmap);
+}
 
 QToolButton *MakeToolButton(QWidget *parent, const char *name, const QString &icon,
                             const QString &hint) {
@@ -140,6 +153,10 @@ QWidget *TMainForm::CreateToolbar() {
                                QStringLiteral("Drucken|Drucken aller in der Vorschau befindlichen "
                                               "Schleifen. Schleifen ohne Text werden vorher "
                                               "entfernt."));
+    SBtnPreview = MakeToolButton(panel, "SBtnPreview", QStringLiteral("print"),
+                                 QStringLiteral("Seitenvorschau|Zeigt die Seiten, die der Druck "
+                                                "ergeben w\u00FCrde."));
+    SBtnPreview->setIcon(PreviewIcon());
     SBtnDelete = MakeToolButton(panel, "SBtnDelete", QStringLiteral("delete"),
                                 QStringLiteral("L\u00F6schen|L\u00F6scht die aktuelle Schleife."));
     SBtnAlign = MakeToolButton(panel, "SBtnAlign", QStringLiteral("align"),
@@ -163,6 +180,7 @@ QWidget *TMainForm::CreateToolbar() {
 
     row->addWidget(SBtnNew);
     row->addWidget(SBtnPrint);
+    row->addWidget(SBtnPreview);
     row->addWidget(SBtnDelete);
     row->addSpacing(12);
     row->addWidget(SBtnAlign);
@@ -381,6 +399,10 @@ void TMainForm::CreateMenus() {
                        QStringLiteral("Drucken aller in der Vorschau befindlichen Schleifen. "
                                       "Schleifen ohne Text werden vorher entfernt."));
     Print->setIcon(ArtworkIcon(QStringLiteral("print")));
+    PrintPreview =
+        MakeAction(MenuDatei, "PrintPreview", QStringLiteral("Seiten&vorschau\u2026"),
+                   QStringLiteral("Zeigt die Seiten, die der Druck ergeben w\u00FCrde."));
+    PrintPreview->setIcon(PreviewIcon());
     FormatSeparator = MenuDatei->addSeparator();
     Beenden1 = MakeAction(MenuDatei, "Beenden1", QStringLiteral("&Beenden"),
                           QStringLiteral("Beendet das Programm."));
@@ -435,6 +457,8 @@ void TMainForm::ConnectControls() {
     connect(FileNew, &QAction::triggered, this, &TMainForm::BtnAddClick);
     connect(SBtnPrint, &QToolButton::clicked, this, &TMainForm::BtnPrintClick);
     connect(Print, &QAction::triggered, this, &TMainForm::BtnPrintClick);
+    connect(SBtnPreview, &QToolButton::clicked, this, &TMainForm::PrintPreviewClick);
+    connect(PrintPreview, &QAction::triggered, this, &TMainForm::PrintPreviewClick);
     connect(cmPrinterSetup, &QAction::triggered, this, &TMainForm::cmPrinterSetupClick);
     connect(SBtnDelete, &QToolButton::clicked, this, &TMainForm::BtnClearClick);
     connect(Delete, &QAction::triggered, this, &TMainForm::BtnClearClick);

@@ -165,6 +165,8 @@ void TMainForm::UpdateEnabledStates() {
     const bool printable = SomeJobHasText();
     SBtnPrint->setEnabled(printable);
     Print->setEnabled(printable);
+    SBtnPreview->setEnabled(printable);
+    PrintPreview->setEnabled(printable);
     SBtnDelete->setEnabled(listed);
 
     const bool leftPicture = CurrentJob && !CurrentJob->BildNameLinks.isEmpty();

@@ -7,12 +7,14 @@
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "print/DlgAbort.h"
+#include "print/PagePreview.h"
 #include "print/PrintCommand.h"
 #include "print/PrintDialogs.h"
 #include "print/PrintRun.h"
 #include "render/RenderState.h"
 #include "ui/FitCache.h"
 #include "ui/PrintFlow.h"
+#include "ui/PrintPreviewDialog.h"
 
 namespace {
 
@@ -98,6 +100,30 @@ void TMainForm::BtnPrintClick() {
     if (run.WidthMismatch)
         flow.inform(WidthMismatchMessage());
     SBtnPrint->setEnabled(true);
+}
+
+void TMainForm::PrintPreviewClick() {
+    PrintFlow &flow = PrintFlow::of(this);
+    SyncJob(false);
+    ReadInternalLeadingDivisor();
+    // The ribbons the print command would print: those with text, all of them.
+    PrintRun run;
+    for (int i = 0; i < JobCount(); ++i) {
+        if (HasRibbonText(*JobAt(i)))
+            run.jobs.append(JobAt(i));
+    }
+    if (run.jobs.isEmpty())
+        return;
+    run.PrintFirst = 0;
+    run.PrintLast = std::int32_t(run.jobs.size()) - 1;
+    RibbonPrinter &printer = flow.printer();
+    const int index = printer.printerIndex();
+    const QString name = index >= 0 ? printer.printers().value(index) : QString();
+    auto preview = std::make_unique<PagePreview>(
+        printer, run, SettingInteger(kDrucker, QStringLiteral("Methode"), 0));
+    PrintPreviewDialog dialog(std::move(preview), name, this);
+    if (dialog.exec() == QDialog::Accepted && dialog.printRequested())
+        BtnPrintClick();
 }
 
 void TMainForm::cmPrinterSetupClick() {

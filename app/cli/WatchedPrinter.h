@@ -36,6 +36,10 @@ public:
 
     RibbonCanvas &canvas() override { return inner_.canvas(); }
     PageMetrics metrics() const override { return inner_.metrics(); }
+    PageMetrics pageMetrics(const DeviceSettings &settings) const override {
+        return inner_.pageMetrics(settings);
+    }
+    void notePageRole(PageRole role) override { inner_.notePageRole(role); }
     std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *metrics) const override {
         return inner_.informationContext(metrics);
     }

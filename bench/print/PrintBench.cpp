@@ -16,9 +16,11 @@
 
 #include "model/Job.h"
 #include "model/SettingsFile.h"
+#include "print/PagePreview.h"
 #include "print/PrintCommand.h"
 #include "print/PrintRun.h"
 #include "print/QtPrinter.h"
+#include "print/RecordingPrinter.h"
 
 namespace {
 
@@ -83,6 +85,38 @@ void PrintTwentyRibbons(benchmark::State &state)
     state.counters["peak_RSS_MB"] = double(usage.ru_maxrss) / 1024.0;
 }
 BENCHMARK(PrintTwentyRibbons)->DenseRange(1, 4)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The page preview of a run of about 200 strip pages: the run recorded once
+// (what opening the preview costs), then one page drawn at screen size (what
+// each page coming into view costs).
+void PreviewTwoHundredPages(benchmark::State &state)
+{
+    PrintSetup setup;
+    RecordingPrinter::Config config;
+    config.driverDefaults = DeviceSettings{0, DeviceSettings::Portrait, 9, 2970, 2100};
+    RecordingPrinter real(config);
+    real.selectPrinter(0);
+    PrintRun run;
+    for (int copy = 0; copy < 3; ++copy) {
+        for (const auto &job : setup.jobs)
+            run.jobs.append(job.get());
+    }
+    run.PrintFirst = 0;
+    run.PrintLast = int(run.jobs.size()) - 1;
+    std::size_t pages = 0;
+    for (auto _ : state) {
+        PagePreview preview(real, run, 1);
+        pages = preview.pages().size();
+        QImage image(600, 425, QImage::Format_RGB32);
+        QPainter painter(&image);
+        preview.drawPage(pages / 2, painter, 2.0);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["pages"] = double(pages);
+    state.counters["peak_RSS_MB"] = double(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(PreviewTwoHundredPages)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

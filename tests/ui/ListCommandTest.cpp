@@ -151,9 +151,11 @@ TEST_F(ListCommandTest, SixteenFormatsGiveFifteenNumberedEntries) {
     EXPECT_EQ(entries.first(), QStringLiteral("&1 Format 0"));
     EXPECT_EQ(entries.last(), QStringLiteral("&15 Format 14"));
 
-    // The menu reads: the form's items, the entries between two separators.
+    // The menu reads: the form's items (the page preview last), the entries
+    // between two separators.
     const QList<QAction *> items = form->findChild<QMenu *>(QStringLiteral("MenuDatei"))->actions();
-    const qsizetype first = items.indexOf(form->findChild<QAction *>(QStringLiteral("Print"))) + 2;
+    const qsizetype first =
+        items.indexOf(form->findChild<QAction *>(QStringLiteral("PrintPreview"))) + 2;
     ASSERT_LT(first + 16, items.size());
     EXPECT_TRUE(items.at(first - 1)->isSeparator());
     EXPECT_EQ(items.at(first)->text(), entries.first());

@@ -10,11 +10,13 @@
 
 #include "model/Job.h"
 #include "print/DlgAbort.h"
+#include "print/PagePreview.h"
 #include "print/RecordingPrinter.h"
 #include "render/RenderState.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/AppWindows.h"
 #include "ui/PrintFlow.h"
+#include "ui/PrintPreviewDialog.h"
 #include "ui/TextMemo.h"
 
 namespace {
@@ -163,6 +165,31 @@ TEST_F(PrintCommandTest, TextsThatDoNotFitAreAskedAboutOnceBeforePrinting) {
     Print();  // the fitting ribbon alone: nothing to ask
     EXPECT_TRUE(questions.isEmpty());
     EXPECT_EQ(PrintedWidths(), std::vector<int>{170});
+}
+
+TEST_F(PrintCommandTest, PreviewShowsThePagesAndPrintsFromThere) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 4);
+    StartRecording();
+    AddRibbon(170, QStringLiteral("eins"));
+    AddRibbon(140, QStringLiteral("zwei"));
+    AddRibbon(170, QStringLiteral("drei"));
+    int shown = -1;
+    QString summary;
+    WhenModal([&](QWidget *dialog) {
+        auto *preview = qobject_cast<PrintPreviewDialog *>(dialog);
+        ASSERT_NE(preview, nullptr);
+        shown = int(preview->preview().pages().size());
+        summary = dialog->findChild<QLabel *>(QStringLiteral("PreviewSummary"))->text();
+        dialog->findChild<QPushButton *>(QStringLiteral("PreviewPrint"))->click();
+    });
+    rangeAnswer = PrintRange{PrintRange::All, 1, 3};
+    Action("PrintPreview")->trigger();
+    Settle();
+    EXPECT_EQ(shown, 2);
+    EXPECT_TRUE(summary.startsWith(QStringLiteral("2 Seiten"))) << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("Schleife 2, 140 mm breit")));
+    // "Drucken" ran the print command: the same two sheets on paper.
+    EXPECT_EQ(PrintedWidths(), (std::vector<int>{170, 170}));
 }
 
 TEST_F(PrintCommandTest, CancelledRangePrintsNothing) {
