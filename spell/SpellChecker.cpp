@@ -26,7 +26,7 @@ QString SmallFirst(const QString &word) {
 SpellChecker::SpellChecker() = default;
 SpellChecker::~SpellChecker() = default;
 
-void SpellChecker::setDictionary(std::unique_ptr<SpellDictionary> dictionary) {
+void SpellChecker::setDictionary(std::shared_ptr<SpellDictionary> dictionary) {
     dictionary_ = std::move(dictionary);
     answers_.clear();
 }

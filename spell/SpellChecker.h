@@ -29,7 +29,8 @@ public:
     SpellChecker(const SpellChecker &) = delete;
     SpellChecker &operator=(const SpellChecker &) = delete;
 
-    void setDictionary(std::unique_ptr<SpellDictionary> dictionary);
+    // Shared so that it can be loaded on another thread and handed over.
+    void setDictionary(std::shared_ptr<SpellDictionary> dictionary);
     SpellDictionary *dictionary() const { return dictionary_.get(); }
     bool checking() const { return dictionary_ != nullptr; }
 
@@ -54,7 +55,7 @@ private:
     bool isKnownPart(const QString &word, bool beforeDot);
     static void addWordsOf(const QString &text, QSet<QString> *set);
 
-    std::unique_ptr<SpellDictionary> dictionary_;
+    std::shared_ptr<SpellDictionary> dictionary_;
     QHash<QString, bool> answers_;  // the dictionary's answers so far
     QSet<QString> userWords_;
     QSet<QString> phraseWords_;

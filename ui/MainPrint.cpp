@@ -12,6 +12,7 @@
 #include "print/PrintRun.h"
 #include "render/RenderState.h"
 #include "ui/PrintFlow.h"
+#include "ui/SpellSupport.h"
 
 namespace {
 
@@ -61,6 +62,8 @@ void TMainForm::BtnPrintClick() {
             return;
         ApplyPrintRange(run, range, SelectedJobRow());
     }
+    if (!ConfirmPrintSpelling(this, run, !CompatibilityMode))
+        return;
 
     RibbonPrinter &printer = flow.printer();
     if (flow.printsToPdf()) {

@@ -24,6 +24,7 @@
 #include "ui/Dlgfsto.h"
 #include "ui/JobListDelegate.h"
 #include "ui/JobListModel.h"
+#include "ui/SpellSupport.h"
 #include "ui/SpinField.h"
 #include "ui/TextMemo.h"
 
@@ -109,6 +110,7 @@ void TMainForm::FormCreate() {
     }
 
     LoadPhrases();
+    new SpellingSupport(this, {MTextLeft, MTextRight}, MenuFormat, Phrases.phrases());
     QMetaObject::invokeMethod(this, &TMainForm::MsgStartup, Qt::QueuedConnection);
     PanelFontColor->setColor(0);
     SyncJob(true);

@@ -38,6 +38,12 @@ PrintFlow::PrintFlow(QWidget *window) : QObject(window), window_(window) {
     warn = [this](const QString &text) {
         QMessageBox::warning(window_, QStringLiteral("Vellumo"), text, QMessageBox::Ok);
     };
+    confirm = [this](const QString &text) {
+        // "Nein" is the default: a ribbon printed by mistake is lost.
+        return QMessageBox::question(window_, QStringLiteral("Vellumo"), text,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
 }
 
 PrintFlow::~PrintFlow() = default;

@@ -34,6 +34,8 @@ public:
     std::function<void(const QString &text)> inform;
     // An error box for printer failures outside a run.
     std::function<void(const QString &text)> warn;
+    // A question with "Ja" and "Nein"; true for "Ja".
+    std::function<bool(const QString &text)> confirm;
 
     // Whether the current printer is the always-present PDF printer.
     bool printsToPdf();
