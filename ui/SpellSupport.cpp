@@ -13,6 +13,7 @@
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "print/PrintRun.h"
+#include "spell/RibbonTexts.h"
 #include "spell/UserDictionary.h"
 #include "ui/PrintFlow.h"
 #include "ui/SpellHighlighter.h"
@@ -238,9 +239,8 @@ bool ConfirmPrintSpelling(QWidget *window, const PrintRun &run, bool rightTexts)
         const TJob *job = run.jobAt(i);
         if (!job)
             continue;
-        texts.append(job->TextLeft.lines());
-        if (rightTexts)
-            texts.append(job->TextRight.lines());
+        for (const RibbonText &text : PrintedTexts(*job, rightTexts))
+            texts.append(text.lines);
     }
     const QStringList words = spelling->unknownWords(texts);
     return words.isEmpty() || PrintFlow::of(window).confirm(SpellingSupport::PrintQuestion(words));

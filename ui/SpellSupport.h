@@ -75,5 +75,6 @@ private:
 };
 
 // The print command's question: asks once when the ribbons of the run hold
-// unknown words (the right texts only when they are printed). True to print.
+// unknown words (only the texts that are printed: the right ones not in the
+// compatibility mode nor in the centred style). True to print.
 bool ConfirmPrintSpelling(QWidget *window, const PrintRun &run, bool rightTexts);
