@@ -7,6 +7,7 @@
 #include <QStringEncoder>
 
 #include <hunspell/hunspell.hxx>
+#include <mutex>
 
 #include "model/Cp1252.h"
 
@@ -26,6 +27,14 @@ const Language kLanguages[] = {
     {"de_AT", "Deutsch (\u00D6&sterreich)"},
     {"de_CH", "Deutsch (S&chweiz)"},
 };
+
+// Hunspell keeps one process-wide character table, made by the first
+// dictionary and freed with the last; a dictionary loaded on a worker thread
+// while the GUI thread drops another must not race on it.
+std::mutex &HunspellLifetimes() {
+    static std::mutex mutex;
+    return mutex;
+}
 
 bool Readable(const QString &path) {
     const QFileInfo info(path);
@@ -77,11 +86,15 @@ SpellDictionary::SpellDictionary(DictionaryFiles files, std::unique_ptr<Hunspell
       encoding_(encoding),
       encodingName_(std::move(encodingName)) {}
 
-SpellDictionary::~SpellDictionary() = default;
+SpellDictionary::~SpellDictionary() {
+    const std::lock_guard<std::mutex> lock(HunspellLifetimes());
+    hunspell_.reset();
+}
 
 std::unique_ptr<SpellDictionary> SpellDictionary::open(const DictionaryFiles &files) {
     if (!Readable(files.aff) || !Readable(files.dic))
         return nullptr;
+    const std::lock_guard<std::mutex> lock(HunspellLifetimes());
     auto hunspell = std::make_unique<Hunspell>(QFile::encodeName(files.aff).constData(),
                                                QFile::encodeName(files.dic).constData());
     const QByteArray name = QByteArray::fromStdString(hunspell->get_dict_encoding()).trimmed();
