@@ -43,7 +43,8 @@ void SpellChecker::addUserWord(const QString &word) {
 
 void SpellChecker::addWordsOf(const QString &text, QSet<QString> *set) {
     for (const SpellWord &word : SplitWords(text)) {
-        const QString whole = Normalised(QStringView(text).sliced(word.span.start, word.span.length));
+        const QString whole =
+            Normalised(QStringView(text).sliced(word.span.start, word.span.length));
         set->insert(whole);
         for (QStringView part : QStringView(whole).tokenize(QLatin1Char('-')))
             set->insert(part.toString());

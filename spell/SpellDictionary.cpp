@@ -118,27 +118,27 @@ bool SpellDictionary::encode(const QString &word, std::string *out) const {
         return false;
     QByteArray bytes;
     switch (encoding_) {
-    case Encoding::Utf8:
-        bytes = word.toUtf8();
-        break;
-    case Encoding::Latin1:
-        for (QChar c : word) {
-            if (c.unicode() > 0xFF)
+        case Encoding::Utf8:
+            bytes = word.toUtf8();
+            break;
+        case Encoding::Latin1:
+            for (QChar c : word) {
+                if (c.unicode() > 0xFF)
+                    return false;
+            }
+            bytes = word.toLatin1();
+            break;
+        case Encoding::Cp1252:
+            if (!Cp1252::encode(word, &bytes))
                 return false;
+            break;
+        case Encoding::Named: {
+            QStringEncoder encoder(encodingName_.constData());
+            bytes = encoder.encode(word);
+            if (encoder.hasError())
+                return false;
+            break;
         }
-        bytes = word.toLatin1();
-        break;
-    case Encoding::Cp1252:
-        if (!Cp1252::encode(word, &bytes))
-            return false;
-        break;
-    case Encoding::Named: {
-        QStringEncoder encoder(encodingName_.constData());
-        bytes = encoder.encode(word);
-        if (encoder.hasError())
-            return false;
-        break;
-    }
     }
     // A NUL would end the word early inside Hunspell.
     if (bytes.contains('\0'))
@@ -150,14 +150,14 @@ bool SpellDictionary::encode(const QString &word, std::string *out) const {
 QString SpellDictionary::decode(const std::string &bytes) const {
     const QByteArray raw = QByteArray::fromStdString(bytes);
     switch (encoding_) {
-    case Encoding::Utf8:
-        return QString::fromUtf8(raw);
-    case Encoding::Latin1:
-        return QString::fromLatin1(raw);
-    case Encoding::Cp1252:
-        return Cp1252::decode(raw);
-    case Encoding::Named:
-        break;
+        case Encoding::Utf8:
+            return QString::fromUtf8(raw);
+        case Encoding::Latin1:
+            return QString::fromLatin1(raw);
+        case Encoding::Cp1252:
+            return Cp1252::decode(raw);
+        case Encoding::Named:
+            break;
     }
     QStringDecoder decoder(encodingName_.constData());
     return decoder.decode(raw);

@@ -41,8 +41,8 @@ bool AddUserWord(const QString &path, const QString &word, QString *message) {
     if (trimmed.isEmpty() || trimmed.contains(QLatin1Char('\n')) ||
         trimmed.contains(QLatin1Char('\r')) || trimmed.contains(QChar(0)) ||
         !Cp1252::canEncode(trimmed))
-        return fail(QStringLiteral("Das Wort \"%1\" kann darin nicht gespeichert werden.")
-                        .arg(trimmed));
+        return fail(
+            QStringLiteral("Das Wort \"%1\" kann darin nicht gespeichert werden.").arg(trimmed));
 
     QByteArray bytes;
     QFile file(path);

@@ -14,15 +14,15 @@ bool IsJoiner(QChar c) {
 
 bool IsApostrophe(QChar c) {
     switch (c.unicode()) {
-    case 0x0027:  // '
-    case 0x0060:  // `
-    case 0x00B4:  // ´
-    case 0x2018:  // ‘
-    case 0x2019:  // ’
-    case 0x02BC:  // ʼ
-        return true;
-    default:
-        return false;
+        case 0x0027:  // '
+        case 0x0060:  // `
+        case 0x00B4:  // ´
+        case 0x2018:  // ‘
+        case 0x2019:  // ’
+        case 0x02BC:  // ʼ
+            return true;
+        default:
+            return false;
     }
 }
 

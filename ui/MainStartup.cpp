@@ -110,7 +110,7 @@ void TMainForm::FormCreate() {
     }
 
     LoadPhrases();
-    new SpellingSupport(this, {MTextLeft, MTextRight}, MenuFormat, Phrases.phrases());
+    new SpellingSupport(this, {MTextLeft, MTextRight}, MenuFormat, Phrases.phrases());  // a child
     QMetaObject::invokeMethod(this, &TMainForm::MsgStartup, Qt::QueuedConnection);
     PanelFontColor->setColor(0);
     SyncJob(true);

@@ -45,8 +45,8 @@ std::optional<WordAt> UnknownWordAt(SpellChecker &checker, TextMemo *memo, const
 
 }  // namespace
 
-SpellingSupport::SpellingSupport(QWidget *window, const QList<TextMemo *> &memos,
-                                 QMenu *formatMenu, const QStringList &phrases)
+SpellingSupport::SpellingSupport(QWidget *window, const QList<TextMemo *> &memos, QMenu *formatMenu,
+                                 const QStringList &phrases)
     : QObject(window), window_(window), memos_(memos) {
     setObjectName(QStringLiteral("SpellingSupport"));
     checker_.setUserWords(LoadUserWords(UserDictionaryPath()));
@@ -109,8 +109,9 @@ void SpellingSupport::load(const std::optional<DictionaryFiles> &files) {
         return;
     loading_ = new QFutureWatcher<std::shared_ptr<SpellDictionary>>(this);
     connect(loading_, &QFutureWatcherBase::finished, this, &SpellingSupport::waitForDictionary);
-    loading_->setFuture(QtConcurrent::run(
-        [files = *files]() { return std::shared_ptr<SpellDictionary>(SpellDictionary::open(files)); }));
+    loading_->setFuture(QtConcurrent::run([files = *files]() {
+        return std::shared_ptr<SpellDictionary>(SpellDictionary::open(files));
+    }));
 }
 
 void SpellingSupport::waitForDictionary() {

@@ -33,11 +33,13 @@ void KeystrokeInMemo(benchmark::State &state) {
     spelling->waitForDictionary();
     auto *left = form->findChild<TextMemo *>(QStringLiteral("MTextLeft"));
     auto *right = form->findChild<TextMemo *>(QStringLiteral("MTextRight"));
-    left->setPlainText(QStringLiteral("In stiller Trauer nehmen wir Abschied\nvon unserer lieben "
-                                      "Schwieger-Mutter\nOma und Uroma K\u00e4the\nWir werden "
-                                      "dich nie vergessen\nDeine Kinder und Enkel"));
-    right->setPlainText(QStringLiteral("Ein letzter Gruss\nvon deinen Nachbarn\nRuhe sanft\nIn "
-                                       "Liebe\nFamilie Meier"));
+    left->setPlainText(
+        QStringLiteral("In stiller Trauer nehmen wir Abschied\nvon unserer lieben "
+                       "Schwieger-Mutter\nOma und Uroma K\u00e4the\nWir werden "
+                       "dich nie vergessen\nDeine Kinder und Enkel"));
+    right->setPlainText(
+        QStringLiteral("Ein letzter Gruss\nvon deinen Nachbarn\nRuhe sanft\nIn "
+                       "Liebe\nFamilie Meier"));
     QCoreApplication::processEvents();
     left->setFocus();
     QTextCursor cursor = left->textCursor();

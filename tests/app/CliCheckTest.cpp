@@ -52,13 +52,13 @@ TEST(CliCheckTest, SpellingFindsUnknownWordsOfPrintedTexts) {
 
     const CheckRun found = Check({QStringLiteral("check"), ribbons, QStringLiteral("--spelling")});
     EXPECT_EQ(found.status, 3);
-    EXPECT_EQ(found.lines,
-              (QStringList{
-                  QStringLiteral(
-                      "ribbon=1 section=\"Meier\" end=links kind=spelling detail=\"Tr\u00e4uer\""),
-                  QStringLiteral(
-                      "ribbon=1 section=\"Meier\" end=rechts kind=spelling detail=\"Gruss\""),
-              }));
+    EXPECT_EQ(
+        found.lines,
+        (QStringList{
+            QStringLiteral(
+                "ribbon=1 section=\"Meier\" end=links kind=spelling detail=\"Tr\u00e4uer\""),
+            QStringLiteral("ribbon=1 section=\"Meier\" end=rechts kind=spelling detail=\"Gruss\""),
+        }));
 
     data.writeFile(QStringLiteral("Woerterbuch.txt"), "Wojciechowski\r\nTr\xe4uer\r\nGruss\r\n");
     const CheckRun clean = Check({QStringLiteral("check"), ribbons, QStringLiteral("--spelling")});

@@ -37,8 +37,7 @@ TEST(WordSplitTest, GermanWords) {
         {"Groß- und Klein – „Mutti“ ‚Omi‘", {"Groß", "und", "Klein", "Mutti", "Omi"}},
         {"Wie geht’s? Hab' dich lieb, Hans'", {"Wie", "geht’s", "Hab", "dich", "lieb", "Hans"}},
         // Numbers, single letters and words in capitals are skipped.
-        {"RUHE IN FRIEDEN 1950 – 2024 A und O 3. 80-jährig 2a",
-         {"und", "80-jährig"}},
+        {"RUHE IN FRIEDEN 1950 – 2024 A und O 3. 80-jährig 2a", {"und", "80-jährig"}},
         {"Dr. Meier geb. Schulz", {"Dr|.", "Meier", "geb|.", "Schulz"}},
         {"Łódź\tCafé\\\\Straße", {"Łódź", "Café", "Straße"}},
     };
@@ -80,7 +79,8 @@ TEST(SpellCheckerTest, UnknownWordsOfRibbonTexts) {
               QStringList{QStringLiteral("Trauerr")});
 
     const QStringList suggestions = checker.suggestions(QStringLiteral("Trauerr"), 6);
-    EXPECT_TRUE(suggestions.contains(QStringLiteral("Trauer"))) << suggestions.join(',').toStdString();
+    EXPECT_TRUE(suggestions.contains(QStringLiteral("Trauer")))
+        << suggestions.join(',').toStdString();
     EXPECT_LE(suggestions.size(), 6);
 
     checker.setDictionary(nullptr);  // checking off: nothing is unknown
@@ -98,15 +98,18 @@ TEST(SpellCheckerTest, DictionaryInItsOwnEncoding) {
         file.write(bytes);
     };
     write(QStringLiteral("de_DE.aff"), "SET ISO8859-1\nTRY esianrtolcdugmphbyfvkwzäöüß\n");
-    write(QStringLiteral("de_DE.dic"), "3\nGr\xfc\xdf" "e\nStra\xdf" "e\nTrauer\n");
+    write(QStringLiteral("de_DE.dic"),
+          "3\nGr\xfc\xdf"
+          "e\nStra\xdf"
+          "e\nTrauer\n");
     const QList<DictionaryFiles> installed = GermanDictionaries({dir.path()});
     ASSERT_EQ(installed.size(), 1);
     SpellChecker checker;
     checker.setDictionary(SpellDictionary::open(installed.first()));
     ASSERT_TRUE(checker.checking());
-    EXPECT_EQ(checker.unknownWordList(QStringLiteral("Grüße Straße Trauer Łódź Œuvre Grüsse")),
-              (QStringList{QStringLiteral("Łódź"), QStringLiteral("Œuvre"),
-                           QStringLiteral("Grüsse")}));
+    EXPECT_EQ(
+        checker.unknownWordList(QStringLiteral("Grüße Straße Trauer Łódź Œuvre Grüsse")),
+        (QStringList{QStringLiteral("Łódź"), QStringLiteral("Œuvre"), QStringLiteral("Grüsse")}));
     EXPECT_TRUE(checker.suggestions(QStringLiteral("Grüsse"), 6).contains(QStringLiteral("Grüße")));
     EXPECT_TRUE(checker.suggestions(QStringLiteral("Łódź"), 6).isEmpty());
 }
@@ -142,11 +145,16 @@ TEST(UserDictionaryTest, Windows1252RoundTripKeepsEveryWord) {
               QByteArray("Tr\xe4uer\r\nWojciechowski\r\n"));
 
     // A hand-edited file: LF only, blanks, no final line break. Its bytes stay.
-    data.writeFile(QStringLiteral("Woerterbuch.txt"), "Gr\xfc\xdf" "e\n\n  Stra\xdf" "e ");
-    EXPECT_EQ(LoadUserWords(path), (QStringList{QStringLiteral("Grüße"), QStringLiteral("Straße")}));
+    data.writeFile(QStringLiteral("Woerterbuch.txt"),
+                   "Gr\xfc\xdf"
+                   "e\n\n  Stra\xdf"
+                   "e ");
+    EXPECT_EQ(LoadUserWords(path),
+              (QStringList{QStringLiteral("Grüße"), QStringLiteral("Straße")}));
     ASSERT_TRUE(AddUserWord(path, QStringLiteral("Kränze"), &message));
-    EXPECT_EQ(data.readFile(QStringLiteral("Woerterbuch.txt")),
-              QByteArray("Gr\xfc\xdf" "e\n\n  Stra\xdf" "e \r\nKr\xe4nze\r\n"));
+    EXPECT_EQ(data.readFile(QStringLiteral("Woerterbuch.txt")), QByteArray("Gr\xfc\xdf"
+                                                                           "e\n\n  Stra\xdf"
+                                                                           "e \r\nKr\xe4nze\r\n"));
 
     // A word the file cannot hold is refused; nothing changes.
     EXPECT_FALSE(AddUserWord(path, QStringLiteral("Łódź"), &message));

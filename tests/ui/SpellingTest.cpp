@@ -116,7 +116,8 @@ TEST_F(SpellingTest, PrintAsksOnceNamingTheUnknownWords) {
     CreateAppWindows(*form);
     form->show();
     Settle();
-    for (const char *text : {"In stiller Tr\u00E4uer", "Ein letzter Gruss", "Gruss und Tr\u00E4uer"}) {
+    for (const char *text :
+         {"In stiller Tr\u00E4uer", "Ein letzter Gruss", "Gruss und Tr\u00E4uer"}) {
         auto *job = new TJob;
         job->TextRight.set({QString::fromUtf8(text)});
         form->AddJob(job);
