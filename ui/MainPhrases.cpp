@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "model/DataFolder.h"
+#include "ui/SpellSupport.h"
 #include "ui/TextMemo.h"
 
 namespace {
@@ -26,6 +27,8 @@ void TMainForm::SavePhrases() {
 void TMainForm::ShowPhrases(qsizetype selectRow) {
     LBTexte->clear();
     LBTexte->addItems(Phrases.phrases());
+    if (SpellingSupport *spelling = SpellingSupport::of(this))
+        spelling->setPhrases(Phrases.phrases());
     if (selectRow >= 0 && selectRow < LBTexte->count())
         LBTexte->setCurrentRow(int(selectRow));
 }

@@ -15,6 +15,7 @@
 #include "ui/FitCache.h"
 #include "ui/PrintFlow.h"
 #include "ui/PrintPreviewDialog.h"
+#include "ui/SpellSupport.h"
 
 namespace {
 
@@ -71,6 +72,8 @@ void TMainForm::BtnPrintClick() {
             return;
         ApplyPrintRange(run, range, SelectedJobRow());
     }
+    if (!ConfirmPrintSpelling(this, run, !CompatibilityMode))
+        return;
 
     // Texts that do not fit cost a ribbon: asked once, before anything prints.
     int unfitting = 0;

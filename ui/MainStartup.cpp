@@ -25,6 +25,7 @@
 #include "ui/Dlgfsto.h"
 #include "ui/JobListDelegate.h"
 #include "ui/JobListModel.h"
+#include "ui/SpellSupport.h"
 #include "ui/SpinField.h"
 #include "ui/TextMemo.h"
 
@@ -115,6 +116,7 @@ void TMainForm::FormCreate() {
     }
 
     LoadPhrases();
+    new SpellingSupport(this, {MTextLeft, MTextRight}, MenuFormat, Phrases.phrases());  // a child
     QMetaObject::invokeMethod(this, &TMainForm::MsgStartup, Qt::QueuedConnection);
     PanelFontColor->setColor(0);
     SyncJob(true);

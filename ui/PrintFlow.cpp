@@ -40,6 +40,7 @@ PrintFlow::PrintFlow(QWidget *window) : QObject(window), window_(window) {
         QMessageBox::warning(window_, QStringLiteral("Vellumo"), text, QMessageBox::Ok);
     };
     confirm = [this](const QString &text) {
+        // "Nein" is the default: a ribbon printed by mistake is lost.
         QMessageBox box(QMessageBox::Question, QStringLiteral("Vellumo"), text,
                         QMessageBox::Yes | QMessageBox::No, window_);
         box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));

@@ -19,6 +19,8 @@ int RunCli(const QStringList &args, QTextStream &out, QTextStream &err) {
             return RunPrint(parsed, out, err);
         if (parsed.command == QLatin1String("trace"))
             return RunTrace(parsed, out, err);
+        if (parsed.command == QLatin1String("check"))
+            return RunCheck(parsed, out, err);
         return RunTracePrint(parsed, out, err);
     } catch (const CliError &e) {
         out.flush();

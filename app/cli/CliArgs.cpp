@@ -14,6 +14,7 @@ const QList<CommandForm> &commands() {
         {"print", {"pdf", "printer", "methode", "from", "to", "settings"}, {}},
         {"trace", {"section", "scale", "flags", "settings"}, {}},
         {"trace-print", {"page", "methode", "from", "to", "settings"}, {}},
+        {"check", {"settings"}, {"spelling"}},
     };
     return list;
 }
@@ -157,6 +158,18 @@ QString CliHelp(const QString &command) {
         "  Druckers beh\u00e4lt), danach deren Zeichenoperationen wie bei trace; am Ende\n"
         "  \"skipped index=N section=...\" f\u00fcr jede wegen der Breite ausgelassene Schleife\n"
         "  und \"pages total=N\".\n");
+    const QString check = QStringLiteral(
+        "vellumo-cli check DATEI --spelling [--settings INI]\n"
+        "  Pr\u00fcft die Schleifen und schreibt je Fund eine Zeile:\n"
+        "    ribbon=N section=\"...\" end=links|rechts kind=ART detail=\"...\"\n"
+        "  --spelling: jedes unbekannte Wort der gedruckten Texte (kind=spelling), mit\n"
+        "  bis zu drei Vorschl\u00e4gen, z. B. detail=\"Tr\u00e4uer: Trauer, Tr\u00e4umer\".\n"
+        "  Es gilt das W\u00f6rterbuch, das \"Rechtschreibung\" in [General] w\u00e4hlt\n"
+        "  (de_DE, wenn nichts oder \"Aus\" gew\u00e4hlt ist); Woerterbuch.txt und die\n"
+        "  Textliste RIBOLANT.TXT des Datenordners gelten als bekannt.\n"
+        "  Exit-Status 0 ohne Fund, 3 mit Funden.\n");
+    if (command == QLatin1String("check"))
+        return check;
     if (command == QLatin1String("render"))
         return render;
     if (command == QLatin1String("print"))
@@ -169,11 +182,11 @@ QString CliHelp(const QString &command) {
                "vellumo-cli: Schleifen ohne Fenster drucken, als PDF oder PNG ausgeben und\n"
                "ihre Zeichenoperationen zeigen.\n\n") +
            render + QLatin1Char('\n') + print + QLatin1Char('\n') + trace + QLatin1Char('\n') +
-           tracePrint +
+           tracePrint + QLatin1Char('\n') + check +
            QStringLiteral(
                "\nDATEI ist eine Schleifendatei (Windows-1252, ein Abschnitt je Schleife; siehe\n"
                "README). --settings INI liest diese Einstellungsdatei statt RIBOLANT.INI aus dem\n"
                "Datenordner; sie wird nie geschrieben.\n\n"
                "Meldungen stehen auf stderr. Exit-Status: 0 Erfolg, 1 fehlerhafte Eingabe (die\n"
-               "Meldung nennt Datei und Zeile), 2 falscher Aufruf.\n");
+               "Meldung nennt Datei und Zeile), 2 falscher Aufruf, 3 check hat etwas gefunden.\n");
 }

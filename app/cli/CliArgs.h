@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 // Exit statuses of vellumo-cli.
-enum CliStatus : int { CliOk = 0, CliBadInput = 1, CliBadUsage = 2 };
+enum CliStatus : int { CliOk = 0, CliBadInput = 1, CliBadUsage = 2, CliFindings = 3 };
 
 // A reason to stop: the status and the message for stderr.
 class CliError : public std::runtime_error {

@@ -9,3 +9,4 @@ int RunRender(const CliArgs &args, QTextStream &out, QTextStream &err);
 int RunTrace(const CliArgs &args, QTextStream &out, QTextStream &err);
 int RunPrint(const CliArgs &args, QTextStream &out, QTextStream &err);
 int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err);
+int RunCheck(const CliArgs &args, QTextStream &out, QTextStream &err);

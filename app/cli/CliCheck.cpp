@@ -1,0 +1,92 @@
+#include "app/cli/CliCheck.h"
+
+#include <QTextStream>
+
+#include "app/cli/CliCommands.h"
+#include "app/cli/CliSession.h"
+#include "app/cli/Trace.h"
+#include "model/DataFolder.h"
+#include "model/PhraseFile.h"
+#include "model/SettingsFile.h"
+#include "spell/RibbonTexts.h"
+#include "spell/SpellChecker.h"
+#include "spell/SpellDictionary.h"
+#include "spell/UserDictionary.h"
+
+namespace {
+
+// The dictionary the settings choose. Asked for explicitly, the check runs
+// even where the window's checking is switched off, with German (Germany).
+void PrepareChecker(const SettingsFile &settings, SpellChecker &checker) {
+    const QList<DictionaryFiles> installed = GermanDictionaries();
+    std::optional<DictionaryFiles> files =
+        ChosenDictionary(settings.readString(SpellingSection, SpellingKey), installed);
+    if (!files)
+        files = ChosenDictionary(QString(), installed);
+    if (!files)
+        throw BadInput(QStringLiteral(
+            "vellumo-cli: kein deutsches W\u00f6rterbuch f\u00fcr Hunspell installiert "
+            "(Paket hunspell-de-de)"));
+    std::unique_ptr<SpellDictionary> dictionary = SpellDictionary::open(*files);
+    if (!dictionary)
+        throw BadInput(
+            QStringLiteral("%1: W\u00f6rterbuch kann nicht gelesen werden").arg(files->dic));
+    checker.setDictionary(std::move(dictionary));
+    // The shop's own words count as known, as in the window.
+    checker.setUserWords(LoadUserWords(UserDictionaryPath()));
+    checker.setPhrases(LoadPhraseFile(PhraseFilePath()));
+}
+
+}  // namespace
+
+QString CheckFinding::line() const {
+    return QStringLiteral("ribbon=%1 section=%2 end=%3 kind=%4 detail=%5")
+        .arg(ribbon)
+        .arg(TraceQuoted(section), end, kind, TraceQuoted(detail));
+}
+
+QList<CheckFinding> SpellingFindings(const std::vector<RibbonEntry> &ribbons, SpellChecker &checker,
+                                     bool rightPrinted) {
+    QList<CheckFinding> findings;
+    for (std::size_t i = 0; i < ribbons.size(); ++i) {
+        const RibbonEntry &entry = ribbons[i];
+        for (const RibbonText &text : PrintedTexts(*entry.job, rightPrinted)) {
+            QStringList words;
+            for (const QString &line : text.lines) {
+                for (const QString &word : checker.unknownWordList(line)) {
+                    if (!words.contains(word))
+                        words.append(word);
+                }
+            }
+            for (const QString &word : words) {
+                const QStringList suggestions = checker.suggestions(word, CheckSuggestions);
+                QString detail = word;
+                if (!suggestions.isEmpty())
+                    detail += QStringLiteral(": ") + suggestions.join(QStringLiteral(", "));
+                findings.append({int(i) + 1, entry.section,
+                                 text.right ? QStringLiteral("rechts") : QStringLiteral("links"),
+                                 QStringLiteral("spelling"), detail});
+            }
+        }
+    }
+    return findings;
+}
+
+int RunCheck(const CliArgs &args, QTextStream &out, QTextStream &) {
+    // Spelling is the only check so far: without it there is nothing to do,
+    // and an empty result must not read as "all is well".
+    if (!args.has(QStringLiteral("spelling")))
+        throw CliError(CliBadUsage, QStringLiteral("vellumo-cli: \"check\" braucht --spelling\n"
+                                                   "Hilfe: vellumo-cli --help"));
+    CliSession session(args);
+    QList<CheckFinding> findings;
+    SpellChecker checker;
+    PrepareChecker(session.settings(), checker);
+    // The compatibility mode ("Methode" 4) prints no right ends.
+    const bool rightPrinted = session.settings().readInteger(QStringLiteral("Drucker"),
+                                                             QStringLiteral("Methode"), 0) != 4;
+    findings += SpellingFindings(session.ribbons(), checker, rightPrinted);
+    for (const CheckFinding &finding : findings)
+        out << finding.line() << '\n';
+    return findings.isEmpty() ? CliOk : CliFindings;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <string>
+
+class Hunspell;
+
+// A Hunspell dictionary on disk: the .aff and .dic file of one language.
+struct DictionaryFiles {
+    QString code;   // "de_DE"
+    QString label;  // the menu's text, "Deutsch (&Deutschland)"
+    QString aff;
+    QString dic;
+};
+
+// Where Debian and hand installations put Hunspell dictionaries.
+QStringList DictionaryFolders();
+
+// The German dictionaries found in the folders, in the order German
+// (Germany), German (Austria), German (Switzerland); the first folder that
+// holds both files of a language wins.
+QList<DictionaryFiles> GermanDictionaries(const QStringList &folders = DictionaryFolders());
+
+// RIBOLANT.INI [General] "Rechtschreibung": the code of the dictionary
+// ("de_DE", "de_AT", "de_CH") or "Aus". Readers that do not know the key
+// ignore it.
+extern const QString SpellingSection;
+extern const QString SpellingKey;
+extern const QString SpellingOff;
+
+// The dictionary a setting chooses: the installed one whose code it names
+// (without regard to case); German (Germany), or else the first installed,
+// when the value is missing or names none installed; none for "Aus" or when
+// nothing is installed.
+std::optional<DictionaryFiles> ChosenDictionary(const QString &setting,
+                                                const QList<DictionaryFiles> &installed);
+
+// One loaded dictionary. Words are handed to Hunspell in the dictionary's own
+// encoding (the .aff file's SET line); a word with a character outside it is
+// simply unknown and gets no suggestions. Not for two threads at once; it may
+// be loaded on one thread and used on another.
+class SpellDictionary {
+public:
+    // Null when the files cannot be read or their encoding is not supported.
+    static std::unique_ptr<SpellDictionary> open(const DictionaryFiles &files);
+    ~SpellDictionary();
+    SpellDictionary(const SpellDictionary &) = delete;
+    SpellDictionary &operator=(const SpellDictionary &) = delete;
+
+    const DictionaryFiles &files() const { return files_; }
+    bool spell(const QString &word);
+    QStringList suggest(const QString &word);
+
+    // Longer words are unknown without asking Hunspell (its own limit).
+    static constexpr qsizetype MaxWordLength = 100;
+
+private:
+    enum class Encoding { Utf8, Latin1, Cp1252, Named };
+    SpellDictionary(DictionaryFiles files, std::unique_ptr<Hunspell> hunspell, Encoding encoding,
+                    QByteArray encodingName);
+    bool encode(const QString &word, std::string *out) const;
+    QString decode(const std::string &bytes) const;
+
+    DictionaryFiles files_;
+    std::unique_ptr<Hunspell> hunspell_;
+    Encoding encoding_;
+    QByteArray encodingName_;
+};

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include "app/cli/Cli.h"
+#include "model/Cp1252.h"
+#include "tests/support/TempDataFolder.h"
+
+namespace {
+
+QByteArray Windows1252(const QString &text) {
+    QByteArray bytes;
+    Cp1252::encode(QString(text).replace(QLatin1Char('\n'), QLatin1String("\r\n")), &bytes);
+    return bytes;
+}
+
+struct CheckRun {
+    int status = -1;
+    QStringList lines;  // suggestions cut off: they belong to the dictionary's version
+};
+
+CheckRun Check(const QStringList &args) {
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    CheckRun run;
+    run.status = RunCli(args, outStream, errStream);
+    outStream.flush();
+    static const QRegularExpression suggestions(QStringLiteral(": [^\"]*\"$"));
+    for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        run.lines << QString(line).replace(suggestions, QStringLiteral("\""));
+    return run;
+}
+
+// The user's words and the phrase list count as known; the right text of the
+// centred style is not printed, so not checked; exit status 3 on findings.
+TEST(CliCheckTest, SpellingFindsUnknownWordsOfPrintedTexts) {
+    TempDataFolder data;
+    data.writeFile(QStringLiteral("Woerterbuch.txt"), "Wojciechowski\r\n");
+    data.writeFile(QStringLiteral("RIBOLANT.TXT"), "In Liebe\\\\Familie Przybylski\r\n");
+    const QString ribbons = data.filePath(QStringLiteral("Auftrag.txt"));
+    data.writeFile(QStringLiteral("Auftrag.txt"),
+                   Windows1252(QStringLiteral("[Meier]\n"
+                                              "TextLinks=In stiller Tr\u00e4uer\\\\Familie "
+                                              "Wojciechowski\n"
+                                              "TextRechts=Ein letzter Gruss von Przybylski\n"
+                                              "[Schulz \"2\"]\n"
+                                              "Stil=1\n"
+                                              "TextLinks=Ruhe sanft\n"
+                                              "TextRechts=Gruss\n"
+                                              "[Leer]\n")));
+
+    const CheckRun found = Check({QStringLiteral("check"), ribbons, QStringLiteral("--spelling")});
+    EXPECT_EQ(found.status, 3);
+    EXPECT_EQ(
+        found.lines,
+        (QStringList{
+            QStringLiteral(
+                "ribbon=1 section=\"Meier\" end=links kind=spelling detail=\"Tr\u00e4uer\""),
+            QStringLiteral("ribbon=1 section=\"Meier\" end=rechts kind=spelling detail=\"Gruss\""),
+        }));
+
+    data.writeFile(QStringLiteral("Woerterbuch.txt"), "Wojciechowski\r\nTr\xe4uer\r\nGruss\r\n");
+    const CheckRun clean = Check({QStringLiteral("check"), ribbons, QStringLiteral("--spelling")});
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_TRUE(clean.lines.isEmpty());
+
+    EXPECT_EQ(Check({QStringLiteral("check"), ribbons}).status, 2);
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "model/PhraseFile.h"
+#include "spell/SpellChecker.h"
+#include "spell/SpellDictionary.h"
+#include "spell/UserDictionary.h"
+#include "tests/support/TempDataFolder.h"
+
+static void PrintTo(const QString &text, std::ostream *os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+QStringList Words(const QString &text) {
+    QStringList words;
+    for (const SpellWord &word : SplitWords(text))
+        words.append(text.mid(word.span.start, word.span.length) +
+                     (word.beforeDot ? QStringLiteral("|.") : QString()));
+    return words;
+}
+
+TEST(WordSplitTest, GermanWords) {
+    const struct {
+        const char *text;
+        QStringList words;
+    } cases[] = {
+        {"Letzte Grüße für Oma Käthe", {"Letzte", "Grüße", "für", "Oma", "Käthe"}},
+        {"Schwieger-Mutter, E-Mail und DRK-Ortsverein",
+         {"Schwieger-Mutter", "E-Mail", "und", "DRK-Ortsverein"}},
+        // Joiners count only between letters: a dash, a trailing hyphen and
+        // German quotation marks separate.
+        {"Groß- und Klein – „Mutti“ ‚Omi‘", {"Groß", "und", "Klein", "Mutti", "Omi"}},
+        {"Wie geht’s? Hab' dich lieb, Hans'", {"Wie", "geht’s", "Hab", "dich", "lieb", "Hans"}},
+        // Numbers, single letters and words in capitals are skipped.
+        {"RUHE IN FRIEDEN 1950 – 2024 A und O 3. 80-jährig 2a", {"und", "80-jährig"}},
+        {"Dr. Meier geb. Schulz", {"Dr|.", "Meier", "geb|.", "Schulz"}},
+        {"Łódź\tCafé\\\\Straße", {"Łódź", "Café", "Straße"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Words(QString::fromUtf8(c.text)), c.words) << c.text;
+}
+
+std::unique_ptr<SpellDictionary> GermanDictionary() {
+    const auto chosen = ChosenDictionary(QString(), GermanDictionaries());
+    return chosen ? SpellDictionary::open(*chosen) : nullptr;
+}
+
+TEST(SpellCheckerTest, UnknownWordsOfRibbonTexts) {
+    SpellChecker checker;
+    checker.setDictionary(GermanDictionary());
+    ASSERT_TRUE(checker.checking()) << "hunspell-de-de is not installed";
+    const struct {
+        const char *text;
+        QStringList unknown;
+    } cases[] = {
+        {"In stiller Träuer", {"Träuer"}},
+        {"Ein letzter Gruss", {"Gruss"}},
+        {"Letzte Grüße, deine Schwieger-Mutter", {}},
+        {"Wie geht's, Dr. Müller? DRK-Ortsverein", {}},
+        {"RUHE SANFT", {}},
+        {"Familie Wojciechowski", {"Wojciechowski"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(checker.unknownWordList(QString::fromUtf8(c.text)), c.unknown) << c.text;
+
+    // The shop's own words: phrases, the user's dictionary (also at the start
+    // of a sentence), words ignored for this run.
+    checker.setPhrases({QStringLiteral("In Liebe\\\\Familie Wojciechowski")});
+    checker.setUserWords({QStringLiteral("träuer")});
+    checker.ignore(QStringLiteral("Gruss"));
+    EXPECT_TRUE(checker.unknownWordList(QStringLiteral("Familie Wojciechowski")).isEmpty());
+    EXPECT_TRUE(checker.unknownWordList(QStringLiteral("Träuer träuer Gruss")).isEmpty());
+    EXPECT_EQ(checker.unknownWordList(QStringLiteral("Gruß Trauerr")),
+              QStringList{QStringLiteral("Trauerr")});
+
+    const QStringList suggestions = checker.suggestions(QStringLiteral("Trauerr"), 6);
+    EXPECT_TRUE(suggestions.contains(QStringLiteral("Trauer")))
+        << suggestions.join(',').toStdString();
+    EXPECT_LE(suggestions.size(), 6);
+
+    checker.setDictionary(nullptr);  // checking off: nothing is unknown
+    EXPECT_TRUE(checker.unknownWords(QStringLiteral("Xqzwv")).isEmpty());
+}
+
+// A dictionary in ISO 8859-1: the words must reach Hunspell in its encoding,
+// and a letter it cannot hold must neither crash nor match.
+TEST(SpellCheckerTest, DictionaryInItsOwnEncoding) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write(QStringLiteral("de_DE.aff"), "SET ISO8859-1\nTRY esianrtolcdugmphbyfvkwzäöüß\n");
+    write(QStringLiteral("de_DE.dic"),
+          "3\nGr\xfc\xdf"
+          "e\nStra\xdf"
+          "e\nTrauer\n");
+    const QList<DictionaryFiles> installed = GermanDictionaries({dir.path()});
+    ASSERT_EQ(installed.size(), 1);
+    SpellChecker checker;
+    checker.setDictionary(SpellDictionary::open(installed.first()));
+    ASSERT_TRUE(checker.checking());
+    EXPECT_EQ(
+        checker.unknownWordList(QStringLiteral("Grüße Straße Trauer Łódź Œuvre Grüsse")),
+        (QStringList{QStringLiteral("Łódź"), QStringLiteral("Œuvre"), QStringLiteral("Grüsse")}));
+    EXPECT_TRUE(checker.suggestions(QStringLiteral("Grüsse"), 6).contains(QStringLiteral("Grüße")));
+    EXPECT_TRUE(checker.suggestions(QStringLiteral("Łódź"), 6).isEmpty());
+}
+
+TEST(SpellSettingTest, ChosenDictionary) {
+    const QList<DictionaryFiles> installed = {
+        {QStringLiteral("de_DE"), {}, {}, {}},
+        {QStringLiteral("de_CH"), {}, {}, {}},
+    };
+    const auto code = [&](const char *setting, const QList<DictionaryFiles> &list) {
+        const auto chosen = ChosenDictionary(QString::fromUtf8(setting), list);
+        return chosen ? chosen->code : QStringLiteral("-");
+    };
+    EXPECT_EQ(code("", installed), QStringLiteral("de_DE"));
+    EXPECT_EQ(code("de_ch", installed), QStringLiteral("de_CH"));
+    EXPECT_EQ(code("de_AT", installed), QStringLiteral("de_DE"));  // not installed
+    EXPECT_EQ(code("Aus", installed), QStringLiteral("-"));
+    EXPECT_EQ(code("de_AT", installed.mid(1)), QStringLiteral("de_CH"));
+    EXPECT_EQ(code("", {}), QStringLiteral("-"));
+}
+
+TEST(UserDictionaryTest, Windows1252RoundTripKeepsEveryWord) {
+    TempDataFolder data;
+    const QString path = UserDictionaryPath();
+    EXPECT_EQ(path, data.filePath(QStringLiteral("Woerterbuch.txt")));
+    EXPECT_TRUE(LoadUserWords(path).isEmpty());
+
+    QString message;
+    ASSERT_TRUE(AddUserWord(path, QStringLiteral("Träuer"), &message)) << message.toStdString();
+    ASSERT_TRUE(AddUserWord(path, QStringLiteral("Wojciechowski"), &message));
+    ASSERT_TRUE(AddUserWord(path, QStringLiteral("Träuer"), &message));  // once only
+    EXPECT_EQ(data.readFile(QStringLiteral("Woerterbuch.txt")),
+              QByteArray("Tr\xe4uer\r\nWojciechowski\r\n"));
+
+    // A hand-edited file: LF only, blanks, no final line break. Its bytes stay.
+    data.writeFile(QStringLiteral("Woerterbuch.txt"),
+                   "Gr\xfc\xdf"
+                   "e\n\n  Stra\xdf"
+                   "e ");
+    EXPECT_EQ(LoadUserWords(path),
+              (QStringList{QStringLiteral("Grüße"), QStringLiteral("Straße")}));
+    ASSERT_TRUE(AddUserWord(path, QStringLiteral("Kränze"), &message));
+    EXPECT_EQ(data.readFile(QStringLiteral("Woerterbuch.txt")), QByteArray("Gr\xfc\xdf"
+                                                                           "e\n\n  Stra\xdf"
+                                                                           "e \r\nKr\xe4nze\r\n"));
+
+    // A word the file cannot hold is refused; nothing changes.
+    EXPECT_FALSE(AddUserWord(path, QStringLiteral("Łódź"), &message));
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_EQ(LoadUserWords(path).size(), 3);
+}
+
+}  // namespace
