@@ -159,9 +159,13 @@ QString CliHelp(const QString &command) {
         "  \"skipped index=N section=...\" f\u00fcr jede wegen der Breite ausgelassene Schleife\n"
         "  und \"pages total=N\".\n");
     const QString check = QStringLiteral(
-        "vellumo-cli check DATEI --spelling [--settings INI]\n"
+        "vellumo-cli check DATEI [--spelling] [--settings INI]\n"
         "  Pr\u00fcft die Schleifen und schreibt je Fund eine Zeile:\n"
-        "    ribbon=N section=\"...\" end=links|rechts kind=ART detail=\"...\"\n"
+        "    ribbon=N section=\"...\" end=links|rechts|mitte|beide kind=ART detail=\"...\"\n"
+        "  Was nicht passt, gemessen an der Tinte, die der Druck setzen w\u00fcrde:\n"
+        "  kind=zu-lang (\u00fcber das Schleifenende), zu-breit (h\u00f6her als die Schleife\n"
+        "  breit ist), ueberlappung (linker und rechter Text \u00fcberdecken sich), jeweils\n"
+        "  mit detail=\"N mm\"; bild-fehlt mit dem Bildnamen.\n"
         "  --spelling: jedes unbekannte Wort der gedruckten Texte (kind=spelling), mit\n"
         "  bis zu drei Vorschl\u00e4gen, z. B. detail=\"Tr\u00e4uer: Trauer, Tr\u00e4umer\".\n"
         "  Es gilt das W\u00f6rterbuch, das \"Rechtschreibung\" in [General] w\u00e4hlt\n"

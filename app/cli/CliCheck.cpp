@@ -6,8 +6,11 @@
 #include "app/cli/CliSession.h"
 #include "app/cli/Trace.h"
 #include "model/DataFolder.h"
+#include "model/Job.h"
 #include "model/PhraseFile.h"
 #include "model/SettingsFile.h"
+#include "print/PrintCommand.h"
+#include "render/FitCheck.h"
 #include "spell/RibbonTexts.h"
 #include "spell/SpellChecker.h"
 #include "spell/SpellDictionary.h"
@@ -72,20 +75,38 @@ QList<CheckFinding> SpellingFindings(const std::vector<RibbonEntry> &ribbons, Sp
     return findings;
 }
 
-int RunCheck(const CliArgs &args, QTextStream &out, QTextStream &) {
-    // Spelling is the only check so far: without it there is nothing to do,
-    // and an empty result must not read as "all is well".
-    if (!args.has(QStringLiteral("spelling")))
-        throw CliError(CliBadUsage, QStringLiteral("vellumo-cli: \"check\" braucht --spelling\n"
-                                                   "Hilfe: vellumo-cli --help"));
-    CliSession session(args);
+QList<CheckFinding> FitFindingsOf(const std::vector<RibbonEntry> &ribbons) {
     QList<CheckFinding> findings;
-    SpellChecker checker;
-    PrepareChecker(session.settings(), checker);
-    // The compatibility mode ("Methode" 4) prints no right ends.
-    const bool rightPrinted = session.settings().readInteger(QStringLiteral("Drucker"),
-                                                             QStringLiteral("Methode"), 0) != 4;
-    findings += SpellingFindings(session.ribbons(), checker, rightPrinted);
+    for (std::size_t i = 0; i < ribbons.size(); ++i) {
+        const RibbonEntry &entry = ribbons[i];
+        if (!HasRibbonText(*entry.job))
+            continue;  // never printed
+        for (const FitFinding &fit : CheckFit(*entry.job)) {
+            const QString detail = fit.kind == FitFinding::Kind::MissingPicture
+                                       ? fit.picture
+                                       : QStringLiteral("%1 mm").arg(fit.millimetres);
+            findings.append({int(i) + 1, entry.section, fit.endName(), fit.kindName(), detail});
+        }
+    }
+    return findings;
+}
+
+int RunCheck(const CliArgs &args, QTextStream &out, QTextStream &) {
+    CliSession session(args);
+    std::vector<const RibbonEntry *> all;
+    for (const RibbonEntry &entry : session.ribbons())
+        all.push_back(&entry);
+    CheckDrawable(args, all);
+    // What does not fit, from the ink printing would put down.
+    QList<CheckFinding> findings = FitFindingsOf(session.ribbons());
+    if (args.has(QStringLiteral("spelling"))) {
+        SpellChecker checker;
+        PrepareChecker(session.settings(), checker);
+        // The compatibility mode ("Methode" 4) prints no right ends.
+        const bool rightPrinted = session.settings().readInteger(QStringLiteral("Drucker"),
+                                                                 QStringLiteral("Methode"), 0) != 4;
+        findings += SpellingFindings(session.ribbons(), checker, rightPrinted);
+    }
     for (const CheckFinding &finding : findings)
         out << finding.line() << '\n';
     return findings.isEmpty() ? CliOk : CliFindings;

@@ -65,7 +65,38 @@ TEST(CliCheckTest, SpellingFindsUnknownWordsOfPrintedTexts) {
     EXPECT_EQ(clean.status, 0);
     EXPECT_TRUE(clean.lines.isEmpty());
 
-    EXPECT_EQ(Check({QStringLiteral("check"), ribbons}).status, 2);
+    // Without --spelling only what does not fit counts: these ribbons fit.
+    EXPECT_EQ(Check({QStringLiteral("check"), ribbons}).status, 0);
+}
+
+// Text that runs over the ribbon's end or into the other end is found from
+// the ink printing would put down; so is a picture that is not there.
+TEST(CliCheckTest, FitFindingsNameEndKindAndMillimetres) {
+    TempDataFolder data;
+    const QString ribbons = data.filePath(QStringLiteral("Auftrag.txt"));
+    data.writeFile(
+        QStringLiteral("Auftrag.txt"),
+        Windows1252(QStringLiteral("[Lang]\nL\u00e4nge=1000\nFontName=Liberation Sans\n"
+                                   "FontGr\u00f6\u00dfe=80\n"
+                                   "TextLinks=In stiller Trauer und Dankbarkeit\n"
+                                   "TextRechts=Deine Freunde vom Kegelclub\n"
+                                   "BildNameRechts=Taube.bmp\n"
+                                   "[Gut]\nFontName=Liberation Sans\nTextLinks=Ruhe sanft\n")));
+    const CheckRun found = Check({QStringLiteral("check"), ribbons});
+    EXPECT_EQ(found.status, 3);
+    // Both texts are longer than the whole ribbon: each runs over the far end.
+    ASSERT_EQ(found.lines.size(), 4) << found.lines.join(QLatin1Char('\n')).toStdString();
+    static const QRegularExpression tooLong(
+        QStringLiteral("^ribbon=1 section=\"Lang\" end=links kind=zu-lang detail=\"\\d+ mm\"$"));
+    static const QRegularExpression overlap(QStringLiteral(
+        "^ribbon=1 section=\"Lang\" end=beide kind=ueberlappung detail=\"\\d+ mm\"$"));
+    EXPECT_TRUE(tooLong.match(found.lines[0]).hasMatch()) << found.lines[0].toStdString();
+    EXPECT_TRUE(found.lines[1].startsWith(
+        QStringLiteral("ribbon=1 section=\"Lang\" end=rechts kind=zu-lang")));
+    EXPECT_TRUE(overlap.match(found.lines[2]).hasMatch()) << found.lines[2].toStdString();
+    EXPECT_EQ(found.lines[3],
+              QStringLiteral(
+                  "ribbon=1 section=\"Lang\" end=rechts kind=bild-fehlt detail=\"Taube.bmp\""));
 }
 
 }  // namespace
