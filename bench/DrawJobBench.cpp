@@ -39,8 +39,8 @@ public:
         const QImage left = Picture(400, 300), right = Picture(300, 300);
         left.save(PictureFolder() + QStringLiteral("kreuz.bmp"), "BMP");
         right.save(PictureFolder() + QStringLiteral("rose.bmp"), "BMP");
-        PictureFiles.files = {QStringLiteral("kreuz.bmp"), QStringLiteral("rose.bmp")};
-        PictureFiles.thumbnails = {Thumbnail(left), Thumbnail(right)};
+        pictures_.files = {QStringLiteral("kreuz.bmp"), QStringLiteral("rose.bmp")};
+        pictures_.thumbnails = {Thumbnail(left), Thumbnail(right)};
 
         job.FontName.set(QStringLiteral("Arial"));
         job.FontFarbe = 0x01000005;
@@ -57,6 +57,13 @@ public:
     }
 
     ~BenchData() { SettingsFile::setCurrent(nullptr); }
+
+    // Made for every drawing, as the program makes it for every preview item.
+    RenderContext context() const {
+        RenderContext context = RenderContext::FromSettings(settings_.get());
+        context.PictureFiles = &pictures_;
+        return context;
+    }
 
     TJob job;
 
@@ -82,6 +89,7 @@ private:
     std::unique_ptr<QGuiApplication> app_;
     QTemporaryDir dir_;
     std::unique_ptr<SettingsFile> settings_;
+    PictureCatalogue pictures_;
 };
 
 BenchData &Data() {
@@ -99,8 +107,10 @@ void BM_DrawJobPreview(benchmark::State &state) {
     canvas.setMapMode(CanvasMapping::Mode::Isotropic);
     canvas.setWindowExt(QSize(data.job.Laenge, data.job.Breite));
     canvas.setViewportExt(item.size());
-    for (auto _ : state)
-        DrawJob(data.job, canvas, 1, DrawLeftEnd | DrawRightEnd);
+    for (auto _ : state) {
+        RenderContext context = data.context();
+        DrawJob(context, data.job, canvas, 1, DrawLeftEnd | DrawRightEnd);
+    }
 }
 BENCHMARK(BM_DrawJobPreview)->Unit(benchmark::kMicrosecond);
 
@@ -115,8 +125,10 @@ void BM_DrawJobPrint(benchmark::State &state) {
     canvas.setMapMode(CanvasMapping::Mode::Isotropic);
     canvas.setWindowExt(QSize(254 * 8, 254 * 8));  // 254 mm is 10 inches
     canvas.setViewportExt(QSize(6000, 6000));      // 10 inches at 600 dpi
-    for (auto _ : state)
-        DrawJob(data.job, canvas, 8, 31);
+    for (auto _ : state) {
+        RenderContext context = data.context();
+        DrawJob(context, data.job, canvas, 8, 31);
+    }
 }
 BENCHMARK(BM_DrawJobPrint)->Unit(benchmark::kMillisecond);
 

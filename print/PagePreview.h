@@ -11,6 +11,7 @@
 
 class QPainter;
 class RecordingPrinter;
+struct RenderContext;
 
 // The pages a print run would produce, found by running the very print
 // method on a recording printer that has the real printer's settings and
@@ -27,8 +28,10 @@ public:
     };
 
     // `printer` supplies the current device settings and page metrics;
-    // `methode` selects the method as "Methode" does.
-    PagePreview(const RibbonPrinter &printer, PrintRun run, std::int32_t methode);
+    // `methode` selects the method as "Methode" does; the context gives the
+    // drawing's settings, as for printing.
+    PagePreview(const RibbonPrinter &printer, PrintRun run, std::int32_t methode,
+                const RenderContext &context);
     ~PagePreview();
     PagePreview(const PagePreview &) = delete;
     PagePreview &operator=(const PagePreview &) = delete;

@@ -5,7 +5,7 @@
 #include "print/PrintMethods.h"
 #include "print/PrintRun.h"
 #include "print/Printer.h"
-#include "render/RenderState.h"
+#include "render/RenderContext.h"
 
 namespace {
 
@@ -15,10 +15,6 @@ const QString kDrucker = QStringLiteral("Drucker");
 
 bool HasRibbonText(const TJob &job) {
     return !job.TextLeft.isEmpty() || !job.TextRight.isEmpty();
-}
-
-void ReadInternalLeadingDivisor() {
-    InternalLeadingDivisor = SettingInteger(kDrucker, QStringLiteral("InternalLeading"), 0);
 }
 
 void ApplyPrintRange(PrintRun &run, const PrintRange &range, std::int32_t selected) {
@@ -48,13 +44,19 @@ QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run) {
 }
 
 QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode) {
+    return RunPrintMethod(printer, run, methode,
+                          RenderContext::FromSettings(SettingsFile::current()));
+}
+
+QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode,
+                       const RenderContext &context) {
     printer.setDocumentName(PrintMethods::DocumentName);
     printer.setLandscape();
     run.FirstOfRun = true;
     run.WidthMismatch = false;
     run.LeftOut.clear();
 
-    PrintMethods methods(printer, run);
+    PrintMethods methods(printer, run, context);
     switch (methode) {
         case 0:
             if (SettingInteger(kDrucker, QStringLiteral("Rand"), 0) != 0)

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 class RibbonPrinter;
+struct RenderContext;
 class TJob;
 struct PrintRange;
 struct PrintRun;
@@ -14,9 +15,6 @@ struct PrintRun;
 // Whether a ribbon has any text; the print command removes the ribbons that
 // have none before it offers the range.
 bool HasRibbonText(const TJob &job);
-
-// [Drucker] "InternalLeading" into InternalLeadingDivisor, before every run.
-void ReadInternalLeadingDivisor();
 
 // Narrows a run over the whole list to the chosen range. Page numbers count
 // ribbons from 1; the selection is the list's selected index (-1 for none,
@@ -31,7 +29,11 @@ QString WidthMismatchMessage();
 // [Drucker] "Methode" names (0: pieces when "Rand" is not 0, else page strips;
 // 1 page strips; 2 pieces; 3 fitted pieces; 4 single sheets; anything else
 // prints nothing). Errors never leave it: the answer says why the run failed,
-// in the user's words, and is empty when it did not fail.
+// in the user's words, and is empty when it did not fail. The context gives
+// the drawing's settings for the run.
+QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode,
+                       const RenderContext &context);
+// The same with the method and the drawing settings read from the current
+// settings file now (rasterizer mode automatic).
 QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run);
-// The same with the method given instead of read from the settings file.
 QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode);

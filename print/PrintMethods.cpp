@@ -6,7 +6,6 @@
 #include "model/SettingsFile.h"
 #include "render/Arith.h"
 #include "render/DrawJob.h"
-#include "render/RenderState.h"
 #include "render/ScopedFont.h"
 
 namespace {
@@ -198,7 +197,7 @@ void PrintMethods::finish(bool failed) {
 void PrintMethods::PrintPageStrip() {
     bool failed = false;
     try {
-        DrawOrigin = QPoint(0, 0);
+        context_.DrawOrigin = QPoint(0, 0);
         const std::int32_t feed = drucker("Papiervorschub", 0);
         DeviceSettings settings;
         if (feed > 0 && printer_.deviceSettings(&settings)) {
@@ -240,7 +239,7 @@ void PrintMethods::PrintPageStrip() {
             CanvasMapping mapping = PageMapping(m);
             mapping.setViewportOrg(draw.viewportOrg);
             canvas.setMapping(mapping);
-            DrawJob(*run_.jobAt(draw.jobIndex), canvas, 8,
+            DrawJob(context_, *run_.jobAt(draw.jobIndex), canvas, 8,
                     DrawPrint | DrawOutline | DrawLeftEnd | DrawRightEnd | DrawPrintColors);
             if (draw.newPageAfter)
                 printer_.newPage();
@@ -295,7 +294,7 @@ void PrintMethods::DrawPieceMarks(ColorRef colour) {
     markFont.select();
     canvas.setTextColor(colour);
     canvas.setPen(colour, canvas.penWidth());
-    const bool marks = drucker("Mark", 0) != 0;
+    const bool marks = marks_;
     auto line = [&canvas](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
         canvas.moveTo(x1, y1);
         canvas.lineTo(x2, y2);
@@ -337,14 +336,14 @@ void PrintMethods::printJobPieces(const TJob &job) {
             return;
         }
         if (fitted_ && piece.flags != 0)
-            DrawOrigin = QPoint(-PiecePosition_, 0);
+            context_.DrawOrigin = QPoint(-PiecePosition_, 0);
         StartPiecePage(piece.length, Mul(job.Breite, 10));
         printer_.notePageRole((piece.flags & DrawLeftEnd)
                                   ? (job.Stil == Center ? PageRole::Middle : PageRole::Start)
                               : (piece.flags & DrawRightEnd) ? PageRole::End
                                                              : PageRole::Filler);
         if (piece.flags != 0)
-            DrawJob(job, printer_.canvas(), 8, piece.flags);
+            DrawJob(context_, job, printer_.canvas(), 8, piece.flags);
         DrawPieceMarks(job.FontFarbe);
     }
 }
@@ -353,9 +352,10 @@ void PrintMethods::runPieces(bool fitted) {
     fitted_ = fitted;
     bool failed = false;
     try {
-        DrawOrigin = QPoint(0, 0);
+        context_.DrawOrigin = QPoint(0, 0);
         PR_ = drucker("Rand", 0);
         ML_ = drucker("MaxLaenge", 3000);
+        marks_ = drucker("Mark", 0) != 0;
         const std::int32_t feed = drucker("Papiervorschub", 0);
         if (feed > 0) {
             StartPiecePage(feed, 2000);
@@ -376,7 +376,7 @@ void PrintMethods::runPieces(bool fitted) {
     if (!cancelled_)
         finish(failed);
     if (fitted_)
-        DrawOrigin = QPoint(0, 0);
+        context_.DrawOrigin = QPoint(0, 0);
     printer_.resetToDriverDefaults();
 }
 
@@ -399,7 +399,7 @@ void PrintMethods::StartSheetPage(std::int32_t length, std::int32_t width) {
 void PrintMethods::PrintSingleSheets() {
     bool failed = false;
     try {
-        DrawOrigin = QPoint(0, 0);
+        context_.DrawOrigin = QPoint(0, 0);
         const std::int32_t feed = drucker("Papiervorschub", 0);
         if (feed > 0) {
             StartSheetPage(feed, 2000);
@@ -414,10 +414,10 @@ void PrintMethods::PrintSingleSheets() {
                     cancelled_ = true;
                 } else if (job->Stil == Align || job->Stil == Center || job->Stil == UpSide) {
                     printer_.setDocumentName(DocumentName);
-                    DrawOrigin = QPoint(0, 0);
+                    context_.DrawOrigin = QPoint(0, 0);
                     StartSheetPage(Mul(job->Laenge, 10), Mul(job->Breite, 10));
                     printer_.notePageRole(PageRole::Sheet);
-                    DrawJob(*job, printer_.canvas(), 8,
+                    DrawJob(context_, *job, printer_.canvas(), 8,
                             DrawPrint | DrawOutline | DrawLeftEnd | DrawPrintColors);
                 }
             }
@@ -429,6 +429,6 @@ void PrintMethods::PrintSingleSheets() {
     }
     if (!cancelled_)
         finish(failed);
-    DrawOrigin = QPoint(0, 0);
+    context_.DrawOrigin = QPoint(0, 0);
     printer_.resetToDriverDefaults();
 }

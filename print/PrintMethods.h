@@ -7,6 +7,7 @@
 #include "print/PrintRun.h"
 #include "print/Printer.h"
 #include "render/CanvasMapping.h"
+#include "render/RenderContext.h"
 #include "render/RibbonCanvas.h"
 
 class TJob;
@@ -59,7 +60,10 @@ std::int32_t PieceTextLength(const TJob &job, RibbonCanvas &ic, bool leftEnd);
 // why, for whoever reports the run.
 class PrintMethods {
 public:
-    PrintMethods(RibbonPrinter &printer, PrintRun &run) : printer_(printer), run_(run) {}
+    // The context's settings hold for the whole run; its DrawOrigin places
+    // each ribbon piece.
+    PrintMethods(RibbonPrinter &printer, PrintRun &run, const RenderContext &context)
+        : printer_(printer), run_(run), context_(context) {}
 
     void PrintPageStrip();
     void PrintPieces() { runPieces(false); }
@@ -87,12 +91,14 @@ private:
 
     RibbonPrinter &printer_;
     PrintRun &run_;
+    RenderContext context_;
     PageMetrics metrics_;
     bool fitted_ = false;
     bool cancelled_ = false;
     QString failure_;
     std::int32_t PR_ = 0;
     std::int32_t ML_ = 3000;
+    bool marks_ = false;                    // [Drucker] "Mark": the piece marks with their texts
     std::int32_t PiecePosition_ = 0;        // tenths (pieces) or eighths (fitted)
     std::int32_t piecePositionTenths_ = 0;  // fitted: the same position in tenths
 };

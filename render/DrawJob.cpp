@@ -3,7 +3,6 @@
 #include <QString>
 
 #include "model/Job.h"
-#include "model/SettingsFile.h"
 #include "render/Arith.h"
 #include "render/LayoutText.h"
 #include "render/ScopedFont.h"
@@ -25,10 +24,6 @@ constexpr int DownwardEscapement = 2700;
 // The low five bits of the job's colour pick its printing colour.
 constexpr std::uint32_t PrintColourMask = 31;
 
-int OutlineSetting() {
-    return SettingInteger(QStringLiteral("Drucker"), QStringLiteral("Schriftrahmen"), 1);
-}
-
 // With "Schriftrahmen" 2 a printer that cannot outline a plain "a" gets plain text.
 bool CanDeliverOutlines(RibbonCanvas &canvas) {
     if (!canvas.isPrinting())
@@ -36,10 +31,10 @@ bool CanDeliverOutlines(RibbonCanvas &canvas) {
     return canvas.glyphOutline(U'a', GlyphMatrix{}, nullptr, nullptr, 0) >= 0;
 }
 
-int OutlineFlags(RibbonCanvas &canvas, int flags) {
+int OutlineFlags(const RenderContext &context, RibbonCanvas &canvas, int flags) {
     if (!(flags & DrawOutline))
         return flags;
-    switch (OutlineSetting()) {
+    switch (context.Schriftrahmen) {
         case 0:
             return flags & ~DrawOutline;
         case 2:
@@ -49,36 +44,38 @@ int OutlineFlags(RibbonCanvas &canvas, int flags) {
     }
 }
 
-void CallLayout(const TJob &job, RibbonCanvas &canvas, std::int32_t scale, int flags) {
+void CallLayout(const RenderContext &context, const TJob &job, RibbonCanvas &canvas,
+                std::int32_t scale, int flags) {
     switch (job.Stil) {
         case Align:
-            LayoutAlign(job, canvas, scale, flags);
+            LayoutAlign(context, job, canvas, scale, flags);
             break;
         case Center:
-            LayoutCenter(job, canvas, scale, flags);
+            LayoutCenter(context, job, canvas, scale, flags);
             break;
         case UpSide:
-            LayoutUpSide(job, canvas, scale, flags);
+            LayoutUpSide(context, job, canvas, scale, flags);
             break;
         default:
             break;  // unknown style: no text, no picture, marks still follow
     }
 }
 
-void DrawCutMarks(RibbonCanvas &canvas, std::int32_t xe, std::int32_t width) {
-    const std::int32_t y0 = DrawOrigin.y();
+void DrawCutMarks(const RenderContext &context, RibbonCanvas &canvas, std::int32_t xe,
+                  std::int32_t width) {
+    const std::int32_t y0 = context.DrawOrigin.y();
     canvas.moveTo(xe, Add(y0, MarkNear));
     canvas.lineTo(xe, Add(y0, MarkFar));
     canvas.moveTo(xe, Add(y0, Sub(width, MarkFar)));
     canvas.lineTo(xe, Add(y0, Sub(width, MarkNear)));
 }
 
-void DrawCommission(const TJob &job, RibbonCanvas &canvas, std::int32_t x, std::int32_t width,
-                    int escapement) {
+void DrawCommission(const RenderContext &context, const TJob &job, RibbonCanvas &canvas,
+                    std::int32_t x, std::int32_t width, int escapement) {
     const QString &text = job.Kommission;
     if (text.isEmpty())
         return;
-    const std::int32_t y = Add(DrawOrigin.y(), Div2(width));
+    const std::int32_t y = Add(context.DrawOrigin.y(), Div2(width));
     ScopedFont font(canvas, RibbonFont(CommissionHeight, escapement, QStringLiteral("Arial")));
     font.select();
     canvas.setTextAlign(TextAlign::Center | TextAlign::Top);
@@ -89,71 +86,69 @@ void DrawCommission(const TJob &job, RibbonCanvas &canvas, std::int32_t x, std::
     canvas.setBackgroundMode(previous);
 }
 
-void DrawPrintMarks(const TJob &job, RibbonCanvas &canvas, std::int32_t scale, int flags,
-                    int penWidth) {
+void DrawPrintMarks(const RenderContext &context, const TJob &job, RibbonCanvas &canvas,
+                    std::int32_t scale, int flags, int penWidth) {
     canvas.setPen(Black, penWidth);
     canvas.setTextColor(Black);
-    const bool marks =
-        SettingInteger(QStringLiteral("Drucker"), QStringLiteral("Schnittmarke"), 1) != 0;
-    const bool label =
-        SettingInteger(QStringLiteral("Drucker"), QStringLiteral("Kommission"), 1) != 0;
+    const bool marks = context.Schnittmarke;
+    const bool label = context.Kommission;
     const std::int32_t width = Mul(scale, job.Breite);
-    const std::int32_t x0 = DrawOrigin.x();
+    const std::int32_t x0 = context.DrawOrigin.x();
     if (flags & DrawLeftEnd) {
         if (marks)
-            DrawCutMarks(canvas, x0, width);
+            DrawCutMarks(context, canvas, x0, width);
         if (label)
-            DrawCommission(job, canvas, Add(x0, scale), width, UpwardEscapement);
+            DrawCommission(context, job, canvas, Add(x0, scale), width, UpwardEscapement);
     }
     if (flags & DrawRightEnd) {
         const std::int32_t xe = Add(x0, Mul(scale, job.Laenge));
         if (marks)
-            DrawCutMarks(canvas, xe, width);
+            DrawCutMarks(context, canvas, xe, width);
         if (label)
-            DrawCommission(job, canvas, Sub(xe, CommissionRightInset), width, DownwardEscapement);
+            DrawCommission(context, job, canvas, Sub(xe, CommissionRightInset), width,
+                           DownwardEscapement);
     }
 }
 
-void DeleteOutlineFont(RibbonCanvas &canvas) {
-    if (OutlineFont != 0) {
-        canvas.deleteFont(OutlineFont);
-        OutlineFont = 0;
+void DeleteOutlineFont(RenderContext &context, RibbonCanvas &canvas) {
+    if (context.OutlineFont != 0) {
+        canvas.deleteFont(context.OutlineFont);
+        context.OutlineFont = 0;
     }
 }
 
 // Steps 1 to 12 of a ribbon drawing. Every font made here is deleted on the
 // way out, also when an overflow ends the drawing early.
-void DrawRibbon(const TJob &job, RibbonCanvas &canvas, std::int32_t scale, int flags,
-                BackgroundMode &modeToRestore) {
+void DrawRibbon(RenderContext &context, const TJob &job, RibbonCanvas &canvas, std::int32_t scale,
+                int flags, BackgroundMode &modeToRestore) {
     const std::int32_t height = Mul(scale, job.FontGroesse);
     ScopedFont jobFont(canvas, RibbonFont(height, 0, job.FontName));
     jobFont.select();
 
-    DeleteOutlineFont(canvas);
-    OutlineFont = canvas.createFont(RibbonFont(height, 0, job.FontName));
+    DeleteOutlineFont(context, canvas);
+    context.OutlineFont = canvas.createFont(RibbonFont(height, 0, job.FontName));
 
     const int penWidth = (flags & DrawOutline) ? 1 : 0;
     canvas.setPen(Black, penWidth);
-    ShadowStep = Div(height, 28);
+    context.ShadowStep = Div(height, 28);
 
-    const QString colourKey = QStringLiteral("Color%1").arg(job.FontFarbe & PrintColourMask);
-    PrintColour = ColorRef(SettingInteger(QStringLiteral("Colors"), colourKey, 0));
-    canvas.setBrush(PrintColour);
+    context.PrintColour = context.Colors[job.FontFarbe & PrintColourMask];
+    canvas.setBrush(context.PrintColour);
 
-    canvas.setTextColor((flags & DrawPrintColors) ? PrintColour : ColorRef(job.FontFarbe));
+    canvas.setTextColor((flags & DrawPrintColors) ? context.PrintColour : ColorRef(job.FontFarbe));
 
-    flags = OutlineFlags(canvas, flags);
+    flags = OutlineFlags(context, canvas, flags);
 
     modeToRestore = canvas.setBackgroundMode(BackgroundMode::Transparent);
-    CallLayout(job, canvas, scale, flags);
+    CallLayout(context, job, canvas, scale, flags);
     canvas.setBackgroundMode(modeToRestore);
 
-    DeleteOutlineFont(canvas);
+    DeleteOutlineFont(context, canvas);
     canvas.setBrush(White);
     canvas.setPen(Black, penWidth);
 
     if (flags & DrawPrint)
-        DrawPrintMarks(job, canvas, scale, flags, penWidth);
+        DrawPrintMarks(context, job, canvas, scale, flags, penWidth);
 }
 
 std::int32_t MeasureEnd(const TJob &job, const RibbonCanvas &context, bool leftEnd) {
@@ -172,16 +167,17 @@ std::int32_t MeasureEnd(const TJob &job, const RibbonCanvas &context, bool leftE
 
 }  // namespace
 
-void DrawJob(const TJob &job, RibbonCanvas &canvas, std::int32_t scale, int flags) {
+void DrawJob(RenderContext &context, const TJob &job, RibbonCanvas &canvas, std::int32_t scale,
+             int flags) {
     const FontId entryFont = canvas.currentFont();
     BackgroundMode entryMode = canvas.backgroundMode();
     try {
-        DrawRibbon(job, canvas, scale, flags, entryMode);
+        DrawRibbon(context, job, canvas, scale, flags, entryMode);
     } catch (const RenderOverflow &) {
         // This job is not drawn to the end; the surface is left as after a
         // finished drawing so that the next job draws normally.
         canvas.selectFont(entryFont);
-        DeleteOutlineFont(canvas);
+        DeleteOutlineFont(context, canvas);
         canvas.setBackgroundMode(entryMode);
         canvas.setBrush(White);
         canvas.setPen(Black, (flags & DrawOutline) ? 1 : 0);

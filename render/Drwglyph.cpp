@@ -116,8 +116,8 @@ bool AppendContour(const unsigned char *c, std::size_t cb, std::vector<QPoint> &
 // so adding is right: the automatic mode and 1 ("NT") add; 2 ("9x") forces the
 // subtraction that suited sources reporting it upward, and so moves turned
 // letters against the reading direction here.
-bool VerticalAdvanceAdds() {
-    return RasterizerMode != 2;
+bool VerticalAdvanceAdds(int rasterizerMode) {
+    return rasterizerMode != 2;
 }
 
 // A counter-clockwise turn by the angle.
@@ -206,7 +206,8 @@ void GlyphPolygons(RibbonCanvas &canvas, int penX, int penY, qint64 bufferSize,
     canvas.polyPolygon(logical, QVector<int>(counts.begin(), counts.end()));
 }
 
-void GlyphTextOut(RibbonCanvas &canvas, int x, int y, double angle, const QString &text) {
+void GlyphTextOut(const RenderContext &context, RibbonCanvas &canvas, int x, int y, double angle,
+                  const QString &text) {
     if (text.isEmpty())
         return;
 
@@ -246,7 +247,7 @@ void GlyphTextOut(RibbonCanvas &canvas, int x, int y, double angle, const QStrin
     const CanvasMapping &mapping = canvas.mapping();
     const int wx = mapping.windowExt().width(), wy = mapping.windowExt().height();
     const int vx = mapping.viewportExt().width(), vy = mapping.viewportExt().height();
-    const bool adds = VerticalAdvanceAdds();
+    const bool adds = VerticalAdvanceAdds(context.RasterizerMode);
 
     std::vector<unsigned char> buffer;
     for (const char32_t ch : text.toUcs4()) {

@@ -6,11 +6,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/RenderContext.h"
 #include "render/RibbonCanvas.h"
 
 // Text drawn from glyph outlines: filled with the brush, framed with the pen,
 // turned by any angle (radians, counter-clockwise as seen on the surface).
-void GlyphTextOut(RibbonCanvas &canvas, int x, int y, double angle, const QString &text);
+// The context's RasterizerMode says which way the vertical advance moves the pen.
+void GlyphTextOut(const RenderContext &context, RibbonCanvas &canvas, int x, int y, double angle,
+                  const QString &text);
 // Whether the current font gives an outline for at least one character of the
 // text under that angle; false for a face without outlines (bitmap faces),
 // whose text GlyphTextOut would leave out altogether. True for empty text.

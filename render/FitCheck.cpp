@@ -9,7 +9,6 @@
 #include "render/DrawJob.h"
 #include "render/Pictures.h"
 #include "render/RecordingCanvas.h"
-#include "render/RenderState.h"
 
 namespace {
 
@@ -87,13 +86,12 @@ QRectF ToMillimetres(const QRectF &units) {
 
 // The ink of one drawing of the ribbon (flags select the ends), as printing
 // draws it but without cut marks and label, which always lie on the ribbon.
-QRectF DrawnInk(const TJob &job, int flags) {
+QRectF DrawnInk(const RenderContext &settings, const TJob &job, int flags) {
     RecordingCanvas canvas;
     canvas.setPrinting(true);
-    const QPoint origin = DrawOrigin;
-    DrawOrigin = QPoint(0, 0);
-    DrawJob(job, canvas, Scale, flags | DrawOutline | DrawPrintColors);
-    DrawOrigin = origin;
+    RenderContext context = settings;
+    context.DrawOrigin = QPoint(0, 0);
+    DrawJob(context, job, canvas, Scale, flags | DrawOutline | DrawPrintColors);
     return InkBox(canvas);
 }
 
@@ -187,16 +185,16 @@ QString FitFinding::message() const {
     return QStringLiteral("Bild%1 \u201e%2\u201c fehlt.").arg(where, picture);
 }
 
-std::vector<FitFinding> CheckFit(const TJob &job) {
+std::vector<FitFinding> CheckFit(const RenderContext &context, const TJob &job) {
     std::vector<FitFinding> findings;
     try {
         if (job.Stil == Center) {
             // The centre text ignores the end bits: one block.
-            CheckBlock(job, DrawnInk(job, DrawLeftEnd | DrawRightEnd), FitFinding::End::Centre,
-                       findings);
+            CheckBlock(job, DrawnInk(context, job, DrawLeftEnd | DrawRightEnd),
+                       FitFinding::End::Centre, findings);
         } else {
-            const QRectF left = DrawnInk(job, DrawLeftEnd);
-            const QRectF right = DrawnInk(job, DrawRightEnd);
+            const QRectF left = DrawnInk(context, job, DrawLeftEnd);
+            const QRectF right = DrawnInk(context, job, DrawRightEnd);
             CheckBlock(job, left, FitFinding::End::Left, findings);
             CheckBlock(job, right, FitFinding::End::Right, findings);
             if (!left.isNull() && !right.isNull() && left.right() > right.left() &&
@@ -219,14 +217,14 @@ std::vector<FitFinding> CheckFit(const TJob &job) {
     return findings;
 }
 
-int LargestFittingHeight(const TJob &job, int lowest) {
+int LargestFittingHeight(const RenderContext &context, const TJob &job, int lowest) {
     TJob trial;
     job.CopyTo(trial);
     trial.TextLeft.set(job.TextLeft.lines());
     trial.TextRight.set(job.TextRight.lines());
-    const auto fits = [&trial](int height) {
+    const auto fits = [&trial, &context](int height) {
         trial.FontGroesse = height;
-        for (const FitFinding &finding : CheckFit(trial)) {
+        for (const FitFinding &finding : CheckFit(context, trial)) {
             if (finding.kind != FitFinding::Kind::MissingPicture)
                 return false;
         }

@@ -5,6 +5,7 @@
 #include <vector>
 
 class TJob;
+struct RenderContext;
 
 // What does not fit on a ribbon, found by drawing it as printing draws it
 // onto a recording surface and measuring the ink: the same calls that print,
@@ -32,14 +33,15 @@ struct FitFinding {
     QString endName() const;
 };
 
-// The findings of one ribbon, in the order left end, right end, both. A
-// ribbon whose drawing overflows gives no finding (it cannot be drawn at all).
-std::vector<FitFinding> CheckFit(const TJob &job);
+// The findings of one ribbon, in the order left end, right end, both, as
+// printing with the context's settings would draw it. A ribbon whose drawing
+// overflows gives no finding (it cannot be drawn at all).
+std::vector<FitFinding> CheckFit(const RenderContext &context, const TJob &job);
 
 // The largest letter height in whole millimetres, from `lowest` up to the
 // ribbon's own, at which its texts fit (pictures missing or not); 0 when even
 // `lowest` does not fit.
-int LargestFittingHeight(const TJob &job, int lowest);
+int LargestFittingHeight(const RenderContext &context, const TJob &job, int lowest);
 
 // "Bei 2 Schleifen passt der Text nicht. Trotzdem drucken?"
 QString FitQuestion(int ribbons);

@@ -31,12 +31,14 @@ struct Frame {
     std::int32_t margin = 0;  // R
     std::int32_t pitch = 0;   // h, the cell height of the job font
     std::int32_t lift = 0;    // c, the internal-leading correction
+    const RenderContext *context = nullptr;
 };
 
-Frame MeasureFrame(const TJob &job, const RibbonCanvas &canvas, std::int32_t scale, int flags,
-                   bool withLift) {
+Frame MeasureFrame(const RenderContext &context, const TJob &job, const RibbonCanvas &canvas,
+                   std::int32_t scale, int flags, bool withLift) {
     const TextMetrics metrics = canvas.textMetrics();
     Frame f;
+    f.context = &context;
     f.scale = scale;
     f.width = Mul(scale, job.Breite);
     f.length = Mul(scale, job.Laenge);
@@ -44,8 +46,8 @@ Frame MeasureFrame(const TJob &job, const RibbonCanvas &canvas, std::int32_t sca
     f.pitch = metrics.height;
     // Printer fonts carry their internal leading above the letters; lifting the
     // block by part of it centres the visible letters instead of the cells.
-    if (withLift && (flags & DrawPrintColors) && InternalLeadingDivisor != 0)
-        f.lift = Div(metrics.internalLeading, InternalLeadingDivisor);
+    if (withLift && (flags & DrawPrintColors) && context.InternalLeadingDivisor != 0)
+        f.lift = Div(metrics.internalLeading, context.InternalLeadingDivisor);
     return f;
 }
 
@@ -64,11 +66,12 @@ LRect PictureRect(const Frame &f, std::int32_t left, std::int32_t right) {
     return LRect{left, Sub(0, f.width), right, Mul(2, f.width)};
 }
 
-void DrawEndPicture(const TJob &job, RibbonCanvas &canvas, const QString &name, LRect rect,
-                    int flags, int angleDegrees) {
+void DrawEndPicture(const RenderContext &context, const TJob &job, RibbonCanvas &canvas,
+                    const QString &name, LRect rect, int flags, int angleDegrees) {
     QImage bitmap;
-    LoadPicture(name, flags, bitmap);
-    DrawPicture(job, canvas, bitmap, rect, flags, angleDegrees, job.FontFarbe, PrintColour);
+    LoadPicture(name, flags, bitmap, context.PictureFiles);
+    DrawPicture(context, job, canvas, bitmap, rect, flags, angleDegrees, job.FontFarbe,
+                context.PrintColour);
 }
 
 // In plain mode the surface's font carries the rotation of the text; in
@@ -81,10 +84,11 @@ void SelectTurnedFont(const TJob &job, RibbonCanvas &canvas, std::int32_t scale,
     font->select();
 }
 
-void DrawLines(const TJob &job, RibbonCanvas &canvas, const QStringList &lines, std::int32_t x,
-               std::int32_t y, std::int32_t stepX, std::int32_t stepY, int flags, double angle) {
+void DrawLines(const RenderContext &context, const TJob &job, RibbonCanvas &canvas,
+               const QStringList &lines, std::int32_t x, std::int32_t y, std::int32_t stepX,
+               std::int32_t stepY, int flags, double angle) {
     for (const QString &line : lines) {
-        DrawTextLine(job, canvas, x, y, line, flags, angle);
+        DrawTextLine(context, job, canvas, x, y, line, flags, angle);
         x = Add(x, stepX);
         y = Add(y, stepY);
     }
@@ -95,13 +99,14 @@ void AlignLeftEnd(const TJob &job, RibbonCanvas &canvas, const Frame &f, int fla
     std::int32_t x = f.margin;
     if (!job.BildNameLinks.isEmpty()) {
         const std::int32_t pictureWidth = Mul(f.scale, job.BildBreiteLinks);
-        DrawEndPicture(job, canvas, job.BildNameLinks,
+        DrawEndPicture(*f.context, job, canvas, job.BildNameLinks,
                        PictureRect(f, f.margin, Add(f.margin, pictureWidth)), flags, 0);
         x = Add(x, Add(pictureWidth, Mul(f.scale, job.BildAbstandLinks)));
     }
     // The block's left edge sits at x; each line is centred on the widest.
     x = Add(x, Div2(WidestLine(canvas, lines)));
-    DrawLines(job, canvas, lines, x, BlockTop(f, LineCount(lines)), 0, f.pitch, flags, 0.0);
+    DrawLines(*f.context, job, canvas, lines, x, BlockTop(f, LineCount(lines)), 0, f.pitch, flags,
+              0.0);
 }
 
 void AlignRightEnd(const TJob &job, RibbonCanvas &canvas, const Frame &f, int flags) {
@@ -109,14 +114,14 @@ void AlignRightEnd(const TJob &job, RibbonCanvas &canvas, const Frame &f, int fl
     std::int32_t x = Mul(Sub(job.Laenge, job.Rand), f.scale);
     if (!job.BildNameRechts.isEmpty()) {
         const std::int32_t pictureWidth = Mul(f.scale, job.BildBreiteRechts);
-        DrawEndPicture(job, canvas, job.BildNameRechts, PictureRect(f, Sub(x, pictureWidth), x),
-                       flags, job.Flip ? 180 : 0);
+        DrawEndPicture(*f.context, job, canvas, job.BildNameRechts,
+                       PictureRect(f, Sub(x, pictureWidth), x), flags, job.Flip ? 180 : 0);
         x = Sub(x, Add(pictureWidth, Mul(f.scale, job.BildAbstandRechts)));
     }
     x = Sub(x, Div2(WidestLine(canvas, lines)));
     const std::int32_t count = LineCount(lines);
     if (!job.Flip) {
-        DrawLines(job, canvas, lines, x, BlockTop(f, count), 0, f.pitch, flags, 0.0);
+        DrawLines(*f.context, job, canvas, lines, x, BlockTop(f, count), 0, f.pitch, flags, 0.0);
         return;
     }
     // Upside down the first line lies at the bottom of the block, its top
@@ -124,7 +129,7 @@ void AlignRightEnd(const TJob &job, RibbonCanvas &canvas, const Frame &f, int fl
     std::optional<ScopedFont> turned;
     SelectTurnedFont(job, canvas, f.scale, flags, UpsideDownEscapement, turned);
     const std::int32_t y = Add(Sub(f.width, Div2(Sub(f.width, Mul(count, f.pitch)))), f.lift);
-    DrawLines(job, canvas, lines, x, y, 0, Sub(0, f.pitch), flags, Pi);
+    DrawLines(*f.context, job, canvas, lines, x, y, 0, Sub(0, f.pitch), flags, Pi);
 }
 
 void UpSideLeftEnd(const TJob &job, RibbonCanvas &canvas, const Frame &f, int flags) {
@@ -132,14 +137,14 @@ void UpSideLeftEnd(const TJob &job, RibbonCanvas &canvas, const Frame &f, int fl
     std::int32_t x = f.margin;
     if (!job.BildNameLinks.isEmpty()) {
         const std::int32_t pictureWidth = Mul(f.scale, job.BildBreiteLinks);
-        DrawEndPicture(job, canvas, job.BildNameLinks,
+        DrawEndPicture(*f.context, job, canvas, job.BildNameLinks,
                        PictureRect(f, f.margin, Add(f.margin, pictureWidth)), flags, 270);
         x = Add(x, Add(pictureWidth, Mul(f.scale, job.BildAbstandLinks)));
     }
     // Read downward, a line's cell lies to the left of its reference point:
     // the first line is the innermost and the block fills x to x + n·h.
     x = Add(x, Mul(LineCount(lines), f.pitch));
-    DrawLines(job, canvas, lines, x, Div2(f.width), Sub(0, f.pitch), 0, flags, -Pi / 2);
+    DrawLines(*f.context, job, canvas, lines, x, Div2(f.width), Sub(0, f.pitch), 0, flags, -Pi / 2);
 }
 
 void UpSideRightEnd(const TJob &job, RibbonCanvas &canvas, const Frame &f, int flags) {
@@ -147,29 +152,29 @@ void UpSideRightEnd(const TJob &job, RibbonCanvas &canvas, const Frame &f, int f
     std::int32_t x = Mul(Sub(job.Laenge, job.Rand), f.scale);
     if (!job.BildNameRechts.isEmpty()) {
         const std::int32_t pictureWidth = Mul(f.scale, job.BildBreiteRechts);
-        DrawEndPicture(job, canvas, job.BildNameRechts, PictureRect(f, Sub(x, pictureWidth), x),
-                       flags, 90);
+        DrawEndPicture(*f.context, job, canvas, job.BildNameRechts,
+                       PictureRect(f, Sub(x, pictureWidth), x), flags, 90);
         x = Sub(x, Add(pictureWidth, Mul(f.scale, job.BildAbstandRechts)));
     }
     std::optional<ScopedFont> turned;
     SelectTurnedFont(job, canvas, f.scale, flags, UpwardEscapement, turned);
     x = Sub(x, Mul(LineCount(lines), f.pitch));
-    DrawLines(job, canvas, lines, x, Div2(f.width), f.pitch, 0, flags, Pi / 2);
+    DrawLines(*f.context, job, canvas, lines, x, Div2(f.width), f.pitch, 0, flags, Pi / 2);
 }
 
 // A line in outline mode: letters from their outlines, filled with the brush.
 // A face that gives no outline at all (a bitmap face) writes the line as
 // text in the brush's colour instead, turned as the outlines would be, so
 // that it is never left off the ribbon.
-void OutlineLine(RibbonCanvas &canvas, std::int32_t x, std::int32_t y, double angle,
-                 const QString &line) {
-    const FontId previous = canvas.selectFont(OutlineFont);
+void OutlineLine(const RenderContext &context, RibbonCanvas &canvas, std::int32_t x, std::int32_t y,
+                 double angle, const QString &line) {
+    const FontId previous = canvas.selectFont(context.OutlineFont);
     if (GlyphOutlinesAvailable(canvas, angle, line)) {
-        GlyphTextOut(canvas, x, y, angle, line);
+        GlyphTextOut(context, canvas, x, y, angle, line);
         canvas.selectFont(previous);
         return;
     }
-    CanvasFont font = canvas.fontDescription(OutlineFont);
+    CanvasFont font = canvas.fontDescription(context.OutlineFont);
     int escapement = RoundEven(angle * 1800 / Pi) % 3600;
     if (escapement < 0)
         escapement += 3600;
@@ -188,8 +193,9 @@ void OutlineLine(RibbonCanvas &canvas, std::int32_t x, std::int32_t y, double an
 
 }  // namespace
 
-void LayoutAlign(const TJob &job, RibbonCanvas &canvas, std::int32_t scale, int flags) {
-    const Frame f = MeasureFrame(job, canvas, scale, flags, true);
+void LayoutAlign(const RenderContext &context, const TJob &job, RibbonCanvas &canvas,
+                 std::int32_t scale, int flags) {
+    const Frame f = MeasureFrame(context, job, canvas, scale, flags, true);
     canvas.setTextAlign(TextAlign::Center | TextAlign::Top);
     if (flags & DrawLeftEnd)
         AlignLeftEnd(job, canvas, f, flags);
@@ -199,27 +205,29 @@ void LayoutAlign(const TJob &job, RibbonCanvas &canvas, std::int32_t scale, int 
 
 // The centred layout is one block in the middle of the ribbon: it draws both
 // pictures and the left text whatever ends are asked for, never the right text.
-void LayoutCenter(const TJob &job, RibbonCanvas &canvas, std::int32_t scale, int flags) {
-    const Frame f = MeasureFrame(job, canvas, scale, flags, true);
+void LayoutCenter(const RenderContext &context, const TJob &job, RibbonCanvas &canvas,
+                  std::int32_t scale, int flags) {
+    const Frame f = MeasureFrame(context, job, canvas, scale, flags, true);
     canvas.setTextAlign(TextAlign::Center | TextAlign::Top);
     if (!job.BildNameLinks.isEmpty()) {
         const std::int32_t pictureWidth = Mul(scale, job.BildBreiteLinks);
-        DrawEndPicture(job, canvas, job.BildNameLinks,
+        DrawEndPicture(*f.context, job, canvas, job.BildNameLinks,
                        PictureRect(f, f.margin, Add(f.margin, pictureWidth)), flags, 0);
     }
     const QStringList &lines = job.TextLeft;
-    DrawLines(job, canvas, lines, Div2(f.length), BlockTop(f, LineCount(lines)), 0, f.pitch, flags,
-              0.0);
+    DrawLines(*f.context, job, canvas, lines, Div2(f.length), BlockTop(f, LineCount(lines)), 0,
+              f.pitch, flags, 0.0);
     if (!job.BildNameRechts.isEmpty()) {
         const std::int32_t left = Mul(Sub(Sub(job.Laenge, job.Rand), job.BildBreiteRechts), scale);
-        DrawEndPicture(job, canvas, job.BildNameRechts,
+        DrawEndPicture(*f.context, job, canvas, job.BildNameRechts,
                        PictureRect(f, left, Add(left, Mul(scale, job.BildBreiteRechts))), flags, 0);
     }
 }
 
 // Lines run across the ribbon with their tops toward its middle at both ends.
-void LayoutUpSide(const TJob &job, RibbonCanvas &canvas, std::int32_t scale, int flags) {
-    const Frame f = MeasureFrame(job, canvas, scale, flags, false);
+void LayoutUpSide(const RenderContext &context, const TJob &job, RibbonCanvas &canvas,
+                  std::int32_t scale, int flags) {
+    const Frame f = MeasureFrame(context, job, canvas, scale, flags, false);
     canvas.setTextAlign(TextAlign::Center | TextAlign::Top);
     std::optional<ScopedFont> turned;
     SelectTurnedFont(job, canvas, scale, flags, DownwardEscapement, turned);
@@ -229,21 +237,21 @@ void LayoutUpSide(const TJob &job, RibbonCanvas &canvas, std::int32_t scale, int
         UpSideRightEnd(job, canvas, f, flags);
 }
 
-void DrawTextLine(const TJob &job, RibbonCanvas &canvas, std::int32_t x, std::int32_t y,
-                  const QString &text, int flags, double angle) {
-    x = Add(DrawOrigin.x(), x);
-    y = Add(DrawOrigin.y(), y);
+void DrawTextLine(const RenderContext &context, const TJob &job, RibbonCanvas &canvas,
+                  std::int32_t x, std::int32_t y, const QString &text, int flags, double angle) {
+    x = Add(context.DrawOrigin.x(), x);
+    y = Add(context.DrawOrigin.y(), y);
     const QString line = DrawnLine(text);
     const bool outline = (flags & DrawOutline) != 0;
 
     if (job.Shadow) {
         // The shadow always falls toward the line's own lower right.
-        const std::int32_t sx = Add(x, RoundEven(std::sin(angle + Pi / 4) * ShadowStep));
-        const std::int32_t sy = Add(y, RoundEven(std::cos(angle + Pi / 4) * ShadowStep));
+        const std::int32_t sx = Add(x, RoundEven(std::sin(angle + Pi / 4) * context.ShadowStep));
+        const std::int32_t sy = Add(y, RoundEven(std::cos(angle + Pi / 4) * context.ShadowStep));
         if (outline) {
             const ColorRef fill = canvas.brushColor();
             canvas.setBrush(Black);
-            OutlineLine(canvas, sx, sy, angle, line);
+            OutlineLine(context, canvas, sx, sy, angle, line);
             canvas.setBrush(fill);
         } else {
             const ColorRef colour = canvas.textColor();
@@ -254,7 +262,7 @@ void DrawTextLine(const TJob &job, RibbonCanvas &canvas, std::int32_t x, std::in
     }
 
     if (outline) {
-        OutlineLine(canvas, x, y, angle, line);
+        OutlineLine(context, canvas, x, y, angle, line);
     } else {
         canvas.textOut(x, y, line);
     }

@@ -23,8 +23,6 @@
 #include "render/RenderState.h"
 #include "render/SystemPalette.h"
 
-PictureCatalogue PictureFiles;
-
 namespace {
 
 // The preview's work bitmap is as large as the picture's rectangle in logical
@@ -381,6 +379,37 @@ void PreviewInk(RibbonCanvas &canvas, const QImage &picture, LRect fit, ColorRef
 
 }  // namespace
 
+namespace {
+
+QImage BlankThumbnail() {
+    QImage thumbnail(ThumbnailSize, ThumbnailSize, QImage::Format_RGB32);
+    thumbnail.fill(WhitePixel);
+    return thumbnail;
+}
+
+}  // namespace
+
+QImage NoPictureThumbnail() {
+    QImage thumbnail = BlankThumbnail();
+    QPainter painter(&thumbnail);
+    QPainterCanvas canvas(painter);
+    canvas.setPen(RgbColor(128, 128, 128), 0);
+    canvas.setBrush(RgbColor(255, 255, 255));
+    // A rectangle covers its right and bottom edge: the frame lies on the
+    // image's last column and row.
+    canvas.rectangle(QRect(0, 0, ThumbnailSize - 1, ThumbnailSize - 1));
+    return thumbnail;
+}
+
+QImage PictureThumbnail(const QImage &picture) {
+    QImage thumbnail = BlankThumbnail();
+    QPainter painter(&thumbnail);
+    QPainterCanvas canvas(painter);
+    BlitPicture(canvas, picture, LRect{0, 0, ThumbnailSize, ThumbnailSize}, DrawPrintColors, 0,
+                RgbColor(0, 0, 0), RgbColor(0, 0, 0));
+    return thumbnail;
+}
+
 QString PictureFolder() {
     return DataFolder() + QStringLiteral("Bilder/");
 }
@@ -389,7 +418,8 @@ QImage ReadPictureFile(const QString &path) {
     return ReadBitmapFileUncached(path);
 }
 
-void LoadPicture(const QString &name, int flags, QImage &bitmap) {
+void LoadPicture(const QString &name, int flags, QImage &bitmap,
+                 const PictureCatalogue *catalogue) {
     bitmap = QImage();
     if (name.isEmpty())
         return;
@@ -400,24 +430,30 @@ void LoadPicture(const QString &name, int flags, QImage &bitmap) {
             bitmap = ReadBitmapFile(folder + listed);
         return;
     }
-    for (qsizetype i = 0; i < PictureFiles.files.size(); ++i) {
-        if (PictureFiles.files[i].compare(name, Qt::CaseInsensitive) != 0)
+    if (!catalogue)
+        return;
+    for (qsizetype i = 0; i < catalogue->files.size(); ++i) {
+        if (catalogue->files[i].compare(name, Qt::CaseInsensitive) != 0)
             continue;
-        if (i < PictureFiles.thumbnails.size() && !PictureFiles.thumbnails[i].isNull())
-            bitmap = OnWhiteCached(PictureFiles.thumbnails[i]);
+        if (i < catalogue->thumbnails.size() && !catalogue->thumbnails[i].isNull())
+            bitmap = OnWhiteCached(catalogue->thumbnails[i]);
         return;
     }
 }
 
-void DrawPicture(const TJob &job, RibbonCanvas &canvas, const QImage &bitmap, LRect rect, int flags,
-                 int angle, ColorRef previewColour, ColorRef printColour) {
-    rect = LRect{Add(rect.left, DrawOrigin.x()), Add(rect.top, DrawOrigin.y()),
-                 Add(rect.right, DrawOrigin.x()), Add(rect.bottom, DrawOrigin.y())};
+void DrawPicture(const RenderContext &context, const TJob &job, RibbonCanvas &canvas,
+                 const QImage &bitmap, LRect rect, int flags, int angle, ColorRef previewColour,
+                 ColorRef printColour) {
+    const QPoint origin = context.DrawOrigin;
+    rect = LRect{Add(rect.left, origin.x()), Add(rect.top, origin.y()), Add(rect.right, origin.x()),
+                 Add(rect.bottom, origin.y())};
     if (job.Shadow) {
         // The same offset as the text's shadow, turned with the picture.
         const double theta = angle * std::numbers::pi / 180.0;
-        const std::int32_t dx = RoundEven(std::sin(theta + std::numbers::pi / 4) * ShadowStep);
-        const std::int32_t dy = RoundEven(std::cos(theta + std::numbers::pi / 4) * ShadowStep);
+        const std::int32_t dx =
+            RoundEven(std::sin(theta + std::numbers::pi / 4) * context.ShadowStep);
+        const std::int32_t dy =
+            RoundEven(std::cos(theta + std::numbers::pi / 4) * context.ShadowStep);
         const LRect shadow{Add(rect.left, dx), Add(rect.top, dy), Add(rect.right, dx),
                            Add(rect.bottom, dy)};
         BlitPicture(canvas, bitmap, shadow, flags, angle, RgbColor(0, 0, 0), RgbColor(0, 0, 0));

@@ -4,13 +4,16 @@
 #include <QStringList>
 
 #include "model/Job.h"
+#include "render/RenderContext.h"
 
 namespace {
 
 // Everything of a ribbon that its drawing depends on.
-QString Fingerprint(const TJob &job) {
+QString Fingerprint(const RenderContext &context, const TJob &job) {
     QStringList parts;
-    parts.reserve(20);
+    parts.reserve(24);
+    parts << QString::number(context.Schriftrahmen) << QString::number(context.RasterizerMode)
+          << QString::number(context.InternalLeadingDivisor);
     for (std::int64_t v :
          {std::int64_t(job.Flip), std::int64_t(job.Shadow), std::int64_t(job.FontGroesse),
           std::int64_t(job.FontFarbe), std::int64_t(job.Stil), std::int64_t(job.Laenge),
@@ -25,14 +28,14 @@ QString Fingerprint(const TJob &job) {
 
 }  // namespace
 
-const std::vector<FitFinding> &FitFindings(const TJob &job) {
+const std::vector<FitFinding> &FitFindings(const RenderContext &context, const TJob &job) {
     // A day's ribbons and their edits; beyond that the oldest answers go.
     static QHash<QString, std::vector<FitFinding>> known;
-    const QString key = Fingerprint(job);
+    const QString key = Fingerprint(context, job);
     auto found = known.find(key);
     if (found != known.end())
         return *found;
     if (known.size() > 2000)
         known.clear();
-    return *known.insert(key, CheckFit(job));
+    return *known.insert(key, CheckFit(context, job));
 }

@@ -39,8 +39,8 @@ CanvasMapping JobItemMapping(int laenge, int breite, const QRect &item) {
     return mapping;
 }
 
-void DrawJobItem(RibbonCanvas &canvas, const TJob &job, const QRect &item, bool selected,
-                 int colorDepth) {
+void DrawJobItem(const RenderContext &settings, RibbonCanvas &canvas, const TJob &job,
+                 const QRect &item, bool selected, int colorDepth) {
     canvas.fillRect(item, White);
     canvas.selectFont(0);
     canvas.setBrush(White);
@@ -61,7 +61,9 @@ void DrawJobItem(RibbonCanvas &canvas, const TJob &job, const QRect &item, bool 
     canvas.setClipRect(
         QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y())));
     canvas.setTextColor(job.FontFarbe);
-    DrawJob(job, canvas, 1, DrawLeftEnd | DrawRightEnd);
+    RenderContext context = settings;
+    context.DrawOrigin = QPoint(0, 0);
+    DrawJob(context, job, canvas, 1, DrawLeftEnd | DrawRightEnd);
 
     canvas.setClipRect(QRect());
     canvas.selectFont(0);
@@ -71,8 +73,9 @@ void DrawJobItem(RibbonCanvas &canvas, const TJob &job, const QRect &item, bool 
     canvas.restoreState();
 }
 
-void DrawFitMarkers(QPainter &painter, const TJob &job, const QRect &item) {
-    const std::vector<FitFinding> &findings = FitFindings(job);
+void DrawFitMarkers(const RenderContext &context, QPainter &painter, const TJob &job,
+                    const QRect &item) {
+    const std::vector<FitFinding> &findings = FitFindings(context, job);
     if (findings.empty())
         return;
     // Red where the ink runs over; the mapping is the item's, one unit a millimetre.
@@ -105,11 +108,13 @@ void JobListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
         return;
     painter->save();
     painter->setClipRect(option.rect);
+    const RenderContext context = contextSource_ ? contextSource_() : RenderContext();
     {
         QPainterCanvas canvas(*painter);
-        DrawJobItem(canvas, *job, option.rect, option.state & QStyle::State_Selected, colorDepth_);
+        DrawJobItem(context, canvas, *job, option.rect, option.state & QStyle::State_Selected,
+                    colorDepth_);
     }
-    DrawFitMarkers(*painter, *job, option.rect);
+    DrawFitMarkers(context, *painter, *job, option.rect);
     if (option.state & QStyle::State_HasFocus) {
         QPen dotted(Qt::black, 1, Qt::DotLine);
         painter->setPen(dotted);

@@ -9,6 +9,8 @@
 #include <memory>
 
 #include "model/PhraseFile.h"
+#include "render/Pictures.h"
+#include "render/RenderContext.h"
 
 class QAction;
 class QButtonGroup;
@@ -70,6 +72,9 @@ public:
     void SetAboutBox(TAboutBox *box);
 
     bool compatibilityMode() const { return CompatibilityMode; }
+    // The drawing context of a preview or print run now: the settings as the
+    // file holds them, the rasterizer mode of start-up, the picture catalogue.
+    RenderContext DrawingContext() const;
     int colorDepth() const { return ColorDepth; }
     const PhraseList &phrases() const { return Phrases; }
 
@@ -248,6 +253,8 @@ private:
     QString FitStatusShown;  // the fit message last put in the status bar
     PhraseList Phrases;
     std::unique_ptr<SettingsFile> Settings;
+    int Rasterizer = 0;         // [General] "Rasterizer"/"Version", read at start-up
+    PictureCatalogue Pictures;  // the picture list's names and thumbnails
 
     QPointer<TDlgStoreFormat> DlgStoreFormat;
     QPointer<TDlgTextColor> DlgTextColor;

@@ -344,7 +344,9 @@ QWidget *TMainForm::CreateListArea() {
     LBGraphic->setObjectName(QStringLiteral("LBGraphic"));
     LBGraphic->setFixedWidth(PictureListWidth);
     LBGraphic->setUniformItemSizes(true);
-    LBGraphic->setItemDelegate(new PictureListDelegate(LBGraphic));
+    auto *pictureDelegate = new PictureListDelegate(LBGraphic);
+    pictureDelegate->setCatalogue(&Pictures);
+    LBGraphic->setItemDelegate(pictureDelegate);
     LBGraphic->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SetHint(LBGraphic, QStringLiteral("Einf\u00FCgen von Bildern mit Doppelklick. "));
 
@@ -353,6 +355,7 @@ QWidget *TMainForm::CreateListArea() {
     LBJobs->setObjectName(QStringLiteral("LBJobs"));
     LBJobs->setModel(Jobs);
     JobsDelegate = new JobListDelegate(Jobs, LBJobs);
+    JobsDelegate->setContextSource([this] { return DrawingContext(); });
     LBJobs->setItemDelegate(JobsDelegate);
     LBJobs->setUniformItemSizes(true);
     LBJobs->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -126,7 +126,7 @@ void TMainForm::JobChanged() {
 void TMainForm::ShowFitStatus() {
     QStringList messages;
     if (CurrentJob) {
-        for (const FitFinding &finding : FitFindings(*CurrentJob))
+        for (const FitFinding &finding : FitFindings(DrawingContext(), *CurrentJob))
             messages << finding.message();
     }
     const QString text = messages.join(QLatin1Char(' '));

@@ -13,7 +13,7 @@ void TMainForm::FitLettersClick() {
         return;
     SyncJob(false);
     const int current = CurrentJob->FontGroesse;
-    const int height = LargestFittingHeight(*CurrentJob, edFontSize->minimum());
+    const int height = LargestFittingHeight(DrawingContext(), *CurrentJob, edFontSize->minimum());
     if (height == 0) {
         ShowStatusText(QStringLiteral("Bei keiner Schrifth\u00F6he ab %1 mm passt der Text; die "
                                       "Schrifth\u00F6he bleibt %2 mm.")

@@ -18,20 +18,20 @@ void TMainForm::FillFontList() {
 }
 
 void TMainForm::LoadPictureList() {
-    LoadPictureCatalogue(PictureFiles);
+    LoadPictureCatalogue(Pictures);
     LBGraphic->clear();
     LBGraphic->addItem(QStringLiteral("Ohne Bild"));
-    for (qsizetype i = 1; i < PictureFiles.files.size(); ++i)
-        LBGraphic->addItem(PictureFiles.files.at(i));
+    for (qsizetype i = 1; i < Pictures.files.size(); ++i)
+        LBGraphic->addItem(Pictures.files.at(i));
     for (int row = 0; row < LBGraphic->count(); ++row)
         LBGraphic->item(row)->setSizeHint(QSize(LBGraphic->width(), PictureItemHeight));
 }
 
 void TMainForm::LBGraphicDblClick() {
     const int row = LBGraphic->currentRow();
-    if (!CurrentJob || row < 0 || row >= PictureFiles.files.size())
+    if (!CurrentJob || row < 0 || row >= Pictures.files.size())
         return;
-    const QString &name = PictureFiles.files.at(row);
+    const QString &name = Pictures.files.at(row);
     if (PictureSide == 1) {
         CurrentJob->BildNameLinks.set(name);
         if (MTextLeft->isEnabled())

@@ -11,7 +11,6 @@
 #include "print/PrintCommand.h"
 #include "print/PrintDialogs.h"
 #include "print/PrintRun.h"
-#include "render/RenderState.h"
 #include "ui/FitCache.h"
 #include "ui/PrintFlow.h"
 #include "ui/PrintPreviewDialog.h"
@@ -42,7 +41,6 @@ void SetPrintBusy(QWidget *window, TDlgPrinterAbort &dialog, bool busy) {
 void TMainForm::BtnPrintClick() {
     PrintFlow &flow = PrintFlow::of(this);
     std::int32_t remembered = SelectedJobRow();
-    ReadInternalLeadingDivisor();
 
     SyncJob(false);
     AddJob(nullptr);
@@ -75,10 +73,12 @@ void TMainForm::BtnPrintClick() {
     if (!ConfirmPrintSpelling(this, run, !CompatibilityMode))
         return;
 
+    // The drawing settings of this run ("InternalLeading" among them).
+    const RenderContext context = DrawingContext();
     // Texts that do not fit cost a ribbon: asked once, before anything prints.
     int unfitting = 0;
     for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
-        if (const TJob *job = run.jobAt(i); job && !FitFindings(*job).empty())
+        if (const TJob *job = run.jobAt(i); job && !FitFindings(context, *job).empty())
             ++unfitting;
     }
     if (unfitting > 0 && flow.confirm && !flow.confirm(FitQuestion(unfitting)))
@@ -95,7 +95,8 @@ void TMainForm::BtnPrintClick() {
     SBtnPrint->setEnabled(false);
     TDlgPrinterAbort &dialog = flow.abortDialog();
     SetPrintBusy(this, dialog, true);
-    const QString failure = RunPrintMethod(printer, run);
+    const QString failure = RunPrintMethod(
+        printer, run, SettingInteger(kDrucker, QStringLiteral("Methode"), 0), context);
     SetPrintBusy(this, dialog, false);
     // A run that failed must not look like one that printed.
     if (!failure.isEmpty())
@@ -108,7 +109,6 @@ void TMainForm::BtnPrintClick() {
 void TMainForm::PrintPreviewClick() {
     PrintFlow &flow = PrintFlow::of(this);
     SyncJob(false);
-    ReadInternalLeadingDivisor();
     // The ribbons the print command would print: those with text, all of them.
     PrintRun run;
     for (int i = 0; i < JobCount(); ++i) {
@@ -122,9 +122,10 @@ void TMainForm::PrintPreviewClick() {
     RibbonPrinter &printer = flow.printer();
     const int index = printer.printerIndex();
     const QString name = index >= 0 ? printer.printers().value(index) : QString();
+    const RenderContext context = DrawingContext();
     auto preview = std::make_unique<PagePreview>(
-        printer, run, SettingInteger(kDrucker, QStringLiteral("Methode"), 0));
-    PrintPreviewDialog dialog(std::move(preview), name, this);
+        printer, run, SettingInteger(kDrucker, QStringLiteral("Methode"), 0), context);
+    PrintPreviewDialog dialog(std::move(preview), name, context, this);
     if (dialog.exec() == QDialog::Accepted && dialog.printRequested())
         BtnPrintClick();
 }

@@ -18,7 +18,6 @@
 #include "model/SettingsFile.h"
 #include "model/StoredFormats.h"
 #include "render/Pictures.h"
-#include "render/RenderState.h"
 #include "render/Typefaces.h"
 #include "ui/Artwork.h"
 #include "ui/ColorSwatch.h"
@@ -84,8 +83,8 @@ void TMainForm::FormCreate() {
     // The list holds only installed families; without Arial itself the face
     // that stands in for it (its metric twin) is chosen, never no face.
     if (face < 0)
-        face = CBFontName->findText(ResolveFace(QStringLiteral("Arial")).family,
-                                    Qt::MatchFixedString);
+        face =
+            CBFontName->findText(ResolveFace(QStringLiteral("Arial")).family, Qt::MatchFixedString);
     CBFontName->setCurrentIndex(face);
 
     CurrentJob = nullptr;
@@ -94,16 +93,7 @@ void TMainForm::FormCreate() {
     Settings = std::make_unique<SettingsFile>(SettingsFilePath());
     SettingsFile::setCurrent(Settings.get());
 
-    RasterizerMode = 0;
-    if (Settings->readString(QStringLiteral("General"), QStringLiteral("Version")) ==
-        QLatin1String("NT"))
-        RasterizerMode = 1;
-    const QString rasterizer =
-        Settings->readString(QStringLiteral("General"), QStringLiteral("Rasterizer"));
-    if (rasterizer == QLatin1String("NT"))
-        RasterizerMode = 1;
-    else if (rasterizer == QLatin1String("9x"))
-        RasterizerMode = 2;
+    Rasterizer = RenderContext::ReadRasterizerMode(Settings.get());
 
     CompatibilityMode = false;
     const std::int32_t maxLength =
@@ -121,10 +111,15 @@ void TMainForm::FormCreate() {
     PanelFontColor->setColor(0);
     SyncJob(true);
 
-    PictureFiles = PictureCatalogue();
+    Pictures = PictureCatalogue();
     LoadPictureList();
-    InternalLeadingDivisor = 0;
-    OutlineFont = 0;
+}
+
+RenderContext TMainForm::DrawingContext() const {
+    RenderContext context = RenderContext::FromSettings(Settings.get());
+    context.RasterizerMode = Rasterizer;
+    context.PictureFiles = &Pictures;
+    return context;
 }
 
 void TMainForm::MsgStartup() {
@@ -179,7 +174,7 @@ void TMainForm::FormDestroy() {
     if (SettingsFile::current() == Settings.get())
         SettingsFile::setCurrent(nullptr);
     Settings.reset();
-    PictureFiles = PictureCatalogue();
+    Pictures = PictureCatalogue();
 }
 
 bool TMainForm::event(QEvent *e) {

@@ -1,25 +1,12 @@
 #include "ui/PictureCatalogueLoader.h"
 
 #include <QDir>
-#include <QPainter>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 
 #include "render/Pictures.h"
-#include "render/QPainterCanvas.h"
-#include "render/RenderState.h"
 
 namespace {
-
-constexpr QRgb White = 0xFFFFFFFF;
-constexpr ColorRef Black = RgbColor(0, 0, 0);
-constexpr ColorRef Grey = RgbColor(128, 128, 128);
-
-QImage BlankThumbnail() {
-    QImage thumbnail(ThumbnailSize, ThumbnailSize, QImage::Format_RGB32);
-    thumbnail.fill(White);
-    return thumbnail;
-}
 
 // The thumbnail of a folder entry; a null image when the file is no picture.
 // Runs on worker threads: the file is read without the picture cache, which
@@ -32,27 +19,6 @@ QImage ThumbnailOfFile(const QString &path) {
 }
 
 }  // namespace
-
-QImage NoPictureThumbnail() {
-    QImage thumbnail = BlankThumbnail();
-    QPainter painter(&thumbnail);
-    QPainterCanvas canvas(painter);
-    canvas.setPen(Grey, 0);
-    canvas.setBrush(RgbColor(255, 255, 255));
-    // A rectangle covers its right and bottom edge: the frame lies on the
-    // image's last column and row.
-    canvas.rectangle(QRect(0, 0, ThumbnailSize - 1, ThumbnailSize - 1));
-    return thumbnail;
-}
-
-QImage PictureThumbnail(const QImage &picture) {
-    QImage thumbnail = BlankThumbnail();
-    QPainter painter(&thumbnail);
-    QPainterCanvas canvas(painter);
-    BlitPicture(canvas, picture, LRect{0, 0, ThumbnailSize, ThumbnailSize}, DrawPrintColors, 0,
-                Black, Black);
-    return thumbnail;
-}
 
 QStringList PictureFolderNames() {
     QDir folder(PictureFolder());

@@ -3,15 +3,9 @@
 #include <QImage>
 #include <QStringList>
 
+#include "render/Pictures.h"
+
 struct PictureCatalogue;
-
-constexpr int ThumbnailSize = 64;
-
-// The thumbnail that stands for no picture: a grey frame on white.
-QImage NoPictureThumbnail();
-// A picture as black ink on white, fitted into the thumbnail with its aspect
-// ratio kept and centred, drawn by the same path that prints pictures.
-QImage PictureThumbnail(const QImage &picture);
 
 // The bitmap files of the picture folder ("*.bmp" in any letter case, hidden
 // files left out), sorted without regard to case.

@@ -4,11 +4,9 @@
 
 #include "render/Pictures.h"
 #include "render/QPainterCanvas.h"
-#include "render/RenderState.h"
 
 void PictureListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                 const QModelIndex &index) const {
-    DrawOrigin = QPoint(0, 0);
     const bool selected = option.state & QStyle::State_Selected;
     const QPalette &palette = option.palette;
     painter->save();
@@ -19,9 +17,9 @@ void PictureListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     LRect picture{item.left() + 2, item.top() + 2, item.left() + item.width() - 2,
                   item.top() + item.height() - 2 - 15};
     const int row = index.row();
-    if (row >= 0 && row < PictureFiles.thumbnails.size()) {
+    if (catalogue_ && row >= 0 && row < catalogue_->thumbnails.size()) {
         QPainterCanvas canvas(*painter);
-        DrawFitted(canvas, PictureFiles.thumbnails.at(row), picture);
+        DrawFitted(canvas, catalogue_->thumbnails.at(row), picture);
     }
 
     painter->setFont(option.font);

@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+struct PictureCatalogue;
+
 constexpr int PictureItemHeight = 50;
 
 // Draws the items of the picture list: the thumbnail of the same index from
@@ -12,7 +14,13 @@ class PictureListDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
+    // The catalogue whose thumbnails the items show (none: empty items).
+    void setCatalogue(const PictureCatalogue *catalogue) { catalogue_ = catalogue; }
+
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    const PictureCatalogue *catalogue_ = nullptr;
 };

@@ -140,7 +140,8 @@ private:
 };
 
 PrintPreviewDialog::PrintPreviewDialog(std::unique_ptr<PagePreview> preview,
-                                       const QString &printerName, QWidget *parent)
+                                       const QString &printerName, const RenderContext &context,
+                                       QWidget *parent)
     : QDialog(parent), preview_(std::move(preview)) {
     setObjectName(QStringLiteral("PrintPreviewDialog"));
     setWindowTitle(QStringLiteral("Seitenvorschau"));
@@ -163,7 +164,7 @@ PrintPreviewDialog::PrintPreviewDialog(std::unique_ptr<PagePreview> preview,
                     .arg(job->Breite);
     }
     for (qsizetype i = 0; i < run.jobs.size(); ++i) {
-        const std::vector<FitFinding> &findings = FitFindings(*run.jobs[i]);
+        const std::vector<FitFinding> &findings = FitFindings(context, *run.jobs[i]);
         if (findings.empty() || preview_->leftOut().contains(run.jobs[i]))
             continue;
         QStringList said;

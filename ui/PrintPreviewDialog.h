@@ -4,6 +4,7 @@
 #include <memory>
 
 class PagePreview;
+struct RenderContext;
 class QLabel;
 class QScrollArea;
 class PreviewPagesWidget;
@@ -16,7 +17,7 @@ class PrintPreviewDialog : public QDialog {
     Q_OBJECT
 public:
     PrintPreviewDialog(std::unique_ptr<PagePreview> preview, const QString &printerName,
-                       QWidget *parent = nullptr);
+                       const RenderContext &context, QWidget *parent = nullptr);
     ~PrintPreviewDialog() override;
 
     // Whether the dialog was left with "Drucken".

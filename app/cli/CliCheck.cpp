@@ -75,13 +75,14 @@ QList<CheckFinding> SpellingFindings(const std::vector<RibbonEntry> &ribbons, Sp
     return findings;
 }
 
-QList<CheckFinding> FitFindingsOf(const std::vector<RibbonEntry> &ribbons) {
+QList<CheckFinding> FitFindingsOf(const std::vector<RibbonEntry> &ribbons,
+                                  const RenderContext &context) {
     QList<CheckFinding> findings;
     for (std::size_t i = 0; i < ribbons.size(); ++i) {
         const RibbonEntry &entry = ribbons[i];
         if (!HasRibbonText(*entry.job))
             continue;  // never printed
-        for (const FitFinding &fit : CheckFit(*entry.job)) {
+        for (const FitFinding &fit : CheckFit(context, *entry.job)) {
             const QString detail = fit.kind == FitFinding::Kind::MissingPicture
                                        ? fit.picture
                                        : QStringLiteral("%1 mm").arg(fit.millimetres);
@@ -98,7 +99,7 @@ int RunCheck(const CliArgs &args, QTextStream &out, QTextStream &) {
         all.push_back(&entry);
     CheckDrawable(args, all);
     // What does not fit, from the ink printing would put down.
-    QList<CheckFinding> findings = FitFindingsOf(session.ribbons());
+    QList<CheckFinding> findings = FitFindingsOf(session.ribbons(), session.context());
     if (args.has(QStringLiteral("spelling"))) {
         SpellChecker checker;
         PrepareChecker(session.settings(), checker);

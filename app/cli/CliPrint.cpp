@@ -182,7 +182,8 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
     printer.reselectWithDriverDefaults();
 
     WatchedPrinter watched(printer);
-    const QString failure = RunPrintMethod(watched, prepared.run, prepared.methode);
+    const QString failure =
+        RunPrintMethod(watched, prepared.run, prepared.methode, session.context());
     ReportLeftOut(prepared, err);
     CheckRun(watched, failure, !toPdf);
     return CliOk;
@@ -202,7 +203,8 @@ int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err) {
     printer.selectPrinter(0);
     printer.reselectWithDriverDefaults();
     WatchedPrinter watched(printer);
-    const QString failure = RunPrintMethod(watched, prepared.run, prepared.methode);
+    const QString failure =
+        RunPrintMethod(watched, prepared.run, prepared.methode, session.context());
 
     int n = 0;
     int printed = 0;

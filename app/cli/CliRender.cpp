@@ -25,6 +25,7 @@ struct RenderJob {
     QString output;
     int dpi = 0;
     bool asPrinted = false;
+    RenderContext context;
     int scale() const { return asPrinted ? PrintScale : PreviewScale; }
     int flags() const { return asPrinted ? PrintFlags : PreviewFlags; }
 };
@@ -64,7 +65,7 @@ void RenderPdf(const RenderJob &r, QTextStream &out) {
         // painter's transform as it finds it.
         QPainterCanvas canvas(painter, r.asPrinted);
         canvas.setMapping(TrueSizeMapping(r.scale(), r.dpi));
-        DrawRibbon(job, canvas, r.scale(), r.flags());
+        DrawRibbon(r.context, job, canvas, r.scale(), r.flags());
     }
     painter.end();
     if (!file.commit())
@@ -105,7 +106,7 @@ void RenderPng(const RenderJob &r, QTextStream &out) {
             QPainter painter(&image);
             QPainterCanvas canvas(painter, r.asPrinted);
             canvas.setMapping(TrueSizeMapping(r.scale(), r.dpi));
-            DrawRibbon(job, canvas, r.scale(), r.flags());
+            DrawRibbon(r.context, job, canvas, r.scale(), r.flags());
         }
         const QString path = r.ribbons.size() == 1 ? r.output : NumberedPath(r.output, ++n);
         QSaveFile file(path);
@@ -137,7 +138,8 @@ int RunRender(const CliArgs &args, QTextStream &out, QTextStream &err) {
     CheckDrawable(args, r.ribbons);
     session.warnMissingPictures(r.ribbons, err);
     if (!r.asPrinted)
-        CliSession::FillPreviewPictures(r.ribbons);
+        session.fillPreviewPictures(r.ribbons);
+    r.context = session.context();
     const QString folder = QFileInfo(r.output).absolutePath();
     if (!QFileInfo(folder).isDir())
         throw BadInput(QStringLiteral("%1: Ordner fehlt").arg(folder));

@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr int kThumbnail = 64;
-
 std::unique_ptr<SettingsFile> OpenSettings(const CliArgs &args) {
     if (!args.has(QStringLiteral("settings")))
         return std::make_unique<SettingsFile>(SettingsFilePath());
@@ -31,20 +29,6 @@ std::unique_ptr<SettingsFile> OpenSettings(const CliArgs &args) {
     if (!info.isFile() || !info.isReadable())
         throw BadInput(QStringLiteral("%1: Einstellungsdatei kann nicht gelesen werden").arg(path));
     return std::make_unique<SettingsFile>(path);
-}
-
-// What the window reads once at start-up: the glyph rasterizer mode of
-// [General] "Version" and "Rasterizer".
-void ReadRasterizerMode(const SettingsFile &settings) {
-    const QString general = QStringLiteral("General");
-    RasterizerMode = 0;
-    if (settings.readString(general, QStringLiteral("Version")) == QLatin1String("NT"))
-        RasterizerMode = 1;
-    const QString rasterizer = settings.readString(general, QStringLiteral("Rasterizer"));
-    if (rasterizer == QLatin1String("NT"))
-        RasterizerMode = 1;
-    else if (rasterizer == QLatin1String("9x"))
-        RasterizerMode = 2;
 }
 
 QStringList PictureNames(const RibbonEntry &entry) {
@@ -57,28 +41,29 @@ CliError BadInput(const QString &message) {
     return CliError(CliBadInput, message);
 }
 
-CliSession::CliSession(const CliArgs &args)
-    : args_(args),
-      savedSettings_(SettingsFile::current()),
-      savedRasterizer_(RasterizerMode),
-      savedLeading_(InternalLeadingDivisor),
-      savedPictures_(PictureFiles) {
+CliSession::CliSession(const CliArgs &args) : args_(args) {
     RibbonFileResult result = LoadRibbonFile(args.file);
     if (!result.ok())
         throw BadInput(result.error->text());
     ribbons_ = std::move(result.ribbons);
     settings_ = OpenSettings(args);
+    // The print methods read their own [Drucker] keys at the start of a run
+    // through the current settings file.
+    savedSettings_ = SettingsFile::current();
     SettingsFile::setCurrent(settings_.get());
-    ReadRasterizerMode(*settings_);
-    ReadInternalLeadingDivisor();
+    // What the window reads once at start-up.
+    rasterizer_ = RenderContext::ReadRasterizerMode(settings_.get());
 }
 
 CliSession::~CliSession() {
     SettingsFile::setCurrent(savedSettings_);
-    RasterizerMode = savedRasterizer_;
-    InternalLeadingDivisor = savedLeading_;
-    PictureFiles = savedPictures_;
-    DrawOrigin = QPoint(0, 0);
+}
+
+RenderContext CliSession::context() const {
+    RenderContext context = RenderContext::FromSettings(settings_.get());
+    context.RasterizerMode = rasterizer_;
+    context.PictureFiles = &pictures_;
+    return context;
 }
 
 std::vector<const RibbonEntry *> CliSession::selected() const {
@@ -129,8 +114,8 @@ void CliSession::warnMissingPictures(const std::vector<const RibbonEntry *> &rib
     }
 }
 
-void CliSession::FillPreviewPictures(const std::vector<const RibbonEntry *> &ribbons) {
-    PictureFiles = PictureCatalogue();
+void CliSession::fillPreviewPictures(const std::vector<const RibbonEntry *> &ribbons) {
+    pictures_ = PictureCatalogue();
     for (const RibbonEntry *entry : ribbons) {
         for (const QString &name : PictureNames(*entry)) {
             QImage picture;
@@ -138,16 +123,8 @@ void CliSession::FillPreviewPictures(const std::vector<const RibbonEntry *> &rib
             if (picture.isNull())
                 continue;
             // Black ink on white, fitted and centred, as the window's list does.
-            QImage thumbnail(kThumbnail, kThumbnail, QImage::Format_RGB32);
-            thumbnail.fill(Qt::white);
-            {
-                QPainter painter(&thumbnail);
-                QPainterCanvas canvas(painter);
-                BlitPicture(canvas, picture, LRect{0, 0, kThumbnail, kThumbnail}, DrawPrintColors,
-                            0, RgbColor(0, 0, 0), RgbColor(0, 0, 0));
-            }
-            PictureFiles.files.append(name);
-            PictureFiles.thumbnails.append(thumbnail);
+            pictures_.files.append(name);
+            pictures_.thumbnails.append(PictureThumbnail(picture));
         }
     }
 }
@@ -215,7 +192,9 @@ void CheckDrawable(const CliArgs &args, const std::vector<const RibbonEntry *> &
     }
 }
 
-void DrawRibbon(const TJob &job, RibbonCanvas &canvas, int scale, int flags) {
-    DrawOrigin = QPoint(0, 0);
-    DrawJob(job, canvas, scale, flags);
+void DrawRibbon(const RenderContext &settings, const TJob &job, RibbonCanvas &canvas, int scale,
+                int flags) {
+    RenderContext context = settings;
+    context.DrawOrigin = QPoint(0, 0);
+    DrawJob(context, job, canvas, scale, flags);
 }

@@ -8,6 +8,7 @@
 #include "model/RibbonFile.h"
 #include "render/CanvasMapping.h"
 #include "render/Pictures.h"
+#include "render/RenderContext.h"
 #include "render/RenderState.h"
 
 class QTextStream;
@@ -25,9 +26,10 @@ CliError BadInput(const QString &message);
 
 // What every command sets up: the ribbons of the file, and the settings file
 // of the run (--settings, or RIBOLANT.INI of the data folder; only ever read)
-// as the current one, with the values the window reads from it at start-up
-// and before printing. The process-wide values are put back when the session
-// ends, so that one process can run several commands (the tests do).
+// as the current one, with the values the window reads from it at start-up;
+// from these the drawing context of the run. The current settings file is
+// put back when the session ends, so that one process can run several
+// commands (the tests do).
 class CliSession {
 public:
     // Throws CliError for a bad ribbon file or an unreadable --settings file.
@@ -51,17 +53,20 @@ public:
 
     // The preview takes its pictures from the 64 x 64 thumbnails that the
     // window makes at start-up; the same thumbnails, for the pictures named.
-    static void FillPreviewPictures(const std::vector<const RibbonEntry *> &ribbons);
+    void fillPreviewPictures(const std::vector<const RibbonEntry *> &ribbons);
+
+    // The drawing context of the run: the settings file's keys, the
+    // rasterizer mode read at start, the preview pictures.
+    RenderContext context() const;
 
 private:
     const CliArgs &args_;
     std::vector<RibbonEntry> ribbons_;
     std::unique_ptr<SettingsFile> settings_;
 
-    SettingsFile *savedSettings_;
-    int savedRasterizer_;
-    std::int32_t savedLeading_;
-    PictureCatalogue savedPictures_;
+    SettingsFile *savedSettings_ = nullptr;
+    int rasterizer_ = 0;
+    PictureCatalogue pictures_;
 };
 
 // Refuses, naming file and line, a ribbon whose length, width or letter
@@ -78,4 +83,5 @@ void CheckOutputFile(const CliArgs &args, const QString &path);
 CanvasMapping TrueSizeMapping(int scale, int dpi);
 
 // DrawJob with the ribbon at the origin.
-void DrawRibbon(const TJob &job, RibbonCanvas &canvas, int scale, int flags);
+void DrawRibbon(const RenderContext &context, const TJob &job, RibbonCanvas &canvas, int scale,
+                int flags);

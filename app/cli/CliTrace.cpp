@@ -13,7 +13,8 @@ int RunTrace(const CliArgs &args, QTextStream &out, QTextStream &err) {
     const std::vector<const RibbonEntry *> chosen = session.selected();
     session.warnMissingPictures(chosen, err);
     if (!(flags & DrawPrintColors))
-        CliSession::FillPreviewPictures(chosen);
+        session.fillPreviewPictures(chosen);
+    const RenderContext context = session.context();
 
     for (const RibbonEntry *entry : chosen) {
         out << QStringLiteral("ribbon index=%1 section=%2\n")
@@ -23,7 +24,7 @@ int RunTrace(const CliArgs &args, QTextStream &out, QTextStream &err) {
         // which outline letters are made for.
         RecordingCanvas canvas;
         canvas.setMapping(TrueSizeMapping(scale, QtPrinter::Resolution));
-        DrawRibbon(*entry->job, canvas, scale, flags);
+        DrawRibbon(context, *entry->job, canvas, scale, flags);
         for (const QString &line : TraceLines(canvas.ops()))
             out << line << '\n';
     }

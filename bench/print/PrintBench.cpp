@@ -21,6 +21,7 @@
 #include "print/PrintRun.h"
 #include "print/QtPrinter.h"
 #include "print/RecordingPrinter.h"
+#include "render/RenderContext.h"
 
 namespace {
 
@@ -30,8 +31,7 @@ struct PrintSetup {
     std::unique_ptr<SettingsFile> settings;
     std::vector<std::unique_ptr<TJob>> jobs;
 
-    PrintSetup()
-    {
+    PrintSetup() {
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));
         const QString folder = dir.path() + QStringLiteral("/Quarnwerk/Vellumo/");
         QDir().mkpath(folder + QStringLiteral("Bilder"));
@@ -52,7 +52,8 @@ struct PrintSetup {
             job->Laenge = 1000;
             job->Breite = 170;
             job->FontName.set(QStringLiteral("Arial"));
-            job->TextLeft.set({QStringLiteral("In stiller Trauer"), QStringLiteral("Familie Weber")});
+            job->TextLeft.set(
+                {QStringLiteral("In stiller Trauer"), QStringLiteral("Familie Weber")});
             job->TextRight.set({QStringLiteral("Ruhe in Frieden"), QStringLiteral("Deine Kinder")});
             job->BildNameLinks.set(QStringLiteral("rose.bmp"));
             job->BildNameRechts.set(QStringLiteral("kreuz.bmp"));
@@ -62,8 +63,7 @@ struct PrintSetup {
     ~PrintSetup() { SettingsFile::setCurrent(nullptr); }
 };
 
-void PrintTwentyRibbons(benchmark::State &state)
-{
+void PrintTwentyRibbons(benchmark::State &state) {
     PrintSetup setup;
     const int methode = int(state.range(0));
     setup.settings->writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), methode);
@@ -89,8 +89,7 @@ BENCHMARK(PrintTwentyRibbons)->DenseRange(1, 4)->Unit(benchmark::kMillisecond)->
 // The page preview of a run of about 200 strip pages: the run recorded once
 // (what opening the preview costs), then one page drawn at screen size (what
 // each page coming into view costs).
-void PreviewTwoHundredPages(benchmark::State &state)
-{
+void PreviewTwoHundredPages(benchmark::State &state) {
     PrintSetup setup;
     RecordingPrinter::Config config;
     config.driverDefaults = DeviceSettings{0, DeviceSettings::Portrait, 9, 2970, 2100};
@@ -105,7 +104,7 @@ void PreviewTwoHundredPages(benchmark::State &state)
     run.PrintLast = int(run.jobs.size()) - 1;
     std::size_t pages = 0;
     for (auto _ : state) {
-        PagePreview preview(real, run, 1);
+        PagePreview preview(real, run, 1, RenderContext::FromSettings(setup.settings.get()));
         pages = preview.pages().size();
         QImage image(600, 425, QImage::Format_RGB32);
         QPainter painter(&image);
@@ -120,8 +119,7 @@ BENCHMARK(PreviewTwoHundredPages)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

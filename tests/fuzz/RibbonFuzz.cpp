@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "model/Job.h"
+#include "model/SettingsFile.h"
 #include "render/Arith.h"
 #include "render/DrawJob.h"
 #include "render/RecordingCanvas.h"
@@ -72,8 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     mapping.setViewportExt(QSize(scale == 8 ? 7017 : 300, scale == 8 ? 4961 : 70));
     canvas.setMapping(mapping);
     canvas.setPrinting(scale == 8);
-    DrawJob(job, canvas, scale, flags);
-    FUZZ_CHECK(DrawOrigin == QPoint(0, 0));
+    RenderContext context = RenderContext::FromSettings(SettingsFile::current());
+    DrawJob(context, job, canvas, scale, flags);
+    FUZZ_CHECK(context.OutlineFont == 0);
     FUZZ_CHECK(canvas.currentFont() == 0 ||
                canvas.fontDescription(canvas.currentFont()).face != QString());
 

@@ -21,7 +21,7 @@ TEST(PagePreviewTest, PagesAreThePrintedPagesOfEveryMethod) {
         SCOPED_TRACE(methode);
         RecordingPrinter real(PrintFixture::a4With280());
         real.selectPrinter(0);
-        PagePreview preview(real, f.run(), methode);
+        PagePreview preview(real, f.run(), methode, f.context());
         EXPECT_TRUE(real.pages().empty());  // nothing reached the real printer
 
         RecordingPrinter printed(PrintFixture::a4With280());
@@ -57,7 +57,7 @@ TEST(PagePreviewTest, ADrawnPageShowsTheInk) {
     f.addJob(250, 170);
     RecordingPrinter real(PrintFixture::a4With280());
     real.selectPrinter(0);
-    PagePreview preview(real, f.run(), 4);
+    PagePreview preview(real, f.run(), 4, f.context());
     ASSERT_EQ(preview.pages().size(), 1u);
     const PagePreview::Page &page = preview.pages().front();
     EXPECT_EQ(page.role, PageRole::Sheet);

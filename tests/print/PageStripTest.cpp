@@ -19,7 +19,7 @@ TEST(PageStripTest, TwoRibbonsOfAMetreOn280MillimetrePages) {
     RecordingPrinter printer(PrintFixture::a4With280());
     printer.setLandscape();  // as the print command does
     PrintRun run = f.run();
-    PrintMethods(printer, run).PrintPageStrip();
+    PrintMethods(printer, run, f.context()).PrintPageStrip();
 
     const auto pages = printer.printedPages();
     ASSERT_EQ(pages.size(), 8u);
@@ -132,7 +132,7 @@ TEST(PageStripTest, RibbonEndingAtAPageBreakLeavesABlankLastPage) {
     RecordingPrinter printer(PrintFixture::a4With280());
     printer.setLandscape();  // as the print command does
     PrintRun run = f.run();
-    PrintMethods(printer, run).PrintPageStrip();
+    PrintMethods(printer, run, f.context()).PrintPageStrip();
     const auto pages = printer.printedPages();
     ASSERT_EQ(pages.size(), 3u);
     const auto marks = cutMarks(*pages[2]->canvas, pages[2]->metrics.HR);
@@ -147,7 +147,7 @@ TEST(PageStripTest, PaperFeedPageComesFirstAtItsOwnLength) {
     RecordingPrinter printer(PrintFixture::a4With280());
     printer.setLandscape();  // as the print command does
     PrintRun run = f.run();
-    PrintMethods(printer, run).PrintPageStrip();
+    PrintMethods(printer, run, f.context()).PrintPageStrip();
     const auto pages = printer.printedPages();
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[0]->settings.paperSize, DeviceSettings::UserDefinedPaper);
@@ -164,7 +164,7 @@ TEST(PageStripTest, FeedBeyondTheSixteenBitFieldAbortsQuietly) {
     RecordingPrinter printer(PrintFixture::a4With280());
     printer.setLandscape();  // as the print command does
     PrintRun run = f.run();
-    PrintMethods(printer, run).PrintPageStrip();
+    PrintMethods(printer, run, f.context()).PrintPageStrip();
     EXPECT_TRUE(printer.printedPages().empty());
     EXPECT_FALSE(printer.printing());
 }
@@ -177,7 +177,7 @@ TEST(PageStripTest, SkippedWidthClosesTheStrip) {
     RecordingPrinter printer(PrintFixture::a4With280());
     printer.setLandscape();  // as the print command does
     PrintRun run = f.run();
-    PrintMethods(printer, run).PrintPageStrip();
+    PrintMethods(printer, run, f.context()).PrintPageStrip();
     EXPECT_TRUE(run.WidthMismatch);
     EXPECT_EQ(printer.printedPages().size(), 8u);
     EXPECT_FALSE(run.FirstOfRun);
@@ -194,7 +194,7 @@ TEST(PageStripTest, CancelOnTheSecondPageStartsNoFurtherPage) {
             printer.abortDocument();  // "Abbrechen" while page 2 is spooled
     });
     PrintRun run = f.run();
-    PrintMethods(printer, run).PrintPageStrip();
+    PrintMethods(printer, run, f.context()).PrintPageStrip();
     EXPECT_EQ(printer.pages().size(), 2u);
     EXPECT_TRUE(printer.printedPages().empty());
     EXPECT_EQ(printer.abortedDocuments(), 1);

@@ -2,13 +2,15 @@
 
 #include <cmath>
 
-#include "render/RenderState.h"
+#include "render/RenderContext.h"
 
 PrintFixture::PrintFixture()
     : settings(std::make_unique<SettingsFile>(data.filePath(QStringLiteral("RIBOLANT.INI")))) {
     SettingsFile::setCurrent(settings.get());
-    DrawOrigin = QPoint(0, 0);
-    InternalLeadingDivisor = 0;
+}
+
+RenderContext PrintFixture::context() const {
+    return RenderContext::FromSettings(settings.get());
 }
 
 PrintFixture::~PrintFixture() {

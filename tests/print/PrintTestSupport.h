@@ -8,6 +8,7 @@
 #include "model/SettingsFile.h"
 #include "print/PrintRun.h"
 #include "print/RecordingPrinter.h"
+#include "render/RenderContext.h"
 #include "tests/support/TempDataFolder.h"
 
 // A temporary data folder with its own RIBOLANT.INI made the current settings
@@ -18,6 +19,8 @@ public:
     ~PrintFixture();
 
     void setDrucker(const char *key, int value);
+    // The drawing context of the fixture's settings as they stand now.
+    RenderContext context() const;
 
     // A ribbon with one line at each end.
     TJob &addJob(int laenge, int breite, int stil = Align);

@@ -18,7 +18,7 @@ TEST_F(DrawJobTest, JobAndOutlineFontsFollowTheFontRecipe) {
     auto job = MakeJob();
     job->FontName.set(QStringLiteral("Times New Roman"));
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 8, DrawLeftEnd | DrawOutline);
+    Draw(*job, canvas, 8, DrawLeftEnd | DrawOutline);
 
     CanvasFont expected;
     expected.height = 480;
@@ -39,7 +39,7 @@ TEST_F(DrawJobTest, JobAndOutlineFontsFollowTheFontRecipe) {
     EXPECT_EQ(created[1].font, expected);
     EXPECT_EQ(canvas.ops().at(1).kind, Kind::SelectFont);
     EXPECT_EQ(canvas.ops().at(1).fontId, created[0].fontId) << "the job font is made current";
-    EXPECT_EQ(OutlineFont, 0);
+    EXPECT_EQ(drawn.OutlineFont, 0);
     EXPECT_EQ(canvas.liveFontCount(), 0);
 }
 
@@ -57,10 +57,10 @@ TEST_F(DrawJobTest, ShadowStepIsACellHeightDividedBy28) {
         auto job = MakeJob();
         job->FontGroesse = c.fontSize;
         job->Shadow = true;
-        ShadowStep = -1;
+        drawn.ShadowStep = -1;
         RecordingCanvas canvas;
-        DrawJob(*job, canvas, c.scale, DrawLeftEnd | DrawRightEnd);
-        EXPECT_EQ(ShadowStep, c.step);
+        Draw(*job, canvas, c.scale, DrawLeftEnd | DrawRightEnd);
+        EXPECT_EQ(drawn.ShadowStep, c.step);
 
         const auto outs = TextOutsOf(canvas, job->TextLeft.at(0));
         ASSERT_EQ(outs.size(), 2);
@@ -85,17 +85,17 @@ TEST_F(DrawJobTest, PrintColourComesFromTheLowFiveBitsOfTheJobColour) {
         SCOPED_TRACE(testing::Message() << std::hex << c.fontColour);
         auto job = MakeJob();
         job->FontFarbe = c.fontColour;
-        PrintColour = 0x00777777;
+        drawn.PrintColour = 0x00777777;
 
         RecordingCanvas plain;
-        DrawJob(*job, plain, 8, DrawLeftEnd | DrawPrintColors);
-        EXPECT_EQ(PrintColour, c.print);
+        Draw(*job, plain, 8, DrawLeftEnd | DrawPrintColors);
+        EXPECT_EQ(drawn.PrintColour, c.print);
         const auto outs = TextOutsOf(plain, job->TextLeft.at(0));
         ASSERT_EQ(outs.size(), 1);
         EXPECT_EQ(outs[0].textColour, c.print);
 
         RecordingCanvas outline;
-        DrawJob(*job, outline, 8, DrawLeftEnd | DrawOutline | DrawPrintColors);
+        Draw(*job, outline, 8, DrawLeftEnd | DrawOutline | DrawPrintColors);
         const auto polygons = outline.opsOf(Kind::PolyPolygon);
         ASSERT_FALSE(polygons.isEmpty());
         for (const CanvasOp &op : polygons) {
@@ -110,7 +110,7 @@ TEST_F(DrawJobTest, PreviewDrawsTextInTheJobColourAndNoMarks) {
     setSetting(QStringLiteral("Colors"), QStringLiteral("Color5"), 0x00123456);
     auto job = MakeJob();
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 1, DrawLeftEnd | DrawRightEnd);
+    Draw(*job, canvas, 1, DrawLeftEnd | DrawRightEnd);
 
     EXPECT_TRUE(canvas.opsOf(Kind::Line).isEmpty());
     EXPECT_TRUE(canvas.opsOf(Kind::PolyPolygon).isEmpty());
@@ -129,10 +129,10 @@ TEST_F(DrawJobTest, PrintMarksOfA150mmRibbonAtScale8) {
     setSetting(QStringLiteral("Drucker"), QStringLiteral("Schriftrahmen"), 0);
     setSetting(QStringLiteral("Colors"), QStringLiteral("Color5"), 0x00123456);
     auto job = MakeJob();
-    DrawOrigin = QPoint(1000, 300);
+    origin = QPoint(1000, 300);
     const int x0 = 1000, y0 = 300, xr = 1000 + 8000;
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 8, 31);
+    Draw(*job, canvas, 8, 31);
 
     const auto lines = canvas.opsOf(Kind::Line);
     ASSERT_EQ(lines.size(), 4);
@@ -178,7 +178,7 @@ TEST_F(DrawJobTest, PrintMarksOfA150mmRibbonAtScale8) {
 TEST_F(DrawJobTest, LabelOffsetsAtPreviewScale) {
     auto job = MakeJob();
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 1, DrawPrint | DrawLeftEnd | DrawRightEnd);
+    Draw(*job, canvas, 1, DrawPrint | DrawLeftEnd | DrawRightEnd);
     const auto labels = TextOutsOf(canvas, QStringLiteral("K-17"));
     ASSERT_EQ(labels.size(), 2);
     EXPECT_EQ(labels[0].at, QPoint(1, 75));
@@ -207,7 +207,7 @@ TEST_F(DrawJobTest, MarkAndLabelSettingsAreReadOnEveryDrawing) {
             setSetting(QStringLiteral("Drucker"), QStringLiteral("Kommission"), c.label);
         }
         RecordingCanvas canvas;
-        DrawJob(*job, canvas, 8, 31);
+        Draw(*job, canvas, 8, 31);
         EXPECT_EQ(canvas.opsOf(Kind::Line).size(), c.lines);
         EXPECT_EQ(TextOutsOf(canvas, QStringLiteral("K-17")).size(), c.labels);
     }
@@ -217,7 +217,7 @@ TEST_F(DrawJobTest, EmptyCommissionDrawsNoLabel) {
     auto job = MakeJob();
     job->Kommission.set(QString());
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 8, 31);
+    Draw(*job, canvas, 8, 31);
     EXPECT_TRUE(TextOutsOf(canvas, QString()).isEmpty());
     EXPECT_EQ(canvas.opsOf(Kind::Line).size(), 4);
 }
@@ -226,7 +226,7 @@ TEST_F(DrawJobTest, PrintWithoutEndsDrawsNoMarksButTheCentredText) {
     auto job = MakeJob();
     job->Stil = Center;
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 8, DrawPrint);
+    Draw(*job, canvas, 8, DrawPrint);
     EXPECT_TRUE(canvas.opsOf(Kind::Line).isEmpty());
     EXPECT_TRUE(TextOutsOf(canvas, QStringLiteral("K-17")).isEmpty());
     EXPECT_EQ(LineOuts(canvas, job->TextLeft).size(), 2);
@@ -238,7 +238,7 @@ TEST_F(DrawJobTest, UnknownStyleDrawsOnlyTheMarks) {
     job->BildNameLinks.set(QStringLiteral("kreuz.bmp"));
     writePicture(QStringLiteral("kreuz.bmp"), HalfInkPicture(40, 40));
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 8, 31);
+    Draw(*job, canvas, 8, 31);
     EXPECT_TRUE(LineOuts(canvas, job->TextLeft.lines() + job->TextRight.lines()).isEmpty());
     EXPECT_TRUE(canvas.opsOf(Kind::PolyPolygon).isEmpty());
     EXPECT_TRUE(canvas.opsOf(Kind::StretchBitmap).isEmpty());
@@ -266,7 +266,7 @@ TEST_F(DrawJobTest, OutlineSettingAndPrinterProbe) {
         RecordingCanvas canvas;
         canvas.setPrinting(c.printing);
         canvas.setOutlinesAvailable(c.outlinesAvailable);
-        DrawJob(*job, canvas, 8, 31);
+        Draw(*job, canvas, 8, 31);
         // Letters from outlines where the surface gives them; otherwise the
         // lines are written as text in the print colour, never left out.
         const bool polygons = c.outline && c.outlinesAvailable;
@@ -287,7 +287,7 @@ TEST_F(DrawJobTest, OutlineSettingAndPrinterProbe) {
     canvas.setPrinting(true);
     canvas.setOutlinesAvailable(false);
     setSetting(QStringLiteral("Drucker"), QStringLiteral("Schriftrahmen"), 1);
-    DrawJob(*job, canvas, 8, 31);
+    Draw(*job, canvas, 8, 31);
     const QVector<CanvasOp> lines = TextOutsOf(canvas, job->TextLeft.at(0));
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0].textColour, Black);
@@ -312,7 +312,7 @@ TEST_F(DrawJobTest, SurfaceStateAfterDrawing) {
             canvas.setBackgroundMode(BackgroundMode::Opaque);
             canvas.setBrush(RgbColor(1, 2, 3));
             canvas.setPen(RgbColor(4, 5, 6), 7);
-            DrawJob(*job, canvas, 8, flags);
+            Draw(*job, canvas, 8, flags);
             EXPECT_EQ(canvas.backgroundMode(), BackgroundMode::Opaque);
             EXPECT_EQ(canvas.brushColor(), White);
             EXPECT_EQ(canvas.penColor(), Black);
@@ -322,7 +322,7 @@ TEST_F(DrawJobTest, SurfaceStateAfterDrawing) {
                 EXPECT_EQ(canvas.textAlign(), TextAlign::Center | TextAlign::Top);
             }
             EXPECT_EQ(canvas.liveFontCount(), 0);
-            EXPECT_EQ(OutlineFont, 0);
+            EXPECT_EQ(drawn.OutlineFont, 0);
             for (const CanvasOp &op :
                  LineOuts(canvas, job->TextLeft.lines() + job->TextRight.lines()))
                 EXPECT_EQ(op.backgroundMode, BackgroundMode::Transparent);
@@ -358,12 +358,12 @@ TEST_F(DrawJobTest, OverflowEndsTheJobQuietlyAndTheNextOneDraws) {
                          Case{hugeWidth.get(), QPoint()}, Case{farOut.get(), farOrigin}}) {
         for (int flags : {31, 12}) {
             SCOPED_TRACE(testing::Message() << "flags " << flags << " origin " << c.origin.x());
-            DrawOrigin = c.origin;
+            origin = c.origin;
             canvas.clearOps();
-            EXPECT_NO_THROW(DrawJob(*c.job, canvas, 8, flags));
+            EXPECT_NO_THROW(Draw(*c.job, canvas, 8, flags));
             EXPECT_EQ(canvas.currentFont(), callerFont);
             EXPECT_EQ(canvas.liveFontCount(), 1) << "only the caller's own font";
-            EXPECT_EQ(OutlineFont, 0);
+            EXPECT_EQ(drawn.OutlineFont, 0);
             EXPECT_EQ(canvas.backgroundMode(), BackgroundMode::Opaque);
             EXPECT_EQ(canvas.brushColor(), White);
             EXPECT_TRUE(canvas.opsOf(Kind::Line).isEmpty()) << "marks come after the layout";
@@ -373,11 +373,11 @@ TEST_F(DrawJobTest, OverflowEndsTheJobQuietlyAndTheNextOneDraws) {
     // end overflowed.
     EXPECT_EQ(LineOuts(canvas, farOut->TextLeft).size(), 4);
     EXPECT_TRUE(LineOuts(canvas, farOut->TextRight).isEmpty());
-    DrawOrigin = QPoint();
+    origin = QPoint();
 
     canvas.clearOps();
     auto normal = MakeJob();
-    DrawJob(*normal, canvas, 8, 12);
+    Draw(*normal, canvas, 8, 12);
     const auto outs = LineOuts(canvas, normal->TextLeft.lines() + normal->TextRight.lines());
     ASSERT_EQ(outs.size(), 3);
     EXPECT_EQ(outs[0].font.height, 480);

@@ -4,18 +4,28 @@
 #include <algorithm>
 
 #include "model/DataFolder.h"
-#include "render/RenderState.h"
+#include "render/DrawJob.h"
 
 RibbonTest::RibbonTest() : settings(SettingsFilePath()) {
     SettingsFile::setCurrent(&settings);
-    DrawOrigin = QPoint();
-    InternalLeadingDivisor = 0;
 }
 
 RibbonTest::~RibbonTest() {
     SettingsFile::setCurrent(nullptr);
-    DrawOrigin = QPoint();
-    InternalLeadingDivisor = 0;
+}
+
+RenderContext RibbonTest::context() const {
+    RenderContext c = RenderContext::FromSettings(&settings);
+    c.DrawOrigin = origin;
+    c.InternalLeadingDivisor = leading;
+    c.RasterizerMode = rasterizer;
+    c.PictureFiles = pictures;
+    return c;
+}
+
+void RibbonTest::Draw(const TJob &job, RibbonCanvas &canvas, int scale, int flags) {
+    drawn = context();
+    DrawJob(drawn, job, canvas, scale, flags);
 }
 
 void RibbonTest::setSetting(const QString &section, const QString &key, int value) {

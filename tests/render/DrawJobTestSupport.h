@@ -10,7 +10,9 @@
 
 #include "model/Job.h"
 #include "model/SettingsFile.h"
+#include "render/Pictures.h"
 #include "render/RecordingCanvas.h"
+#include "render/RenderContext.h"
 #include "tests/support/TempDataFolder.h"
 
 // Every ribbon test runs on its own data folder with its own RIBOLANT.INI as
@@ -20,6 +22,12 @@ protected:
     RibbonTest();
     ~RibbonTest() override;
 
+    // The drawing context of the test's settings as they stand now, with the
+    // test's origin, leading, rasterizer mode and pictures.
+    RenderContext context() const;
+    // DrawJob with that context; `drawn` keeps it afterwards.
+    void Draw(const TJob &job, RibbonCanvas &canvas, int scale, int flags);
+
     void setSetting(const QString &section, const QString &key, int value);
     void setSettingText(const QString &section, const QString &key, const QString &value);
     // Writes a picture into the picture folder.
@@ -27,6 +35,11 @@ protected:
 
     TempDataFolder data;
     SettingsFile settings;
+    QPoint origin;
+    std::int32_t leading = 0;
+    int rasterizer = 0;
+    const PictureCatalogue *pictures = nullptr;
+    RenderContext drawn;
 };
 
 // A 1000 x 150 mm ribbon, margin 30, letters 60 mm in Arial, two left lines

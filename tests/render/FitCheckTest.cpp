@@ -13,13 +13,13 @@ class FitCheckTest : public RibbonTest {};
 // ink that printing would put down.
 TEST_F(FitCheckTest, OverlongOvertallAndOverlappingTextsAreFound) {
     auto job = MakeJob();  // 1000 x 150 mm, 60 mm letters, Align
-    EXPECT_TRUE(CheckFit(*job).empty());
+    EXPECT_TRUE(CheckFit(context(), *job).empty());
 
     // 80 mm letters, long lines at both ends of a metre: they run into each other.
     job->FontGroesse = 80;
     job->TextLeft.set({QStringLiteral("In stiller Trauer und Dankbarkeit")});
     job->TextRight.set({QStringLiteral("Deine Freunde vom Kegelclub")});
-    std::vector<FitFinding> found = CheckFit(*job);
+    std::vector<FitFinding> found = CheckFit(context(), *job);
     ASSERT_FALSE(found.empty());
     const auto overlap = std::find_if(found.begin(), found.end(),
                                       [](const FitFinding &f) { return f.kind == Kind::Overlap; });
@@ -32,7 +32,7 @@ TEST_F(FitCheckTest, OverlongOvertallAndOverlappingTextsAreFound) {
     job = MakeJob();
     job->TextLeft.set(QStringLiteral("Eins\nZwei\nDrei\nVier").split(QLatin1Char('\n')));
     job->TextRight.clear();
-    found = CheckFit(*job);
+    found = CheckFit(context(), *job);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].kind, Kind::BeyondEdge);
     EXPECT_EQ(found[0].end, End::Left);
@@ -44,7 +44,7 @@ TEST_F(FitCheckTest, OverlongOvertallAndOverlappingTextsAreFound) {
     job->Stil = Center;
     job->Laenge = 300;
     job->TextLeft.set({QStringLiteral("Ruhe in Frieden, lieber Opa")});
-    found = CheckFit(*job);
+    found = CheckFit(context(), *job);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].kind, Kind::BeyondEnd);
     EXPECT_EQ(found[0].end, End::Centre);
@@ -54,7 +54,7 @@ TEST_F(FitCheckTest, OverlongOvertallAndOverlappingTextsAreFound) {
     // A picture named but not in the picture folder.
     job = MakeJob();
     job->BildNameRechts.set(QStringLiteral("Taube.bmp"));
-    found = CheckFit(*job);
+    found = CheckFit(context(), *job);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].kind, Kind::MissingPicture);
     EXPECT_EQ(found[0].message(), QStringLiteral("Bild rechts \u201eTaube.bmp\u201c fehlt."));
@@ -66,18 +66,18 @@ TEST_F(FitCheckTest, LargestFittingHeightIsTheLastHeightWithoutAFinding) {
     job->FontGroesse = 80;
     job->TextLeft.set({QStringLiteral("In stiller Trauer")});
     job->TextRight.set({QStringLiteral("Deine Freunde vom Kegelclub")});
-    ASSERT_FALSE(CheckFit(*job).empty());
-    const int height = LargestFittingHeight(*job, 20);
+    ASSERT_FALSE(CheckFit(context(), *job).empty());
+    const int height = LargestFittingHeight(context(), *job, 20);
     ASSERT_GE(height, 20);
     ASSERT_LT(height, 80);
     job->FontGroesse = height;
-    EXPECT_TRUE(CheckFit(*job).empty());
+    EXPECT_TRUE(CheckFit(context(), *job).empty());
     job->FontGroesse = height + 1;
-    EXPECT_FALSE(CheckFit(*job).empty());
+    EXPECT_FALSE(CheckFit(context(), *job).empty());
 
     // A ribbon too short for any letters allowed.
     job->Laenge = 100;
-    EXPECT_EQ(LargestFittingHeight(*job, 20), 0);
+    EXPECT_EQ(LargestFittingHeight(context(), *job, 20), 0);
 }
 
 }  // namespace

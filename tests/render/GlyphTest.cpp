@@ -159,14 +159,12 @@ std::vector<QPoint> PenPositions(const RecordingCanvas &canvas) {
     return pens;
 }
 
-class RasterizerModeGuard {
-public:
-    explicit RasterizerModeGuard(int mode) : saved_(RasterizerMode) { RasterizerMode = mode; }
-    ~RasterizerModeGuard() { RasterizerMode = saved_; }
-
-private:
-    int saved_;
-};
+// A drawing context with only the rasterizer mode set.
+RenderContext WithRasterizer(int mode) {
+    RenderContext context;
+    context.RasterizerMode = mode;
+    return context;
+}
 
 }  // namespace
 
@@ -449,7 +447,7 @@ TEST(GlyphTextOut, PenStartFollowsAlignmentAndAngle) {
         canvas.extent = 1000;
         canvas.glyphs[U'A'] = {MarkerGlyph(), 0, 0};
         canvas.setTextAlign(c.align);
-        GlyphTextOut(canvas, 3000, 2000, c.angle, QStringLiteral("A"));
+        GlyphTextOut(RenderContext(), canvas, 3000, 2000, c.angle, QStringLiteral("A"));
         const auto pens = PenPositions(canvas);
         ASSERT_EQ(pens.size(), 1u);
         EXPECT_EQ(pens[0], QPoint(3000, 2000) + c.pen);
@@ -462,14 +460,14 @@ TEST(GlyphTextOut, AdvanceScalesToLogicalUnitsAndHonoursTheRasterizerMode) {
     const std::pair<int, int> modes[] = {{0, 107}, {1, 107}, {2, -107}, {5, 107}};
     for (const auto &[mode, dy] : modes) {
         SCOPED_TRACE(mode);
-        RasterizerModeGuard guard(mode);
+        const RenderContext context = WithRasterizer(mode);
         ScriptedCanvas canvas;
         canvas.setMapMode(CanvasMapping::Mode::Anisotropic);
         canvas.setWindowExt(QSize(8, 8));
         canvas.setViewportExt(QSize(3, 3));
         canvas.setTextAlign(TextAlign::Left | TextAlign::Baseline);
         canvas.glyphs[U'A'] = {MarkerGlyph(), 30, 40};
-        GlyphTextOut(canvas, 0, 0, 0.0, QStringLiteral("AA"));
+        GlyphTextOut(context, canvas, 0, 0, 0.0, QStringLiteral("AA"));
         const auto pens = PenPositions(canvas);
         ASSERT_EQ(pens.size(), 2u);
         // 30 * 8 / 3 = 80; 40 * 8 / 3 = 106.67, rounded to 107.
@@ -485,13 +483,13 @@ TEST(GlyphTextOut, MissingGlyphsStayPutBlanksOnlyMove) {
     ScriptedCanvas::Glyph huge{MarkerGlyph(), 1000, 0};
     huge.reportedSize = qint64(1) << 40;
     canvas.glyphs[U'H'] = huge;
-    GlyphTextOut(canvas, 0, 0, 0.0, QStringLiteral("AxA AHA"));
+    GlyphTextOut(RenderContext(), canvas, 0, 0, 0.0, QStringLiteral("AxA AHA"));
     // 'x' fails and 'H' claims an absurd size: neither draws nor moves the pen.
     const std::vector<QPoint> expected{QPoint(0, 0), QPoint(10, 0), QPoint(27, 0), QPoint(37, 0)};
     EXPECT_EQ(PenPositions(canvas), expected);
 
     ScriptedCanvas empty;
-    GlyphTextOut(empty, 0, 0, 0.0, QString());
+    GlyphTextOut(RenderContext(), empty, 0, 0, 0.0, QString());
     EXPECT_TRUE(empty.asked.empty());
     EXPECT_TRUE(empty.ops().isEmpty());
 }
@@ -513,7 +511,7 @@ TEST(GlyphTextOut, RealLettersFollowTheTurnedBaseline) {
         SCOPED_TRACE(degrees);
         canvas.clearOps();
         const double a = degrees * M_PI / 180.0;
-        GlyphTextOut(canvas, 1000, 1000, a, QStringLiteral("HH"));
+        GlyphTextOut(RenderContext(), canvas, 1000, 1000, a, QStringLiteral("HH"));
         const auto ops = Polygons(canvas);
         ASSERT_EQ(ops.size(), 2);
         // The same letter twice: its second copy lies one advance along the

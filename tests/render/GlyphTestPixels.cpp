@@ -91,8 +91,8 @@ TEST(GlyphPixels, OutlineTextCoversThePlainTextAtEveryQuarterTurn) {
             canvas.setPen(0, 0);
             canvas.setBrush(0);
             MakeFont(canvas, 0);
-            GlyphTextOut(canvas, Reference.x() * 2, Reference.y() * 2, degrees * M_PI / 180.0,
-                         Sample);
+            GlyphTextOut(RenderContext(), canvas, Reference.x() * 2, Reference.y() * 2,
+                         degrees * M_PI / 180.0, Sample);
         });
         const int plainInk = InkCount(plain), outlineInk = InkCount(outline);
         ASSERT_GT(plainInk, 5000);
@@ -109,7 +109,8 @@ TEST(GlyphPixels, LettersAreFilledWithTheBrushAndFramedWithThePen) {
         canvas.setPen(blue, 4);
         canvas.setBrush(red);
         MakeFont(canvas, 0);
-        GlyphTextOut(canvas, Reference.x() * 2, Reference.y() * 2, 0.5, QStringLiteral("HO"));
+        GlyphTextOut(RenderContext(), canvas, Reference.x() * 2, Reference.y() * 2, 0.5,
+                     QStringLiteral("HO"));
     });
     int reds = 0, blues = 0;
     for (int y = 0; y < ImageSize; ++y) {
@@ -129,7 +130,8 @@ TEST(GlyphPixels, LettersAreFilledWithTheBrushAndFramedWithThePen) {
         canvas.setPen(blue, 4);
         canvas.setBrush(red);
         MakeFont(canvas, 0);
-        GlyphTextOut(canvas, Reference.x() * 2, Reference.y() * 2, 0.5, QStringLiteral("O"));
+        GlyphTextOut(RenderContext(), canvas, Reference.x() * 2, Reference.y() * 2, 0.5,
+                     QStringLiteral("O"));
     });
     bool holeFound = false;
     for (int y = 0; y < ImageSize && !holeFound; ++y) {

@@ -28,7 +28,7 @@ int Top(const TJob &job, int scale, int lines, int lift = 0) {
 TEST_F(LayoutTest, AlignCentresEachBlockAcrossAtItsMargin) {
     auto job = MakeJob();
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 8, DrawLeftEnd | DrawRightEnd);
+    Draw(*job, canvas, 8, DrawLeftEnd | DrawRightEnd);
 
     const CanvasFont font = ArialFont(480);
     const int h = MetricsOf(font).height;
@@ -57,7 +57,7 @@ TEST_F(LayoutTest, AlignDrawsOnlyTheEndsAskedFor) {
     auto job = MakeJob();
     for (int flags : {int(DrawLeftEnd), int(DrawRightEnd), 0}) {
         RecordingCanvas canvas;
-        DrawJob(*job, canvas, 8, flags);
+        Draw(*job, canvas, 8, flags);
         EXPECT_EQ(Outs(canvas, job->TextLeft).size(), (flags & DrawLeftEnd) ? 2 : 0);
         EXPECT_EQ(Outs(canvas, job->TextRight).size(), (flags & DrawRightEnd) ? 1 : 0);
     }
@@ -73,7 +73,7 @@ TEST_F(LayoutTest, AlignMovesTheTextBehindThePictureEvenWhenItIsMissing) {
         job->BildBreiteLinks = 40;
         job->BildAbstandLinks = 30;
         RecordingCanvas canvas;
-        DrawJob(*job, canvas, 8, DrawLeftEnd | DrawPrintColors);
+        Draw(*job, canvas, 8, DrawLeftEnd | DrawPrintColors);
 
         const auto left = Outs(canvas, job->TextLeft);
         ASSERT_EQ(left.size(), 2);
@@ -100,7 +100,7 @@ TEST_F(LayoutTest, FlippedRightEndIsUpsideDownAndStartsAtTheBottom) {
     job->Flip = true;
     job->TextRight.set({QStringLiteral("Ruhe sanft"), QStringLiteral("Deine Enkel")});
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 8, DrawLeftEnd | DrawRightEnd);
+    Draw(*job, canvas, 8, DrawLeftEnd | DrawRightEnd);
 
     const int h = MetricsOf(ArialFont(480)).height;
     const auto right = Outs(canvas, job->TextRight);
@@ -133,10 +133,10 @@ TEST_F(LayoutTest, FlippedBlockLiesOneUnitLowerForAnOddSpace) {
             const int space = width - lines * h;
 
             RecordingCanvas upright;
-            DrawJob(*job, upright, 1, DrawRightEnd);
+            Draw(*job, upright, 1, DrawRightEnd);
             job->Flip = true;
             RecordingCanvas flipped;
-            DrawJob(*job, flipped, 1, DrawRightEnd);
+            Draw(*job, flipped, 1, DrawRightEnd);
 
             const int uprightTop = Outs(upright, job->TextRight).first().at.y();
             const int flippedTop = Outs(flipped, job->TextRight).first().at.y() - lines * h;
@@ -150,7 +150,7 @@ TEST_F(LayoutTest, FlippedOutlineTextKeepsTheFontAndTurnsTheOutlines) {
     job->Flip = true;
     job->TextLeft.clear();
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 8, DrawRightEnd | DrawOutline | DrawPrintColors);
+    Draw(*job, canvas, 8, DrawRightEnd | DrawOutline | DrawPrintColors);
 
     for (const CanvasOp &op : canvas.opsOf(Kind::CreateFont))
         EXPECT_EQ(op.font.escapement, 0);
@@ -181,7 +181,7 @@ TEST_F(LayoutTest, CenterDrawsTheLeftTextAndBothPicturesWhateverTheEnds) {
     for (int flags : {int(DrawLeftEnd), int(DrawRightEnd), DrawLeftEnd | DrawRightEnd, 0}) {
         SCOPED_TRACE(testing::Message() << "flags " << flags);
         RecordingCanvas canvas;
-        DrawJob(*job, canvas, 8, flags | DrawPrintColors);
+        Draw(*job, canvas, 8, flags | DrawPrintColors);
         EXPECT_TRUE(Outs(canvas, job->TextRight).isEmpty());
         const auto left = Outs(canvas, job->TextLeft);
         ASSERT_EQ(left.size(), 2);
@@ -202,11 +202,12 @@ TEST_F(LayoutTest, CenterDrawsTheLeftTextAndBothPicturesWhateverTheEnds) {
 }
 
 TEST_F(LayoutTest, CenterPreviewTakesThumbnails) {
-    const PictureCatalogue saved = PictureFiles;
+    PictureCatalogue catalogue;
+    pictures = &catalogue;
     QImage thumbnail(64, 64, QImage::Format_RGB32);
     thumbnail.fill(Qt::black);
-    PictureFiles.files = QStringList{QStringLiteral("Rose.bmp")};
-    PictureFiles.thumbnails = {thumbnail};
+    catalogue.files = QStringList{QStringLiteral("Rose.bmp")};
+    catalogue.thumbnails = {thumbnail};
 
     auto job = MakeJob();
     job->Stil = Center;
@@ -214,13 +215,13 @@ TEST_F(LayoutTest, CenterPreviewTakesThumbnails) {
     job->BildNameRechts.set(QStringLiteral("rose.bmp"));
     for (int flags : {int(DrawLeftEnd), int(DrawRightEnd)}) {
         RecordingCanvas canvas;
-        DrawJob(*job, canvas, 1, flags);
+        Draw(*job, canvas, 1, flags);
         const auto masked = canvas.opsOf(Kind::MaskedBitmap);
         ASSERT_EQ(masked.size(), 2) << "both pictures, no shadow";
         EXPECT_EQ(masked[0].at.x(), 30);
         EXPECT_EQ(masked[1].at.x(), 1000 - 30 - 40);
     }
-    PictureFiles = saved;
+    pictures = nullptr;
 }
 
 TEST_F(LayoutTest, UpSideStacksLinesWithTheFirstInnermost) {
@@ -232,11 +233,11 @@ TEST_F(LayoutTest, UpSideStacksLinesWithTheFirstInnermost) {
     const int h = MetricsOf(ArialFont(480)).height;
 
     // With printer colours and a divisor nothing moves: no lift in this layout.
-    InternalLeadingDivisor = 2;
+    leading = 2;
     for (int colours : {0, int(DrawPrintColors)}) {
         SCOPED_TRACE(testing::Message() << "flags " << (12 | colours));
         RecordingCanvas canvas;
-        DrawJob(*job, canvas, 8, DrawLeftEnd | DrawRightEnd | colours);
+        Draw(*job, canvas, 8, DrawLeftEnd | DrawRightEnd | colours);
         const auto left = Outs(canvas, job->TextLeft);
         ASSERT_EQ(left.size(), 3);
         for (int i = 0; i < 3; ++i) {
@@ -264,7 +265,7 @@ TEST_F(LayoutTest, UpSidePicturesTurnAndPushTheText) {
     job->BildAbstandRechts = 10;
     const int h = MetricsOf(ArialFont(480)).height;
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 8, 31);
+    Draw(*job, canvas, 8, 31);
 
     EXPECT_TRUE(canvas.opsOf(Kind::TextOut).size() == 2) << "only the two labels";
     // Outline mode keeps the unturned font; the pictures still turn.
@@ -284,7 +285,7 @@ TEST_F(LayoutTest, UpSidePicturesTurnAndPushTheText) {
 
     // The text's first line sits behind picture and distance, block to the left.
     RecordingCanvas plain;
-    DrawJob(*job, plain, 8, DrawLeftEnd | DrawRightEnd | DrawPrintColors);
+    Draw(*job, plain, 8, DrawLeftEnd | DrawRightEnd | DrawPrintColors);
     const auto left = Outs(plain, job->TextLeft);
     ASSERT_EQ(left.size(), 2);
     EXPECT_EQ(left[0].at.x(), 800 + 2 * h);
@@ -307,13 +308,13 @@ TEST_F(LayoutTest, InternalLeadingLiftsAlignAndCenterBlocks) {
                          Case{-3, f | DrawPrintColors, m.internalLeading / -3}, Case{2, f, 0},
                          Case{0, f | DrawPrintColors, 0}}) {
         SCOPED_TRACE(testing::Message() << "divisor " << c.divisor << " flags " << c.flags);
-        InternalLeadingDivisor = c.divisor;
+        leading = c.divisor;
         for (int style : {Align, Center}) {
             auto job = MakeJob();
             job->Stil = style;
             job->Flip = true;
             RecordingCanvas canvas;
-            DrawJob(*job, canvas, 8, c.flags);
+            Draw(*job, canvas, 8, c.flags);
             const auto left = Outs(canvas, job->TextLeft);
             ASSERT_EQ(left.size(), 2);
             EXPECT_EQ(left[0].at.y(), Top(*job, 8, 2, c.lift));
@@ -332,7 +333,7 @@ TEST_F(LayoutTest, LinesAreCutTo255Characters) {
     const QString longLine = QString(300, QLatin1Char('m'));
     job->TextLeft.set({longLine, QStringLiteral("kurz")});
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 1, DrawLeftEnd);
+    Draw(*job, canvas, 1, DrawLeftEnd);
     const auto outs = canvas.opsOf(Kind::TextOut);
     ASSERT_EQ(outs.size(), 2);
     EXPECT_EQ(outs[0].text, longLine.left(255));
@@ -346,7 +347,7 @@ TEST_F(LayoutTest, EmptyTextDrawsNoLinesButThePicture) {
     job->TextLeft.clear();
     job->BildNameLinks.set(QStringLiteral("rose.bmp"));
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 8, DrawLeftEnd | DrawPrintColors);
+    Draw(*job, canvas, 8, DrawLeftEnd | DrawPrintColors);
     EXPECT_TRUE(canvas.opsOf(Kind::TextOut).isEmpty());
     EXPECT_FALSE(canvas.opsOf(Kind::StretchBitmap).isEmpty());
 }
@@ -359,7 +360,7 @@ TEST_F(LayoutTest, TallBlockTruncatesTowardZero) {
     job->TextLeft.set({QStringLiteral("a"), QStringLiteral("b")});
     const int h = MetricsOf(ArialFont(40)).height;
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 1, DrawLeftEnd);
+    Draw(*job, canvas, 1, DrawLeftEnd);
     const int space = 75 - 2 * h;
     ASSERT_LT(space, 0);
     EXPECT_EQ(Outs(canvas, job->TextLeft).first().at.y(), space / 2);
@@ -375,14 +376,15 @@ TEST_F(DrawTextLineTest, ShadowFallsToTheLinesOwnLowerRight) {
     };
     auto job = MakeJob();
     job->Shadow = true;
-    DrawOrigin = QPoint(5, 7);
-    ShadowStep = 17;
+    drawn.DrawOrigin = QPoint(5, 7);
+    drawn.ShadowStep = 17;
     for (const Case c : {Case{0.0, {12, 12}}, Case{Pi, {-12, -12}}, Case{-Pi / 2, {-12, 12}},
                          Case{Pi / 2, {12, -12}}}) {
         SCOPED_TRACE(testing::Message() << "angle " << c.angle);
         RecordingCanvas canvas;
         canvas.setTextColor(RgbColor(0, 0, 200));
-        DrawTextLine(*job, canvas, 100, 200, QStringLiteral("Abschied"), DrawLeftEnd, c.angle);
+        DrawTextLine(drawn, *job, canvas, 100, 200, QStringLiteral("Abschied"), DrawLeftEnd,
+                     c.angle);
         const auto outs = canvas.opsOf(Kind::TextOut);
         ASSERT_EQ(outs.size(), 2);
         EXPECT_EQ(outs[0].at, QPoint(105, 207) + c.offset);
@@ -394,22 +396,22 @@ TEST_F(DrawTextLineTest, ShadowFallsToTheLinesOwnLowerRight) {
 
     job->Shadow = false;
     RecordingCanvas canvas;
-    DrawTextLine(*job, canvas, 100, 200, QStringLiteral("Abschied"), DrawLeftEnd, 0.0);
+    DrawTextLine(drawn, *job, canvas, 100, 200, QStringLiteral("Abschied"), DrawLeftEnd, 0.0);
     EXPECT_EQ(canvas.opsOf(Kind::TextOut).size(), 1);
 }
 
 TEST_F(DrawTextLineTest, OutlineModeDrawsWithTheOutlineFontAndABlackShadow) {
     auto job = MakeJob();
     job->Shadow = true;
-    ShadowStep = 17;
+    drawn.ShadowStep = 17;
     RecordingCanvas canvas;
     const FontId current = canvas.createFont(ArialFont(480, 1800));
     canvas.selectFont(current);
-    OutlineFont = canvas.createFont(ArialFont(480));
+    drawn.OutlineFont = canvas.createFont(ArialFont(480));
     canvas.setBrush(RgbColor(200, 0, 0));
     canvas.setPen(Black, 1);
 
-    DrawTextLine(*job, canvas, 1000, 500, QStringLiteral("I"), DrawOutline, 0.0);
+    DrawTextLine(drawn, *job, canvas, 1000, 500, QStringLiteral("I"), DrawOutline, 0.0);
 
     EXPECT_TRUE(canvas.opsOf(Kind::TextOut).isEmpty());
     const auto polygons = canvas.opsOf(Kind::PolyPolygon);
@@ -423,13 +425,13 @@ TEST_F(DrawTextLineTest, OutlineModeDrawsWithTheOutlineFontAndABlackShadow) {
     // Every outline is taken from the outline font, then the turned one is back.
     for (const CanvasOp &op : canvas.opsOf(Kind::SelectFont)) {
         if (op.fontId != current) {
-            EXPECT_EQ(op.fontId, OutlineFont);
+            EXPECT_EQ(op.fontId, drawn.OutlineFont);
         }
     }
     EXPECT_EQ(canvas.currentFont(), current);
     EXPECT_EQ(canvas.brushColor(), RgbColor(200, 0, 0));
-    canvas.deleteFont(OutlineFont);
-    OutlineFont = 0;
+    canvas.deleteFont(drawn.OutlineFont);
+    drawn.OutlineFont = 0;
 }
 
 }  // namespace

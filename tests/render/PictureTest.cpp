@@ -133,10 +133,9 @@ TEST(PictureTest, ScreenPathWorkBitmap) {
 }
 
 TEST(PictureTest, ShadowFallsTurnedWithThePicture) {
-    const QPoint origin = DrawOrigin;
-    const std::int32_t step = ShadowStep;
-    DrawOrigin = QPoint(16, -8);
-    ShadowStep = 17;
+    RenderContext context;
+    context.DrawOrigin = QPoint(16, -8);
+    context.ShadowStep = 17;
     TJob job;
     QImage picture = Blank(40, 20);
     picture.setPixel(3, 3, Black);
@@ -146,8 +145,8 @@ TEST(PictureTest, ShadowFallsTurnedWithThePicture) {
     } cases[] = {{0, {12, 12}}, {90, {12, -12}}, {180, {-12, -12}}, {270, {-12, 12}}};
     for (const auto &c : cases) {
         RecordingCanvas canvas;
-        DrawPicture(job, canvas, picture, LRect{240, -1200, 560, 2400}, DrawPrintColors, c.angle, 0,
-                    RgbColor(255, 0, 0));
+        DrawPicture(context, job, canvas, picture, LRect{240, -1200, 560, 2400}, DrawPrintColors,
+                    c.angle, 0, RgbColor(255, 0, 0));
         const auto ops = Stretches(canvas);
         ASSERT_EQ(ops.size(), 4);
         // Moved by the draw origin, then fitted to the turned picture.
@@ -159,10 +158,8 @@ TEST(PictureTest, ShadowFallsTurnedWithThePicture) {
     }
     job.Shadow = false;
     RecordingCanvas canvas;
-    DrawPicture(job, canvas, picture, LRect{0, 0, 40, 20}, DrawPrintColors, 0, 0, 0);
+    DrawPicture(context, job, canvas, picture, LRect{0, 0, 40, 20}, DrawPrintColors, 0, 0, 0);
     EXPECT_EQ(Stretches(canvas).size(), 2);
-    DrawOrigin = origin;
-    ShadowStep = step;
 }
 
 }  // namespace

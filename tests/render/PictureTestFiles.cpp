@@ -32,15 +32,10 @@ QByteArray BmpBytes(const QImage &image) {
     return bytes;
 }
 
-// A picture folder in a temporary data folder, with the catalogue emptied
-// before and after.
+// A picture folder in a temporary data folder.
 class PictureFolderTest : public testing::Test {
 protected:
-    void SetUp() override {
-        QDir().mkpath(data_.appFolder() + QStringLiteral("/Bilder"));
-        PictureFiles = PictureCatalogue();
-    }
-    void TearDown() override { PictureFiles = PictureCatalogue(); }
+    void SetUp() override { QDir().mkpath(data_.appFolder() + QStringLiteral("/Bilder")); }
 
     void writePicture(const QString &name, const QByteArray &bytes) {
         data_.writeFile(QStringLiteral("Bilder/") + name, bytes);
@@ -111,7 +106,8 @@ TEST_F(PictureFolderTest, BrokenBitmapsDrawNothing) {
         EXPECT_TRUE(bitmap.isNull()) << b.name;
         RecordingCanvas canvas;
         TJob job;
-        DrawPicture(job, canvas, bitmap, LRect{0, -100, 40, 200}, DrawPrintColors, 0, 0, 0);
+        DrawPicture(RenderContext(), job, canvas, bitmap, LRect{0, -100, 40, 200}, DrawPrintColors,
+                    0, 0, 0);
         EXPECT_TRUE(canvas.ops().isEmpty()) << b.name;
     }
 }
@@ -120,11 +116,12 @@ TEST_F(PictureFolderTest, PreviewPathTakesTheThumbnailOnWhite) {
     QImage thumbnail(64, 64, QImage::Format_ARGB32);
     thumbnail.fill(Qt::transparent);
     thumbnail.setPixel(10, 20, Black);
-    PictureFiles.files = {QString(), QStringLiteral("Rose.bmp"), QStringLiteral("Tulpe.bmp")};
-    PictureFiles.thumbnails = {QImage(), thumbnail};  // Tulpe has none
+    PictureCatalogue catalogue;
+    catalogue.files = {QString(), QStringLiteral("Rose.bmp"), QStringLiteral("Tulpe.bmp")};
+    catalogue.thumbnails = {QImage(), thumbnail};  // Tulpe has none
 
     QImage bitmap;
-    LoadPicture(QStringLiteral("ROSE.bmp"), DrawLeftEnd, bitmap);
+    LoadPicture(QStringLiteral("ROSE.bmp"), DrawLeftEnd, bitmap, &catalogue);
     ASSERT_EQ(bitmap.size(), QSize(64, 64));
     EXPECT_EQ(bitmap.pixel(0, 0), White);
     EXPECT_EQ(bitmap.pixel(10, 20), Black);
@@ -132,7 +129,7 @@ TEST_F(PictureFolderTest, PreviewPathTakesTheThumbnailOnWhite) {
     // The preview never reads the folder, and unknown names give nothing.
     writePicture(QStringLiteral("Lilie.bmp"), BmpBytes(Sample()));
     for (const char *name : {"Lilie.bmp", "Tulpe.bmp", ""}) {
-        LoadPicture(QString::fromLatin1(name), 0, bitmap);
+        LoadPicture(QString::fromLatin1(name), 0, bitmap, &catalogue);
         EXPECT_TRUE(bitmap.isNull()) << name;
     }
 }

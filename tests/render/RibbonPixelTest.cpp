@@ -111,9 +111,9 @@ protected:
         QPainter painter(&image);
         QPainterCanvas canvas(painter, (flags & DrawPrint) != 0);
         SetMapping(canvas, UnitsPerPixel, 1);
-        DrawOrigin = QPoint(OriginUnits, OriginUnits);
-        DrawJob(job, canvas, 8, flags);
-        DrawOrigin = QPoint();
+        RenderContext drawing = context();
+        drawing.DrawOrigin = QPoint(OriginUnits, OriginUnits);
+        DrawJob(drawing, job, canvas, 8, flags);
         return image;
     }
 
@@ -132,9 +132,9 @@ protected:
             QPainter painter(&writer);
             QPainterCanvas canvas(painter, (flags & DrawPrint) != 0);
             SetMapping(canvas, 4, 5);  // 1/8 mm per unit
-            DrawOrigin = QPoint(OriginUnits, OriginUnits);
-            DrawJob(job, canvas, 8, flags);
-            DrawOrigin = QPoint();
+            RenderContext drawing = context();
+            drawing.DrawOrigin = QPoint(OriginUnits, OriginUnits);
+            DrawJob(drawing, job, canvas, 8, flags);
         }
         const QString prefix = dir.filePath(QStringLiteral("page"));
         QProcess::execute(QStringLiteral("pdftoppm"),

@@ -25,6 +25,7 @@
 #include "render/DrawJob.h"
 #include "render/Pictures.h"
 #include "render/RecordingCanvas.h"
+#include "render/RenderContext.h"
 #include "render/RenderState.h"
 #include "tests/support/TempDataFolder.h"
 #include "ui/JobListDelegate.h"
@@ -66,10 +67,7 @@ private:
 class ExtremesTest : public testing::Test {
 protected:
     void SetUp() override { SettingsFile::setCurrent(nullptr); }
-    void TearDown() override {
-        SettingsFile::setCurrent(nullptr);
-        PictureFiles = PictureCatalogue();
-    }
+    void TearDown() override { SettingsFile::setCurrent(nullptr); }
 
     TempDataFolder data_;
 };
@@ -270,11 +268,12 @@ TEST_F(ExtremesTest, LengthOfMaxIntEndsThatRibbonsDrawingAndTheOthersGoOn) {
     for (const auto &[scale, flags] :
          {std::pair(1, int(DrawLeftEnd | DrawRightEnd)), std::pair(8, 31)}) {
         RecordingCanvas alone, after;
-        DrawJob(*ordinary, alone, scale, flags);
-        EXPECT_NO_THROW(DrawJob(*endless, after, scale, flags));
-        EXPECT_EQ(DrawOrigin, QPoint(0, 0));
+        RenderContext context;
+        DrawJob(context, *ordinary, alone, scale, flags);
+        EXPECT_NO_THROW(DrawJob(context, *endless, after, scale, flags));
+        EXPECT_EQ(context.OutlineFont, 0);
         const qsizetype endlessOps = after.ops().size();
-        DrawJob(*ordinary, after, scale, flags);
+        DrawJob(context, *ordinary, after, scale, flags);
         // The next ribbon draws exactly as it would on its own.
         ASSERT_EQ(after.ops().size() - endlessOps, alone.ops().size());
         for (qsizetype i = 0; i < alone.ops().size(); ++i) {
@@ -289,10 +288,11 @@ TEST_F(ExtremesTest, LengthOfMaxIntEndsThatRibbonsDrawingAndTheOthersGoOn) {
     // endless ribbon is drawn as it would be on its own.
     const QRect item(0, 0, 300, JobItemHeight), next(0, JobItemHeight, 300, JobItemHeight);
     RecordingCanvas alone, after;
-    DrawJobItem(alone, *ordinary, next, false, 24);
-    EXPECT_NO_THROW(DrawJobItem(after, *endless, item, true, 24));
+    const RenderContext context;
+    DrawJobItem(context, alone, *ordinary, next, false, 24);
+    EXPECT_NO_THROW(DrawJobItem(context, after, *endless, item, true, 24));
     const qsizetype endlessOps = after.ops().size();
-    DrawJobItem(after, *ordinary, next, false, 24);
+    DrawJobItem(context, after, *ordinary, next, false, 24);
     ASSERT_EQ(after.ops().size() - endlessOps, alone.ops().size());
     for (qsizetype i = 0; i < alone.ops().size(); ++i) {
         const CanvasOp &a = alone.ops()[i], &b = after.ops()[endlessOps + i];
@@ -327,7 +327,6 @@ TEST_F(ExtremesTest, LengthOfMaxIntAbortsThePrintRunOfEveryMethod) {
             // endless ribbon comes first.
             EXPECT_LE(printer.abortedDocuments(), 1) << what;
             EXPECT_TRUE(printer.printedPages().empty()) << what;
-            EXPECT_EQ(DrawOrigin, QPoint(0, 0)) << what;
             figures.report(("Laenge 2147483647, printed, " + what).c_str());
         }
     }

@@ -229,7 +229,8 @@ TEST_F(TextColorDialogTest, RedFromTheRibbonListPrintsWithItsColourKey) {
 
     // Printing takes the colour of [Colors] "Color13".
     RecordingCanvas canvas;
-    DrawJob(*job, canvas, 8, DrawPrint | DrawPrintColors | DrawLeftEnd | DrawRightEnd);
+    RenderContext context = form->DrawingContext();
+    DrawJob(context, *job, canvas, 8, DrawPrint | DrawPrintColors | DrawLeftEnd | DrawRightEnd);
     const QVector<CanvasOp> texts = canvas.opsOf(CanvasOp::Kind::TextOut);
     ASSERT_FALSE(texts.isEmpty());
     for (const CanvasOp &op : texts)

@@ -5,8 +5,8 @@
 #include <QImage>
 #include <QListWidget>
 #include <QMenu>
-#include <QStatusBar>
 #include <QPainter>
+#include <QStatusBar>
 
 #include "model/Job.h"
 #include "render/Pictures.h"
@@ -67,7 +67,7 @@ ItemDrawing DrawItem(bool selected, int colorDepth) {
     job.Shadow = false;
     job.TextLeft.set({QStringLiteral("Ruhe")});
     RecordingCanvas canvas;
-    DrawJobItem(canvas, job, QRect(0, 70, 463, 70), selected, colorDepth);
+    DrawJobItem(RenderContext(), canvas, job, QRect(0, 70, 463, 70), selected, colorDepth);
     return ItemDrawing{canvas.ops()};
 }
 

@@ -218,10 +218,10 @@ TEST_F(PrintCommandTest, InternalLeadingIsReadForEveryRun) {
     Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 7);
     StartRecording();
     AddRibbon(170, QStringLiteral("a"));
-    InternalLeadingDivisor = 0;
     Print();
-    EXPECT_EQ(InternalLeadingDivisor, 3);
-    InternalLeadingDivisor = 0;
+    EXPECT_EQ(form->DrawingContext().InternalLeadingDivisor, 3);
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("InternalLeading"), 5);
+    EXPECT_EQ(form->DrawingContext().InternalLeadingDivisor, 5);
 }
 
 TEST_F(PrintCommandTest, CancelInTheMiddleOfARibbon) {
