@@ -1,5 +1,7 @@
 #include "render/FontRecipe.h"
 
+#include <QMutex>
+
 #include <QHash>
 #include <algorithm>
 #include <cmath>
@@ -47,6 +49,8 @@ const FontRecipe &FontRecipe::forFace(const QString &face) {
     // Kept until the process ends and never destroyed: fonts must not be
     // released after the application object is gone.
     static auto *recipes = new QHash<QString, FontRecipe *>;
+    static QMutex guard;  // pages may be drawn on several threads
+    const QMutexLocker lock(&guard);
     auto it = recipes->constFind(face);
     if (it != recipes->constEnd())
         return **it;

@@ -87,8 +87,10 @@ private:
     std::map<FaceFile, FT_Face> faces_;
 };
 
+// One FreeType library and its faces for each thread that draws: pages may
+// be drawn on several threads at once.
 FontCache &Fonts() {
-    static FontCache cache;
+    static thread_local FontCache cache;
     return cache;
 }
 
@@ -139,10 +141,18 @@ ContourPoint FromVector(const FT_Vector &p, bool onCurve) {
 struct Vec {
     double x, y;
 };
-Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
-Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y}; }
-Vec operator*(double s, Vec a) { return {s * a.x, s * a.y}; }
-Vec Pixels(const FT_Vector &p) { return {p.x / 64.0, p.y / 64.0}; }
+Vec operator+(Vec a, Vec b) {
+    return {a.x + b.x, a.y + b.y};
+}
+Vec operator-(Vec a, Vec b) {
+    return {a.x - b.x, a.y - b.y};
+}
+Vec operator*(double s, Vec a) {
+    return {s * a.x, s * a.y};
+}
+Vec Pixels(const FT_Vector &p) {
+    return {p.x / 64.0, p.y / 64.0};
+}
 
 // A contour of a CFF or Type 1 face with its cubic arcs replaced by
 // quadratic ones, as on- and off-curve points for AppendNativeContour.
@@ -186,8 +196,7 @@ private:
             auto *walk = static_cast<CubicContour *>(self);
             return walk->point(*c, false) | walk->point(*to, true);
         };
-        f.cubic_to = [](const FT_Vector *c1, const FT_Vector *c2, const FT_Vector *to,
-                        void *self) {
+        f.cubic_to = [](const FT_Vector *c1, const FT_Vector *c2, const FT_Vector *to, void *self) {
             return static_cast<CubicContour *>(self)->cubic(*c1, *c2, *to);
         };
         return f;
@@ -384,7 +393,7 @@ struct LastGlyph {
 };
 
 LastGlyph &Last() {
-    static LastGlyph last;
+    static thread_local LastGlyph last;
     return last;
 }
 

@@ -1,5 +1,9 @@
 #include "render/Typefaces.h"
 
+#include <map>
+
+#include <QMutex>
+
 #include <fontconfig/fontconfig.h>
 #include <QFont>
 #include <QFontInfo>
@@ -72,12 +76,16 @@ QString PreviewFamily(const QString &family) {
 }  // namespace
 
 const ResolvedFace &ResolveFace(const QString &face) {
-    // Only the GUI thread draws and fills lists; kept for the whole run.
-    static QHash<QString, ResolvedFace> known;
-    auto it = known.constFind(face);
-    if (it == known.constEnd())
-        it = known.insert(face, Resolve(face));
-    return *it;
+    // Kept for the whole run. A map, so that an answer handed out stays where
+    // it is when others are added; guarded, since pages may be drawn on
+    // several threads.
+    static std::map<QString, ResolvedFace> known;
+    static QMutex guard;
+    const QMutexLocker lock(&guard);
+    auto it = known.find(face);
+    if (it == known.end())
+        it = known.emplace(face, Resolve(face)).first;
+    return it->second;
 }
 
 QString MissingFaceMessage(const QString &face) {

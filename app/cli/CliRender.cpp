@@ -25,7 +25,7 @@ struct RenderJob {
     QString output;
     int dpi = 0;
     bool asPrinted = false;
-    RenderContext context;
+    RenderContext context = RenderContext();
     int scale() const { return asPrinted ? PrintScale : PreviewScale; }
     int flags() const { return asPrinted ? PrintFlags : PreviewFlags; }
 };
