@@ -5,6 +5,7 @@
 #include "print/PrintMethods.h"
 #include "print/PrintRun.h"
 #include "print/Printer.h"
+#include "render/Drwglyph.h"
 #include "render/RenderContext.h"
 
 namespace {
@@ -56,7 +57,11 @@ QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t metho
     run.WidthMismatch = false;
     run.LeftOut.clear();
 
-    PrintMethods methods(printer, run, context);
+    // Every page of the run draws the same letters: their outlines are kept.
+    RenderContext runContext = context;
+    if (!runContext.Glyphs)
+        runContext.Glyphs = std::make_shared<GlyphCache>();
+    PrintMethods methods(printer, run, runContext);
     switch (methode) {
         case 0:
             if (SettingInteger(kDrucker, QStringLiteral("Rand"), 0) != 0)

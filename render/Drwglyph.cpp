@@ -1,5 +1,6 @@
 #include "render/Drwglyph.h"
 
+#include <QMutexLocker>
 #include <QVector>
 #include <cmath>
 #include <cstring>
@@ -164,15 +165,18 @@ void QSplineToPoints(PointFx p0, PointFx b, PointFx c, std::vector<QPoint> &poin
     }
 }
 
-void GlyphPolygons(RibbonCanvas &canvas, int penX, int penY, qint64 bufferSize,
-                   const void *outline) {
+namespace {
+
+// The contours of one glyph outline in device units, as the native buffer
+// describes them (splines already made straight).
+void ParseOutline(qint64 bufferSize, const void *outline, std::vector<QPoint> &points,
+                  std::vector<int> &counts) {
+    points.clear();
+    counts.clear();
     if (!outline || bufferSize < qint64(HeaderBytes))
         return;
     const auto *base = static_cast<const unsigned char *>(outline);
     const std::size_t size = std::size_t(bufferSize);
-
-    std::vector<QPoint> points;
-    std::vector<int> counts;
     points.reserve(InitialPoints);
     counts.reserve(InitialContours);
 
@@ -188,6 +192,10 @@ void GlyphPolygons(RibbonCanvas &canvas, int penX, int penY, qint64 bufferSize,
             break;
         at += cb;
     }
+}
+
+void EmitPolygons(RibbonCanvas &canvas, int penX, int penY, const std::vector<QPoint> &points,
+                  const std::vector<int> &counts) {
     if (points.empty())
         return;
 
@@ -204,6 +212,41 @@ void GlyphPolygons(RibbonCanvas &canvas, int penX, int penY, qint64 bufferSize,
         logical.push_back(QPoint(l.x(), Sub(penY, l.y())));
     }
     canvas.polyPolygon(logical, QVector<int>(counts.begin(), counts.end()));
+}
+
+}  // namespace
+
+void GlyphPolygons(RibbonCanvas &canvas, int penX, int penY, qint64 bufferSize,
+                   const void *outline) {
+    std::vector<QPoint> points;
+    std::vector<int> counts;
+    ParseOutline(bufferSize, outline, points, counts);
+    EmitPolygons(canvas, penX, penY, points, counts);
+}
+
+// What one character gave for one font, size, turn and mapping.
+struct GlyphCache::Glyph {
+    bool available = false;
+    GlyphMetrics metrics;
+    std::vector<QPoint> points;
+    std::vector<int> counts;
+};
+
+GlyphCache::GlyphCache() = default;
+GlyphCache::~GlyphCache() = default;
+
+const GlyphCache::Glyph *GlyphCache::find(const QString &key) const {
+    const QMutexLocker lock(&guard_);
+    const auto it = glyphs_.find(key);
+    return it == glyphs_.end() ? nullptr : it->second.get();
+}
+
+const GlyphCache::Glyph *GlyphCache::insert(const QString &key, std::unique_ptr<Glyph> glyph) {
+    const QMutexLocker lock(&guard_);
+    // A day's texts use a few hundred glyphs; absurd inputs must not grow it forever.
+    if (glyphs_.size() > 20000)
+        glyphs_.clear();
+    return glyphs_.insert_or_assign(key, std::move(glyph)).first->second.get();
 }
 
 void GlyphTextOut(const RenderContext &context, RibbonCanvas &canvas, int x, int y, double angle,
@@ -249,19 +292,64 @@ void GlyphTextOut(const RenderContext &context, RibbonCanvas &canvas, int x, int
     const int vx = mapping.viewportExt().width(), vy = mapping.viewportExt().height();
     const bool adds = VerticalAdvanceAdds(context.RasterizerMode);
 
+    // The same font, turn and mapping give the same outline for a character
+    // on every page of a run: each is asked of the surface once.
+    GlyphCache *cache = context.Glyphs.get();
+    QString keyBase;
+    if (cache) {
+        const CanvasFont font = canvas.fontDescription(canvas.currentFont());
+        keyBase = QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9")
+                      .arg(font.face)
+                      .arg(font.height)
+                      .arg(font.width)
+                      .arg(font.escapement)
+                      .arg(font.weight)
+                      .arg(matrix.eM11)
+                      .arg(matrix.eM12)
+                      .arg(matrix.eM21)
+                      .arg(matrix.eM22) +
+                  QStringLiteral("|%1|%2|%3|%4|").arg(wx).arg(wy).arg(vx).arg(vy);
+    }
     std::vector<unsigned char> buffer;
+    std::vector<QPoint> points;
+    std::vector<int> counts;
     for (const char32_t ch : text.toUcs4()) {
         GlyphMetrics gm;
-        const qint64 size = canvas.glyphOutline(ch, matrix, &gm, nullptr, 0);
-        if (size < 0 || size > MaxOutlineBytes)
-            continue;
-        if (size > 0) {
-            buffer.assign(std::size_t(size), 0);
-            const qint64 got = canvas.glyphOutline(ch, matrix, &gm, buffer.data(), size);
-            if (got < 0)
-                continue;
-            GlyphPolygons(canvas, px, py, size, buffer.data());
+        const GlyphCache::Glyph *known = nullptr;
+        QString key;
+        if (cache) {
+            key = keyBase + QString::number(quint32(ch));
+            known = cache->find(key);
         }
+        if (!known) {
+            auto glyph = std::make_unique<GlyphCache::Glyph>();
+            const qint64 size = canvas.glyphOutline(ch, matrix, &glyph->metrics, nullptr, 0);
+            if (size >= 0 && size <= MaxOutlineBytes) {
+                glyph->available = true;
+                if (size > 0) {
+                    buffer.assign(std::size_t(size), 0);
+                    if (canvas.glyphOutline(ch, matrix, &glyph->metrics, buffer.data(), size) < 0)
+                        glyph->available = false;
+                    else
+                        ParseOutline(size, buffer.data(), glyph->points, glyph->counts);
+                }
+            }
+            if (!cache) {
+                if (!glyph->available)
+                    continue;
+                EmitPolygons(canvas, px, py, glyph->points, glyph->counts);
+                gm = glyph->metrics;
+                px = Add(px, MulDiv(gm.cellIncX, wx, vx));
+                const int ay = MulDiv(gm.cellIncY, wy, vy);
+                py = adds ? Add(py, ay) : Sub(py, ay);
+                continue;
+            }
+            known = cache->insert(key, std::move(glyph));
+        }
+        if (!known->available)
+            continue;
+        EmitPolygons(canvas, px, py, known->points, known->counts);
+        gm = known->metrics;
         px = Add(px, MulDiv(gm.cellIncX, wx, vx));
         const int ay = MulDiv(gm.cellIncY, wy, vy);
         py = adds ? Add(py, ay) : Sub(py, ay);

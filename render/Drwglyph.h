@@ -1,13 +1,35 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMutex>
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "render/RenderContext.h"
 #include "render/RibbonCanvas.h"
+
+// Glyph outlines as a surface gave them, kept for a run so that each
+// character of a font, size and turn is asked for and converted once. Safe to
+// share between threads.
+class GlyphCache {
+public:
+    struct Glyph;
+    GlyphCache();
+    ~GlyphCache();
+    GlyphCache(const GlyphCache &) = delete;
+    GlyphCache &operator=(const GlyphCache &) = delete;
+
+    const Glyph *find(const QString &key) const;
+    const Glyph *insert(const QString &key, std::unique_ptr<Glyph> glyph);
+
+private:
+    mutable QMutex guard_;
+    std::map<QString, std::unique_ptr<Glyph>> glyphs_;
+};
 
 // Text drawn from glyph outlines: filled with the brush, framed with the pen,
 // turned by any angle (radians, counter-clockwise as seen on the surface).

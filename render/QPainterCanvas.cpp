@@ -208,10 +208,31 @@ void QPainterCanvas::polyPolygon(const QVector<QPoint> &points, const QVector<in
         if (count >= 2) {
             QPolygonF polygon;
             polygon.reserve(count);
-            for (qsizetype i = start; i < start + count; ++i)
-                polygon.append(QPointF(points[i]));
-            path.addPolygon(polygon);
-            path.closeSubpath();
+            // The same figure with fewer points: a point that repeats the one
+            // before, or lies on the straight line from it to the next, adds
+            // nothing to the fill or the frame but bytes to a PDF.
+            for (qsizetype i = start; i < start + count; ++i) {
+                const QPointF p(points[i]);
+                if (!polygon.isEmpty() && polygon.last() == p)
+                    continue;
+                if (polygon.size() >= 2) {
+                    const QPointF a = polygon[polygon.size() - 2], b = polygon.last();
+                    const QPointF ab = b - a, bp = p - b;
+                    if (ab.x() * bp.y() == ab.y() * bp.x() && ab.x() * bp.x() + ab.y() * bp.y() > 0)
+                        polygon.last() = p;
+                    else
+                        polygon.append(p);
+                } else {
+                    polygon.append(p);
+                }
+            }
+            // The figure is closed anyway: a last point on the first is not needed.
+            if (polygon.size() > 2 && polygon.last() == polygon.first())
+                polygon.removeLast();
+            if (polygon.size() >= 2) {
+                path.addPolygon(polygon);
+                path.closeSubpath();
+            }
         }
         start += count;
     }

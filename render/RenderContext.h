@@ -3,9 +3,11 @@
 #include <QPoint>
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "render/RibbonCanvas.h"
 
+class GlyphCache;
 class SettingsFile;
 struct PictureCatalogue;
 
@@ -25,6 +27,9 @@ struct RenderContext {
     std::int32_t InternalLeadingDivisor = 0;  // [Drucker] "InternalLeading" of a print run
     // The preview's pictures: names and 64 x 64 thumbnails (null: none).
     const PictureCatalogue *PictureFiles = nullptr;
+    // Letter outlines kept for the run (null: asked anew every time). A print
+    // run keeps one; it is shared by copies of the context.
+    std::shared_ptr<GlyphCache> Glyphs;
 
     // Per drawing.
     QPoint DrawOrigin;         // logical units, added to every ribbon coordinate

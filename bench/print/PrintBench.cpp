@@ -86,6 +86,50 @@ void PrintTwentyRibbons(benchmark::State &state) {
 }
 BENCHMARK(PrintTwentyRibbons)->DenseRange(1, 4)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// Many ribbons of 1200 mm, as a shop's busy day, printed as one page strip
+// into a PDF: letters from their outlines (the default) against plain text
+// ("Schriftrahmen" 0). range(0): the number of ribbons; range(1): 1 outlines.
+void PrintManyRibbons(benchmark::State &state) {
+    PrintSetup setup;
+    const int count = int(state.range(0));
+    const bool outlines = state.range(1) != 0;
+    setup.settings->writeInteger(QStringLiteral("Drucker"), QStringLiteral("Schriftrahmen"),
+                                 outlines ? 1 : 0);
+    std::vector<std::unique_ptr<TJob>> jobs;
+    for (int i = 0; i < count; ++i) {
+        auto job = std::make_unique<TJob>();
+        job->Laenge = 1200;
+        job->Breite = 170;
+        job->FontName.set(QStringLiteral("Arial"));
+        job->TextLeft.set({QStringLiteral("In stiller Trauer"), QStringLiteral("Familie Weber")});
+        job->TextRight.set({QStringLiteral("Ruhe in Frieden"), QStringLiteral("Deine Kinder")});
+        job->Kommission.set(QStringLiteral("Auftrag %1").arg(i + 1));
+        jobs.push_back(std::move(job));
+    }
+    const QString pdf = setup.dir.path() + QStringLiteral("/many.pdf");
+    for (auto _ : state) {
+        QtPrinter printer;
+        printer.selectPrinterByName(QtPrinter::PdfPrinterName);
+        printer.setPdfOutputFile(pdf);
+        PrintRun run;
+        for (const auto &job : jobs)
+            run.jobs.append(job.get());
+        run.PrintFirst = 0;
+        run.PrintLast = count - 1;
+        RunPrintMethod(printer, run, 1);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["pdf_KB_per_ribbon"] = double(QFileInfo(pdf).size()) / 1024.0 / count;
+    state.counters["peak_RSS_MB"] = double(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(PrintManyRibbons)
+    ->Args({300, 0})
+    ->Args({300, 1})
+    ->Args({1000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
 // The page preview of a run of about 200 strip pages: the run recorded once
 // (what opening the preview costs), then one page drawn at screen size (what
 // each page coming into view costs).
