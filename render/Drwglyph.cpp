@@ -228,8 +228,13 @@ void GlyphPolygons(RibbonCanvas &canvas, int penX, int penY, qint64 bufferSize,
 struct GlyphCache::Glyph {
     bool available = false;
     GlyphMetrics metrics;
-    std::vector<QPoint> points;
+    std::vector<QPoint> points;  // device units, Y up (until converted)
     std::vector<int> counts;
+    // The points in logical units relative to the pen (Y up). Rounding a
+    // value plus a whole number is rounding the value plus that number, so
+    // these plus the pen are exactly what GlyphPolygons draws.
+    QVector<QPoint> relative;
+    QVector<int> relativeCounts;
 };
 
 GlyphCache::GlyphCache() = default;
@@ -344,11 +349,28 @@ void GlyphTextOut(const RenderContext &context, RibbonCanvas &canvas, int x, int
                 py = adds ? Add(py, ay) : Sub(py, ay);
                 continue;
             }
+            if (!glyph->points.empty()) {
+                CanvasMapping mapping = canvas.mapping();
+                mapping.setViewportOrg(QPoint(0, 0));
+                mapping.setWindowOrg(QPoint(0, 0));
+                glyph->relative.reserve(qsizetype(glyph->points.size()));
+                for (const QPoint &p : glyph->points)
+                    glyph->relative.push_back(mapping.deviceToLogical(p));
+                glyph->relativeCounts = QVector<int>(glyph->counts.begin(), glyph->counts.end());
+                glyph->points = {};
+                glyph->counts = {};
+            }
             known = cache->insert(key, std::move(glyph));
         }
         if (!known->available)
             continue;
-        EmitPolygons(canvas, px, py, known->points, known->counts);
+        if (!known->relative.isEmpty()) {
+            QVector<QPoint> logical;
+            logical.reserve(known->relative.size());
+            for (const QPoint &r : known->relative)
+                logical.push_back(QPoint(Add(r.x(), px), Sub(py, r.y())));
+            canvas.polyPolygon(logical, known->relativeCounts);
+        }
         gm = known->metrics;
         px = Add(px, MulDiv(gm.cellIncX, wx, vx));
         const int ay = MulDiv(gm.cellIncY, wy, vy);
