@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "model/PhraseFile.h"
 
@@ -50,7 +51,7 @@ public:
     void BtnPrintClick();
     void cmPrinterSetupClick();
     void SelectStartupPrinter();  // the printer half of the deferred start-up
-    void StorePrinterName();      // throws FileWriteError
+    std::optional<QString> PrinterNameToStore();  // the printer list's entry, if one is chosen
 
     // The ribbon list in its order; the list owns the jobs.
     int JobCount() const;
@@ -146,7 +147,6 @@ private:
 
     // MainPhrases.cpp
     void LoadPhrases();
-    void SavePhrases();  // throws FileWriteError
     void ShowPhrases(qsizetype selectRow);
     void MTextsStore(TextMemo *memo);
     void LBTexteDblClick();
@@ -236,6 +236,7 @@ private:
     TextMemo *LastTextMemo = nullptr;
     QString PhraseFileName;
     PhraseList Phrases;
+    QStringList PhrasesRead;  // as loaded, to tell what this window changed
     std::unique_ptr<SettingsFile> Settings;
 
     QPointer<TDlgStoreFormat> DlgStoreFormat;

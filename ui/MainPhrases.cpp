@@ -16,11 +16,8 @@ constexpr int StoredPhraseLength = 255;
 void TMainForm::LoadPhrases() {
     PhraseFileName = PhraseFilePath();
     Phrases.assign(LoadPhraseFile(PhraseFileName));
+    PhrasesRead = Phrases.phrases();
     ShowPhrases(-1);
-}
-
-void TMainForm::SavePhrases() {
-    SavePhraseFile(PhraseFileName, Phrases.phrases());
 }
 
 void TMainForm::ShowPhrases(qsizetype selectRow) {

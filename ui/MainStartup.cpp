@@ -13,6 +13,7 @@
 #include <QStatusTipEvent>
 
 #include "model/DataFolder.h"
+#include "model/DataSave.h"
 #include "model/FileError.h"
 #include "model/Job.h"
 #include "model/SettingsFile.h"
@@ -86,6 +87,7 @@ void TMainForm::FormCreate() {
 
     Settings = std::make_unique<SettingsFile>(SettingsFilePath());
     SettingsFile::setCurrent(Settings.get());
+    RemoveCrashLeftovers(DataFolder());
 
     RasterizerMode = 0;
     if (Settings->readString(QStringLiteral("General"), QStringLiteral("Version")) ==
@@ -142,24 +144,26 @@ void TMainForm::FormClose() {
     if (Closed)
         return;
     Closed = true;
-    // A settings file that cannot be written must not cost the phrases, nor
-    // the phrases the settings: each is tried, and each failure is shown.
-    try {
-        if (DlgStoreFormat)
-            WriteStoredFormats(*Settings, DlgStoreFormat->formats());
-        StorePrinterName();
-    } catch (const FileWriteError &error) {
-        QMessageBox::critical(this, windowTitle(), error.message());
+    // What this window changed goes onto what the files hold now: another
+    // Vellumo may have saved into them since this one started. A settings
+    // file that cannot be written must not cost the phrases, nor the phrases
+    // the settings: each is tried, and each failure is shown.
+    DataEdits edits;
+    if (DlgStoreFormat) {
+        edits.formatsRead = &DlgStoreFormat->formatsRead();
+        edits.formatsNow = &DlgStoreFormat->formats();
+        edits.formatOrigin = DlgStoreFormat->formatOrigin();
     }
+    edits.printerName = PrinterNameToStore();
+    edits.phrasesRead = PhrasesRead;
+    edits.phrasesNow = Phrases.phrases();
+    const DataSaveResult saved = SaveDataMerged(*Settings, PhraseFileName, edits);
     CurrentJob = nullptr;
     SelectingJob = true;
     Jobs->clear();
     SelectingJob = false;
-    try {
-        SavePhrases();
-    } catch (const FileWriteError &error) {
-        QMessageBox::critical(this, windowTitle(), error.message());
-    }
+    for (const QString &error : saved.errors)
+        QMessageBox::critical(this, windowTitle(), error);
 }
 
 void TMainForm::FormDestroy() {

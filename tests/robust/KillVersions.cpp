@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "model/DataSave.h"
 #include "model/Job.h"
 #include "model/PhraseFile.h"
 #include "model/SettingsFile.h"
@@ -52,10 +53,27 @@ int KillVersionOf(const QString &text) {
 }
 
 void WriteKillSettings(SettingsFile &file, int version) {
+    SettingsFile::Batch batch(file);
     WriteStoredFormats(file, KillFormats(version));
     file.writeString(QStringLiteral("Drucker"), QStringLiteral("Name"), KillPrinterName(version));
+    batch.commit();
 }
 
 void WriteKillPhrases(const QString &path, int version) {
     SavePhraseFile(path, KillPhrases(version));
+}
+
+void SaveKillVersionMerged(SettingsFile &file, const QString &phrasePath, int version) {
+    // A window that has read the files as they are and changes everything.
+    const StoredFormatList read = ReadStoredFormats(file);
+    const StoredFormatList now = KillFormats(version);
+    DataEdits edits;
+    edits.formatsRead = &read;
+    edits.formatsNow = &now;
+    for (std::size_t i = 0; i < now.size(); ++i)
+        edits.formatOrigin.push_back(int(i));
+    edits.printerName = KillPrinterName(version);
+    edits.phrasesRead = LoadPhraseFile(phrasePath);
+    edits.phrasesNow = KillPhrases(version);
+    SaveDataMerged(file, phrasePath, edits);
 }

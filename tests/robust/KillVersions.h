@@ -18,6 +18,9 @@ QStringList KillPhrases(int version);  // sorted as the phrase list keeps them
 int KillVersionOf(const QString &text);
 
 // The shut-down's writes of one version, through the program's own writers:
-// the stored formats in one replacement, then the printer name.
+// the stored formats and the printer name in one replacement.
 void WriteKillSettings(SettingsFile &file, int version);
 void WriteKillPhrases(const QString &path, int version);
+// The shut-down's merged save of version k by a window that has read the
+// files as they are and changed every format and phrase.
+void SaveKillVersionMerged(SettingsFile &file, const QString &phrasePath, int version);

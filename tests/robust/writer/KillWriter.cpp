@@ -16,8 +16,14 @@ int main(int argc, char **argv) {
     const QString phrases = PhraseFilePath();
     std::printf("writing\n");
     std::fflush(stdout);
+    // Every other version goes through the shut-down's merged save, so kills
+    // land in its lock and its re-reading too.
     for (;; ++version) {
-        WriteKillSettings(settings, version);
-        WriteKillPhrases(phrases, version);
+        if (version % 2) {
+            SaveKillVersionMerged(settings, phrases, version);
+        } else {
+            WriteKillSettings(settings, version);
+            WriteKillPhrases(phrases, version);
+        }
     }
 }
