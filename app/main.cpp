@@ -2,6 +2,7 @@
 
 #include "ui/AppWindows.h"
 #include "ui/Main.h"
+#include "ui/SessionEnd.h"
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -9,6 +10,9 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("Vellumo"));
     QApplication::setApplicationVersion(QStringLiteral(VELLUMO_VERSION));
     TMainForm window;
+    SessionEndWatcher sessionEnd;
+    QObject::connect(&sessionEnd, &SessionEndWatcher::endRequested, &window,
+                     &TMainForm::EndSession);
     CreateAppWindows(window);
     window.show();
     return app.exec();

@@ -142,6 +142,10 @@ bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *
     return true;
 }
 
+bool FolderTakesNewFiles(const QString &folder) {
+    return folderTakesNewFiles(QFile::encodeName(folder));
+}
+
 int RemoveLeftoverTemporaries(const QString &path) {
     const QFileInfo info(path);
     const QRegularExpression pattern(QRegularExpression::anchoredPattern(

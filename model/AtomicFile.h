@@ -18,6 +18,10 @@
 bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr,
                          bool *inPlace = nullptr);
 
+// Whether the folder lets us make a new file in it (by the same rule as the
+// file's: a folder nobody may write takes none, even from root).
+bool FolderTakesNewFiles(const QString &folder);
+
 // Removes the temporary files a write of `path` interrupted by a crash left
 // beside it ("<path>.XXXXXX"). Only to be called while no write of that file
 // can be under way (the data folder's lock). Returns how many were removed.

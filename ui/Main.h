@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "model/PhraseFile.h"
 
@@ -24,6 +25,8 @@ class QToolButton;
 class QWidget;
 
 class ColorSwatch;
+class DataSession;
+class QTimer;
 class JobListDelegate;
 class JobListModel;
 class SettingsFile;
@@ -74,6 +77,13 @@ public:
 
     // Rebuilds the stored-format entries of the "&Datei" menu.
     void BuildFormatMenu();
+
+    // The desktop ends the session: close as "&Beenden" does, once a print
+    // run under way has ended, and leave any dialog that is open.
+    void EndSession();
+    // Appends ribbons (taking ownership) after the clean-up of ribbons
+    // without text, and selects the first of them.
+    void AppendJobs(std::vector<std::unique_ptr<TJob>> jobs);
 
     static constexpr QSize MinimumWindowSize{750, 360};
     // The window's size at start for a screen of that width; small screens
@@ -138,12 +148,25 @@ private:
     void BtnCloseClick();
     void BtnInfoClick();
     void SelectJobRow(int row);
+    void RemoveJobsWithoutText();
     int SelectedJobRow() const;
 
     // MainFormatMenu.cpp
     void HistoryListClick(int formatIndex);
     void cmUpdateMenu();
     void FormatKeepClick();
+
+    // MainSession.cpp
+    void OpenDataSession();
+    void ConnectSessionCommands();
+    void OfferDataFolder();
+    void OfferRecovery();
+    void ScheduleRibbonBackup();
+    bool WriteRibbonBackup();
+    void AddDataNote(const QString &note);
+    void FileOpenRibbonsClick();
+    void FileSaveRibbonsClick();
+    std::vector<const TJob *> ListedJobs() const;
 
     // MainPhrases.cpp
     void LoadPhrases();
@@ -215,6 +238,8 @@ private:
     QAction *Print = nullptr;
     QAction *FormatSeparator = nullptr;  // the separator below "&Drucken"
     QAction *Beenden1 = nullptr;
+    QAction *FileOpenRibbons = nullptr;
+    QAction *FileSaveRibbons = nullptr;
     QAction *Info1 = nullptr;
     QAction *MenuAlign = nullptr;
     QAction *MenuCenter = nullptr;
@@ -238,6 +263,10 @@ private:
     PhraseList Phrases;
     QStringList PhrasesRead;  // as loaded, to tell what this window changed
     std::unique_ptr<SettingsFile> Settings;
+    std::unique_ptr<DataSession> Session;
+    QTimer *RibbonBackupTimer = nullptr;
+    QLabel *DataNote = nullptr;  // what the window says about its data folder
+    bool DataFolderMissing = false;
 
     QPointer<TDlgStoreFormat> DlgStoreFormat;
     QPointer<TDlgTextColor> DlgTextColor;

@@ -11,9 +11,11 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusTipEvent>
+#include <QTimer>
 
 #include "model/DataFolder.h"
 #include "model/DataSave.h"
+#include "model/DataSession.h"
 #include "model/FileError.h"
 #include "model/Job.h"
 #include "model/SettingsFile.h"
@@ -87,7 +89,8 @@ void TMainForm::FormCreate() {
 
     Settings = std::make_unique<SettingsFile>(SettingsFilePath());
     SettingsFile::setCurrent(Settings.get());
-    RemoveCrashLeftovers(DataFolder());
+    OpenDataSession();
+    ConnectSessionCommands();
 
     RasterizerMode = 0;
     if (Settings->readString(QStringLiteral("General"), QStringLiteral("Version")) ==
@@ -126,6 +129,8 @@ void TMainForm::MsgStartup() {
         return;
     SelectStartupPrinter();
     BtnAddClick();
+    OfferDataFolder();
+    OfferRecovery();
 }
 
 void TMainForm::MsgFocusText() {
@@ -158,6 +163,11 @@ void TMainForm::FormClose() {
     edits.phrasesRead = PhrasesRead;
     edits.phrasesNow = Phrases.phrases();
     const DataSaveResult saved = SaveDataMerged(*Settings, PhraseFileName, edits);
+    // A normal end: the ribbons kept against a crash are given up, as the
+    // list itself is.
+    RibbonBackupTimer->stop();
+    if (Session)
+        Session->endNormally();
     CurrentJob = nullptr;
     SelectingJob = true;
     Jobs->clear();
@@ -175,6 +185,7 @@ void TMainForm::FormDestroy() {
     if (SettingsFile::current() == Settings.get())
         SettingsFile::setCurrent(nullptr);
     Settings.reset();
+    Session.reset();
     PictureFiles = PictureCatalogue();
 }
 

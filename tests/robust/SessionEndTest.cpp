@@ -1,0 +1,51 @@
+// The desktop ends the session (logout, shut-down): the program gets SIGTERM
+// or SIGHUP and must save as "&Beenden" does before it ends.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <csignal>
+
+#include "tests/support/TempDataFolder.h"
+
+namespace {
+
+TEST(SessionEnd, TermAndHangUpSaveLikeBeenden) {
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        TempDataFolder data;
+        data.writeFile(QStringLiteral("RIBOLANT.INI"), "[Format]\r\nAnzahl=0\r\n");
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), data.root());
+        env.insert(QStringLiteral("HOME"), data.root());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(VELLUMO_APP), {});
+        ASSERT_TRUE(program.waitForStarted(30000));
+
+        // The window holds its session's lock once it is made.
+        const QString lock = data.filePath(QStringLiteral("SITZUNG1.LCK"));
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFile::exists(lock) && waited.elapsed() < 30000)
+            QThread::msleep(20);
+        ASSERT_TRUE(QFile::exists(lock));
+        QThread::msleep(300);
+
+        ASSERT_EQ(::kill(pid_t(program.processId()), signal), 0);
+        ASSERT_TRUE(program.waitForFinished(30000)) << signal;
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(program.exitCode(), 0) << signal;
+        // The close wrote the printer into the settings and the phrase file,
+        // and gave up its session as a normal end does.
+        EXPECT_TRUE(data.readFile(QStringLiteral("RIBOLANT.INI")).contains("[Drucker]\r\nName="))
+            << signal;
+        EXPECT_TRUE(QFile::exists(data.filePath(QStringLiteral("RIBOLANT.TXT")))) << signal;
+        EXPECT_FALSE(QFile::exists(lock)) << signal;
+    }
+}
+
+}  // namespace
