@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QLockFile>
 
+#include "model/AtomicFile.h"
+
 namespace {
 
 QString slotPath(const QString &folder, int slot, const char *suffix) {
@@ -32,6 +34,8 @@ DataSession::DataSession(const QString &dataFolder) : folder_(dataFolder) {
             continue;
         }
         const QString ribbons = slotPath(folder_, slot, "INI");
+        // Nobody writes this slot's file now: a temporary file is a crash's.
+        RemoveLeftoverTemporaries(ribbons);
         if (!lock_) {
             slot_ = slot;
             lock_ = std::move(lock);

@@ -1,6 +1,7 @@
 // The power goes out while Vellumo writes its files: a writer process is
 // killed at random moments while it writes RIBOLANT.INI and RIBOLANT.TXT
-// version after version, every other one through the shut-down's merged save. After every kill each file must be one complete
+// version after version, every other one through the shut-down's merged save,
+// and before each the ribbon list a window keeps against a crash. After every kill each file must be one complete
 // version, byte for byte, never a mixture or a cut-off file, and never older
 // than before.
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "model/DataFolder.h"
 #include "model/Job.h"
 #include "model/PhraseFile.h"
+#include "model/RibbonFile.h"
 #include "model/SettingsFile.h"
 #include "tests/robust/KillVersions.h"
 #include "tests/support/TempDataFolder.h"
@@ -55,6 +57,12 @@ QByteArray ExpectedPhrases(const QString &scratch, int version) {
     return ReadAll(path);
 }
 
+QByteArray ExpectedRibbons(const QString &scratch, int version) {
+    const QString path = scratch + QStringLiteral("/SITZUNG1.INI");
+    WriteKillRibbons(path, version);
+    return ReadAll(path);
+}
+
 QSet<QString> FolderEntries(const QString &folder) {
     const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     return QSet<QString>(names.begin(), names.end());
@@ -68,10 +76,12 @@ TEST(CrashSafeWrites, KilledWriterLeavesEachFileCompleteOldOrCompleteNew) {
     ASSERT_TRUE(scratch.isValid());
     const QString iniPath = SettingsFilePath();
     const QString txtPath = PhraseFilePath();
+    const QString ribbonPath = DataFolder() + QStringLiteral("SITZUNG1.INI");
     {
         SettingsFile file(iniPath);
         WriteKillSettings(file, 0);
         WriteKillPhrases(txtPath, 0);
+        WriteKillRibbons(ribbonPath, 0);
     }
     const QByteArray firstIni = ReadAll(iniPath);
 
@@ -96,7 +106,7 @@ TEST(CrashSafeWrites, KilledWriterLeavesEachFileCompleteOldOrCompleteNew) {
 
     std::mt19937 random(7081);
     std::uniform_int_distribution<qint64> delay(0, 4 * versionMicros);
-    int lastFormats = 0, lastPrinter = 0, lastPhrases = 0, next = 1;
+    int lastFormats = 0, lastPrinter = 0, lastPhrases = 0, lastRibbons = 0, next = 1;
     int interrupted = 0, advanced = 0, inMergedSave = 0;
     QSet<QString> seen = FolderEntries(data.appFolder());
     for (int round = 0; round < kKills; ++round) {
@@ -142,13 +152,25 @@ TEST(CrashSafeWrites, KilledWriterLeavesEachFileCompleteOldOrCompleteNew) {
         ASSERT_TRUE(ReadAll(txtPath) == ExpectedPhrases(scratch.path(), phraseVersion))
             << "round " << round << ": RIBOLANT.TXT is not one complete version";
 
+        // The ribbon list kept against a crash: one complete version, which
+        // the strict reader takes.
+        const RibbonFileResult ribbons = LoadRibbonFile(ribbonPath);
+        ASSERT_TRUE(ribbons.ok()) << "round " << round << ": "
+                                  << ribbons.error->text().toStdString();
+        ASSERT_EQ(ribbons.ribbons.size(), 2u) << "round " << round;
+        const int ribbonVersion = KillVersionOf(ribbons.ribbons[0].job->Kommission);
+        ASSERT_GE(ribbonVersion, lastRibbons) << "round " << round;
+        ASSERT_TRUE(ReadAll(ribbonPath) == ExpectedRibbons(scratch.path(), ribbonVersion))
+            << "round " << round << ": SITZUNG1.INI is not one complete version";
+
         if (formatVersion > lastFormats || printerVersion > lastPrinter ||
-            phraseVersion > lastPhrases)
+            phraseVersion > lastPhrases || ribbonVersion > lastRibbons)
             ++advanced;
         lastFormats = formatVersion;
         lastPrinter = printerVersion;
         lastPhrases = phraseVersion;
-        next = std::max(formatVersion, phraseVersion) + 1;
+        lastRibbons = ribbonVersion;
+        next = std::max({formatVersion, phraseVersion, ribbonVersion}) + 1;
 
         // A kill in the middle of a replacement leaves its temporary file
         // beside the real one; it is never taken for the file. A kill in the
@@ -159,7 +181,8 @@ TEST(CrashSafeWrites, KilledWriterLeavesEachFileCompleteOldOrCompleteNew) {
             if (!seen.contains(name) && !name.startsWith(QStringLiteral("RIBOLANT.LCK"))) {
                 ++interrupted;
                 EXPECT_TRUE(name.startsWith(QStringLiteral("RIBOLANT.INI.")) ||
-                            name.startsWith(QStringLiteral("RIBOLANT.TXT.")))
+                            name.startsWith(QStringLiteral("RIBOLANT.TXT.")) ||
+                            name.startsWith(QStringLiteral("SITZUNG1.INI.")))
                     << name.toStdString();
             }
         }

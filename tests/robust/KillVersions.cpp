@@ -5,6 +5,7 @@
 #include "model/DataSave.h"
 #include "model/Job.h"
 #include "model/PhraseFile.h"
+#include "model/RibbonFile.h"
 #include "model/SettingsFile.h"
 
 namespace {
@@ -44,6 +45,28 @@ QStringList KillPhrases(int version) {
     PhraseList list;
     list.assign(phrases);
     return list.phrases();
+}
+
+std::vector<std::unique_ptr<TJob>> KillRibbons(int version) {
+    std::vector<std::unique_ptr<TJob>> ribbons;
+    for (int i = 0; i < 2; ++i) {
+        auto job = std::make_unique<TJob>();
+        job->Kommission.set(QStringLiteral("v%1 Auftrag %2").arg(version).arg(i));
+        job->TextLeft.set({QStringLiteral("In Liebe"), Filler(version, i, 60)});
+        job->TextRight.set({Filler(version, i + 3, 90)});
+        job->Laenge = 800 + version % 1000;
+        ribbons.push_back(std::move(job));
+    }
+    return ribbons;
+}
+
+void WriteKillRibbons(const QString &path, int version) {
+    const auto ribbons = KillRibbons(version);
+    std::vector<const TJob *> jobs;
+    for (const auto &job : ribbons)
+        jobs.push_back(job.get());
+    QString ignored;
+    SaveRibbonFile(path, jobs, &ignored);
 }
 
 int KillVersionOf(const QString &text) {

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
+#include <vector>
 
 #include "model/StoredFormats.h"
 
@@ -13,6 +15,10 @@ class SettingsFile;
 StoredFormatList KillFormats(int version);
 QString KillPrinterName(int version);
 QStringList KillPhrases(int version);  // sorted as the phrase list keeps them
+
+// The window's ribbon list kept against a crash: two ribbons with texts.
+std::vector<std::unique_ptr<TJob>> KillRibbons(int version);
+void WriteKillRibbons(const QString &path, int version);
 
 // The version a text of the above carries, or -1.
 int KillVersionOf(const QString &text);

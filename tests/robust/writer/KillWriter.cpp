@@ -17,8 +17,11 @@ int main(int argc, char **argv) {
     std::printf("writing\n");
     std::fflush(stdout);
     // Every other version goes through the shut-down's merged save, so kills
-    // land in its lock and its re-reading too.
+    // land in its lock and its re-reading too. The ribbon list kept against
+    // a crash is written first.
+    const QString ribbons = DataFolder() + QStringLiteral("SITZUNG1.INI");
     for (;; ++version) {
+        WriteKillRibbons(ribbons, version);
         if (version % 2) {
             SaveKillVersionMerged(settings, phrases, version);
         } else {
