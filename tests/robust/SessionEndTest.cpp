@@ -9,6 +9,8 @@
 
 #include <csignal>
 
+#include "model/DataFolder.h"
+#include "model/DataSession.h"
 #include "tests/support/TempDataFolder.h"
 
 namespace {
@@ -46,6 +48,33 @@ TEST(SessionEnd, TermAndHangUpSaveLikeBeenden) {
         EXPECT_TRUE(QFile::exists(data.filePath(QStringLiteral("RIBOLANT.TXT")))) << signal;
         EXPECT_FALSE(QFile::exists(lock)) << signal;
     }
+}
+
+TEST(SessionEnd, SessionOfAKilledWindowIsFreeAtTheNextStart) {
+    TempDataFolder data;
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), data.root());
+    env.insert(QStringLiteral("HOME"), data.root());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(VELLUMO_APP), {});
+    ASSERT_TRUE(program.waitForStarted(30000));
+    const QString lock = data.filePath(QStringLiteral("SITZUNG1.LCK"));
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFile::exists(lock) && waited.elapsed() < 30000)
+        QThread::msleep(20);
+    ASSERT_TRUE(QFile::exists(lock));
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished(30000));
+    ASSERT_TRUE(QFile::exists(lock));  // nobody removed it
+
+    // The next window takes the dead window's slot (and so its ribbons) and
+    // does not take it for another running Vellumo.
+    const DataSession next(DataFolder());
+    EXPECT_EQ(next.ribbonFilePath(), data.filePath(QStringLiteral("SITZUNG1.INI")));
+    EXPECT_FALSE(next.othersRunning());
 }
 
 }  // namespace
