@@ -1,6 +1,8 @@
 #include "model/DataSession.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 
 #include "model/AtomicFile.h"
@@ -11,10 +13,21 @@ QString slotPath(const QString &folder, int slot, const char *suffix) {
     return folder + QStringLiteral("SITZUNG%1.").arg(slot) + QLatin1String(suffix);
 }
 
+// A lock file whose holder died before writing who it is can never be found
+// stale by its holder; after this long it is taken for a crash's.
+constexpr int UnreadableLockAgeMs = 10000;
+
 std::unique_ptr<QLockFile> tryLockSlot(const QString &folder, int slot) {
-    auto lock = std::make_unique<QLockFile>(slotPath(folder, slot, "LCK"));
+    const QString path = slotPath(folder, slot, "LCK");
+    auto lock = std::make_unique<QLockFile>(path);
     // Held for a whole run: only a holder that is gone makes it stale.
     lock->setStaleLockTime(0);
+    qint64 pid = 0;
+    QString host, app;
+    const QFileInfo info(path);
+    if (info.exists() && !lock->getLockInfo(&pid, &host, &app) &&
+        info.lastModified().msecsTo(QDateTime::currentDateTime()) > UnreadableLockAgeMs)
+        lock->removeStaleLockFile();
     if (!lock->tryLock(0))
         return nullptr;
     return lock;
@@ -64,6 +77,8 @@ void DataSession::forgetLeftovers(bool ownToo) {
 }
 
 void DataSession::endNormally() {
-    if (claimed())
+    // Ribbons of the last session not yet taken in or refused are not ours
+    // to give up.
+    if (claimed() && !leftovers_.contains(ribbonFilePath()))
         QFile::remove(ribbonFilePath());
 }

@@ -35,7 +35,8 @@ public:
     // ownToo (when its ribbons were refused).
     void forgetLeftovers(bool ownToo);
 
-    // At a normal close: the ribbon file goes.
+    // At a normal close: the ribbon file goes, unless it still holds the
+    // ribbons of an earlier session that were neither taken in nor refused.
     void endNormally();
 
 private:

@@ -267,6 +267,7 @@ private:
     QTimer *RibbonBackupTimer = nullptr;
     QLabel *DataNote = nullptr;  // what the window says about its data folder
     bool DataFolderMissing = false;
+    bool RecoveryPending = false;  // the last session's ribbons are not yet taken in or refused
 
     QPointer<TDlgStoreFormat> DlgStoreFormat;
     QPointer<TDlgTextColor> DlgTextColor;

@@ -57,6 +57,7 @@ void TMainForm::OpenDataSession() {
     }
     RemoveCrashLeftovers(folder);
     Session = std::make_unique<DataSession>(folder);
+    RecoveryPending = !Session->leftovers().isEmpty();
     if (Session->othersRunning())
         AddDataNote(QStringLiteral("Ein anderes Vellumo verwendet denselben Datenordner; beim "
                                    "Beenden werden die \u00C4nderungen beider zusammengef\u00FChrt."));
@@ -87,7 +88,7 @@ void TMainForm::OfferDataFolder() {
         QStringLiteral("Der Datenordner %1 fehlt. Ohne ihn k\u00F6nnen Formate, Texte und "
                        "Schleifen nicht gespeichert werden.\n\nSoll er jetzt angelegt werden?")
             .arg(folder));
-    if (answer != QMessageBox::Yes)
+    if (answer != QMessageBox::Yes || Closed)
         return;
     if (!QDir().mkpath(DataFolder())) {
         QMessageBox::critical(this, windowTitle(),
@@ -105,6 +106,9 @@ void TMainForm::OfferRecovery() {
     const auto answer =
         QMessageBox::question(this, windowTitle(),
                               QStringLiteral("Die Schleifen der letzten Sitzung wiederherstellen?"));
+    if (Closed)
+        return;  // ended meanwhile (logout): the question comes again next time
+    RecoveryPending = false;
     if (answer != QMessageBox::Yes) {
         Session->forgetLeftovers(true);
         return;
@@ -146,7 +150,8 @@ void TMainForm::ScheduleRibbonBackup() {
 }
 
 bool TMainForm::WriteRibbonBackup() {
-    if (Closed || !Session || !Session->claimed())
+    // While the last session's ribbons wait for the answer, its file is theirs.
+    if (Closed || !Session || !Session->claimed() || RecoveryPending)
         return false;
     RibbonBackupTimer->stop();
     const std::vector<const TJob *> jobs = ListedJobs();

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QDateTime>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QThread>
 
@@ -65,16 +67,34 @@ TEST(SessionEnd, SessionOfAKilledWindowIsFreeAtTheNextStart) {
     waited.start();
     while (!QFile::exists(lock) && waited.elapsed() < 30000)
         QThread::msleep(20);
-    ASSERT_TRUE(QFile::exists(lock));
+    // Killed once the window has written who holds the lock.
+    QLockFile probe(lock);
+    qint64 pid = 0;
+    QString host, app;
+    while (!probe.getLockInfo(&pid, &host, &app) && waited.elapsed() < 30000)
+        QThread::msleep(20);
+    ASSERT_EQ(pid, program.processId());
     program.kill();
     ASSERT_TRUE(program.waitForFinished(30000));
     ASSERT_TRUE(QFile::exists(lock));  // nobody removed it
 
     // The next window takes the dead window's slot (and so its ribbons) and
     // does not take it for another running Vellumo.
-    const DataSession next(DataFolder());
-    EXPECT_EQ(next.ribbonFilePath(), data.filePath(QStringLiteral("SITZUNG1.INI")));
-    EXPECT_FALSE(next.othersRunning());
+    {
+        const DataSession next(DataFolder());
+        EXPECT_EQ(next.ribbonFilePath(), data.filePath(QStringLiteral("SITZUNG1.INI")));
+        EXPECT_FALSE(next.othersRunning());
+    }
+
+    // Killed before it wrote who it is: an empty lock, free once it is old.
+    data.writeFile(QStringLiteral("SITZUNG2.LCK"), QByteArray());
+    QFile empty(data.filePath(QStringLiteral("SITZUNG2.LCK")));
+    ASSERT_TRUE(empty.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(empty.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                  QFileDevice::FileModificationTime));
+    empty.close();
+    const DataSession third(DataFolder());
+    EXPECT_FALSE(third.othersRunning());
 }
 
 }  // namespace

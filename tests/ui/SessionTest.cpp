@@ -35,14 +35,17 @@ protected:
         });
         timer->start();
     }
-    void AnswerQuestion(QString *text, QMessageBox::StandardButton button) {
-        WhenModalIs<QMessageBox>([text, button](QMessageBox *box) {
+    // Answers the next message box, after `thinkMs` as a user would.
+    void AnswerQuestion(QString *text, QMessageBox::StandardButton button, int thinkMs = 0) {
+        WhenModalIs<QMessageBox>([text, button, thinkMs](QMessageBox *box) {
             if (text)
                 *text = box->text();
-            if (box->button(button))
-                box->button(button)->click();
-            else
-                box->close();
+            QTimer::singleShot(thinkMs, box, [box, button] {
+                if (box->button(button))
+                    box->button(button)->click();
+                else
+                    box->close();
+            });
         });
     }
     void ChooseFile(const QString &path) {
@@ -85,8 +88,10 @@ TEST_F(SessionTest, DaysRibbonsComeBackAfterTheWindowEndedWithoutClosing) {
     form.reset();
     ASSERT_TRUE(QFile::exists(RibbonBackup()));
 
+    // Answered only after the new window's own first ribbon would have been
+    // kept: the old ribbons must not be overwritten meanwhile.
     QString question;
-    AnswerQuestion(&question, QMessageBox::Yes);
+    AnswerQuestion(&question, QMessageBox::Yes, 2500);
     form = std::make_unique<TMainForm>();
     CreateAppWindows(*form);
     form->show();
@@ -139,10 +144,13 @@ TEST_F(SessionTest, MissingDataFolderIsOfferedAtStartAndASecondWindowIsToldOfThe
     ASSERT_TRUE(QDir(data.appFolder()).removeRecursively());
     QString question;
     AnswerQuestion(&question, QMessageBox::Yes);
-    Start();
+    form = std::make_unique<TMainForm>();
+    CreateAppWindows(*form);
+    EXPECT_TRUE(Note().contains(QStringLiteral("fehlt"))) << Note().toStdString();
+    form->show();
+    QTRY_VERIFY_WITH_TIMEOUT(QDir(data.appFolder()).exists(), 10000);
     EXPECT_TRUE(question.contains(QDir::toNativeSeparators(data.appFolder())))
         << question.toStdString();
-    EXPECT_TRUE(QDir(data.appFolder()).exists());
     EXPECT_TRUE(Note().isEmpty()) << Note().toStdString();
 
     TMainForm second;
