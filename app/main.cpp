@@ -3,6 +3,7 @@
 #include "ui/AppWindows.h"
 #include "ui/Main.h"
 #include "ui/Translations.h"
+#include "ui/SessionEnd.h"
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -11,6 +12,9 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(VELLUMO_VERSION));
     InstallGermanQtTexts(app);
     TMainForm window;
+    SessionEndWatcher sessionEnd;
+    QObject::connect(&sessionEnd, &SessionEndWatcher::endRequested, &window,
+                     &TMainForm::EndSession);
     CreateAppWindows(window);
     window.show();
     return app.exec();

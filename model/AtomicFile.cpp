@@ -1,7 +1,9 @@
 #include "model/AtomicFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,9 +31,39 @@ bool writeAll(int fd, const char *data, qsizetype size) {
     return true;
 }
 
+// Overwrites the file itself: for a folder that takes no new files.
+bool writeInPlace(const QByteArray &name, const QByteArray &bytes, int *err) {
+    const int fd = ::open(name.constData(), O_WRONLY);
+    if (fd < 0) {
+        *err = errno;
+        return false;
+    }
+    bool ok = writeAll(fd, bytes.constData(), bytes.size()) && ::ftruncate(fd, bytes.size()) == 0 &&
+              ::fsync(fd) == 0;
+    *err = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        *err = errno;
+    }
+    return ok;
+}
+
+// Like the file's own rule: a folder nobody may write takes no new file, even
+// from root.
+bool folderTakesNewFiles(const QByteArray &folder) {
+    struct stat st {};
+    if (::stat(folder.constData(), &st) != 0)
+        return true;  // let the attempt report the reason
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+           ::access(folder.constData(), W_OK) == 0;
+}
+
 }  // namespace
 
-bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *reason) {
+bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *reason,
+                         bool *inPlace) {
+    if (inPlace)
+        *inPlace = false;
     auto fail = [reason](const QString &why) {
         if (reason)
             *reason = why;
@@ -50,7 +82,8 @@ bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *
 
     mode_t mode = 0644;
     struct stat st {};
-    if (::stat(targetName.constData(), &st) == 0) {
+    const bool exists = ::stat(targetName.constData(), &st) == 0;
+    if (exists) {
         if (!S_ISREG(st.st_mode))
             return fail(errnoText(EISDIR));
         // Root may write anywhere; a file nobody may write is still read-only.
@@ -62,11 +95,28 @@ bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return fail(errnoText(errno));
     }
 
+    const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
+    if (exists && !folderTakesNewFiles(folder)) {
+        int err = 0;
+        if (!writeInPlace(targetName, bytes, &err))
+            return fail(errnoText(err));
+        if (inPlace)
+            *inPlace = true;
+        return true;
+    }
+
     QByteArray tmpName = targetName + ".XXXXXX";
     const int fd = ::mkstemp(tmpName.data());
     if (fd < 0)
         return fail(errnoText(errno));
 
+    // Owner and group before the mode, since a change of owner may clear
+    // set-id bits. Not being allowed to give the file away is no error.
+    if (exists) {
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0 && ::fchown(fd, uid_t(-1), st.st_gid) != 0) {
+            // the new file keeps our own group
+        }
+    }
     bool ok = writeAll(fd, bytes.constData(), bytes.size()) && ::fchmod(fd, mode) == 0 &&
               ::fsync(fd) == 0;
     int err = ok ? 0 : errno;
@@ -84,11 +134,28 @@ bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *
     }
 
     // Make the rename itself durable.
-    const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
     }
     return true;
+}
+
+bool FolderTakesNewFiles(const QString &folder) {
+    return folderTakesNewFiles(QFile::encodeName(folder));
+}
+
+int RemoveLeftoverTemporaries(const QString &path) {
+    const QFileInfo info(path);
+    const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(info.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    QDir folder = info.absoluteDir();
+    int removed = 0;
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (pattern.match(name).hasMatch() && folder.remove(name))
+            ++removed;
+    }
+    return removed;
 }

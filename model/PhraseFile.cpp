@@ -1,6 +1,8 @@
 #include "model/PhraseFile.h"
 
 #include <QFile>
+#include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -85,7 +87,14 @@ QStringList LoadPhraseFile(const QString &path) {
     return ParsePhrases(f.readAll());
 }
 
-void SavePhraseFile(const QString &path, const QStringList &phrases) {
+QByteArray UnreadPhraseBytes(const QByteArray &bytes) {
+    const qsizetype nul = bytes.indexOf('\0');
+    return nul < 0 ? QByteArray() : bytes.mid(nul);
+}
+
+bool SavePhraseFile(const QString &path, const QStringList &phrases, bool *inPlace) {
+    if (inPlace)
+        *inPlace = false;
     auto error = [&path](const QString &reason) {
         return FileWriteError(
             QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(path, reason));
@@ -99,9 +108,47 @@ void SavePhraseFile(const QString &path, const QStringList &phrases) {
         bytes += encoded;
         bytes += "\r\n";
     }
+    QByteArray old;
+    QFile f(path);
+    if (f.open(QIODevice::ReadOnly))
+        old = f.readAll();
+    f.close();
+    bytes += UnreadPhraseBytes(old);
+    if (bytes == old && f.exists())
+        return false;
     QString reason;
-    if (!WriteFileAtomically(path, bytes, &reason))
+    if (!WriteFileAtomically(path, bytes, &reason, inPlace))
         throw error(reason);
+    return true;
+}
+
+QStringList MergePhrases(const QStringList &disk, const QStringList &read, const QStringList &now) {
+    QHash<QString, int> readCount, nowCount;
+    for (const QString &p : read)
+        ++readCount[p];
+    for (const QString &p : now)
+        ++nowCount[p];
+
+    QStringList merged = disk;
+    for (auto it = readCount.cbegin(); it != readCount.cend(); ++it) {
+        for (int gone = it.value() - nowCount.value(it.key()); gone > 0; --gone) {
+            const qsizetype at = merged.indexOf(it.key());
+            if (at < 0)
+                break;
+            merged.removeAt(at);
+        }
+    }
+    QSet<QString> added;
+    for (const QString &p : now) {
+        if (nowCount.value(p) <= readCount.value(p) || added.contains(p))
+            continue;
+        added.insert(p);
+        if (!merged.contains(p, Qt::CaseInsensitive))
+            merged.append(p);
+    }
+    PhraseList list;
+    list.assign(merged);
+    return list.phrases();
 }
 
 void PhraseList::assign(const QStringList &phrases) {

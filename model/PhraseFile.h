@@ -20,9 +20,24 @@ QString DecodePhrase(const QString &phrase);
 QStringList LoadPhraseFile(const QString &path);
 QStringList ParsePhrases(const QByteArray &bytes);
 
-// Writes each phrase followed by CR LF, replacing the file atomically. Throws
+// The bytes from the first NUL on, which reading leaves unread; empty when
+// the file holds no NUL.
+QByteArray UnreadPhraseBytes(const QByteArray &bytes);
+
+// Writes each phrase followed by CR LF, replacing the file atomically. What
+// the file holds from a NUL byte on is kept after the phrases: reading stops
+// there, and writing must not turn that into a loss. Throws
 // FileWriteError("Datei \"<path>\" kann nicht erstellt werden. <reason>").
-void SavePhraseFile(const QString &path, const QStringList &phrases);
+// Returns false when nothing needed writing (the file already held these
+// bytes); *inPlace as for WriteFileAtomically.
+bool SavePhraseFile(const QString &path, const QStringList &phrases, bool *inPlace = nullptr);
+
+// The phrases on disk with one window's edits applied: phrases of `now` that
+// were not in `read` are added (unless the disk has one equal without regard
+// to case), phrases of `read` no longer in `now` are removed from the disk's
+// list (exactly equal ones, one for one), the others stay. Sorted as the
+// phrase list keeps them.
+QStringList MergePhrases(const QStringList &disk, const QStringList &read, const QStringList &now);
 
 // The phrase list as the list box keeps it: sorted without regard to case.
 class PhraseList {

@@ -15,6 +15,7 @@ bool sameName(const QString &a, const QString &b) {
 // Line ends share these, so a file of a million lines holds no copy of each.
 const QByteArray kCrLf("\r\n");
 const QByteArray kLf("\n");
+const QByteArray kBom("\xEF\xBB\xBF");
 
 }  // namespace
 
@@ -60,6 +61,7 @@ QString ProfileFile::folded(const QString &name) {
 void ProfileFile::parse(const QByteArray &bytes) {
     blocks_.assign(1, Block());
     sections_.clear();
+    qsizetype crLfEnds = 0, lfEnds = 0;
     auto add = [this](Line line) {
         if (line.kind == Kind::Section) {
             const QString name = folded(line.name);
@@ -69,19 +71,37 @@ void ProfileFile::parse(const QByteArray &bytes) {
         }
         blocks_.back().lines.append(std::move(line));
     };
-    qsizetype start = 0;
+    // A byte order mark (an editor saving as UTF-8) is no part of the first
+    // line's name: "[Format]" behind it is still the section "Format".
+    const bool bom = bytes.startsWith(kBom);
+    qsizetype start = bom ? kBom.size() : 0;
+    bool first = true;
     while (start < bytes.size()) {
         qsizetype nl = bytes.indexOf('\n', start);
+        Line line;
         if (nl < 0) {
-            add(classify(bytes.mid(start), QByteArray()));
-            break;
+            line = classify(bytes.mid(start), QByteArray());
+        } else {
+            qsizetype textEnd = nl;
+            if (textEnd > start && bytes[textEnd - 1] == '\r')
+                --textEnd;
+            const bool crLf = textEnd < nl;
+            (crLf ? crLfEnds : lfEnds) += 1;
+            line = classify(bytes.mid(start, textEnd - start), crLf ? kCrLf : kLf);
         }
-        qsizetype textEnd = nl;
-        if (textEnd > start && bytes[textEnd - 1] == '\r')
-            --textEnd;
-        add(classify(bytes.mid(start, textEnd - start), textEnd < nl ? kCrLf : kLf));
+        if (first && bom)
+            line.text.prepend(kBom);
+        first = false;
+        add(std::move(line));
+        if (nl < 0)
+            break;
         start = nl + 1;
     }
+    if (bom && first)
+        add(classify(kBom, QByteArray()));
+    newEol_ = lfEnds > 0 && crLfEnds == 0 ? kLf : kCrLf;
+    mixedEol_ = lfEnds > 0 && crLfEnds > 0;
+    changed_ = false;
 }
 
 QByteArray ProfileFile::toBytes() const {
@@ -89,10 +109,17 @@ QByteArray ProfileFile::toBytes() const {
     for (const Block &block : blocks_) {
         for (const Line &line : block.lines) {
             out += line.text;
-            out += line.eol;
+            out += mixedEol_ && changed_ && !line.eol.isEmpty() ? kCrLf : line.eol;
         }
     }
     return out;
+}
+
+QStringList ProfileFile::sectionNames() const {
+    QStringList names;
+    for (std::size_t b = 1; b < blocks_.size(); ++b)
+        names.append(blocks_[b].lines.front().name);
+    return names;
 }
 
 qsizetype ProfileFile::findSection(const QString &section) const {
@@ -133,18 +160,19 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
     if (!Cp1252::encode(section, &sectionBytes) || !Cp1252::encode(key, &keyBytes) ||
         !Cp1252::encode(value, &valueBytes))
         return false;
+    changed_ = true;
 
     const qsizetype b = findSection(section);
     if (b < 0) {
         // A last line without a line end gets one before anything follows it.
         Line *last = lastLine();
         if (last && last->eol.isEmpty())
-            last->eol = kCrLf;
+            last->eol = newEol_;
         if (last && !TrimProfileBlanks(last->text).isEmpty())
-            blocks_.back().lines.append(classify(QByteArray(), kCrLf));
+            blocks_.back().lines.append(classify(QByteArray(), newEol_));
         Block block;
-        block.lines.append(classify('[' + sectionBytes + ']', kCrLf));
-        block.lines.append(classify(keyBytes + '=' + valueBytes, kCrLf));
+        block.lines.append(classify('[' + sectionBytes + ']', newEol_));
+        block.lines.append(classify(keyBytes + '=' + valueBytes, newEol_));
         sections_.insert(folded(section), qsizetype(blocks_.size()));
         blocks_.push_back(std::move(block));
         return true;
@@ -156,7 +184,9 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
             // Keep the key as the file spells it; only the value changes.
             QByteArray fileKey;
             Cp1252::encode(line.name, &fileKey);
+            const QByteArray bom = line.text.startsWith(kBom) ? kBom : QByteArray();
             line = classify(fileKey + '=' + valueBytes, line.eol);
+            line.text.prepend(bom);
             return true;
         }
     }
@@ -166,8 +196,8 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
     while (insertAt > 1 && TrimProfileBlanks(lines[insertAt - 1].text).isEmpty())
         --insertAt;
     if (lines[insertAt - 1].eol.isEmpty())
-        lines[insertAt - 1].eol = kCrLf;
-    lines.insert(insertAt, classify(keyBytes + '=' + valueBytes, kCrLf));
+        lines[insertAt - 1].eol = newEol_;
+    lines.insert(insertAt, classify(keyBytes + '=' + valueBytes, newEol_));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <cstdint>
 #include <vector>
@@ -15,6 +16,12 @@
 // blanks (space, tab) around keys and values are not part of them; one pair
 // of single or double quotes around a whole value is removed; a value is read
 // as at most MaxValueLength characters; the first matching section and key win.
+// A UTF-8 byte order mark before the first line is read past and kept.
+//
+// Line ends: a file that ends its lines with LF alone gets LF on the lines the
+// program adds, one with CR LF (or a new file) gets CR LF; a file that mixes
+// both is written with CR LF throughout once anything in it changes, so no
+// write leaves a mixed file.
 class ProfileFile {
 public:
     static constexpr int MaxValueLength = 2047;
@@ -35,6 +42,8 @@ public:
     bool setValue(const QString &section, const QString &key, const QString &value);
 
     bool hasSection(const QString &section) const { return findSection(section) >= 0; }
+    // Every section header's name, in file order.
+    QStringList sectionNames() const;
 
 private:
     enum class Kind { Other, Section, Key };
@@ -59,6 +68,9 @@ private:
     Line *lastLine();
 
     std::vector<Block> blocks_{Block()};
+    QByteArray newEol_{"\r\n"};  // for the lines the program adds
+    bool mixedEol_ = false;      // the file as read mixed LF and CR LF
+    bool changed_ = false;       // a mixed file is made one style when it changes
     QHash<QString, qsizetype> sections_;  // folded name -> block of its first header
 };
 

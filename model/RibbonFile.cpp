@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 
+#include "model/AtomicFile.h"
 #include "model/Cp1252.h"
 #include "model/PhraseFile.h"
 #include "model/ProfileFile.h"
@@ -248,6 +249,72 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
         result.ribbons.push_back(RibbonEntry{section.name, section.line, std::move(job)});
     }
     return result;
+}
+
+namespace {
+
+QByteArray quotedIfNeeded(const QByteArray &value) {
+    if (value.isEmpty())
+        return value;
+    auto edge = [](char c) { return c == ' ' || c == '\t' || c == '"' || c == '\''; };
+    return edge(value.front()) || edge(value.back()) ? '"' + value + '"' : value;
+}
+
+}  // namespace
+
+bool RibbonFileBytes(const std::vector<const TJob *> &jobs, QByteArray *out, QString *error) {
+    QByteArray bytes;
+    bool encoded = true;
+    auto line = [&bytes, &encoded](const char16_t *key, const QString &value) {
+        QByteArray k, v;
+        encoded = Cp1252::encode(QString::fromUtf16(key), &k) && Cp1252::encode(value, &v) && encoded;
+        bytes += k + '=' + quotedIfNeeded(v) + "\r\n";
+    };
+    auto number = [](std::int64_t v) { return QString::number(v); };
+    int n = 0;
+    for (const TJob *job : jobs) {
+        if (n > 0)
+            bytes += "\r\n";
+        bytes += "[Schleife" + QByteArray::number(++n) + "]\r\n";
+        line(kKeys[0].name, job->Name);
+        line(kKeys[1].name, number(job->Laenge));
+        line(kKeys[2].name, number(job->Breite));
+        line(kKeys[3].name, number(job->Rand));
+        line(kKeys[4].name, job->FontName);
+        line(kKeys[5].name, number(job->FontGroesse));
+        line(kKeys[6].name, QLatin1Char('$') + QStringLiteral("%1").arg(job->FontFarbe, 8, 16,
+                                                                          QLatin1Char('0')).toUpper());
+        line(kKeys[7].name, number(job->Stil));
+        line(kKeys[8].name, number(job->Flip ? 1 : 0));
+        line(kKeys[9].name, number(job->Shadow ? 1 : 0));
+        line(kKeys[10].name, job->BildNameLinks);
+        line(kKeys[11].name, number(job->BildBreiteLinks));
+        line(kKeys[12].name, number(job->BildAbstandLinks));
+        line(kKeys[13].name, job->BildNameRechts);
+        line(kKeys[14].name, number(job->BildBreiteRechts));
+        line(kKeys[15].name, number(job->BildAbstandRechts));
+        line(kKeys[16].name, EncodePhrase(job->TextLeft.lines().join(QLatin1Char('\n'))));
+        line(kKeys[17].name, EncodePhrase(job->TextRight.lines().join(QLatin1Char('\n'))));
+        line(kKeys[18].name, job->Kommission);
+    }
+    // What the reader would refuse is not written: a ribbon file that cannot
+    // be read back is no copy of the list.
+    const RibbonFileResult check = ReadRibbonFile(bytes, QString());
+    if (!encoded || (!jobs.empty() && !check.ok())) {
+        if (error)
+            *error = check.ok() ? QStringLiteral("Zeichen au\u00dferhalb von Windows-1252")
+                                : check.error->message;
+        return false;
+    }
+    *out = bytes;
+    return true;
+}
+
+bool SaveRibbonFile(const QString &path, const std::vector<const TJob *> &jobs, QString *error) {
+    QByteArray bytes;
+    if (!RibbonFileBytes(jobs, &bytes, error))
+        return false;
+    return WriteFileAtomically(path, bytes, error);
 }
 
 RibbonFileResult LoadRibbonFile(const QString &path) {

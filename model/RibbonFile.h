@@ -54,3 +54,15 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
 RibbonFileResult LoadRibbonFile(const QString &path);
 
 constexpr qint64 MaxRibbonFileSize = 16 * 1024 * 1024;
+
+// The ribbons as a ribbon file that the reader above takes back unchanged:
+// sections "Schleife1", "Schleife2", ..., CR LF line ends. A value with
+// blanks or quotes at its ends is put in double quotes, which reading removes.
+// Fails (with the reader's message) for a list the reader would refuse, such
+// as a text longer than a value may be.
+bool RibbonFileBytes(const std::vector<const TJob *> &jobs, QByteArray *out,
+                     QString *error = nullptr);
+
+// Writes the ribbons into a ribbon file, replacing it atomically. Returns
+// false with the reason (a refused list or the platform's error text).
+bool SaveRibbonFile(const QString &path, const std::vector<const TJob *> &jobs, QString *error);

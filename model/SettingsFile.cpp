@@ -82,6 +82,10 @@ std::int32_t SettingsFile::readInteger(const QString &section, const QString &ke
     return ParseProfileInteger(text, &v) ? v : defaultValue;
 }
 
+QStringList SettingsFile::sectionNames() const {
+    return loaded().sectionNames();
+}
+
 bool SettingsFile::readBool(const QString &section, const QString &key, bool defaultValue) const {
     return readInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
@@ -102,7 +106,19 @@ void SettingsFile::writeString(const QString &section, const QString &key, const
 }
 
 void SettingsFile::store(const ProfileFile &contents) {
-    if (!WriteFileAtomically(path_, contents.toBytes()))
+    const QByteArray bytes = contents.toBytes();
+    // Nothing changed: the file is not touched (no time stamp, no window for a
+    // crash, and a file we may not write is no error then).
+    QFile old(path_);
+    if (old.open(QIODevice::ReadOnly) && old.size() == bytes.size() && old.readAll() == bytes) {
+        lastWriteInPlace_ = false;
+        cache_ = contents;
+        cacheState_->stamp = stampOf(path_);
+        cacheState_->valid = true;
+        return;
+    }
+    old.close();
+    if (!WriteFileAtomically(path_, bytes, nullptr, &lastWriteInPlace_))
         throw FileWriteError(writeErrorText());
     cache_ = contents;
     cacheState_->stamp = stampOf(path_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 
@@ -25,11 +26,16 @@ public:
     std::int32_t readInteger(const QString &section, const QString &key,
                              std::int32_t defaultValue) const;
     bool readBool(const QString &section, const QString &key, bool defaultValue) const;
+    QStringList sectionNames() const;
 
     void writeString(const QString &section, const QString &key, const QString &value);
     void writeInteger(const QString &section, const QString &key, std::int32_t value);
     void writeBool(const QString &section, const QString &key, bool value);
     void writeColour(const QString &section, const QString &key, std::uint32_t value);
+
+    // Whether the last replacement had to overwrite the file in place (a
+    // folder that takes no new files, see WriteFileAtomically).
+    bool lastWriteInPlace() const { return lastWriteInPlace_; }
 
     // Gathers the writes made while it lives and hands them to the file in one
     // replacement at commit(); without commit() they are dropped. Reads made
@@ -63,6 +69,7 @@ private:
     mutable ProfileFile cache_;
     std::unique_ptr<Cache> cacheState_;
     std::unique_ptr<ProfileFile> pending_;
+    bool lastWriteInPlace_ = false;
 };
 
 // Settings reads that fall back to the default when no settings file is set.

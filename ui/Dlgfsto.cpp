@@ -64,8 +64,12 @@ TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDia
 
     if (settings)
         formats_ = ReadStoredFormats(*settings);
-    for (const auto &format : formats_)
+    for (const auto &format : formats_) {
         LBFormatList->addItem(format->Name.str());
+        origin_.push_back(int(read_.size()));
+        read_.push_back(std::make_unique<TJob>());
+        read_.back()->CopyFrom(*format);
+    }
     EDFormatNameChange();
 }
 
@@ -96,6 +100,7 @@ int TDlgStoreFormat::findFormat(const QString &name) const {
 
 TJob *TDlgStoreFormat::appendFormat(const QString &name) {
     formats_.push_back(std::make_unique<TJob>());
+    origin_.push_back(-1);
     LBFormatList->addItem(name);
     emit formatsChanged();
     return formats_.back().get();
@@ -131,6 +136,7 @@ void TDlgStoreFormat::BtnClearClick() {
     if (row < 0 || row >= count() || !LBFormatList->currentItem()->isSelected())
         return;
     formats_.erase(formats_.begin() + row);
+    origin_.erase(origin_.begin() + row);
     delete LBFormatList->takeItem(row);
     LBFormatList->clearSelection();
     LBFormatList->setCurrentRow(-1);

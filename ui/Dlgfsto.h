@@ -28,6 +28,10 @@ public:
     TJob *formatAt(int index) const;
     QString itemText(int index) const;
     const StoredFormatList &formats() const { return formats_; }
+    // The formats as read at start, and where each listed format came from
+    // among them (-1: stored in this run), to tell what this run changed.
+    const StoredFormatList &formatsRead() const { return read_; }
+    const std::vector<int> &formatOrigin() const { return origin_; }
 
     // The index of the format listed under `name` in any letter case, or -1.
     int findFormat(const QString &name) const;
@@ -57,4 +61,6 @@ private:
     QPushButton *BtnCancel = nullptr;
     QPushButton *BtnClear = nullptr;
     StoredFormatList formats_;
+    StoredFormatList read_;
+    std::vector<int> origin_;
 };

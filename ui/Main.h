@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "model/PhraseFile.h"
 #include "render/Pictures.h"
@@ -25,6 +27,8 @@ class QToolButton;
 class QWidget;
 
 class ColorSwatch;
+class DataSession;
+class QTimer;
 class JobListDelegate;
 class JobListModel;
 class SettingsFile;
@@ -54,7 +58,7 @@ public:
     void PrintPreviewClick();
     void cmPrinterSetupClick();
     void SelectStartupPrinter();  // the printer half of the deferred start-up
-    void StorePrinterName();      // throws FileWriteError
+    std::optional<QString> PrinterNameToStore();  // the printer list's entry, if one is chosen
 
     // The ribbon list in its order; the list owns the jobs.
     int JobCount() const;
@@ -80,6 +84,13 @@ public:
 
     // Rebuilds the stored-format entries of the "&Datei" menu.
     void BuildFormatMenu();
+
+    // The desktop ends the session: close as "&Beenden" does, once a print
+    // run under way has ended, and leave any dialog that is open.
+    void EndSession();
+    // Appends ribbons (taking ownership) after the clean-up of ribbons
+    // without text, and selects the first of them.
+    void AppendJobs(std::vector<std::unique_ptr<TJob>> jobs);
 
     static constexpr QSize MinimumWindowSize{750, 360};
     // The window's size at start for a screen of that width; small screens
@@ -146,6 +157,7 @@ private:
     void BtnCloseClick();
     void BtnInfoClick();
     void SelectJobRow(int row);
+    void RemoveJobsWithoutText();
     int SelectedJobRow() const;
 
     // MainFit.cpp
@@ -156,9 +168,20 @@ private:
     void cmUpdateMenu();
     void FormatKeepClick();
 
+    // MainSession.cpp
+    void OpenDataSession();
+    void ConnectSessionCommands();
+    void OfferDataFolder();
+    void OfferRecovery();
+    void ScheduleRibbonBackup();
+    bool WriteRibbonBackup();
+    void AddDataNote(const QString &note);
+    void FileOpenRibbonsClick();
+    void FileSaveRibbonsClick();
+    std::vector<const TJob *> ListedJobs() const;
+
     // MainPhrases.cpp
     void LoadPhrases();
-    void SavePhrases();  // throws FileWriteError
     void ShowPhrases(qsizetype selectRow);
     void MTextsStore(TextMemo *memo);
     void LBTexteDblClick();
@@ -229,6 +252,8 @@ private:
     QAction *PrintPreview = nullptr;
     QAction *FormatSeparator = nullptr;  // the separator below "&Drucken"
     QAction *Beenden1 = nullptr;
+    QAction *FileOpenRibbons = nullptr;
+    QAction *FileSaveRibbons = nullptr;
     QAction *Info1 = nullptr;
     QAction *MenuAlign = nullptr;
     QAction *MenuCenter = nullptr;
@@ -252,9 +277,15 @@ private:
     QString PhraseFileName;
     QString FitStatusShown;  // the fit message last put in the status bar
     PhraseList Phrases;
+    QStringList PhrasesRead;  // as loaded, to tell what this window changed
     std::unique_ptr<SettingsFile> Settings;
     int Rasterizer = 0;         // [General] "Rasterizer"/"Version", read at start-up
     PictureCatalogue Pictures;  // the picture list's names and thumbnails
+    std::unique_ptr<DataSession> Session;
+    QTimer *RibbonBackupTimer = nullptr;
+    QLabel *DataNote = nullptr;  // what the window says about its data folder
+    bool DataFolderMissing = false;
+    bool RecoveryPending = false;  // the last session's ribbons are not yet taken in or refused
 
     QPointer<TDlgStoreFormat> DlgStoreFormat;
     QPointer<TDlgTextColor> DlgTextColor;

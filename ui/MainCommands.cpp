@@ -54,20 +54,7 @@ void TMainForm::BtnAddClick() {
 void TMainForm::AddJob(TJob *job) {
     std::unique_ptr<TJob> added(job);
     SyncJob(false);
-    // Ribbons without any text are of no use; the current one goes too.
-    {
-        const bool wasSelecting = SelectingJob;
-        SelectingJob = true;
-        for (int row = Jobs->count() - 1; row >= 0; --row) {
-            const TJob *listed = Jobs->jobAt(row);
-            if (listed->TextLeft.isEmpty() && listed->TextRight.isEmpty()) {
-                if (listed == CurrentJob)
-                    CurrentJob = nullptr;
-                Jobs->removeAt(row);
-            }
-        }
-        SelectingJob = wasSelecting;
-    }
+    RemoveJobsWithoutText();
     if (added) {
         added->Kommission.set(QString());
         Jobs->append(std::move(added));
@@ -81,6 +68,21 @@ void TMainForm::AddJob(TJob *job) {
         // After the command's own focus changes have settled.
         QMetaObject::invokeMethod(this, &TMainForm::MsgFocusText, Qt::QueuedConnection);
     }
+}
+
+void TMainForm::RemoveJobsWithoutText() {
+    // Ribbons without any text are of no use; the current one goes too.
+    const bool wasSelecting = SelectingJob;
+    SelectingJob = true;
+    for (int row = Jobs->count() - 1; row >= 0; --row) {
+        const TJob *listed = Jobs->jobAt(row);
+        if (listed->TextLeft.isEmpty() && listed->TextRight.isEmpty()) {
+            if (listed == CurrentJob)
+                CurrentJob = nullptr;
+            Jobs->removeAt(row);
+        }
+    }
+    SelectingJob = wasSelecting;
 }
 
 void TMainForm::BtnClearClick() {

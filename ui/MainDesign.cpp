@@ -396,6 +396,15 @@ void TMainForm::CreateMenus() {
                         QStringLiteral("L\u00F6scht die aktuelle Schleife."));
     Delete->setIcon(ArtworkIcon(QStringLiteral("delete")));
     MenuDatei->addSeparator();
+    FileOpenRibbons = MakeAction(MenuDatei, "FileOpenRibbons",
+                                 QStringLiteral("Schleifen \u00F6&ffnen\u2026"),
+                                 QStringLiteral("H\u00E4ngt die Schleifen einer Schleifendatei an "
+                                                "die Liste an."));
+    FileSaveRibbons = MakeAction(MenuDatei, "FileSaveRibbons",
+                                 QStringLiteral("Schleifen &speichern unter\u2026"),
+                                 QStringLiteral("Speichert alle Schleifen der Liste in einer "
+                                                "Schleifendatei, die vellumo-cli drucken kann."));
+    MenuDatei->addSeparator();
     cmPrinterSetup = MakeAction(MenuDatei, "cmPrinterSetup",
                                 QStringLiteral("Drucker&einrichtung..."), QString());
     Print = MakeAction(MenuDatei, "Print", QStringLiteral("&Drucken"),

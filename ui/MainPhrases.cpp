@@ -1,5 +1,6 @@
 #include "ui/Main.h"
 
+#include <QFile>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
@@ -16,12 +17,14 @@ constexpr int StoredPhraseLength = 255;
 
 void TMainForm::LoadPhrases() {
     PhraseFileName = PhraseFilePath();
-    Phrases.assign(LoadPhraseFile(PhraseFileName));
+    QFile file(PhraseFileName);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    Phrases.assign(ParsePhrases(bytes));
+    PhrasesRead = Phrases.phrases();
+    if (!UnreadPhraseBytes(bytes).isEmpty())
+        AddDataNote(QStringLiteral("RIBOLANT.TXT enth\u00E4lt ein NUL-Byte: die Texte dahinter "
+                                   "werden nicht gelesen, beim Speichern aber behalten."));
     ShowPhrases(-1);
-}
-
-void TMainForm::SavePhrases() {
-    SavePhraseFile(PhraseFileName, Phrases.phrases());
 }
 
 void TMainForm::ShowPhrases(qsizetype selectRow) {

@@ -158,10 +158,10 @@ void TMainForm::SelectStartupPrinter() {
     }
 }
 
-void TMainForm::StorePrinterName() {
+std::optional<QString> TMainForm::PrinterNameToStore() {
     RibbonPrinter &printer = PrintFlow::of(this).printer();
     const int index = printer.printerIndex();
-    if (index < 0 || index >= printer.printers().size() || !Settings)
-        return;  // no printer chosen: the stored name stays as it was
-    Settings->writeString(kDrucker, QStringLiteral("Name"), printer.printers().at(index));
+    if (index < 0 || index >= printer.printers().size())
+        return std::nullopt;  // no printer chosen: the stored name stays as it was
+    return printer.printers().at(index);
 }

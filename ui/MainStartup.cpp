@@ -11,8 +11,11 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusTipEvent>
+#include <QTimer>
 
 #include "model/DataFolder.h"
+#include "model/DataSave.h"
+#include "model/DataSession.h"
 #include "model/FileError.h"
 #include "model/Job.h"
 #include "model/SettingsFile.h"
@@ -92,6 +95,8 @@ void TMainForm::FormCreate() {
 
     Settings = std::make_unique<SettingsFile>(SettingsFilePath());
     SettingsFile::setCurrent(Settings.get());
+    OpenDataSession();
+    ConnectSessionCommands();
 
     Rasterizer = RenderContext::ReadRasterizerMode(Settings.get());
 
@@ -127,6 +132,8 @@ void TMainForm::MsgStartup() {
         return;
     SelectStartupPrinter();
     BtnAddClick();
+    OfferDataFolder();
+    OfferRecovery();
 }
 
 void TMainForm::MsgFocusText() {
@@ -145,24 +152,31 @@ void TMainForm::FormClose() {
     if (Closed)
         return;
     Closed = true;
-    // A settings file that cannot be written must not cost the phrases, nor
-    // the phrases the settings: each is tried, and each failure is shown.
-    try {
-        if (DlgStoreFormat)
-            WriteStoredFormats(*Settings, DlgStoreFormat->formats());
-        StorePrinterName();
-    } catch (const FileWriteError &error) {
-        QMessageBox::critical(this, windowTitle(), error.message());
+    // What this window changed goes onto what the files hold now: another
+    // Vellumo may have saved into them since this one started. A settings
+    // file that cannot be written must not cost the phrases, nor the phrases
+    // the settings: each is tried, and each failure is shown.
+    DataEdits edits;
+    if (DlgStoreFormat) {
+        edits.formatsRead = &DlgStoreFormat->formatsRead();
+        edits.formatsNow = &DlgStoreFormat->formats();
+        edits.formatOrigin = DlgStoreFormat->formatOrigin();
     }
+    edits.printerName = PrinterNameToStore();
+    edits.phrasesRead = PhrasesRead;
+    edits.phrasesNow = Phrases.phrases();
+    const DataSaveResult saved = SaveDataMerged(*Settings, PhraseFileName, edits);
+    // A normal end: the ribbons kept against a crash are given up, as the
+    // list itself is.
+    RibbonBackupTimer->stop();
+    if (Session)
+        Session->endNormally();
     CurrentJob = nullptr;
     SelectingJob = true;
     Jobs->clear();
     SelectingJob = false;
-    try {
-        SavePhrases();
-    } catch (const FileWriteError &error) {
-        QMessageBox::critical(this, windowTitle(), error.message());
-    }
+    for (const QString &error : saved.errors)
+        QMessageBox::critical(this, windowTitle(), error);
 }
 
 void TMainForm::FormDestroy() {
@@ -174,6 +188,7 @@ void TMainForm::FormDestroy() {
     if (SettingsFile::current() == Settings.get())
         SettingsFile::setCurrent(nullptr);
     Settings.reset();
+    Session.reset();
     Pictures = PictureCatalogue();
 }
 

@@ -183,6 +183,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(changed.setValue(written.first, written.second, value));
     const QByteArray after = changed.toBytes();
     CheckOnlyTheKeyChanged(file, after, written);
+    // A written file ends its lines one way: CR LF or LF, never both.
+    const qsizetype lineEnds = after.count('\n'), crLfs = after.count("\r\n");
+    FUZZ_CHECK(crLfs == 0 || crLfs == lineEnds);
     const ProfileFile reread(after);
     QString readBack;
     FUZZ_CHECK(reread.value(written.first, written.second, &readBack) && readBack == value);

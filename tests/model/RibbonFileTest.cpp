@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "model/RibbonFile.h"
 
@@ -161,6 +162,57 @@ TEST(RibbonFileTest, LoadingFromDiskReportsUnreadableFiles) {
     const RibbonFileResult good = LoadRibbonFile(path);
     ASSERT_TRUE(good.ok());
     EXPECT_EQ(good.ribbons.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RibbonFileTest, WrittenRibbonsReadBackAsTheyWere) {
+    // Texts with blanks and quotes at their ends, several lines, umlauts.
+    std::vector<std::unique_ptr<TJob>> jobs;
+    for (const auto &[left, right, kommission] :
+         {std::tuple{QStringList{"  In stiller Trauer", "Deine Familie  "},
+                     QStringList{"\"Ruhe sanft\""}, QStringLiteral(" Meier, Grab 12 ")},
+          std::tuple{QStringList{}, QStringList{"Letzter Gru\u00DF", "", "'Oma'"}, QString()}}) {
+        auto job = std::make_unique<TJob>();
+        job->TextLeft.set(left);
+        job->TextRight.set(right);
+        job->Kommission.set(kommission);
+        job->Name.set(QStringLiteral("'Kranz' gro\u00DF"));
+        job->Laenge = 1750;
+        job->FontFarbe = 0x01000007;
+        job->Stil = UpSide;
+        job->Flip = false;
+        job->BildNameRechts.set(QStringLiteral(" Rose.bmp"));
+        jobs.push_back(std::move(job));
+    }
+    std::vector<const TJob *> list;
+    for (const auto &job : jobs)
+        list.push_back(job.get());
+    QByteArray bytes;
+    ASSERT_TRUE(RibbonFileBytes(list, &bytes));
+    const RibbonFileResult back = read(bytes);
+    ASSERT_TRUE(back.ok()) << back.error->text().toStdString();
+    ASSERT_EQ(back.ribbons.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const TJob &a = *jobs[i], &b = *back.ribbons[i].job;
+        EXPECT_EQ(b.TextLeft.lines(), a.TextLeft.lines());
+        EXPECT_EQ(b.TextRight.lines(), a.TextRight.lines());
+        EXPECT_EQ(b.Kommission.str(), a.Kommission.str());
+        EXPECT_EQ(b.Name.str(), a.Name.str());
+        EXPECT_EQ(b.BildNameRechts.str(), a.BildNameRechts.str());
+        EXPECT_EQ(b.Laenge, 1750);
+        EXPECT_EQ(b.FontFarbe, 0x01000007u);
+        EXPECT_EQ(b.Stil, UpSide);
+        EXPECT_FALSE(b.Flip);
+    }
+
+    // A text the reader would refuse (longer than a value may be) is not written.
+    jobs[0]->TextLeft.set({QString(3000, QLatin1Char('x'))});
+    QString error;
+    EXPECT_FALSE(RibbonFileBytes(list, &bytes, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("2047"))) << error.toStdString();
 }
 
 }  // namespace

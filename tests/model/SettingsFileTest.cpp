@@ -43,7 +43,9 @@ TEST_F(SettingsFileTest, ForeignLinesSurviveAWriteByteForByte) {
     SettingsFile file(path);
     file.writeInteger(QStringLiteral("drucker"), QStringLiteral("METHODE"), 4);
 
-    const QByteArray expected = QByteArray(before).replace("Methode= 3", "Methode=4");
+    // The one lone LF goes: a written file never mixes line ends.
+    const QByteArray expected =
+        QByteArray(before).replace("Methode= 3", "Methode=4").replace("[Drucker]\n", "[Drucker]\r\n");
     EXPECT_EQ(contents(), expected);
     EXPECT_EQ(file.readInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 0), 4);
 }
@@ -59,6 +61,45 @@ TEST_F(SettingsFileTest, NewKeysGoToTheEndOfTheirSectionNewSectionsToTheEndOfThe
     write(cp("[A]\r\nk1=1"));
     file.writeString(QStringLiteral("A"), QStringLiteral("k2"), QStringLiteral("x"));
     EXPECT_EQ(contents(), cp("[A]\r\nk1=1\r\nk2=x\r\n"));
+}
+
+TEST_F(SettingsFileTest, WrittenFileKeepsOneLineEndStyle) {
+    // A file with LF alone stays so, byte for byte where untouched; CR LF
+    // files and new files get CR LF; a mixed file is made CR LF throughout.
+    const struct {
+        const char *before, *after;
+    } cases[] = {
+        {"[A]\nk=1\n\n[B]\nx=0\n", "[A]\nk=2\nn=neu\n\n[B]\nx=0\n\n[C]\nn=neu\n"},
+        {"[A]\nk=1", "[A]\nk=2\nn=neu\n\n[C]\nn=neu\n"},
+        {"[A]\r\nk=1\r\n", "[A]\r\nk=2\r\nn=neu\r\n\r\n[C]\r\nn=neu\r\n"},
+        {"", "[A]\r\nk=2\r\nn=neu\r\n\r\n[C]\r\nn=neu\r\n"},
+        {"[A]\nk=1\r\n", "[A]\r\nk=2\r\nn=neu\r\n\r\n[C]\r\nn=neu\r\n"},
+    };
+    for (const auto &c : cases) {
+        write(cp(c.before));
+        SettingsFile file(path);
+        SettingsFile::Batch batch(file);
+        file.writeInteger(QStringLiteral("A"), QStringLiteral("k"), 2);
+        file.writeString(QStringLiteral("A"), QStringLiteral("n"), QStringLiteral("neu"));
+        file.writeString(QStringLiteral("C"), QStringLiteral("n"), QStringLiteral("neu"));
+        batch.commit();
+        EXPECT_EQ(contents(), cp(c.after)) << c.before;
+    }
+}
+
+TEST_F(SettingsFileTest, ByteOrderMarkBeforeTheFirstSectionIsReadPastAndKept) {
+    const QByteArray bom("\xEF\xBB\xBF");
+    write(bom + cp("[Format]\r\nAnzahl=1\r\n[Format0]\r\nName=Gold\r\n"));
+    SettingsFile file(path);
+    StoredFormatList formats = ReadStoredFormats(file);
+    ASSERT_EQ(formats.size(), 1u);
+    EXPECT_EQ(formats[0]->Name.str(), QStringLiteral("Gold"));
+    formats.push_back(std::make_unique<TJob>());
+    formats.back()->Name.set(QStringLiteral("Silber"));
+    WriteStoredFormats(file, formats);
+    EXPECT_TRUE(contents().startsWith(bom + cp("[Format]\r\nAnzahl=2\r\n")));
+    EXPECT_EQ(contents().count("[Format]"), 1);
+    EXPECT_EQ(ReadStoredFormats(file).size(), 2u);
 }
 
 TEST_F(SettingsFileTest, ReadingRules) {

@@ -1,6 +1,7 @@
 // The power goes out while Vellumo writes its files: a writer process is
 // killed at random moments while it writes RIBOLANT.INI and RIBOLANT.TXT
-// version after version. After every kill each file must be one complete
+// version after version, every other one through the shut-down's merged save,
+// and before each the ribbon list a window keeps against a crash. After every kill each file must be one complete
 // version, byte for byte, never a mixture or a cut-off file, and never older
 // than before.
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "model/DataFolder.h"
 #include "model/Job.h"
 #include "model/PhraseFile.h"
+#include "model/RibbonFile.h"
 #include "model/SettingsFile.h"
 #include "tests/robust/KillVersions.h"
 #include "tests/support/TempDataFolder.h"
@@ -55,6 +57,12 @@ QByteArray ExpectedPhrases(const QString &scratch, int version) {
     return ReadAll(path);
 }
 
+QByteArray ExpectedRibbons(const QString &scratch, int version) {
+    const QString path = scratch + QStringLiteral("/SITZUNG1.INI");
+    WriteKillRibbons(path, version);
+    return ReadAll(path);
+}
+
 QSet<QString> FolderEntries(const QString &folder) {
     const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     return QSet<QString>(names.begin(), names.end());
@@ -68,46 +76,59 @@ TEST(CrashSafeWrites, KilledWriterLeavesEachFileCompleteOldOrCompleteNew) {
     ASSERT_TRUE(scratch.isValid());
     const QString iniPath = SettingsFilePath();
     const QString txtPath = PhraseFilePath();
+    const QString ribbonPath = DataFolder() + QStringLiteral("SITZUNG1.INI");
     {
         SettingsFile file(iniPath);
         WriteKillSettings(file, 0);
         WriteKillPhrases(txtPath, 0);
+        WriteKillRibbons(ribbonPath, 0);
     }
     const QByteArray firstIni = ReadAll(iniPath);
 
     // Kill somewhere within the first few versions of each run: one version
-    // (two replacements of each file) takes this long here.
+    // (on average of the plain and the merged writes) takes this long here.
     QElapsedTimer timer;
     timer.start();
     {
         QTemporaryDir probe;
+        const QString phrases = probe.path() + QStringLiteral("/RIBOLANT.TXT");
         SettingsFile file(probe.path() + QStringLiteral("/RIBOLANT.INI"));
-        for (int v = 0; v < 5; ++v) {
-            WriteKillSettings(file, v);
-            WriteKillPhrases(probe.path() + QStringLiteral("/RIBOLANT.TXT"), v);
+        for (int v = 0; v < 6; ++v) {
+            if (v % 2) {
+                SaveKillVersionMerged(file, phrases, v);
+            } else {
+                WriteKillSettings(file, v);
+                WriteKillPhrases(phrases, v);
+            }
         }
     }
-    const qint64 versionMicros = std::max<qint64>(timer.nsecsElapsed() / 5000, 50);
+    const qint64 versionMicros = std::max<qint64>(timer.nsecsElapsed() / 6000, 50);
 
     std::mt19937 random(7081);
     std::uniform_int_distribution<qint64> delay(0, 4 * versionMicros);
-    int lastFormats = 0, lastPrinter = 0, lastPhrases = 0, next = 1;
-    int interrupted = 0, advanced = 0;
+    int lastFormats = 0, lastPrinter = 0, lastPhrases = 0, lastRibbons = 0, next = 1;
+    int interrupted = 0, advanced = 0, inMergedSave = 0;
     QSet<QString> seen = FolderEntries(data.appFolder());
     for (int round = 0; round < kKills; ++round) {
         QProcess writer;
         writer.start(QStringLiteral(VELLUMO_KILL_WRITER), {QString::number(next)});
         ASSERT_TRUE(writer.waitForStarted(30000));
+        const qint64 writerPid = writer.processId();
         ASSERT_TRUE(writer.waitForReadyRead(30000)) << writer.readAllStandardError().constData();
         QThread::usleep(static_cast<unsigned long>(delay(random)));
         writer.kill();
         ASSERT_TRUE(writer.waitForFinished(30000));
         ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit)
             << "the writer stopped by itself: " << writer.readAllStandardError().constData();
+        // The merged save holds the data lock, which names its process, while
+        // it reads and writes.
+        const QList<QByteArray> lock =
+            ReadAll(data.appFolder() + QStringLiteral("/RIBOLANT.LCK")).split('\n');
+        if (lock.first() == QByteArray::number(writerPid))
+            ++inMergedSave;
 
-        // RIBOLANT.INI: the formats of one version and the printer name of a
-        // version no later (the printer name is written after the formats),
-        // neither older than after the last kill.
+        // RIBOLANT.INI: the formats and the printer name of one version (they
+        // go to the file in one replacement), not older than after the last kill.
         SettingsFile settings(iniPath);
         const StoredFormatList formats = ReadStoredFormats(settings);
         ASSERT_EQ(formats.size(), 3u) << "round " << round;
@@ -116,7 +137,7 @@ TEST(CrashSafeWrites, KilledWriterLeavesEachFileCompleteOldOrCompleteNew) {
             KillVersionOf(settings.readString(QStringLiteral("Drucker"), QStringLiteral("Name")));
         ASSERT_GE(formatVersion, lastFormats) << "round " << round;
         ASSERT_GE(printerVersion, lastPrinter) << "round " << round;
-        ASSERT_LE(printerVersion, formatVersion) << "round " << round;
+        ASSERT_EQ(printerVersion, formatVersion) << "round " << round;
         const QByteArray ini = ReadAll(iniPath);
         ASSERT_TRUE(ini ==
                     ExpectedSettings(scratch.path(), firstIni, formatVersion, printerVersion))
@@ -131,22 +152,37 @@ TEST(CrashSafeWrites, KilledWriterLeavesEachFileCompleteOldOrCompleteNew) {
         ASSERT_TRUE(ReadAll(txtPath) == ExpectedPhrases(scratch.path(), phraseVersion))
             << "round " << round << ": RIBOLANT.TXT is not one complete version";
 
+        // The ribbon list kept against a crash: one complete version, which
+        // the strict reader takes.
+        const RibbonFileResult ribbons = LoadRibbonFile(ribbonPath);
+        ASSERT_TRUE(ribbons.ok()) << "round " << round << ": "
+                                  << ribbons.error->text().toStdString();
+        ASSERT_EQ(ribbons.ribbons.size(), 2u) << "round " << round;
+        const int ribbonVersion = KillVersionOf(ribbons.ribbons[0].job->Kommission);
+        ASSERT_GE(ribbonVersion, lastRibbons) << "round " << round;
+        ASSERT_TRUE(ReadAll(ribbonPath) == ExpectedRibbons(scratch.path(), ribbonVersion))
+            << "round " << round << ": SITZUNG1.INI is not one complete version";
+
         if (formatVersion > lastFormats || printerVersion > lastPrinter ||
-            phraseVersion > lastPhrases)
+            phraseVersion > lastPhrases || ribbonVersion > lastRibbons)
             ++advanced;
         lastFormats = formatVersion;
         lastPrinter = printerVersion;
         lastPhrases = phraseVersion;
-        next = std::max(formatVersion, phraseVersion) + 1;
+        lastRibbons = ribbonVersion;
+        next = std::max({formatVersion, phraseVersion, ribbonVersion}) + 1;
 
         // A kill in the middle of a replacement leaves its temporary file
-        // beside the real one; it is never taken for the file.
+        // beside the real one; it is never taken for the file. A kill in the
+        // merged save leaves its lock (and Qt's lock for removing a stale one),
+        // which the next writer takes over.
         const QSet<QString> now = FolderEntries(data.appFolder());
         for (const QString &name : now) {
-            if (!seen.contains(name)) {
+            if (!seen.contains(name) && !name.startsWith(QStringLiteral("RIBOLANT.LCK"))) {
                 ++interrupted;
                 EXPECT_TRUE(name.startsWith(QStringLiteral("RIBOLANT.INI.")) ||
-                            name.startsWith(QStringLiteral("RIBOLANT.TXT.")))
+                            name.startsWith(QStringLiteral("RIBOLANT.TXT.")) ||
+                            name.startsWith(QStringLiteral("SITZUNG1.INI.")))
                     << name.toStdString();
             }
         }
@@ -155,9 +191,12 @@ TEST(CrashSafeWrites, KilledWriterLeavesEachFileCompleteOldOrCompleteNew) {
     // The kills hit the writer both between and in the middle of replacements.
     EXPECT_GT(advanced, 0);
     EXPECT_GT(interrupted, 0);
+    EXPECT_GT(inMergedSave, 0);
     std::cout << "kills " << kKills << ", runs that wrote at least one version " << advanced
-              << ", kills in the middle of a replacement " << interrupted << ", last version "
+              << ", kills in the middle of a replacement " << interrupted
+              << ", kills in a merged save " << inMergedSave << ", last version "
               << next - 1 << ", one version takes " << versionMicros << " us\n";
     RecordProperty("kills", kKills);
     RecordProperty("interrupted", interrupted);
+    RecordProperty("inMergedSave", inMergedSave);
 }

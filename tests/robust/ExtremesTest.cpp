@@ -197,6 +197,26 @@ TEST_F(ExtremesTest, FormatCountOfTwoBillionIsBoundedToTenThousandFormats) {
               QStringLiteral("Silber"));
 }
 
+TEST_F(ExtremesTest, MoreThanTenThousandFormatsAreAllKept) {
+    // The bound on "Anzahl" guards against absurd counts only: every format
+    // section present below the count is read, and so written back.
+    QByteArray file = "[Format]\r\nAnzahl=2000000000\r\n\r\n";
+    for (int i : {0, 1, 10500})
+        file += FormatSection(i, "Kranz " + QByteArray::number(i), "1500");
+    data_.writeFile(QStringLiteral("RIBOLANT.INI"), file);
+    SettingsFile settings(SettingsFilePath());
+    StoredFormatList formats = ReadStoredFormats(settings);
+    ASSERT_EQ(formats.size(), 10501u);
+    EXPECT_EQ(formats[10500]->Name.str(), QStringLiteral("Kranz 10500"));
+
+    formats.push_back(std::make_unique<TJob>());
+    formats.back()->Name.set(QStringLiteral("Neu"));
+    WriteStoredFormats(settings, formats);
+    const StoredFormatList again = ReadStoredFormats(settings);
+    ASSERT_EQ(again.size(), 10502u);
+    EXPECT_EQ(again[10501]->Name.str(), QStringLiteral("Neu"));
+}
+
 TEST_F(ExtremesTest, NulBytesInsideValuesGiveTheDefaultOfThatValueOnly) {
     const QByteArray notes = Bytes("[Notizen]\r\nText=a\0b\r\n");
     const QByteArray file = Bytes(

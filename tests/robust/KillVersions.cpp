@@ -2,8 +2,10 @@
 
 #include <QRegularExpression>
 
+#include "model/DataSave.h"
 #include "model/Job.h"
 #include "model/PhraseFile.h"
+#include "model/RibbonFile.h"
 #include "model/SettingsFile.h"
 
 namespace {
@@ -45,6 +47,28 @@ QStringList KillPhrases(int version) {
     return list.phrases();
 }
 
+std::vector<std::unique_ptr<TJob>> KillRibbons(int version) {
+    std::vector<std::unique_ptr<TJob>> ribbons;
+    for (int i = 0; i < 2; ++i) {
+        auto job = std::make_unique<TJob>();
+        job->Kommission.set(QStringLiteral("v%1 Auftrag %2").arg(version).arg(i));
+        job->TextLeft.set({QStringLiteral("In Liebe"), Filler(version, i, 60)});
+        job->TextRight.set({Filler(version, i + 3, 90)});
+        job->Laenge = 800 + version % 1000;
+        ribbons.push_back(std::move(job));
+    }
+    return ribbons;
+}
+
+void WriteKillRibbons(const QString &path, int version) {
+    const auto ribbons = KillRibbons(version);
+    std::vector<const TJob *> jobs;
+    for (const auto &job : ribbons)
+        jobs.push_back(job.get());
+    QString ignored;
+    SaveRibbonFile(path, jobs, &ignored);
+}
+
 int KillVersionOf(const QString &text) {
     static const QRegularExpression pattern(QStringLiteral("^v(\\d+) "));
     const QRegularExpressionMatch m = pattern.match(text);
@@ -52,10 +76,27 @@ int KillVersionOf(const QString &text) {
 }
 
 void WriteKillSettings(SettingsFile &file, int version) {
+    SettingsFile::Batch batch(file);
     WriteStoredFormats(file, KillFormats(version));
     file.writeString(QStringLiteral("Drucker"), QStringLiteral("Name"), KillPrinterName(version));
+    batch.commit();
 }
 
 void WriteKillPhrases(const QString &path, int version) {
     SavePhraseFile(path, KillPhrases(version));
+}
+
+void SaveKillVersionMerged(SettingsFile &file, const QString &phrasePath, int version) {
+    // A window that has read the files as they are and changes everything.
+    const StoredFormatList read = ReadStoredFormats(file);
+    const StoredFormatList now = KillFormats(version);
+    DataEdits edits;
+    edits.formatsRead = &read;
+    edits.formatsNow = &now;
+    for (std::size_t i = 0; i < now.size(); ++i)
+        edits.formatOrigin.push_back(int(i));
+    edits.printerName = KillPrinterName(version);
+    edits.phrasesRead = LoadPhraseFile(phrasePath);
+    edits.phrasesNow = KillPhrases(version);
+    SaveDataMerged(file, phrasePath, edits);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
+#include <vector>
 
 #include "model/StoredFormats.h"
 
@@ -14,10 +16,17 @@ StoredFormatList KillFormats(int version);
 QString KillPrinterName(int version);
 QStringList KillPhrases(int version);  // sorted as the phrase list keeps them
 
+// The window's ribbon list kept against a crash: two ribbons with texts.
+std::vector<std::unique_ptr<TJob>> KillRibbons(int version);
+void WriteKillRibbons(const QString &path, int version);
+
 // The version a text of the above carries, or -1.
 int KillVersionOf(const QString &text);
 
 // The shut-down's writes of one version, through the program's own writers:
-// the stored formats in one replacement, then the printer name.
+// the stored formats and the printer name in one replacement.
 void WriteKillSettings(SettingsFile &file, int version);
 void WriteKillPhrases(const QString &path, int version);
+// The shut-down's merged save of version k by a window that has read the
+// files as they are and changed every format and phrase.
+void SaveKillVersionMerged(SettingsFile &file, const QString &phrasePath, int version);

@@ -16,8 +16,17 @@ int main(int argc, char **argv) {
     const QString phrases = PhraseFilePath();
     std::printf("writing\n");
     std::fflush(stdout);
+    // Every other version goes through the shut-down's merged save, so kills
+    // land in its lock and its re-reading too. The ribbon list kept against
+    // a crash is written first.
+    const QString ribbons = DataFolder() + QStringLiteral("SITZUNG1.INI");
     for (;; ++version) {
-        WriteKillSettings(settings, version);
-        WriteKillPhrases(phrases, version);
+        WriteKillRibbons(ribbons, version);
+        if (version % 2) {
+            SaveKillVersionMerged(settings, phrases, version);
+        } else {
+            WriteKillSettings(settings, version);
+            WriteKillPhrases(phrases, version);
+        }
     }
 }

@@ -1,0 +1,84 @@
+#include "model/DataSession.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+
+#include "model/AtomicFile.h"
+
+namespace {
+
+QString slotPath(const QString &folder, int slot, const char *suffix) {
+    return folder + QStringLiteral("SITZUNG%1.").arg(slot) + QLatin1String(suffix);
+}
+
+// A lock file whose holder died before writing who it is can never be found
+// stale by its holder; after this long it is taken for a crash's.
+constexpr int UnreadableLockAgeMs = 10000;
+
+std::unique_ptr<QLockFile> tryLockSlot(const QString &folder, int slot) {
+    const QString path = slotPath(folder, slot, "LCK");
+    auto lock = std::make_unique<QLockFile>(path);
+    // Held for a whole run: only a holder that is gone makes it stale.
+    lock->setStaleLockTime(0);
+    qint64 pid = 0;
+    QString host, app;
+    const QFileInfo info(path);
+    if (info.exists() && !lock->getLockInfo(&pid, &host, &app) &&
+        info.lastModified().msecsTo(QDateTime::currentDateTime()) > UnreadableLockAgeMs)
+        lock->removeStaleLockFile();
+    if (!lock->tryLock(0))
+        return nullptr;
+    return lock;
+}
+
+}  // namespace
+
+DataSession::DataSession(const QString &dataFolder) : folder_(dataFolder) {
+    if (!folder_.endsWith(QLatin1Char('/')))
+        folder_ += QLatin1Char('/');
+    for (int slot = 1; slot <= Slots; ++slot) {
+        std::unique_ptr<QLockFile> lock = tryLockSlot(folder_, slot);
+        if (!lock) {
+            // Held by another window, or no folder at all.
+            if (QFile::exists(slotPath(folder_, slot, "LCK")))
+                othersRunning_ = true;
+            continue;
+        }
+        const QString ribbons = slotPath(folder_, slot, "INI");
+        // Nobody writes this slot's file now: a temporary file is a crash's.
+        RemoveLeftoverTemporaries(ribbons);
+        if (!lock_) {
+            slot_ = slot;
+            lock_ = std::move(lock);
+            if (QFile::exists(ribbons))
+                leftovers_.prepend(ribbons);
+        } else if (QFile::exists(ribbons)) {
+            leftovers_.append(ribbons);
+            leftoverLocks_.push_back(std::move(lock));
+        }
+    }
+}
+
+DataSession::~DataSession() = default;
+
+QString DataSession::ribbonFilePath() const {
+    return claimed() ? slotPath(folder_, slot_, "INI") : QString();
+}
+
+void DataSession::forgetLeftovers(bool ownToo) {
+    for (const QString &path : std::as_const(leftovers_)) {
+        if (ownToo || path != ribbonFilePath())
+            QFile::remove(path);
+    }
+    leftovers_.clear();
+    leftoverLocks_.clear();
+}
+
+void DataSession::endNormally() {
+    // Ribbons of the last session not yet taken in or refused are not ours
+    // to give up.
+    if (claimed() && !leftovers_.contains(ribbonFilePath()))
+        QFile::remove(ribbonFilePath());
+}

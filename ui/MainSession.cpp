@@ -1,0 +1,231 @@
+#include "ui/Main.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "model/AtomicFile.h"
+#include "model/DataFolder.h"
+#include "model/DataSave.h"
+#include "model/DataSession.h"
+#include "model/Job.h"
+#include "model/RibbonFile.h"
+#include "ui/JobListModel.h"
+
+namespace {
+
+// Long enough that typing a text writes the list once, not per key.
+constexpr int RibbonBackupDelayMs = 1500;
+
+const QString kRibbonFilter =
+    QStringLiteral("Schleifendateien (*.ini *.txt);;Alle Dateien (*)");
+
+}  // namespace
+
+void TMainForm::OpenDataSession() {
+    if (!DataNote) {
+        DataNote = new QLabel(this);
+        DataNote->setObjectName(QStringLiteral("DataNote"));
+        DataNote->setWordWrap(true);
+        DataNote->hide();
+        statusBar()->addPermanentWidget(DataNote, 1);
+        RibbonBackupTimer = new QTimer(this);
+        RibbonBackupTimer->setSingleShot(true);
+        RibbonBackupTimer->setInterval(RibbonBackupDelayMs);
+        connect(RibbonBackupTimer, &QTimer::timeout, this, &TMainForm::WriteRibbonBackup);
+        for (auto changed : {&JobListModel::rowsInserted, &JobListModel::rowsRemoved})
+            connect(Jobs, changed, this, &TMainForm::ScheduleRibbonBackup);
+        connect(Jobs, &JobListModel::dataChanged, this, &TMainForm::ScheduleRibbonBackup);
+        connect(Jobs, &JobListModel::modelReset, this, &TMainForm::ScheduleRibbonBackup);
+    }
+    DataNote->clear();
+    DataNote->hide();
+    const QString folder = DataFolder();
+    DataFolderMissing = !QFileInfo(folder).isDir();
+    if (DataFolderMissing) {
+        AddDataNote(QStringLiteral("Der Datenordner %1 fehlt: Formate, Texte und Schleifen "
+                                   "k\u00F6nnen nicht gespeichert werden.")
+                        .arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    RemoveCrashLeftovers(folder);
+    Session = std::make_unique<DataSession>(folder);
+    RecoveryPending = !Session->leftovers().isEmpty();
+    if (Session->othersRunning())
+        AddDataNote(QStringLiteral("Ein anderes Vellumo verwendet denselben Datenordner; beim "
+                                   "Beenden werden die \u00C4nderungen beider zusammengef\u00FChrt."));
+    if (!FolderTakesNewFiles(folder))
+        AddDataNote(QStringLiteral("Der Datenordner nimmt keine neuen Dateien an: RIBOLANT.INI "
+                                   "und RIBOLANT.TXT werden beim Beenden direkt \u00FCberschrieben."));
+}
+
+void TMainForm::AddDataNote(const QString &note) {
+    if (!DataNote || DataNote->text().contains(note))
+        return;
+    DataNote->setText(DataNote->text().isEmpty() ? note : DataNote->text() + QLatin1Char(' ') + note);
+    DataNote->setToolTip(DataNote->text());
+    DataNote->show();
+}
+
+void TMainForm::ConnectSessionCommands() {
+    connect(FileOpenRibbons, &QAction::triggered, this, &TMainForm::FileOpenRibbonsClick);
+    connect(FileSaveRibbons, &QAction::triggered, this, &TMainForm::FileSaveRibbonsClick);
+}
+
+void TMainForm::OfferDataFolder() {
+    if (!DataFolderMissing || Closed)
+        return;
+    const QString folder = QDir::toNativeSeparators(DataFolder());
+    const auto answer = QMessageBox::question(
+        this, windowTitle(),
+        QStringLiteral("Der Datenordner %1 fehlt. Ohne ihn k\u00F6nnen Formate, Texte und "
+                       "Schleifen nicht gespeichert werden.\n\nSoll er jetzt angelegt werden?")
+            .arg(folder));
+    if (answer != QMessageBox::Yes || Closed)
+        return;
+    if (!QDir().mkpath(DataFolder())) {
+        QMessageBox::critical(this, windowTitle(),
+                              QStringLiteral("Der Datenordner %1 kann nicht angelegt werden.")
+                                  .arg(folder));
+        return;
+    }
+    OpenDataSession();
+    ScheduleRibbonBackup();
+}
+
+void TMainForm::OfferRecovery() {
+    if (!Session || Session->leftovers().isEmpty() || Closed)
+        return;
+    const auto answer =
+        QMessageBox::question(this, windowTitle(),
+                              QStringLiteral("Die Schleifen der letzten Sitzung wiederherstellen?"));
+    if (Closed)
+        return;  // ended meanwhile (logout): the question comes again next time
+    RecoveryPending = false;
+    if (answer != QMessageBox::Yes) {
+        Session->forgetLeftovers(true);
+        return;
+    }
+    std::vector<std::unique_ptr<TJob>> jobs;
+    QStringList faults;
+    for (const QString &path : Session->leftovers()) {
+        RibbonFileResult read = LoadRibbonFile(path);
+        if (!read.ok()) {
+            // Kept under another name, so that nothing is lost and it is not offered again.
+            const QString kept = path + QStringLiteral(".defekt");
+            QFile::remove(kept);
+            QFile::rename(path, kept);
+            faults << read.error->text() + QStringLiteral("\nDie Datei bleibt als %1 erhalten.")
+                                               .arg(QDir::toNativeSeparators(kept));
+            continue;
+        }
+        for (RibbonEntry &entry : read.ribbons)
+            jobs.push_back(std::move(entry.job));
+    }
+    AppendJobs(std::move(jobs));
+    // The other sessions' files go only once their ribbons are safe in ours.
+    if (WriteRibbonBackup())
+        Session->forgetLeftovers(false);
+    if (!faults.isEmpty())
+        QMessageBox::warning(this, windowTitle(), faults.join(QStringLiteral("\n\n")));
+}
+
+std::vector<const TJob *> TMainForm::ListedJobs() const {
+    std::vector<const TJob *> jobs;
+    for (int row = 0; row < Jobs->count(); ++row)
+        jobs.push_back(Jobs->jobAt(row));
+    return jobs;
+}
+
+void TMainForm::ScheduleRibbonBackup() {
+    if (!Closed && RibbonBackupTimer && Session && Session->claimed())
+        RibbonBackupTimer->start();
+}
+
+bool TMainForm::WriteRibbonBackup() {
+    // While the last session's ribbons wait for the answer, its file is theirs.
+    if (Closed || !Session || !Session->claimed() || RecoveryPending)
+        return false;
+    RibbonBackupTimer->stop();
+    const std::vector<const TJob *> jobs = ListedJobs();
+    const bool anyText = std::any_of(jobs.begin(), jobs.end(), [](const TJob *job) {
+        return !job->TextLeft.isEmpty() || !job->TextRight.isEmpty();
+    });
+    if (!anyText) {
+        // Nothing worth offering after a crash.
+        QFile::remove(Session->ribbonFilePath());
+        return true;
+    }
+    QString reason;
+    if (!SaveRibbonFile(Session->ribbonFilePath(), jobs, &reason)) {
+        AddDataNote(QStringLiteral("Die Schleifen k\u00F6nnen nicht gesichert werden: %1")
+                        .arg(reason));
+        return false;
+    }
+    return true;
+}
+
+void TMainForm::AppendJobs(std::vector<std::unique_ptr<TJob>> jobs) {
+    if (jobs.empty())
+        return;
+    SyncJob(false);
+    RemoveJobsWithoutText();
+    const int first = Jobs->count();
+    for (auto &job : jobs)
+        Jobs->append(std::move(job));
+    SelectJobRow(first);
+    CurrentJob = Jobs->jobAt(SelectedJobRow());
+    SyncJob(true);
+}
+
+void TMainForm::FileOpenRibbonsClick() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Schleifen \u00F6ffnen"), QString(), kRibbonFilter, nullptr,
+        QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty())
+        return;
+    RibbonFileResult read = LoadRibbonFile(path);
+    if (!read.ok()) {
+        QMessageBox::critical(this, windowTitle(), read.error->text());
+        return;
+    }
+    std::vector<std::unique_ptr<TJob>> jobs;
+    for (RibbonEntry &entry : read.ribbons)
+        jobs.push_back(std::move(entry.job));
+    AppendJobs(std::move(jobs));
+}
+
+void TMainForm::FileSaveRibbonsClick() {
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Schleifen speichern unter"), QString(), kRibbonFilter, nullptr,
+        QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty())
+        return;
+    SyncJob(false);
+    QString reason;
+    if (!SaveRibbonFile(path, ListedJobs(), &reason))
+        QMessageBox::critical(this, windowTitle(),
+                              QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2")
+                                  .arg(path, reason));
+}
+
+void TMainForm::EndSession() {
+    if (Closed) {
+        QCoreApplication::quit();
+        return;
+    }
+    if (!isEnabled()) {
+        // A print run is under way; its ribbons must not be freed under it.
+        QTimer::singleShot(200, this, &TMainForm::EndSession);
+        return;
+    }
+    close();
+    QCoreApplication::quit();  // leaves any dialog that is still open
+}
