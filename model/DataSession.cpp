@@ -39,6 +39,13 @@ DataSession::DataSession(const QString &dataFolder) : folder_(dataFolder) {
     if (!folder_.endsWith(QLatin1Char('/')))
         folder_ += QLatin1Char('/');
     for (int slot = 1; slot <= Slots; ++slot) {
+        // Once a slot is ours, only slots that hold something are looked at:
+        // locking an empty one for a moment would, if this window were killed
+        // just then, leave a lock file that tells the next window of a
+        // Vellumo that is not there.
+        if (lock_ && !QFile::exists(slotPath(folder_, slot, "LCK")) &&
+            !QFile::exists(slotPath(folder_, slot, "INI")))
+            continue;
         std::unique_ptr<QLockFile> lock = tryLockSlot(folder_, slot);
         if (!lock) {
             // Held by another window, or no folder at all.
