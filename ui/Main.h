@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/PhraseFile.h"
+#include "print/Printer.h"
 #include "render/Pictures.h"
 #include "render/RenderContext.h"
 
@@ -57,7 +58,7 @@ public:
     // "Seitenvorschau": the pages the print command would produce now.
     void PrintPreviewClick();
     void cmPrinterSetupClick();
-    void SelectStartupPrinter();  // the printer half of the deferred start-up
+    void SelectStartupPrinter();                  // the printer half of the deferred start-up
     std::optional<QString> PrinterNameToStore();  // the printer list's entry, if one is chosen
 
     // The ribbon list in its order; the list owns the jobs.
@@ -159,6 +160,10 @@ private:
     void SelectJobRow(int row);
     void RemoveJobsWithoutText();
     int SelectedJobRow() const;
+
+    // MainPrint.cpp: the print command with the range already chosen (by the
+    // page preview) or, without one, asked for.
+    void PrintWithRange(const std::optional<PrintRange> &preset);
 
     // MainFit.cpp
     void FitLettersClick();

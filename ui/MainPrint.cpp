@@ -39,6 +39,10 @@ void SetPrintBusy(QWidget *window, TDlgPrinterAbort &dialog, bool busy) {
 }  // namespace
 
 void TMainForm::BtnPrintClick() {
+    PrintWithRange(std::nullopt);
+}
+
+void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
     PrintFlow &flow = PrintFlow::of(this);
     std::int32_t remembered = SelectedJobRow();
 
@@ -66,7 +70,9 @@ void TMainForm::BtnPrintClick() {
 
     if (count > 1) {
         PrintRange range;
-        if (!flow.askRange(range, count))
+        if (preset)
+            range = *preset;
+        else if (!flow.askRange(range, count))
             return;
         ApplyPrintRange(run, range, SelectedJobRow());
     }
@@ -119,6 +125,21 @@ void TMainForm::PrintPreviewClick() {
         return;
     run.PrintFirst = 0;
     run.PrintLast = std::int32_t(run.jobs.size()) - 1;
+    // The range as printing asks for it; the selection becomes the number of
+    // the selected ribbon among those with text, as printing will count it.
+    std::optional<PrintRange> chosen;
+    if (run.jobs.size() > 1) {
+        PrintRange range;
+        if (!flow.askRange(range, int(run.jobs.size())))
+            return;
+        if (range.kind == PrintRange::Selection) {
+            const int selected = run.jobs.indexOf(JobAt(SelectedJobRow()));
+            range.kind = PrintRange::Pages;
+            range.from = range.to = selected + 1;  // 0: no ribbon
+        }
+        ApplyPrintRange(run, range, -1);
+        chosen = range;
+    }
     RibbonPrinter &printer = flow.printer();
     const int index = printer.printerIndex();
     const QString name = index >= 0 ? printer.printers().value(index) : QString();
@@ -127,7 +148,7 @@ void TMainForm::PrintPreviewClick() {
         printer, run, SettingInteger(kDrucker, QStringLiteral("Methode"), 0), context);
     PrintPreviewDialog dialog(std::move(preview), name, context, this);
     if (dialog.exec() == QDialog::Accepted && dialog.printRequested())
-        BtnPrintClick();
+        PrintWithRange(chosen);
 }
 
 void TMainForm::cmPrinterSetupClick() {

@@ -188,8 +188,20 @@ TEST_F(PrintCommandTest, PreviewShowsThePagesAndPrintsFromThere) {
     EXPECT_EQ(shown, 2);
     EXPECT_TRUE(summary.startsWith(QStringLiteral("2 Seiten"))) << summary.toStdString();
     EXPECT_TRUE(summary.contains(QStringLiteral("Schleife 2, 140 mm breit")));
-    // "Drucken" ran the print command: the same two sheets on paper.
+    // "Drucken" ran the print command with the range of the preview: the
+    // same two sheets on paper, the range not asked again.
     EXPECT_EQ(PrintedWidths(), (std::vector<int>{170, 170}));
+
+    // The range chosen for the preview is what it shows.
+    rangeAnswer = PrintRange{PrintRange::Pages, 3, 3};
+    WhenModal([&](QWidget *dialog) {
+        shown = int(qobject_cast<PrintPreviewDialog *>(dialog)->preview().pages().size());
+        dialog->findChild<QPushButton *>(QStringLiteral("PreviewClose"))->click();
+    });
+    Action("PrintPreview")->trigger();
+    Settle();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(PrintedWidths().size(), 2u);
 }
 
 TEST_F(PrintCommandTest, CancelledRangePrintsNothing) {
