@@ -6,6 +6,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -82,6 +83,10 @@ public:
     RenderContext DrawingContext() const;
     int colorDepth() const { return ColorDepth; }
     const PhraseList &phrases() const { return Phrases; }
+
+    // The ribbon file to open (saving false) or to save to; empty when the
+    // user cancelled. Null: the file dialogs ask (tests answer themselves).
+    std::function<QString(bool saving)> AskRibbonFile;
 
     // Rebuilds the stored-format entries of the "&Datei" menu.
     void BuildFormatMenu();
@@ -182,6 +187,7 @@ private:
     bool WriteRibbonBackup();
     void AddDataNote(const QString &note);
     void FileOpenRibbonsClick();
+    QString AskRibbonFilePath(bool saving);
     void FileSaveRibbonsClick();
     std::vector<const TJob *> ListedJobs() const;
 

@@ -24,8 +24,7 @@ namespace {
 // Long enough that typing a text writes the list once, not per key.
 constexpr int RibbonBackupDelayMs = 1500;
 
-const QString kRibbonFilter =
-    QStringLiteral("Schleifendateien (*.ini *.txt);;Alle Dateien (*)");
+const QString kRibbonFilter = QStringLiteral("Schleifendateien (*.ini *.txt);;Alle Dateien (*)");
 
 }  // namespace
 
@@ -59,17 +58,20 @@ void TMainForm::OpenDataSession() {
     Session = std::make_unique<DataSession>(folder);
     RecoveryPending = !Session->leftovers().isEmpty();
     if (Session->othersRunning())
-        AddDataNote(QStringLiteral("Ein anderes Vellumo verwendet denselben Datenordner; beim "
-                                   "Beenden werden die \u00C4nderungen beider zusammengef\u00FChrt."));
+        AddDataNote(
+            QStringLiteral("Ein anderes Vellumo verwendet denselben Datenordner; beim "
+                           "Beenden werden die \u00C4nderungen beider zusammengef\u00FChrt."));
     if (!FolderTakesNewFiles(folder))
-        AddDataNote(QStringLiteral("Der Datenordner nimmt keine neuen Dateien an: RIBOLANT.INI "
-                                   "und RIBOLANT.TXT werden beim Beenden direkt \u00FCberschrieben."));
+        AddDataNote(
+            QStringLiteral("Der Datenordner nimmt keine neuen Dateien an: RIBOLANT.INI "
+                           "und RIBOLANT.TXT werden beim Beenden direkt \u00FCberschrieben."));
 }
 
 void TMainForm::AddDataNote(const QString &note) {
     if (!DataNote || DataNote->text().contains(note))
         return;
-    DataNote->setText(DataNote->text().isEmpty() ? note : DataNote->text() + QLatin1Char(' ') + note);
+    DataNote->setText(DataNote->text().isEmpty() ? note
+                                                 : DataNote->text() + QLatin1Char(' ') + note);
     DataNote->setToolTip(DataNote->text());
     DataNote->show();
 }
@@ -91,9 +93,9 @@ void TMainForm::OfferDataFolder() {
     if (answer != QMessageBox::Yes || Closed)
         return;
     if (!QDir().mkpath(DataFolder())) {
-        QMessageBox::critical(this, windowTitle(),
-                              QStringLiteral("Der Datenordner %1 kann nicht angelegt werden.")
-                                  .arg(folder));
+        QMessageBox::critical(
+            this, windowTitle(),
+            QStringLiteral("Der Datenordner %1 kann nicht angelegt werden.").arg(folder));
         return;
     }
     OpenDataSession();
@@ -103,9 +105,8 @@ void TMainForm::OfferDataFolder() {
 void TMainForm::OfferRecovery() {
     if (!Session || Session->leftovers().isEmpty() || Closed)
         return;
-    const auto answer =
-        QMessageBox::question(this, windowTitle(),
-                              QStringLiteral("Die Schleifen der letzten Sitzung wiederherstellen?"));
+    const auto answer = QMessageBox::question(
+        this, windowTitle(), QStringLiteral("Die Schleifen der letzten Sitzung wiederherstellen?"));
     if (Closed)
         return;  // ended meanwhile (logout): the question comes again next time
     RecoveryPending = false;
@@ -165,8 +166,8 @@ bool TMainForm::WriteRibbonBackup() {
     }
     QString reason;
     if (!SaveRibbonFile(Session->ribbonFilePath(), jobs, &reason)) {
-        AddDataNote(QStringLiteral("Die Schleifen k\u00F6nnen nicht gesichert werden: %1")
-                        .arg(reason));
+        AddDataNote(
+            QStringLiteral("Die Schleifen k\u00F6nnen nicht gesichert werden: %1").arg(reason));
         return false;
     }
     return true;
@@ -185,10 +186,19 @@ void TMainForm::AppendJobs(std::vector<std::unique_ptr<TJob>> jobs) {
     SyncJob(true);
 }
 
+QString TMainForm::AskRibbonFilePath(bool saving) {
+    if (AskRibbonFile)
+        return AskRibbonFile(saving);
+    if (saving)
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Schleifen speichern unter"),
+                                            QString(), kRibbonFilter, nullptr,
+                                            QFileDialog::DontUseNativeDialog);
+    return QFileDialog::getOpenFileName(this, QStringLiteral("Schleifen \u00F6ffnen"), QString(),
+                                        kRibbonFilter, nullptr, QFileDialog::DontUseNativeDialog);
+}
+
 void TMainForm::FileOpenRibbonsClick() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Schleifen \u00F6ffnen"), QString(), kRibbonFilter, nullptr,
-        QFileDialog::DontUseNativeDialog);
+    const QString path = AskRibbonFilePath(false);
     if (path.isEmpty())
         return;
     RibbonFileResult read = LoadRibbonFile(path);
@@ -203,17 +213,15 @@ void TMainForm::FileOpenRibbonsClick() {
 }
 
 void TMainForm::FileSaveRibbonsClick() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Schleifen speichern unter"), QString(), kRibbonFilter, nullptr,
-        QFileDialog::DontUseNativeDialog);
+    const QString path = AskRibbonFilePath(true);
     if (path.isEmpty())
         return;
     SyncJob(false);
     QString reason;
     if (!SaveRibbonFile(path, ListedJobs(), &reason))
-        QMessageBox::critical(this, windowTitle(),
-                              QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2")
-                                  .arg(path, reason));
+        QMessageBox::critical(
+            this, windowTitle(),
+            QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(path, reason));
 }
 
 void TMainForm::EndSession() {

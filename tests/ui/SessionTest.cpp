@@ -48,27 +48,9 @@ protected:
             });
         });
     }
+    // The next ribbon file the window asks for, as if chosen in its dialog.
     void ChooseFile(const QString &path) {
-        // Typed into the dialog's name field, until the dialog has taken it.
-        auto *timer = new QTimer;
-        timer->setInterval(20);
-        auto seen = std::make_shared<bool>(false);
-        QObject::connect(timer, &QTimer::timeout, timer, [timer, path, seen] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!dialog) {
-                if (*seen) {
-                    timer->stop();
-                    timer->deleteLater();
-                }
-                return;
-            }
-            *seen = true;
-            // As typed into the dialog's name field.
-            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-                name->setText(path);
-            static_cast<QDialog *>(dialog)->accept();
-        });
-        timer->start();
+        form->AskRibbonFile = [path](bool) { return path; };
     }
     QString RibbonBackup() const { return data.filePath(QStringLiteral("SITZUNG1.INI")); }
     QString Note() const { return form->findChild<QLabel *>(QStringLiteral("DataNote"))->text(); }
@@ -154,9 +136,10 @@ TEST_F(SessionTest, MissingDataFolderIsOfferedAtStartAndASecondWindowIsToldOfThe
     EXPECT_TRUE(Note().isEmpty()) << Note().toStdString();
 
     TMainForm second;
-    EXPECT_TRUE(second.findChild<QLabel *>(QStringLiteral("DataNote"))
-                    ->text()
-                    .startsWith(QStringLiteral("Ein anderes Vellumo verwendet denselben Datenordner")));
+    EXPECT_TRUE(
+        second.findChild<QLabel *>(QStringLiteral("DataNote"))
+            ->text()
+            .startsWith(QStringLiteral("Ein anderes Vellumo verwendet denselben Datenordner")));
 }
 
 }  // namespace
