@@ -58,6 +58,12 @@ QString ProfileFile::folded(const QString &name) {
     return out;
 }
 
+// A line that something can only follow once its line end is complete: the
+// last line of a file without one, or with a CR alone.
+bool ProfileFile::OpenEnded(const Line &line) {
+    return line.eol.isEmpty() || line.eol == "\r";
+}
+
 void ProfileFile::parse(const QByteArray &bytes) {
     blocks_.assign(1, Block());
     sections_.clear();
@@ -80,7 +86,11 @@ void ProfileFile::parse(const QByteArray &bytes) {
         qsizetype nl = bytes.indexOf('\n', start);
         Line line;
         if (nl < 0) {
-            line = classify(bytes.mid(start), QByteArray());
+            // A file cut between CR and LF: the CR is the start of a line end,
+            // no part of the line (and is completed when a line follows).
+            const QByteArray rest = bytes.mid(start);
+            line = rest.endsWith('\r') ? classify(rest.chopped(1), QByteArrayLiteral("\r"))
+                                       : classify(rest, QByteArray());
         } else {
             qsizetype textEnd = nl;
             if (textEnd > start && bytes[textEnd - 1] == '\r')
@@ -166,7 +176,7 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
     if (b < 0) {
         // A last line without a line end gets one before anything follows it.
         Line *last = lastLine();
-        if (last && last->eol.isEmpty())
+        if (last && OpenEnded(*last))
             last->eol = newEol_;
         if (last && !TrimProfileBlanks(last->text).isEmpty())
             blocks_.back().lines.append(classify(QByteArray(), newEol_));
@@ -195,7 +205,7 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
     qsizetype insertAt = lines.size();
     while (insertAt > 1 && TrimProfileBlanks(lines[insertAt - 1].text).isEmpty())
         --insertAt;
-    if (lines[insertAt - 1].eol.isEmpty())
+    if (OpenEnded(lines[insertAt - 1]))
         lines[insertAt - 1].eol = newEol_;
     lines.insert(insertAt, classify(keyBytes + '=' + valueBytes, newEol_));
     return true;

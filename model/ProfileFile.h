@@ -62,15 +62,16 @@ private:
     };
 
     static Line classify(QByteArray text, QByteArray eol);
+    static bool OpenEnded(const Line &line);
     static QString valueOf(const Line &key);
     static QString folded(const QString &name);
     qsizetype findSection(const QString &section) const;  // block index or -1
     Line *lastLine();
 
     std::vector<Block> blocks_{Block()};
-    QByteArray newEol_{"\r\n"};  // for the lines the program adds
-    bool mixedEol_ = false;      // the file as read mixed LF and CR LF
-    bool changed_ = false;       // a mixed file is made one style when it changes
+    QByteArray newEol_{"\r\n"};           // for the lines the program adds
+    bool mixedEol_ = false;               // the file as read mixed LF and CR LF
+    bool changed_ = false;                // a mixed file is made one style when it changes
     QHash<QString, qsizetype> sections_;  // folded name -> block of its first header
 };
 

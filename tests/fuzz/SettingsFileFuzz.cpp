@@ -72,8 +72,8 @@ bool SameName(const QString &a, const QString &b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// Lines without their line end (CR LF or LF), so that a last line which gains
-// one still matches.
+// Lines without their line end (CR LF, LF, or a CR alone at the end), so that
+// a last line which gains one still matches.
 std::vector<QByteArray> Lines(const QByteArray &bytes) {
     std::vector<QByteArray> lines;
     qsizetype start = 0;
@@ -83,7 +83,8 @@ std::vector<QByteArray> Lines(const QByteArray &bytes) {
         if (!ended)
             nl = bytes.size();
         QByteArray line = bytes.mid(start, nl - start);
-        if (ended && line.endsWith('\r'))
+        // A CR at the very end is a line end cut short, as the reader takes it.
+        if (line.endsWith('\r'))
             line.chop(1);
         lines.push_back(line);
         start = nl + 1;

@@ -133,3 +133,21 @@ TEST(FaultRegression, TinyFillerLengthPlannedBillionsOfPieces) {
 }
 
 }  // namespace
+
+// A file cut between CR and LF: a key written after its last line was glued
+// onto that line, or gave the file a CR LF among its LF line ends.
+TEST(FaultRegression, ACarriageReturnAtTheEndOfTheFileGluedTheNextLineOn) {
+    ProfileFile section(QByteArray("[General]\nVersion=NT\r"));
+    EXPECT_EQ(section.toBytes(), QByteArray("[General]\nVersion=NT\r"));  // read keeps every byte
+    ASSERT_TRUE(
+        section.setValue(QStringLiteral("Drucker"), QStringLiteral("Name"), QStringLiteral("PDF")));
+    EXPECT_EQ(section.toBytes(), QByteArray("[General]\nVersion=NT\n\n[Drucker]\nName=PDF\n"));
+
+    ProfileFile key(QByteArray("[General]\r\nVersion=NT\r"));
+    ASSERT_TRUE(key.setValue(QStringLiteral("General"), QStringLiteral("Rasterizer"),
+                             QStringLiteral("9x")));
+    EXPECT_EQ(key.toBytes(), QByteArray("[General]\r\nVersion=NT\r\nRasterizer=9x\r\n"));
+    QString value;
+    EXPECT_TRUE(key.value(QStringLiteral("General"), QStringLiteral("Version"), &value));
+    EXPECT_EQ(value, QStringLiteral("NT"));
+}
