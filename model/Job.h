@@ -74,6 +74,10 @@ public:
     // Copies everything but TextLeft and TextRight; dest keeps its own lines.
     void CopyTo(TPersistent &dest) const override;
 
+    // Whether either end has a line of text: ribbons without any are of no
+    // use and are removed before printing.
+    bool HasText() const { return !TextLeft.isEmpty() || !TextRight.isEmpty(); }
+
     // The sixteen stored keys of one section of the settings file.
     void SaveToSection(SettingsFile &file, const QString &section) const;
     void LoadFromSection(SettingsFile &file, const QString &section);

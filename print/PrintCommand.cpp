@@ -14,10 +14,6 @@ const QString kDrucker = QStringLiteral("Drucker");
 
 }  // namespace
 
-bool HasRibbonText(const TJob &job) {
-    return !job.TextLeft.isEmpty() || !job.TextRight.isEmpty();
-}
-
 void ApplyPrintRange(PrintRun &run, const PrintRange &range, std::int32_t selected) {
     switch (range.kind) {
         case PrintRange::Selection:

@@ -12,10 +12,6 @@ struct PrintRun;
 // The steps of the print command that need no window, shared by the window's
 // print button and the command-line printing.
 
-// Whether a ribbon has any text; the print command removes the ribbons that
-// have none before it offers the range.
-bool HasRibbonText(const TJob &job);
-
 // Narrows a run over the whole list to the chosen range. Page numbers count
 // ribbons from 1; the selection is the list's selected index (-1 for none,
 // which names no ribbon, so nothing is printed).

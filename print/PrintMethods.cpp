@@ -128,7 +128,7 @@ PiecePlan PlanPieces(const TJob &job, std::int32_t TL, std::int32_t TR, std::int
 }
 
 std::int32_t PieceTextLength(const TJob &job, RibbonCanvas &ic, bool leftEnd) {
-    std::int32_t length = JobTextLength(job, ic, 8, leftEnd);
+    std::int32_t length = JobTextLength(job, ic, PrintScale, leftEnd);
     if (leftEnd && !job.BildNameLinks.isEmpty())
         length = Add(length, Mul(8, Add(job.BildBreiteLinks, job.BildAbstandLinks)));
     if (!leftEnd && !job.BildNameRechts.isEmpty())
@@ -239,8 +239,7 @@ void PrintMethods::PrintPageStrip() {
             CanvasMapping mapping = PageMapping(m);
             mapping.setViewportOrg(draw.viewportOrg);
             canvas.setMapping(mapping);
-            DrawJob(context_, *run_.jobAt(draw.jobIndex), canvas, 8,
-                    DrawPrint | DrawOutline | DrawLeftEnd | DrawRightEnd | DrawPrintColors);
+            DrawJob(context_, *run_.jobAt(draw.jobIndex), canvas, PrintScale, PrintFlags);
             if (draw.newPageAfter)
                 printer_.newPage();
         }
@@ -343,7 +342,7 @@ void PrintMethods::printJobPieces(const TJob &job) {
                               : (piece.flags & DrawRightEnd) ? PageRole::End
                                                              : PageRole::Filler);
         if (piece.flags != 0)
-            DrawJob(context_, job, printer_.canvas(), 8, piece.flags);
+            DrawJob(context_, job, printer_.canvas(), PrintScale, piece.flags);
         DrawPieceMarks(job.FontFarbe);
     }
 }
@@ -417,8 +416,9 @@ void PrintMethods::PrintSingleSheets() {
                     context_.DrawOrigin = QPoint(0, 0);
                     StartSheetPage(Mul(job->Laenge, 10), Mul(job->Breite, 10));
                     printer_.notePageRole(PageRole::Sheet);
-                    DrawJob(context_, *job, printer_.canvas(), 8,
-                            DrawPrint | DrawOutline | DrawLeftEnd | DrawPrintColors);
+                    // A sheet carries the left end only.
+                    DrawJob(context_, *job, printer_.canvas(), PrintScale,
+                            PrintFlags & ~DrawRightEnd);
                 }
             }
             run_.JobDone();

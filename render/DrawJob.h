@@ -7,6 +7,14 @@
 
 class TJob;
 
+// The two ways a ribbon is drawn: as the preview draws it, one unit per
+// millimetre, both ends, and as printing draws a whole ribbon, eight units
+// per millimetre with marks, outline letters and printing colours.
+constexpr int PreviewScale = 1;
+constexpr int PreviewFlags = DrawLeftEnd | DrawRightEnd;
+constexpr int PrintScale = 8;
+constexpr int PrintFlags = DrawPrint | DrawOutline | DrawLeftEnd | DrawRightEnd | DrawPrintColors;
+
 // Draws a ribbon onto the canvas; the caller's mapping must give `scale`
 // logical units per millimetre. The context gives the settings and takes the
 // drawing's own values (its DrawOrigin places the ribbon). An arithmetic

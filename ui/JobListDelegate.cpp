@@ -63,7 +63,7 @@ void DrawJobItem(const RenderContext &settings, RibbonCanvas &canvas, const TJob
     canvas.setTextColor(job.FontFarbe);
     RenderContext context = settings;
     context.DrawOrigin = QPoint(0, 0);
-    DrawJob(context, job, canvas, 1, DrawLeftEnd | DrawRightEnd);
+    DrawJob(context, job, canvas, PreviewScale, PreviewFlags);
 
     canvas.setClipRect(QRect());
     canvas.selectFont(0);

@@ -76,7 +76,7 @@ void TMainForm::RemoveJobsWithoutText() {
     SelectingJob = true;
     for (int row = Jobs->count() - 1; row >= 0; --row) {
         const TJob *listed = Jobs->jobAt(row);
-        if (listed->TextLeft.isEmpty() && listed->TextRight.isEmpty()) {
+        if (!listed->HasText()) {
             if (listed == CurrentJob)
                 CurrentJob = nullptr;
             Jobs->removeAt(row);

@@ -148,7 +148,7 @@ void TMainForm::InvalidateCurrentJob() {
 bool TMainForm::SomeJobHasText() const {
     for (int row = 0; row < Jobs->count(); ++row) {
         const TJob *job = Jobs->jobAt(row);
-        if (!job->TextLeft.isEmpty() || !job->TextRight.isEmpty())
+        if (job->HasText())
             return true;
     }
     return false;

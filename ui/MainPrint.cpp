@@ -9,9 +9,9 @@
 #include "print/DlgAbort.h"
 #include "print/PagePreview.h"
 #include "print/PrintCommand.h"
-#include "print/PrintDialogs.h"
 #include "print/PrintRun.h"
 #include "ui/FitCache.h"
+#include "ui/PrintDialogs.h"
 #include "ui/PrintFlow.h"
 #include "ui/PrintPreviewDialog.h"
 #include "ui/SpellSupport.h"
@@ -118,7 +118,7 @@ void TMainForm::PrintPreviewClick() {
     // The ribbons the print command would print: those with text, all of them.
     PrintRun run;
     for (int i = 0; i < JobCount(); ++i) {
-        if (HasRibbonText(*JobAt(i)))
+        if (JobAt(i)->HasText())
             run.jobs.append(JobAt(i));
     }
     if (run.jobs.isEmpty())

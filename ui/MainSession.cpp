@@ -156,9 +156,8 @@ bool TMainForm::WriteRibbonBackup() {
         return false;
     RibbonBackupTimer->stop();
     const std::vector<const TJob *> jobs = ListedJobs();
-    const bool anyText = std::any_of(jobs.begin(), jobs.end(), [](const TJob *job) {
-        return !job->TextLeft.isEmpty() || !job->TextRight.isEmpty();
-    });
+    const bool anyText =
+        std::any_of(jobs.begin(), jobs.end(), [](const TJob *job) { return job->HasText(); });
     if (!anyText) {
         // Nothing worth offering after a crash.
         QFile::remove(Session->ribbonFilePath());

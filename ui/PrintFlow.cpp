@@ -8,8 +8,8 @@
 #include <QStandardPaths>
 
 #include "print/DlgAbort.h"
-#include "print/PrintDialogs.h"
 #include "print/QtPrinter.h"
+#include "ui/PrintDialogs.h"
 
 PrintFlow::PrintFlow(QWidget *window) : QObject(window), window_(window) {
     setObjectName(QStringLiteral("PrintFlow"));

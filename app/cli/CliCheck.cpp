@@ -80,7 +80,7 @@ QList<CheckFinding> FitFindingsOf(const std::vector<RibbonEntry> &ribbons,
     QList<CheckFinding> findings;
     for (std::size_t i = 0; i < ribbons.size(); ++i) {
         const RibbonEntry &entry = ribbons[i];
-        if (!HasRibbonText(*entry.job))
+        if (!entry.job->HasText())
             continue;  // never printed
         for (const FitFinding &fit : CheckFit(context, *entry.job)) {
             const QString detail = fit.kind == FitFinding::Kind::MissingPicture

@@ -36,7 +36,7 @@ struct PreparedRun {
 PreparedRun PrepareRun(const CliArgs &args, const CliSession &session) {
     PreparedRun prepared;
     for (const RibbonEntry &entry : session.ribbons()) {
-        if (!HasRibbonText(*entry.job))
+        if (!entry.job->HasText())
             continue;
         prepared.entries.push_back(&entry);
         prepared.run.jobs.append(entry.job.get());

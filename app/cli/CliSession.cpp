@@ -85,7 +85,7 @@ void CliSession::warnMissingPictures(const std::vector<const RibbonEntry *> &rib
     QSet<QString> faces;
     for (const RibbonEntry *entry : ribbons) {
         // Without text the ribbon's face draws nothing.
-        if (entry->job->TextLeft.isEmpty() && entry->job->TextRight.isEmpty())
+        if (!entry->job->HasText())
             continue;
         const QString face = entry->job->FontName.str();
         const QString missing = MissingFaceMessage(face);

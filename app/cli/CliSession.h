@@ -7,6 +7,7 @@
 #include "app/cli/CliArgs.h"
 #include "model/RibbonFile.h"
 #include "render/CanvasMapping.h"
+#include "render/DrawJob.h"
 #include "render/Pictures.h"
 #include "render/RenderContext.h"
 #include "render/RenderState.h"
@@ -14,13 +15,6 @@
 class QTextStream;
 class RibbonCanvas;
 class SettingsFile;
-
-// The two ways a ribbon is drawn: as the preview draws it, one unit per
-// millimetre, and as printing draws it, eight units per millimetre.
-constexpr int PreviewScale = 1;
-constexpr int PreviewFlags = DrawLeftEnd | DrawRightEnd;
-constexpr int PrintScale = 8;
-constexpr int PrintFlags = DrawPrint | DrawOutline | DrawLeftEnd | DrawRightEnd | DrawPrintColors;
 
 CliError BadInput(const QString &message);
 

@@ -1,4 +1,4 @@
-#include "print/PrintDialogs.h"
+#include "ui/PrintDialogs.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
