@@ -228,8 +228,6 @@ void GlyphPolygons(RibbonCanvas &canvas, int penX, int penY, qint64 bufferSize,
 struct GlyphCache::Glyph {
     bool available = false;
     GlyphMetrics metrics;
-    std::vector<QPoint> points;  // device units, Y up (until converted)
-    std::vector<int> counts;
     // The points in logical units relative to the pen (Y up). Rounding a
     // value plus a whole number is rounding the value plus that number, so
     // these plus the pen are exactly what GlyphPolygons draws.
@@ -253,6 +251,40 @@ const GlyphCache::Glyph *GlyphCache::insert(const QString &key, std::unique_ptr<
         glyphs_.clear();
     return glyphs_.insert_or_assign(key, std::move(glyph)).first->second.get();
 }
+
+namespace {
+
+// One character's outline as the surface gives it, in logical units relative
+// to the pen; not available when the surface has none for it.
+std::unique_ptr<GlyphCache::Glyph> ReadGlyph(RibbonCanvas &canvas, char32_t ch,
+                                             const GlyphMatrix &matrix,
+                                             std::vector<unsigned char> &buffer) {
+    auto glyph = std::make_unique<GlyphCache::Glyph>();
+    const qint64 size = canvas.glyphOutline(ch, matrix, &glyph->metrics, nullptr, 0);
+    if (size < 0 || size > MaxOutlineBytes)
+        return glyph;
+    glyph->available = true;
+    if (size == 0)
+        return glyph;
+    buffer.assign(std::size_t(size), 0);
+    if (canvas.glyphOutline(ch, matrix, &glyph->metrics, buffer.data(), size) < 0) {
+        glyph->available = false;
+        return glyph;
+    }
+    std::vector<QPoint> points;
+    std::vector<int> counts;
+    ParseOutline(size, buffer.data(), points, counts);
+    CanvasMapping mapping = canvas.mapping();
+    mapping.setViewportOrg(QPoint(0, 0));
+    mapping.setWindowOrg(QPoint(0, 0));
+    glyph->relative.reserve(qsizetype(points.size()));
+    for (const QPoint &p : points)
+        glyph->relative.push_back(mapping.deviceToLogical(p));
+    glyph->relativeCounts = QVector<int>(counts.begin(), counts.end());
+    return glyph;
+}
+
+}  // namespace
 
 void GlyphTextOut(const RenderContext &context, RibbonCanvas &canvas, int x, int y, double angle,
                   const QString &text) {
@@ -316,8 +348,6 @@ void GlyphTextOut(const RenderContext &context, RibbonCanvas &canvas, int x, int
                   QStringLiteral("|%1|%2|%3|%4|").arg(wx).arg(wy).arg(vx).arg(vy);
     }
     std::vector<unsigned char> buffer;
-    std::vector<QPoint> points;
-    std::vector<int> counts;
     for (const char32_t ch : text.toUcs4()) {
         GlyphMetrics gm;
         const GlyphCache::Glyph *known = nullptr;
@@ -326,41 +356,15 @@ void GlyphTextOut(const RenderContext &context, RibbonCanvas &canvas, int x, int
             key = keyBase + QString::number(quint32(ch));
             known = cache->find(key);
         }
+        std::unique_ptr<GlyphCache::Glyph> local;
         if (!known) {
-            auto glyph = std::make_unique<GlyphCache::Glyph>();
-            const qint64 size = canvas.glyphOutline(ch, matrix, &glyph->metrics, nullptr, 0);
-            if (size >= 0 && size <= MaxOutlineBytes) {
-                glyph->available = true;
-                if (size > 0) {
-                    buffer.assign(std::size_t(size), 0);
-                    if (canvas.glyphOutline(ch, matrix, &glyph->metrics, buffer.data(), size) < 0)
-                        glyph->available = false;
-                    else
-                        ParseOutline(size, buffer.data(), glyph->points, glyph->counts);
-                }
+            std::unique_ptr<GlyphCache::Glyph> glyph = ReadGlyph(canvas, ch, matrix, buffer);
+            if (cache) {
+                known = cache->insert(key, std::move(glyph));
+            } else {
+                local = std::move(glyph);
+                known = local.get();
             }
-            if (!cache) {
-                if (!glyph->available)
-                    continue;
-                EmitPolygons(canvas, px, py, glyph->points, glyph->counts);
-                gm = glyph->metrics;
-                px = Add(px, MulDiv(gm.cellIncX, wx, vx));
-                const int ay = MulDiv(gm.cellIncY, wy, vy);
-                py = adds ? Add(py, ay) : Sub(py, ay);
-                continue;
-            }
-            if (!glyph->points.empty()) {
-                CanvasMapping mapping = canvas.mapping();
-                mapping.setViewportOrg(QPoint(0, 0));
-                mapping.setWindowOrg(QPoint(0, 0));
-                glyph->relative.reserve(qsizetype(glyph->points.size()));
-                for (const QPoint &p : glyph->points)
-                    glyph->relative.push_back(mapping.deviceToLogical(p));
-                glyph->relativeCounts = QVector<int>(glyph->counts.begin(), glyph->counts.end());
-                glyph->points = {};
-                glyph->counts = {};
-            }
-            known = cache->insert(key, std::move(glyph));
         }
         if (!known->available)
             continue;

@@ -2,8 +2,8 @@
 // or SIGHUP and must save as "&Beenden" does before it ends.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
@@ -17,25 +17,31 @@
 
 namespace {
 
+// The real window on its own data folder, started and holding its session
+// lock (SITZUNG1.LCK, whose path is returned) once it is made.
+QString StartWindow(QProcess &program, const TempDataFolder &data) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), data.root());
+    env.insert(QStringLiteral("HOME"), data.root());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(VELLUMO_APP), {});
+    EXPECT_TRUE(program.waitForStarted(30000));
+    const QString lock = data.filePath(QStringLiteral("SITZUNG1.LCK"));
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFile::exists(lock) && waited.elapsed() < 30000)
+        QThread::msleep(20);
+    return lock;
+}
+
 TEST(SessionEnd, TermAndHangUpSaveLikeBeenden) {
     for (const int signal : {SIGTERM, SIGHUP}) {
         TempDataFolder data;
         data.writeFile(QStringLiteral("RIBOLANT.INI"), "[Format]\r\nAnzahl=0\r\n");
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), data.root());
-        env.insert(QStringLiteral("HOME"), data.root());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(VELLUMO_APP), {});
-        ASSERT_TRUE(program.waitForStarted(30000));
-
         // The window holds its session's lock once it is made.
-        const QString lock = data.filePath(QStringLiteral("SITZUNG1.LCK"));
-        QElapsedTimer waited;
-        waited.start();
-        while (!QFile::exists(lock) && waited.elapsed() < 30000)
-            QThread::msleep(20);
+        const QString lock = StartWindow(program, data);
         ASSERT_TRUE(QFile::exists(lock));
         QThread::msleep(300);
 
@@ -55,18 +61,9 @@ TEST(SessionEnd, TermAndHangUpSaveLikeBeenden) {
 TEST(SessionEnd, SessionOfAKilledWindowIsFreeAtTheNextStart) {
     TempDataFolder data;
     QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), data.root());
-    env.insert(QStringLiteral("HOME"), data.root());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(env);
-    program.start(QStringLiteral(VELLUMO_APP), {});
-    ASSERT_TRUE(program.waitForStarted(30000));
-    const QString lock = data.filePath(QStringLiteral("SITZUNG1.LCK"));
+    const QString lock = StartWindow(program, data);
     QElapsedTimer waited;
     waited.start();
-    while (!QFile::exists(lock) && waited.elapsed() < 30000)
-        QThread::msleep(20);
     // Killed once the window has written who holds the lock.
     QLockFile probe(lock);
     qint64 pid = 0;
