@@ -33,6 +33,7 @@ class DataSession;
 class QTimer;
 class JobListDelegate;
 class JobListModel;
+class RibbonSession;
 class SettingsFile;
 class SpinField;
 class TAboutBox;
@@ -289,9 +290,9 @@ private:
     QString FitStatusShown;  // the fit message last put in the status bar
     PhraseList Phrases;
     QStringList PhrasesRead;  // as loaded, to tell what this window changed
-    std::unique_ptr<SettingsFile> Settings;
-    int Rasterizer = 0;         // [General] "Rasterizer"/"Version", read at start-up
-    PictureCatalogue Pictures;  // the picture list's names and thumbnails
+    // The settings file, what start-up reads from it, the picture list's
+    // names and thumbnails.
+    std::unique_ptr<RibbonSession> Setup;
     std::unique_ptr<DataSession> Session;
     QTimer *RibbonBackupTimer = nullptr;
     QLabel *DataNote = nullptr;  // what the window says about its data folder

@@ -345,7 +345,6 @@ QWidget *TMainForm::CreateListArea() {
     LBGraphic->setFixedWidth(PictureListWidth);
     LBGraphic->setUniformItemSizes(true);
     auto *pictureDelegate = new PictureListDelegate(LBGraphic);
-    pictureDelegate->setCatalogue(&Pictures);
     LBGraphic->setItemDelegate(pictureDelegate);
     LBGraphic->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SetHint(LBGraphic, QStringLiteral("Einf\u00FCgen von Bildern mit Doppelklick. "));

@@ -5,6 +5,7 @@
 #include <QListWidget>
 
 #include "model/Job.h"
+#include "print/Session.h"
 #include "render/Pictures.h"
 #include "render/Typefaces.h"
 #include "ui/JobListModel.h"
@@ -18,20 +19,22 @@ void TMainForm::FillFontList() {
 }
 
 void TMainForm::LoadPictureList() {
-    LoadPictureCatalogue(Pictures);
+    PictureCatalogue &pictures = Setup->pictures();
+    LoadPictureCatalogue(pictures);
     LBGraphic->clear();
     LBGraphic->addItem(QStringLiteral("Ohne Bild"));
-    for (qsizetype i = 1; i < Pictures.files.size(); ++i)
-        LBGraphic->addItem(Pictures.files.at(i));
+    for (qsizetype i = 1; i < pictures.files.size(); ++i)
+        LBGraphic->addItem(pictures.files.at(i));
     for (int row = 0; row < LBGraphic->count(); ++row)
         LBGraphic->item(row)->setSizeHint(QSize(LBGraphic->width(), PictureItemHeight));
 }
 
 void TMainForm::LBGraphicDblClick() {
     const int row = LBGraphic->currentRow();
-    if (!CurrentJob || row < 0 || row >= Pictures.files.size())
+    const PictureCatalogue &pictures = Setup->pictures();
+    if (!CurrentJob || row < 0 || row >= pictures.files.size())
         return;
-    const QString &name = Pictures.files.at(row);
+    const QString &name = pictures.files.at(row);
     if (PictureSide == 1) {
         CurrentJob->BildNameLinks.set(name);
         if (MTextLeft->isEnabled())

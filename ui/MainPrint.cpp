@@ -10,6 +10,7 @@
 #include "print/PagePreview.h"
 #include "print/PrintCommand.h"
 #include "print/PrintRun.h"
+#include "print/Session.h"
 #include "ui/FitCache.h"
 #include "ui/PrintDialogs.h"
 #include "ui/PrintFlow.h"
@@ -160,19 +161,8 @@ void TMainForm::cmPrinterSetupClick() {
 
 void TMainForm::SelectStartupPrinter() {
     PrintFlow &flow = PrintFlow::of(this);
-    RibbonPrinter &printer = flow.printer();
-    const QString stored = SettingString(kDrucker, QStringLiteral("Name"));
-    int found = -1;
-    const QStringList names = printer.printers();
-    for (int i = 0; i < names.size() && !stored.isEmpty(); ++i) {
-        if (names[i].compare(stored, Qt::CaseInsensitive) == 0) {
-            found = i;
-            break;
-        }
-    }
     try {
-        printer.selectPrinter(found);
-        printer.reselectWithDriverDefaults();
+        Setup->selectStoredPrinter(flow.printer());
     } catch (const PrinterError &e) {
         // Without any printer the ribbons can still be edited; say so once.
         flow.warn(e.message());
@@ -180,9 +170,6 @@ void TMainForm::SelectStartupPrinter() {
 }
 
 std::optional<QString> TMainForm::PrinterNameToStore() {
-    RibbonPrinter &printer = PrintFlow::of(this).printer();
-    const int index = printer.printerIndex();
-    if (index < 0 || index >= printer.printers().size())
-        return std::nullopt;  // no printer chosen: the stored name stays as it was
-    return printer.printers().at(index);
+    // No printer chosen: the stored name stays as it was.
+    return RibbonSession::SelectedPrinterName(PrintFlow::of(this).printer());
 }

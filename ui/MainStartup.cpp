@@ -20,6 +20,7 @@
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "model/StoredFormats.h"
+#include "print/Session.h"
 #include "render/Pictures.h"
 #include "render/Typefaces.h"
 #include "ui/Artwork.h"
@@ -27,6 +28,7 @@
 #include "ui/Dlgfsto.h"
 #include "ui/JobListDelegate.h"
 #include "ui/JobListModel.h"
+#include "ui/PictureListDelegate.h"
 #include "ui/SpellSupport.h"
 #include "ui/SpinField.h"
 #include "ui/TextMemo.h"
@@ -35,6 +37,10 @@ namespace {
 
 constexpr int LengthMinimum = 250;
 constexpr int SpinLimit = 32767;
+
+PictureListDelegate *PictureDelegate(QListWidget *list) {
+    return static_cast<PictureListDelegate *>(list->itemDelegate());
+}
 
 }  // namespace
 
@@ -93,21 +99,15 @@ void TMainForm::FormCreate() {
     CurrentJob = nullptr;
     Updating = false;
 
-    Settings = std::make_unique<SettingsFile>(SettingsFilePath());
-    SettingsFile::setCurrent(Settings.get());
+    Setup = std::make_unique<RibbonSession>(SettingsFilePath());
     OpenDataSession();
     ConnectSessionCommands();
 
-    Rasterizer = RenderContext::ReadRasterizerMode(Settings.get());
-
-    CompatibilityMode = false;
-    const std::int32_t maxLength =
-        Settings->readInteger(QStringLiteral("Drucker"), QStringLiteral("MaxLaenge"), 0);
-    if (Settings->readInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 0) == 4) {
-        CompatibilityMode = true;
+    CompatibilityMode = Setup->compatibilityMode();
+    if (CompatibilityMode) {
         // The spin field cannot go below its minimum nor past 16 bits: a
         // missing or tiny "MaxLaenge" leaves only the shortest ribbon.
-        edLaenge->setMaximum(std::clamp(maxLength / 10, LengthMinimum, SpinLimit));
+        edLaenge->setMaximum(std::clamp(Setup->maxLength() / 10, LengthMinimum, SpinLimit));
     }
 
     LoadPhrases();
@@ -116,15 +116,13 @@ void TMainForm::FormCreate() {
     PanelFontColor->setColor(0);
     SyncJob(true);
 
-    Pictures = PictureCatalogue();
+    PictureDelegate(LBGraphic)->setCatalogue(&Setup->pictures());
     LoadPictureList();
 }
 
 RenderContext TMainForm::DrawingContext() const {
-    RenderContext context = RenderContext::FromSettings(Settings.get());
-    context.RasterizerMode = Rasterizer;
-    context.PictureFiles = &Pictures;
-    return context;
+    // Before start-up and after the end only the defaults are known.
+    return Setup ? Setup->context() : RenderContext();
 }
 
 void TMainForm::MsgStartup() {
@@ -165,7 +163,7 @@ void TMainForm::FormClose() {
     edits.printerName = PrinterNameToStore();
     edits.phrasesRead = PhrasesRead;
     edits.phrasesNow = Phrases.phrases();
-    const DataSaveResult saved = SaveDataMerged(*Settings, PhraseFileName, edits);
+    const DataSaveResult saved = SaveDataMerged(Setup->settings(), PhraseFileName, edits);
     // A normal end: the ribbons kept against a crash are given up, as the
     // list itself is.
     RibbonBackupTimer->stop();
@@ -185,11 +183,9 @@ void TMainForm::FormDestroy() {
     LBJobs->selectionModel()->disconnect(this);
     CurrentJob = nullptr;
     Jobs->clear();
-    if (SettingsFile::current() == Settings.get())
-        SettingsFile::setCurrent(nullptr);
-    Settings.reset();
+    PictureDelegate(LBGraphic)->setCatalogue(nullptr);
+    Setup.reset();
     Session.reset();
-    Pictures = PictureCatalogue();
 }
 
 bool TMainForm::event(QEvent *e) {

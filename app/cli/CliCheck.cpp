@@ -104,8 +104,7 @@ int RunCheck(const CliArgs &args, QTextStream &out, QTextStream &) {
         SpellChecker checker;
         PrepareChecker(session.settings(), checker);
         // The compatibility mode ("Methode" 4) prints no right ends.
-        const bool rightPrinted = session.settings().readInteger(QStringLiteral("Drucker"),
-                                                                 QStringLiteral("Methode"), 0) != 4;
+        const bool rightPrinted = !session.shared().compatibilityMode();
         findings += SpellingFindings(session.ribbons(), checker, rightPrinted);
     }
     for (const CheckFinding &finding : findings)

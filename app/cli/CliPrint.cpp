@@ -14,6 +14,7 @@
 #include "print/PrintRun.h"
 #include "print/QtPrinter.h"
 #include "print/RecordingPrinter.h"
+#include "print/Session.h"
 
 namespace {
 
@@ -170,16 +171,14 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
         if (QFileInfo(output).isDir())
             throw BadInput(QStringLiteral("%1: ist ein Ordner").arg(output));
         CheckOutputFile(args, output);
-        printer.selectPrinterByName(QtPrinter::PdfPrinterName);
-        printer.setPdfOutputFile(output);
-    } else if (!printer.selectPrinterByName(queue)) {
-        QStringList queues = printer.printers();
-        queues.removeAll(QtPrinter::PdfPrinterName);
-        throw BadInput(QStringLiteral("Drucker \"%1\" nicht gefunden; vorhanden: %2")
-                           .arg(queue, queues.isEmpty() ? QStringLiteral("keine")
-                                                        : queues.join(QStringLiteral(", "))));
+        RibbonSession::SelectPdfPrinter(printer, output);
+    } else {
+        try {
+            RibbonSession::SelectQueue(printer, queue);
+        } catch (const PrinterError &e) {
+            throw BadInput(e.message());
+        }
     }
-    printer.reselectWithDriverDefaults();
 
     WatchedPrinter watched(printer);
     const QString failure =

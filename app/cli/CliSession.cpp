@@ -21,14 +21,16 @@
 
 namespace {
 
-std::unique_ptr<SettingsFile> OpenSettings(const CliArgs &args) {
+// The data folder's settings file may be missing (every key has its default);
+// one named on the command line must be there.
+QString SettingsPath(const CliArgs &args) {
     if (!args.has(QStringLiteral("settings")))
-        return std::make_unique<SettingsFile>(SettingsFilePath());
+        return SettingsFilePath();
     const QString path = args.value(QStringLiteral("settings"));
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable())
         throw BadInput(QStringLiteral("%1: Einstellungsdatei kann nicht gelesen werden").arg(path));
-    return std::make_unique<SettingsFile>(path);
+    return path;
 }
 
 QStringList PictureNames(const RibbonEntry &entry) {
@@ -46,25 +48,10 @@ CliSession::CliSession(const CliArgs &args) : args_(args) {
     if (!result.ok())
         throw BadInput(result.error->text());
     ribbons_ = std::move(result.ribbons);
-    settings_ = OpenSettings(args);
-    // The print methods read their own [Drucker] keys at the start of a run
-    // through the current settings file.
-    savedSettings_ = SettingsFile::current();
-    SettingsFile::setCurrent(settings_.get());
-    // What the window reads once at start-up.
-    rasterizer_ = RenderContext::ReadRasterizerMode(settings_.get());
+    shared_ = std::make_unique<RibbonSession>(SettingsPath(args));
 }
 
-CliSession::~CliSession() {
-    SettingsFile::setCurrent(savedSettings_);
-}
-
-RenderContext CliSession::context() const {
-    RenderContext context = RenderContext::FromSettings(settings_.get());
-    context.RasterizerMode = rasterizer_;
-    context.PictureFiles = &pictures_;
-    return context;
-}
+CliSession::~CliSession() = default;
 
 std::vector<const RibbonEntry *> CliSession::selected() const {
     std::vector<const RibbonEntry *> chosen;
@@ -115,18 +102,10 @@ void CliSession::warnMissingPictures(const std::vector<const RibbonEntry *> &rib
 }
 
 void CliSession::fillPreviewPictures(const std::vector<const RibbonEntry *> &ribbons) {
-    pictures_ = PictureCatalogue();
-    for (const RibbonEntry *entry : ribbons) {
-        for (const QString &name : PictureNames(*entry)) {
-            QImage picture;
-            LoadPicture(name, DrawPrintColors, picture);
-            if (picture.isNull())
-                continue;
-            // Black ink on white, fitted and centred, as the window's list does.
-            pictures_.files.append(name);
-            pictures_.thumbnails.append(PictureThumbnail(picture));
-        }
-    }
+    QStringList names;
+    for (const RibbonEntry *entry : ribbons)
+        names += PictureNames(*entry);
+    shared_->loadPictures(names);
 }
 
 CanvasMapping TrueSizeMapping(int scale, int dpi) {

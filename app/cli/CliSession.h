@@ -6,9 +6,9 @@
 
 #include "app/cli/CliArgs.h"
 #include "model/RibbonFile.h"
+#include "print/Session.h"
 #include "render/CanvasMapping.h"
 #include "render/DrawJob.h"
-#include "render/Pictures.h"
 #include "render/RenderContext.h"
 #include "render/RenderState.h"
 
@@ -18,12 +18,10 @@ class SettingsFile;
 
 CliError BadInput(const QString &message);
 
-// What every command sets up: the ribbons of the file, and the settings file
-// of the run (--settings, or RIBOLANT.INI of the data folder; only ever read)
-// as the current one, with the values the window reads from it at start-up;
-// from these the drawing context of the run. The current settings file is
-// put back when the session ends, so that one process can run several
-// commands (the tests do).
+// What every command sets up: the ribbons of the file, and the session of the
+// settings file of the run (--settings, or RIBOLANT.INI of the data folder;
+// only ever read), set up as the window sets up its own; from these the
+// drawing context of the run.
 class CliSession {
 public:
     // Throws CliError for a bad ribbon file or an unreadable --settings file.
@@ -33,7 +31,8 @@ public:
     CliSession &operator=(const CliSession &) = delete;
 
     const std::vector<RibbonEntry> &ribbons() const { return ribbons_; }
-    const SettingsFile &settings() const { return *settings_; }
+    const RibbonSession &shared() const { return *shared_; }
+    const SettingsFile &settings() const { return shared_->settings(); }
 
     // All ribbons, or the one that --section names (without regard to case).
     std::vector<const RibbonEntry *> selected() const;
@@ -51,16 +50,12 @@ public:
 
     // The drawing context of the run: the settings file's keys, the
     // rasterizer mode read at start, the preview pictures.
-    RenderContext context() const;
+    RenderContext context() const { return shared_->context(); }
 
 private:
     const CliArgs &args_;
     std::vector<RibbonEntry> ribbons_;
-    std::unique_ptr<SettingsFile> settings_;
-
-    SettingsFile *savedSettings_ = nullptr;
-    int rasterizer_ = 0;
-    PictureCatalogue pictures_;
+    std::unique_ptr<RibbonSession> shared_;
 };
 
 // Refuses, naming file and line, a ribbon whose length, width or letter

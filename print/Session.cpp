@@ -1,0 +1,89 @@
+#include "print/Session.h"
+
+#include <QImage>
+
+#include "model/SettingsFile.h"
+#include "print/Printer.h"
+#include "print/QtPrinter.h"
+#include "render/RenderState.h"
+
+namespace {
+
+const QString kDrucker = QStringLiteral("Drucker");
+
+}  // namespace
+
+RibbonSession::RibbonSession(const QString &settingsPath)
+    : settings_(std::make_unique<SettingsFile>(settingsPath)), previous_(SettingsFile::current()) {
+    // The renderer and the print methods read their keys through the current
+    // settings file.
+    SettingsFile::setCurrent(settings_.get());
+    rasterizer_ = RenderContext::ReadRasterizerMode(settings_.get());
+    maxLength_ = settings_->readInteger(kDrucker, QStringLiteral("MaxLaenge"), 0);
+    compatibility_ = settings_->readInteger(kDrucker, QStringLiteral("Methode"), 0) == 4;
+    storedPrinter_ = settings_->readString(kDrucker, QStringLiteral("Name"));
+}
+
+RibbonSession::~RibbonSession() {
+    // A session made later that is still open keeps its own.
+    if (SettingsFile::current() == settings_.get())
+        SettingsFile::setCurrent(previous_);
+}
+
+void RibbonSession::loadPictures(const QStringList &names) {
+    pictures_ = PictureCatalogue();
+    for (const QString &name : names) {
+        QImage picture;
+        LoadPicture(name, DrawPrintColors, picture);
+        if (picture.isNull())
+            continue;
+        // Black ink on white, fitted and centred, as the window's list has it.
+        pictures_.files.append(name);
+        pictures_.thumbnails.append(PictureThumbnail(picture));
+    }
+}
+
+RenderContext RibbonSession::context() const {
+    RenderContext context = RenderContext::FromSettings(settings_.get());
+    context.RasterizerMode = rasterizer_;
+    context.PictureFiles = &pictures_;
+    return context;
+}
+
+void RibbonSession::selectStoredPrinter(RibbonPrinter &printer) const {
+    int found = -1;
+    const QStringList names = printer.printers();
+    for (int i = 0; i < names.size() && !storedPrinter_.isEmpty(); ++i) {
+        if (names[i].compare(storedPrinter_, Qt::CaseInsensitive) == 0) {
+            found = i;
+            break;
+        }
+    }
+    printer.selectPrinter(found);
+    printer.reselectWithDriverDefaults();
+}
+
+std::optional<QString> RibbonSession::SelectedPrinterName(const RibbonPrinter &printer) {
+    const int index = printer.printerIndex();
+    const QStringList names = printer.printers();
+    if (index < 0 || index >= names.size())
+        return std::nullopt;
+    return names.at(index);
+}
+
+void RibbonSession::SelectPdfPrinter(QtPrinter &printer, const QString &file) {
+    printer.selectPrinterByName(QtPrinter::PdfPrinterName);
+    printer.setPdfOutputFile(file);
+    printer.reselectWithDriverDefaults();
+}
+
+void RibbonSession::SelectQueue(QtPrinter &printer, const QString &name) {
+    if (!printer.selectPrinterByName(name)) {
+        QStringList queues = printer.printers();
+        queues.removeAll(QtPrinter::PdfPrinterName);
+        throw PrinterError(QStringLiteral("Drucker \"%1\" nicht gefunden; vorhanden: %2")
+                               .arg(name, queues.isEmpty() ? QStringLiteral("keine")
+                                                           : queues.join(QStringLiteral(", "))));
+    }
+    printer.reselectWithDriverDefaults();
+}
