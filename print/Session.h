@@ -16,9 +16,9 @@ class SettingsFile;
 // What the window and vellumo-cli both set up before any ribbon is drawn: the
 // settings file, made the current one while the session lives (the one
 // current before comes back at its end, so one process can run several
-// sessions in turn), the values read from it once at start-up, the picture
-// catalogue and the printer's choice. From these the drawing context of a
-// preview or print run.
+// sessions in turn; one opened inside another ends first), the values read
+// from it once at start-up, the picture catalogue and the printer's choice.
+// From these the drawing context of a preview or print run.
 class RibbonSession {
 public:
     // Opens the settings file at that path (it need not exist: every key then
