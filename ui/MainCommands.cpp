@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QMetaObject>
+#include <QScopedValueRollback>
 
 #include "model/Job.h"
 #include "ui/ColorSwatch.h"
@@ -25,8 +26,7 @@ int TMainForm::SelectedJobRow() const {
 
 void TMainForm::SelectJobRow(int row) {
     // Selecting from a command is not a click: the commands sync themselves.
-    const bool wasSelecting = SelectingJob;
-    SelectingJob = true;
+    const QScopedValueRollback selecting(SelectingJob, true);
     QItemSelectionModel *selection = LBJobs->selectionModel();
     if (row < 0 || row >= Jobs->count()) {
         selection->clear();
@@ -35,7 +35,6 @@ void TMainForm::SelectJobRow(int row) {
         selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         LBJobs->scrollTo(index);
     }
-    SelectingJob = wasSelecting;
 }
 
 void TMainForm::BtnAddClick() {
@@ -72,8 +71,7 @@ void TMainForm::AddJob(TJob *job) {
 
 void TMainForm::RemoveJobsWithoutText() {
     // Ribbons without any text are of no use; the current one goes too.
-    const bool wasSelecting = SelectingJob;
-    SelectingJob = true;
+    const QScopedValueRollback selecting(SelectingJob, true);
     for (int row = Jobs->count() - 1; row >= 0; --row) {
         const TJob *listed = Jobs->jobAt(row);
         if (!listed->HasText()) {
@@ -82,7 +80,6 @@ void TMainForm::RemoveJobsWithoutText() {
             Jobs->removeAt(row);
         }
     }
-    SelectingJob = wasSelecting;
 }
 
 void TMainForm::BtnClearClick() {
@@ -91,10 +88,8 @@ void TMainForm::BtnClearClick() {
         return;
     CurrentJob = nullptr;
     {
-        const bool wasSelecting = SelectingJob;
-        SelectingJob = true;
+        const QScopedValueRollback selecting(SelectingJob, true);
         Jobs->removeAt(row);
-        SelectingJob = wasSelecting;
     }
     SelectJobRow(row < Jobs->count() ? row : Jobs->count() - 1);
     CurrentJob = Jobs->jobAt(SelectedJobRow());

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
@@ -38,77 +39,80 @@ constexpr int MinimumJobListWidth = 300;
 }  // namespace
 
 void TMainForm::SyncJob(bool ToControls) {
-    Updating = true;
-    if (!CurrentJob) {
-        MTextLeft->clear();
-        MTextRight->clear();
-    } else if (ToControls) {
-        TJob &job = *CurrentJob;
-        // A face that is not installed shows as the face that is drawn in its
-        // place, and the user is told which.
-        const QString missing = MissingFaceMessage(job.FontName);
-        int font = CBFontName->findText(job.FontName, Qt::MatchFixedString);
-        if (font < 0 && !missing.isEmpty())
-            font = CBFontName->findText(ResolveFace(job.FontName).family, Qt::MatchFixedString);
-        if (font >= 0)
-            CBFontName->setCurrentIndex(font);
-        if (!missing.isEmpty())
-            ShowStatusText(missing);
-        else if (statusBar()->currentMessage().contains(QStringLiteral(" ist nicht installiert; ")))
-            statusBar()->clearMessage();  // it spoke of the ribbon selected before
-        MTextLeft->setLines(job.TextLeft.lines());
-        MTextRight->setLines(CompatibilityMode ? CompatibilityNotice() : job.TextRight.lines());
-        edFontSize->setValue(job.FontGroesse);
-        edKommission->setText(job.Kommission);
-        PressStyleButton(job.Stil);
-        UpdateStyleChecks(job.Stil);
-        CBFlip->setChecked(job.Flip);
-        CBShadow->setChecked(job.Shadow);
-        PanelFontColor->setColor(job.FontFarbe);
-        edLaenge->setValue(job.Laenge);
-        edBreite->setValue(job.Breite);
-        edRand->setValue(job.Rand);
-        // The picture fields run their coupling as if the user had set them.
-        const std::array<std::pair<SpinField *, void (TMainForm::*)()>, 4> pictures{{
-            {edBildAbstandR, &TMainForm::edBildAbstandRChange},
-            {edBildAbstandL, &TMainForm::edBildAbstandLChange},
-            {edBildBreiteL, &TMainForm::edBildBreiteLChange},
-            {edBildBreiteR, &TMainForm::edBildBreiteRChange},
-        }};
-        const std::array<std::int32_t, 4> values{job.BildAbstandRechts, job.BildAbstandLinks,
-                                                 job.BildBreiteLinks, job.BildBreiteRechts};
-        for (std::size_t i = 0; i < pictures.size(); ++i) {
-            {
-                const QSignalBlocker quiet(pictures[i].first);
-                pictures[i].first->setValue(values[i]);
+    {
+        const QScopedValueRollback updating(Updating, true);
+        if (!CurrentJob) {
+            MTextLeft->clear();
+            MTextRight->clear();
+        } else if (ToControls) {
+            TJob &job = *CurrentJob;
+            // A face that is not installed shows as the face that is drawn in its
+            // place, and the user is told which.
+            const QString missing = MissingFaceMessage(job.FontName);
+            int font = CBFontName->findText(job.FontName, Qt::MatchFixedString);
+            if (font < 0 && !missing.isEmpty())
+                font = CBFontName->findText(ResolveFace(job.FontName).family, Qt::MatchFixedString);
+            if (font >= 0)
+                CBFontName->setCurrentIndex(font);
+            if (!missing.isEmpty())
+                ShowStatusText(missing);
+            else if (statusBar()->currentMessage().contains(
+                         QStringLiteral(" ist nicht installiert; ")))
+                statusBar()->clearMessage();  // it spoke of the ribbon selected before
+            MTextLeft->setLines(job.TextLeft.lines());
+            MTextRight->setLines(CompatibilityMode ? CompatibilityNotice() : job.TextRight.lines());
+            edFontSize->setValue(job.FontGroesse);
+            edKommission->setText(job.Kommission);
+            PressStyleButton(job.Stil);
+            UpdateStyleChecks(job.Stil);
+            CBFlip->setChecked(job.Flip);
+            CBShadow->setChecked(job.Shadow);
+            PanelFontColor->setColor(job.FontFarbe);
+            edLaenge->setValue(job.Laenge);
+            edBreite->setValue(job.Breite);
+            edRand->setValue(job.Rand);
+            // The picture fields run their coupling as if the user had set them.
+            const std::array<std::pair<SpinField *, void (TMainForm::*)()>, 4> pictures{{
+                {edBildAbstandR, &TMainForm::edBildAbstandRChange},
+                {edBildAbstandL, &TMainForm::edBildAbstandLChange},
+                {edBildBreiteL, &TMainForm::edBildBreiteLChange},
+                {edBildBreiteR, &TMainForm::edBildBreiteRChange},
+            }};
+            const std::array<std::int32_t, 4> values{job.BildAbstandRechts, job.BildAbstandLinks,
+                                                     job.BildBreiteLinks, job.BildBreiteRechts};
+            for (std::size_t i = 0; i < pictures.size(); ++i) {
+                {
+                    const QSignalBlocker quiet(pictures[i].first);
+                    pictures[i].first->setValue(values[i]);
+                }
+                (this->*pictures[i].second)();
             }
-            (this->*pictures[i].second)();
+        } else {
+            TJob &job = *CurrentJob;
+            job.FontName.set(CBFontName->currentIndex() >= 0 ? CBFontName->currentText()
+                                                             : QString());
+            job.FontFarbe = PanelFontColor->color();
+            job.TextLeft.set(MTextLeft->lines());
+            if (!CompatibilityMode)
+                job.TextRight.set(MTextRight->lines());
+            job.FontGroesse = edFontSize->value();
+            job.Kommission.set(edKommission->text());
+            const int style = PressedStyle();
+            if (style >= 0)
+                job.Stil = style;
+            UpdateStyleChecks(job.Stil);
+            job.Flip = CBFlip->isChecked();
+            job.Shadow = CBShadow->isChecked();
+            job.Laenge = edLaenge->value();
+            job.Breite = edBreite->value();
+            job.Rand = edRand->value();
+            job.BildBreiteLinks = edBildBreiteL->value();
+            job.BildBreiteRechts = edBildBreiteR->value();
+            job.BildAbstandRechts = edBildAbstandR->value();
+            job.BildAbstandLinks = edBildAbstandL->value();
         }
-    } else {
-        TJob &job = *CurrentJob;
-        job.FontName.set(CBFontName->currentIndex() >= 0 ? CBFontName->currentText() : QString());
-        job.FontFarbe = PanelFontColor->color();
-        job.TextLeft.set(MTextLeft->lines());
-        if (!CompatibilityMode)
-            job.TextRight.set(MTextRight->lines());
-        job.FontGroesse = edFontSize->value();
-        job.Kommission.set(edKommission->text());
-        const int style = PressedStyle();
-        if (style >= 0)
-            job.Stil = style;
-        UpdateStyleChecks(job.Stil);
-        job.Flip = CBFlip->isChecked();
-        job.Shadow = CBShadow->isChecked();
-        job.Laenge = edLaenge->value();
-        job.Breite = edBreite->value();
-        job.Rand = edRand->value();
-        job.BildBreiteLinks = edBildBreiteL->value();
-        job.BildBreiteRechts = edBildBreiteR->value();
-        job.BildAbstandRechts = edBildAbstandR->value();
-        job.BildAbstandLinks = edBildAbstandL->value();
+        UpdateEnabledStates();
     }
-    UpdateEnabledStates();
-    Updating = false;
     if (ToControls)
         ShowFitStatus();
 }
@@ -116,10 +120,11 @@ void TMainForm::SyncJob(bool ToControls) {
 void TMainForm::JobChanged() {
     if (Updating)
         return;
-    Updating = true;
-    SyncJob(false);
-    InvalidateCurrentJob();
-    Updating = false;
+    {
+        const QScopedValueRollback updating(Updating, true);
+        SyncJob(false);
+        InvalidateCurrentJob();
+    }
     ShowFitStatus();
 }
 

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusTipEvent>
@@ -172,9 +173,10 @@ void TMainForm::FormClose() {
     if (Session)
         Session->endNormally();
     CurrentJob = nullptr;
-    SelectingJob = true;
-    Jobs->clear();
-    SelectingJob = false;
+    {
+        const QScopedValueRollback selecting(SelectingJob, true);
+        Jobs->clear();
+    }
     for (const QString &error : saved.errors)
         QMessageBox::critical(this, windowTitle(), error);
 }
