@@ -69,7 +69,7 @@ public:
 
     // Appends `job` (taking ownership; null only cleans up) after removing
     // every ribbon without text, and makes the selected ribbon current.
-    void AddJob(TJob *job);
+    void AddJob(std::unique_ptr<TJob> job);
     void SyncJob(bool ToControls);
 
     // The windows made after this one at start-up; this window uses them.

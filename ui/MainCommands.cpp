@@ -47,23 +47,23 @@ void TMainForm::BtnAddClick() {
         SyncJob(false);
         CurrentJob = nullptr;
     }
-    AddJob(job.release());
+    AddJob(std::move(job));
 }
 
-void TMainForm::AddJob(TJob *job) {
-    std::unique_ptr<TJob> added(job);
+void TMainForm::AddJob(std::unique_ptr<TJob> job) {
+    const bool adding = job != nullptr;
     SyncJob(false);
     RemoveJobsWithoutText();
-    if (added) {
-        added->Kommission.set(QString());
-        Jobs->append(std::move(added));
+    if (adding) {
+        job->Kommission.set(QString());
+        Jobs->append(std::move(job));
         SelectJobRow(Jobs->count() - 1);
     } else {
         SelectJobRow(Jobs->count() > 0 ? 0 : -1);
     }
     CurrentJob = Jobs->jobAt(SelectedJobRow());
     SyncJob(true);
-    if (job) {
+    if (adding) {
         // After the command's own focus changes have settled.
         QMetaObject::invokeMethod(this, &TMainForm::MsgFocusText, Qt::QueuedConnection);
     }

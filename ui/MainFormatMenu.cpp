@@ -56,7 +56,7 @@ void TMainForm::HistoryListClick(int formatIndex) {
         return;
     auto job = std::make_unique<TJob>();
     job->CopyFrom(*format);
-    AddJob(job.release());
+    AddJob(std::move(job));
 }
 
 void TMainForm::cmUpdateMenu() {
