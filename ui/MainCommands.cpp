@@ -1,3 +1,4 @@
+#include "ui/JobEditor.h"
 #include "ui/Main.h"
 
 #include <QKeyEvent>
@@ -44,7 +45,7 @@ void TMainForm::BtnAddClick() {
     } else {
         // No ribbon yet: the new one takes what the controls show.
         CurrentJob = job.get();
-        SyncJob(false);
+        StoreJob();
         CurrentJob = nullptr;
     }
     AddJob(std::move(job));
@@ -52,7 +53,7 @@ void TMainForm::BtnAddClick() {
 
 void TMainForm::AddJob(std::unique_ptr<TJob> job) {
     const bool adding = job != nullptr;
-    SyncJob(false);
+    StoreJob();
     RemoveJobsWithoutText();
     if (adding) {
         job->Kommission.set(QString());
@@ -62,7 +63,7 @@ void TMainForm::AddJob(std::unique_ptr<TJob> job) {
         SelectJobRow(Jobs->count() > 0 ? 0 : -1);
     }
     CurrentJob = Jobs->jobAt(SelectedJobRow());
-    SyncJob(true);
+    LoadJob();
     if (adding) {
         // After the command's own focus changes have settled.
         QMetaObject::invokeMethod(this, &TMainForm::MsgFocusText, Qt::QueuedConnection);
@@ -93,13 +94,13 @@ void TMainForm::BtnClearClick() {
     }
     SelectJobRow(row < Jobs->count() ? row : Jobs->count() - 1);
     CurrentJob = Jobs->jobAt(SelectedJobRow());
-    SyncJob(true);
+    LoadJob();
 }
 
 void TMainForm::LBJobsClick() {
-    SyncJob(false);
+    StoreJob();
     CurrentJob = Jobs->jobAt(SelectedJobRow());
-    SyncJob(true);
+    LoadJob();
 }
 
 bool TMainForm::LBJobsKeyDown(int key) {
@@ -123,7 +124,7 @@ void TMainForm::LBJobsDblClick() {
     if (DlgTextColor->exec() != QDialog::Accepted)
         return;
     job->FontFarbe = DlgTextColor->sampleColor();
-    PanelFontColor->setColor(job->FontFarbe);
+    Editor->PanelFontColor->setColor(job->FontFarbe);
     Jobs->refreshAll();
 }
 

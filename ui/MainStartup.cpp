@@ -1,3 +1,4 @@
+#include "ui/JobEditor.h"
 #include "ui/Main.h"
 
 #include <QApplication>
@@ -78,18 +79,18 @@ void TMainForm::FormCreate() {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         ColorDepth = screen->depth();
     JobsDelegate->setColorDepth(ColorDepth);
-    LastTextMemo = MTextLeft;
+    LastTextMemo = Editor->MTextLeft;
 
     FillFontList();
-    int face = CBFontName->findText(QStringLiteral("Marigold"), Qt::MatchFixedString);
+    int face = Editor->CBFontName->findText(QStringLiteral("Marigold"), Qt::MatchFixedString);
     if (face < 0)
-        face = CBFontName->findText(QStringLiteral("Arial"), Qt::MatchFixedString);
+        face = Editor->CBFontName->findText(QStringLiteral("Arial"), Qt::MatchFixedString);
     // The list holds only installed families; without Arial itself the face
     // that stands in for it (its metric twin) is chosen, never no face.
     if (face < 0)
-        face =
-            CBFontName->findText(ResolveFace(QStringLiteral("Arial")).family, Qt::MatchFixedString);
-    CBFontName->setCurrentIndex(face);
+        face = Editor->CBFontName->findText(ResolveFace(QStringLiteral("Arial")).family,
+                                            Qt::MatchFixedString);
+    Editor->CBFontName->setCurrentIndex(face);
 
     CurrentJob = nullptr;
     Updating = false;
@@ -108,14 +109,15 @@ void TMainForm::FormCreate() {
         CompatibilityMode = true;
         // The spin field cannot go below its minimum nor past 16 bits: a
         // missing or tiny "MaxLaenge" leaves only the shortest ribbon.
-        edLaenge->setMaximum(std::clamp(maxLength / 10, LengthMinimum, SpinLimit));
+        Editor->edLaenge->setMaximum(std::clamp(maxLength / 10, LengthMinimum, SpinLimit));
     }
 
     LoadPhrases();
-    new SpellingSupport(this, {MTextLeft, MTextRight}, MenuFormat, Phrases.phrases());  // a child
+    new SpellingSupport(this, {Editor->MTextLeft, Editor->MTextRight}, MenuFormat,
+                        Phrases.phrases());  // a child
     QMetaObject::invokeMethod(this, &TMainForm::MsgStartup, Qt::QueuedConnection);
-    PanelFontColor->setColor(0);
-    SyncJob(true);
+    Editor->PanelFontColor->setColor(0);
+    LoadJob();
 
     Pictures = PictureCatalogue();
     LoadPictureList();
@@ -138,10 +140,10 @@ void TMainForm::MsgStartup() {
 }
 
 void TMainForm::MsgFocusText() {
-    if (Closed || !MTextLeft->isEnabled())
+    if (Closed || !Editor->MTextLeft->isEnabled())
         return;
-    MTextLeft->setFocus(Qt::OtherFocusReason);
-    MTextLeft->selectAll();
+    Editor->MTextLeft->setFocus(Qt::OtherFocusReason);
+    Editor->MTextLeft->selectAll();
 }
 
 void TMainForm::closeEvent(QCloseEvent *e) {

@@ -218,7 +218,7 @@ TEST_F(EditorTest, CompatibilityModeShowsTheNoticeAndKeepsTheRightText) {
 
     TJob *job = form->currentJob();
     ASSERT_TRUE(job->TextRight.set({QStringLiteral("Letzter Gru\u00DF")}));
-    form->SyncJob(true);
+    form->LoadJob();
     EXPECT_EQ(right->lines(),
               (QStringList{QStringLiteral("Der Kompatibilit\u00E4tsmodus unterst\u00FCtzt"),
                            QStringLiteral("keinen beidseitigen Druck.")}));
