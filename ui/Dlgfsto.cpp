@@ -1,11 +1,10 @@
 #include "ui/Dlgfsto.h"
 
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QToolTip>
 
-#include "model/Job.h"
 #include "ui/TextField.h"
 
 namespace {
@@ -14,7 +13,8 @@ constexpr int ShortestName = 3;
 
 }  // namespace
 
-TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDialog(parent) {
+TDlgStoreFormat::TDlgStoreFormat(StoredFormatsModel *formats, QWidget *parent)
+    : QDialog(parent), Formats(formats) {
     setObjectName(QStringLiteral("DlgStoreFormat"));
     setWindowTitle(QStringLiteral("Aktuelles Schleifenformat festhalten:"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -27,8 +27,10 @@ TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDia
     nameLabel->move(8, 12);
     nameLabel->setBuddy(EDFormatName);
 
-    LBFormatList = new QListWidget(this);
+    LBFormatList = new QListView(this);
     LBFormatList->setObjectName(QStringLiteral("LBFormatList"));
+    LBFormatList->setModel(formats);
+    LBFormatList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LBFormatList->setGeometry(8, 76, 189, 177);
     auto *listLabel = new QLabel(QStringLiteral("&Vorhandene Formate:"), this);
     listLabel->move(8, 60);
@@ -53,8 +55,8 @@ TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDia
         QToolTip::showText(EDFormatName->mapToGlobal(QPoint(0, EDFormatName->height())), message,
                            EDFormatName);
     });
-    connect(LBFormatList, &QListWidget::itemClicked, this, &TDlgStoreFormat::LBFormatListClick);
-    connect(LBFormatList, &QListWidget::itemDoubleClicked, this, [this] {
+    connect(LBFormatList, &QListView::clicked, this, &TDlgStoreFormat::LBFormatListClick);
+    connect(LBFormatList, &QListView::doubleClicked, this, [this] {
         LBFormatListClick();
         accept();
     });
@@ -62,49 +64,10 @@ TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDia
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(BtnClear, &QPushButton::clicked, this, &TDlgStoreFormat::BtnClearClick);
 
-    if (settings)
-        formats_ = ReadStoredFormats(*settings);
-    for (const auto &format : formats_) {
-        LBFormatList->addItem(format->Name.str());
-        origin_.push_back(int(read_.size()));
-        read_.push_back(std::make_unique<TJob>());
-        read_.back()->CopyFrom(*format);
-    }
     EDFormatNameChange();
 }
 
-TDlgStoreFormat::~TDlgStoreFormat() {
-    // The formats go from the last to the first.
-    while (!formats_.empty())
-        formats_.pop_back();
-}
-
-TJob *TDlgStoreFormat::formatAt(int index) const {
-    if (index < 0 || index >= count())
-        return nullptr;
-    return formats_[std::size_t(index)].get();
-}
-
-QString TDlgStoreFormat::itemText(int index) const {
-    const QListWidgetItem *item = LBFormatList->item(index);
-    return item ? item->text() : QString();
-}
-
-int TDlgStoreFormat::findFormat(const QString &name) const {
-    for (int i = 0; i < LBFormatList->count(); ++i) {
-        if (LBFormatList->item(i)->text().compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
-
-TJob *TDlgStoreFormat::appendFormat(const QString &name) {
-    formats_.push_back(std::make_unique<TJob>());
-    origin_.push_back(-1);
-    LBFormatList->addItem(name);
-    emit formatsChanged();
-    return formats_.back().get();
-}
+TDlgStoreFormat::~TDlgStoreFormat() = default;
 
 QString TDlgStoreFormat::formatName() const {
     return EDFormatName->text();
@@ -126,20 +89,17 @@ void TDlgStoreFormat::EDFormatNameChange() {
 }
 
 void TDlgStoreFormat::LBFormatListClick() {
-    const QListWidgetItem *item = LBFormatList->currentItem();
-    if (item)
-        EDFormatName->setText(item->text());
+    const QModelIndex current = LBFormatList->currentIndex();
+    if (current.isValid())
+        EDFormatName->setText(current.data().toString());
 }
 
 void TDlgStoreFormat::BtnClearClick() {
-    const int row = LBFormatList->currentRow();
-    if (row < 0 || row >= count() || !LBFormatList->currentItem()->isSelected())
+    const QModelIndex current = LBFormatList->currentIndex();
+    if (!Formats || !current.isValid() || !LBFormatList->selectionModel()->isSelected(current))
         return;
-    formats_.erase(formats_.begin() + row);
-    origin_.erase(origin_.begin() + row);
-    delete LBFormatList->takeItem(row);
+    Formats->removeAt(current.row());
     LBFormatList->clearSelection();
-    LBFormatList->setCurrentRow(-1);
+    LBFormatList->setCurrentIndex(QModelIndex());
     EDFormatName->clear();
-    emit formatsChanged();
 }

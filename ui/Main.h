@@ -32,6 +32,7 @@ class JobEditor;
 class JobListDelegate;
 class JobListModel;
 class SettingsFile;
+class StoredFormatsModel;
 class TAboutBox;
 class TDlgStoreFormat;
 class TDlgTextColor;
@@ -69,6 +70,9 @@ public:
     // The current ribbon into the editor's controls, and back.
     void LoadJob();
     void StoreJob();
+
+    // The stored formats of the run: read after start-up, written at the end.
+    StoredFormatsModel *storedFormats() const { return Formats; }
 
     // The windows made after this one at start-up; this window uses them.
     void SetStoreFormatDialog(TDlgStoreFormat *dialog);
@@ -257,6 +261,7 @@ private:
     bool DataFolderMissing = false;
     bool RecoveryPending = false;  // the last session's ribbons are not yet taken in or refused
 
+    StoredFormatsModel *Formats = nullptr;
     QPointer<TDlgStoreFormat> DlgStoreFormat;
     QPointer<TDlgTextColor> DlgTextColor;
     QPointer<TAboutBox> AboutBox;

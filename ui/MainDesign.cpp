@@ -21,6 +21,7 @@
 #include "ui/JobListDelegate.h"
 #include "ui/JobListModel.h"
 #include "ui/PictureListDelegate.h"
+#include "ui/StoredFormatsModel.h"
 #include "ui/TextMemo.h"
 
 namespace {
@@ -84,6 +85,7 @@ void TMainForm::CreateControls() {
     statusBar()->setSizeGripEnabled(true);
     CreateMenus();
 
+    Formats = new StoredFormatsModel(this);
     StyleButtons = {SBtnAlign, SBtnCenter, SBtnUpSide};
     StyleMenuItems = {MenuAlign, MenuCenter, MenuUpSide};
     ConnectControls();
@@ -287,6 +289,7 @@ void TMainForm::ConnectControls() {
     connect(Textfarbe1, &QAction::triggered, this, &TMainForm::LBJobsDblClick);
     connect(FitLetters, &QAction::triggered, this, &TMainForm::FitLettersClick);
     connect(Editor->BtnFontColor, &QToolButton::clicked, this, &TMainForm::LBJobsDblClick);
+    connect(Formats, &StoredFormatsModel::formatsChanged, this, &TMainForm::BuildFormatMenu);
     for (QMenu *menu : {MenuDatei, MenuFormat, MenuInfo})
         connect(menu, &QMenu::aboutToShow, this, &TMainForm::cmUpdateMenu);
 

@@ -26,11 +26,11 @@
 #include "render/Typefaces.h"
 #include "ui/Artwork.h"
 #include "ui/ColorSwatch.h"
-#include "ui/Dlgfsto.h"
 #include "ui/JobListDelegate.h"
 #include "ui/JobListModel.h"
 #include "ui/SpellSupport.h"
 #include "ui/SpinField.h"
+#include "ui/StoredFormatsModel.h"
 #include "ui/TextMemo.h"
 
 namespace {
@@ -160,11 +160,9 @@ void TMainForm::FormClose() {
     // file that cannot be written must not cost the phrases, nor the phrases
     // the settings: each is tried, and each failure is shown.
     DataEdits edits;
-    if (DlgStoreFormat) {
-        edits.formatsRead = &DlgStoreFormat->formatsRead();
-        edits.formatsNow = &DlgStoreFormat->formats();
-        edits.formatOrigin = DlgStoreFormat->formatOrigin();
-    }
+    edits.formatsRead = &Formats->formatsRead();
+    edits.formatsNow = &Formats->formats();
+    edits.formatOrigin = Formats->formatOrigin();
     edits.printerName = PrinterNameToStore();
     edits.phrasesRead = PhrasesRead;
     edits.phrasesNow = Phrases.phrases();
