@@ -1,15 +1,21 @@
 #include "ui/Dlgfsto.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QToolTip>
+#include <QVBoxLayout>
 
+#include "ui/DialogButtons.h"
 #include "ui/TextField.h"
 
 namespace {
 
 constexpr int ShortestName = 3;
+constexpr QSize DesignSize(300, 263);
+constexpr int FieldWidth = 189;
+constexpr int ListHeight = 177;
 
 }  // namespace
 
@@ -18,36 +24,59 @@ TDlgStoreFormat::TDlgStoreFormat(StoredFormatsModel *formats, QWidget *parent)
     setObjectName(QStringLiteral("DlgStoreFormat"));
     setWindowTitle(QStringLiteral("Aktuelles Schleifenformat festhalten:"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setFixedSize(300, 263);
 
     EDFormatName = new TextField(255, this);
     EDFormatName->setObjectName(QStringLiteral("EDFormatName"));
-    EDFormatName->setGeometry(8, 28, 189, 21);
+    EDFormatName->setMinimumWidth(FieldWidth);
     auto *nameLabel = new QLabel(QStringLiteral("&Name:"), this);
-    nameLabel->move(8, 12);
     nameLabel->setBuddy(EDFormatName);
 
     LBFormatList = new QListView(this);
     LBFormatList->setObjectName(QStringLiteral("LBFormatList"));
     LBFormatList->setModel(formats);
     LBFormatList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    LBFormatList->setGeometry(8, 76, 189, 177);
+    LBFormatList->setMinimumSize(FieldWidth, ListHeight);
     auto *listLabel = new QLabel(QStringLiteral("&Vorhandene Formate:"), this);
-    listLabel->move(8, 60);
     listLabel->setBuddy(LBFormatList);
 
     BtnOK = new QPushButton(QStringLiteral("OK"), this);
     BtnOK->setObjectName(QStringLiteral("BtnOK"));
-    BtnOK->setGeometry(208, 26, 85, 24);
     BtnOK->setDefault(true);
     BtnCancel = new QPushButton(QStringLiteral("&Abbruch"), this);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
-    BtnCancel->setGeometry(208, 59, 85, 24);
     BtnCancel->setAutoDefault(false);
     BtnClear = new QPushButton(QStringLiteral("&L\u00F6schen"), this);
     BtnClear->setObjectName(QStringLiteral("BtnClear"));
-    BtnClear->setGeometry(208, 93, 85, 24);
     BtnClear->setAutoDefault(false);
+
+    // The fields on the left, each under its caption; the buttons on the
+    // right, the first level with the name field.
+    auto *fields = new QVBoxLayout();
+    fields->setSpacing(0);
+    fields->addWidget(nameLabel);
+    fields->addSpacing(2);
+    fields->addWidget(EDFormatName);
+    fields->addSpacing(10);
+    fields->addWidget(listLabel);
+    fields->addSpacing(2);
+    fields->addWidget(LBFormatList, 1);
+    auto *buttons = new QVBoxLayout();
+    buttons->setSpacing(0);
+    buttons->addSpacing(nameLabel->sizeHint().height());
+    for (QPushButton *button : {BtnOK, BtnCancel, BtnClear}) {
+        button->setMinimumSize(DialogButtonSize(button));
+        buttons->addWidget(button);
+        if (button != BtnClear)
+            buttons->addSpacing(button == BtnOK ? 9 : 10);
+    }
+    buttons->addStretch(1);
+    auto *columns = new QHBoxLayout(this);
+    columns->setContentsMargins(8, 12, 7, 10);
+    columns->setSpacing(11);
+    columns->addLayout(fields, 1);
+    columns->addLayout(buttons);
+    // The size it was drawn for, larger where the font needs more room.
+    setFixedSize(DesignSize.expandedTo(minimumSizeHint()));
     setTabOrder(EDFormatName, LBFormatList);
 
     connect(EDFormatName, &QLineEdit::textChanged, this, &TDlgStoreFormat::EDFormatNameChange);

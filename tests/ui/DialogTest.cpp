@@ -189,7 +189,8 @@ TEST_F(TextColorDialogTest, SwatchesCarryTheirPaletteEntriesWithBlackTwice) {
     const int expected[16] = {0, 1, 2, 3, 4, 5, 6, 7, 12, 13, 14, 15, 16, 17, 18, 0};
     for (int i = 0; i < 16; ++i) {
         EXPECT_EQ(dialog->swatch(i)->color(), 0x01000000u + unsigned(expected[i])) << i;
-        EXPECT_EQ(dialog->swatch(i)->geometry(),
+        const QWidget *swatch = dialog->swatch(i);
+        EXPECT_EQ(QRect(swatch->mapTo(dialog, QPoint(0, 0)), swatch->size()),
                   QRect(20 + 30 * (i % 8), 20 + 30 * (i / 8), 25, 25))
             << i;
     }
