@@ -41,10 +41,11 @@ class TextMemo;
 
 // The main window: an editor for the current ribbon (JobEditor), the ribbon
 // list with its previews, the picture list and the phrase list. The member
-// definitions are split by concern: MainDesign (controls and menus), MainEditor
-// (loading and storing the current ribbon, enabled states, status bar), MainLists (previews,
-// pictures, typefaces), MainCommands (ribbon list commands), MainFormatMenu (stored formats),
-// MainPhrases (phrase list), MainStartup (start and end), MainPrint (printing).
+// definitions are split by concern: MainDesign (controls and menus),
+// MainEditor (loading and storing the current ribbon, enabled states, status
+// bar), MainLists (previews, pictures, typefaces), MainCommands (ribbon list
+// commands), MainFormatMenu (stored formats), MainPhrases (phrase list),
+// MainStartup (start and end), MainPrint (printing).
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
