@@ -5,9 +5,11 @@
 #include "ui/Dlgfsto.h"
 #include "ui/Dlginfo.h"
 #include "ui/Main.h"
+#include "ui/StoredFormatsModel.h"
 
 void CreateAppWindows(TMainForm &mainForm) {
     mainForm.SetAboutBox(new TAboutBox(&mainForm));
     mainForm.SetTextColorDialog(new TDlgTextColor(&mainForm));
-    mainForm.SetStoreFormatDialog(new TDlgStoreFormat(SettingsFile::current(), &mainForm));
+    mainForm.storedFormats()->read(SettingsFile::current());
+    mainForm.SetStoreFormatDialog(new TDlgStoreFormat(mainForm.storedFormats(), &mainForm));
 }

@@ -1,16 +1,25 @@
 #include "ui/Dlgcolor.h"
 
 #include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QPainter>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "render/SystemPalette.h"
 #include "ui/ColorSwatch.h"
+#include "ui/DialogButtons.h"
 
 namespace {
 
 constexpr int SamplePoints = 40;
 const QString SampleWord = QStringLiteral("MUSTER");
+constexpr QSize DesignSize(430, 179);
+constexpr QSize SampleSize(305, 73);
+
+constexpr int SwatchSize = 25;
+constexpr int SwatchGap = 5;
 
 }  // namespace
 
@@ -45,40 +54,75 @@ private:
 TDlgTextColor::TDlgTextColor(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("DlgTextColor"));
     setWindowTitle(QStringLiteral("Textfarbe"));
-    setFixedSize(430, 179);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto *bevel = new QFrame(this);
     bevel->setObjectName(QStringLiteral("Bevel1"));
     bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    bevel->setGeometry(8, 8, 322, 161);
 
+    auto *swatches = new QGridLayout();
+    swatches->setSpacing(SwatchGap);
     for (int row = 0; row < 2; ++row) {
         for (int column = 0; column < 8; ++column) {
             const int tag = SwatchTag(row, column);
-            auto *swatch = new ColorSwatch(this);
+            auto *swatch = new ColorSwatch(bevel);
             swatch->setObjectName(QStringLiteral("ColorPanel%1").arg(row * 8 + column));
-            swatch->setGeometry(20 + 30 * column, 20 + 30 * row, 25, 25);
+            swatch->setFixedSize(SwatchSize, SwatchSize);
             swatch->setColor(PaletteIndex(tag));
             swatch->setCursor(Qt::PointingHandCursor);
             connect(swatch, &ColorSwatch::clicked, this, [this, tag] { SwatchClick(tag); });
             ColorPanels[std::size_t(row * 8 + column)] = swatch;
+            swatches->addWidget(swatch, row, column);
         }
     }
+    swatches->setColumnStretch(8, 1);
 
-    Panel1 = new SamplePanel(this, this);
+    Panel1 = new SamplePanel(this, bevel);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(16, 88, 305, 73);
+    // Room for the word in a face of the dialog's size, however large the
+    // screen's fonts are.
+    QFont sample = font();
+    sample.setPointSize(SamplePoints);
+    const QFontMetrics sampleMetrics(sample);
+    Panel1->setMinimumSize(SampleSize.expandedTo(
+        QSize(sampleMetrics.horizontalAdvance(SampleWord) * 5 / 4, sampleMetrics.height() + 8)));
+
+    // Inside the bevel: the swatches, indented a little, above the sample.
+    auto *inside = new QVBoxLayout(bevel);
+    const int frame = bevel->frameWidth();
+    inside->setContentsMargins(8 - frame, 12 - frame, 9 - frame, 8 - frame);
+    inside->setSpacing(13);
+    auto *indented = new QHBoxLayout();
+    indented->addSpacing(4);
+    indented->addLayout(swatches, 1);
+    inside->addLayout(indented);
+    inside->addWidget(Panel1, 1);
 
     BtnOK = new QPushButton(QStringLiteral("OK"), this);
     BtnOK->setObjectName(QStringLiteral("BtnOK"));
-    BtnOK->setGeometry(338, 8, 85, 24);
+    BtnOK->setMinimumSize(DialogButtonSize(BtnOK));
     BtnOK->setDefault(true);
     connect(BtnOK, &QPushButton::clicked, this, &QDialog::accept);
     BtnCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
-    BtnCancel->setGeometry(338, 40, 85, 24);
+    BtnCancel->setMinimumSize(DialogButtonSize(BtnCancel));
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *buttons = new QVBoxLayout();
+    buttons->setSpacing(8);
+    buttons->addWidget(BtnOK);
+    buttons->addWidget(BtnCancel);
+    buttons->addStretch(1);
+    auto *columns = new QHBoxLayout(this);
+    columns->setContentsMargins(8, 8, 7, 10);
+    columns->setSpacing(8);
+    columns->addWidget(bevel, 1);
+    columns->addLayout(buttons);
+    // The size it was drawn for, larger where the font needs more room.
+    setFixedSize(DesignSize.expandedTo(minimumSizeHint()));
+    // The swatches have their places before the first showing.
+    columns->activate();
+    inside->activate();
 }
 
 int TDlgTextColor::SwatchTag(int row, int column) {

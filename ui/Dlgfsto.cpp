@@ -1,51 +1,82 @@
 #include "ui/Dlgfsto.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QToolTip>
+#include <QVBoxLayout>
 
-#include "model/Job.h"
+#include "ui/DialogButtons.h"
 #include "ui/TextField.h"
 
 namespace {
 
 constexpr int ShortestName = 3;
+constexpr QSize DesignSize(300, 263);
+constexpr int FieldWidth = 189;
+constexpr int ListHeight = 177;
 
 }  // namespace
 
-TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDialog(parent) {
+TDlgStoreFormat::TDlgStoreFormat(StoredFormatsModel *formats, QWidget *parent)
+    : QDialog(parent), Formats(formats) {
     setObjectName(QStringLiteral("DlgStoreFormat"));
     setWindowTitle(QStringLiteral("Aktuelles Schleifenformat festhalten:"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setFixedSize(300, 263);
 
     EDFormatName = new TextField(255, this);
     EDFormatName->setObjectName(QStringLiteral("EDFormatName"));
-    EDFormatName->setGeometry(8, 28, 189, 21);
+    EDFormatName->setMinimumWidth(FieldWidth);
     auto *nameLabel = new QLabel(QStringLiteral("&Name:"), this);
-    nameLabel->move(8, 12);
     nameLabel->setBuddy(EDFormatName);
 
-    LBFormatList = new QListWidget(this);
+    LBFormatList = new QListView(this);
     LBFormatList->setObjectName(QStringLiteral("LBFormatList"));
-    LBFormatList->setGeometry(8, 76, 189, 177);
+    LBFormatList->setModel(formats);
+    LBFormatList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LBFormatList->setMinimumSize(FieldWidth, ListHeight);
     auto *listLabel = new QLabel(QStringLiteral("&Vorhandene Formate:"), this);
-    listLabel->move(8, 60);
     listLabel->setBuddy(LBFormatList);
 
     BtnOK = new QPushButton(QStringLiteral("OK"), this);
     BtnOK->setObjectName(QStringLiteral("BtnOK"));
-    BtnOK->setGeometry(208, 26, 85, 24);
     BtnOK->setDefault(true);
     BtnCancel = new QPushButton(QStringLiteral("&Abbruch"), this);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
-    BtnCancel->setGeometry(208, 59, 85, 24);
     BtnCancel->setAutoDefault(false);
     BtnClear = new QPushButton(QStringLiteral("&L\u00F6schen"), this);
     BtnClear->setObjectName(QStringLiteral("BtnClear"));
-    BtnClear->setGeometry(208, 93, 85, 24);
     BtnClear->setAutoDefault(false);
+
+    // The fields on the left, each under its caption; the buttons on the
+    // right, the first level with the name field.
+    auto *fields = new QVBoxLayout();
+    fields->setSpacing(0);
+    fields->addWidget(nameLabel);
+    fields->addSpacing(2);
+    fields->addWidget(EDFormatName);
+    fields->addSpacing(10);
+    fields->addWidget(listLabel);
+    fields->addSpacing(2);
+    fields->addWidget(LBFormatList, 1);
+    auto *buttons = new QVBoxLayout();
+    buttons->setSpacing(0);
+    buttons->addSpacing(nameLabel->sizeHint().height());
+    for (QPushButton *button : {BtnOK, BtnCancel, BtnClear}) {
+        button->setMinimumSize(DialogButtonSize(button));
+        buttons->addWidget(button);
+        if (button != BtnClear)
+            buttons->addSpacing(button == BtnOK ? 9 : 10);
+    }
+    buttons->addStretch(1);
+    auto *columns = new QHBoxLayout(this);
+    columns->setContentsMargins(8, 12, 7, 10);
+    columns->setSpacing(11);
+    columns->addLayout(fields, 1);
+    columns->addLayout(buttons);
+    // The size it was drawn for, larger where the font needs more room.
+    setFixedSize(DesignSize.expandedTo(minimumSizeHint()));
     setTabOrder(EDFormatName, LBFormatList);
 
     connect(EDFormatName, &QLineEdit::textChanged, this, &TDlgStoreFormat::EDFormatNameChange);
@@ -53,8 +84,8 @@ TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDia
         QToolTip::showText(EDFormatName->mapToGlobal(QPoint(0, EDFormatName->height())), message,
                            EDFormatName);
     });
-    connect(LBFormatList, &QListWidget::itemClicked, this, &TDlgStoreFormat::LBFormatListClick);
-    connect(LBFormatList, &QListWidget::itemDoubleClicked, this, [this] {
+    connect(LBFormatList, &QListView::clicked, this, &TDlgStoreFormat::LBFormatListClick);
+    connect(LBFormatList, &QListView::doubleClicked, this, [this] {
         LBFormatListClick();
         accept();
     });
@@ -62,49 +93,10 @@ TDlgStoreFormat::TDlgStoreFormat(SettingsFile *settings, QWidget *parent) : QDia
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(BtnClear, &QPushButton::clicked, this, &TDlgStoreFormat::BtnClearClick);
 
-    if (settings)
-        formats_ = ReadStoredFormats(*settings);
-    for (const auto &format : formats_) {
-        LBFormatList->addItem(format->Name.str());
-        origin_.push_back(int(read_.size()));
-        read_.push_back(std::make_unique<TJob>());
-        read_.back()->CopyFrom(*format);
-    }
     EDFormatNameChange();
 }
 
-TDlgStoreFormat::~TDlgStoreFormat() {
-    // The formats go from the last to the first.
-    while (!formats_.empty())
-        formats_.pop_back();
-}
-
-TJob *TDlgStoreFormat::formatAt(int index) const {
-    if (index < 0 || index >= count())
-        return nullptr;
-    return formats_[std::size_t(index)].get();
-}
-
-QString TDlgStoreFormat::itemText(int index) const {
-    const QListWidgetItem *item = LBFormatList->item(index);
-    return item ? item->text() : QString();
-}
-
-int TDlgStoreFormat::findFormat(const QString &name) const {
-    for (int i = 0; i < LBFormatList->count(); ++i) {
-        if (LBFormatList->item(i)->text().compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
-
-TJob *TDlgStoreFormat::appendFormat(const QString &name) {
-    formats_.push_back(std::make_unique<TJob>());
-    origin_.push_back(-1);
-    LBFormatList->addItem(name);
-    emit formatsChanged();
-    return formats_.back().get();
-}
+TDlgStoreFormat::~TDlgStoreFormat() = default;
 
 QString TDlgStoreFormat::formatName() const {
     return EDFormatName->text();
@@ -126,20 +118,17 @@ void TDlgStoreFormat::EDFormatNameChange() {
 }
 
 void TDlgStoreFormat::LBFormatListClick() {
-    const QListWidgetItem *item = LBFormatList->currentItem();
-    if (item)
-        EDFormatName->setText(item->text());
+    const QModelIndex current = LBFormatList->currentIndex();
+    if (current.isValid())
+        EDFormatName->setText(current.data().toString());
 }
 
 void TDlgStoreFormat::BtnClearClick() {
-    const int row = LBFormatList->currentRow();
-    if (row < 0 || row >= count() || !LBFormatList->currentItem()->isSelected())
+    const QModelIndex current = LBFormatList->currentIndex();
+    if (!Formats || !current.isValid() || !LBFormatList->selectionModel()->isSelected(current))
         return;
-    formats_.erase(formats_.begin() + row);
-    origin_.erase(origin_.begin() + row);
-    delete LBFormatList->takeItem(row);
+    Formats->removeAt(current.row());
     LBFormatList->clearSelection();
-    LBFormatList->setCurrentRow(-1);
+    LBFormatList->setCurrentIndex(QModelIndex());
     EDFormatName->clear();
-    emit formatsChanged();
 }

@@ -18,8 +18,6 @@
 
 class QAction;
 class QButtonGroup;
-class QCheckBox;
-class QComboBox;
 class QLabel;
 class QListView;
 class QListWidget;
@@ -28,27 +26,27 @@ class QSplitter;
 class QToolButton;
 class QWidget;
 
-class ColorSwatch;
 class DataSession;
 class QTimer;
+class JobEditor;
 class JobListDelegate;
 class JobListModel;
 class RibbonSession;
 class SettingsFile;
-class SpinField;
+class StoredFormatsModel;
 class TAboutBox;
 class TDlgStoreFormat;
 class TDlgTextColor;
 class TJob;
-class TextField;
 class TextMemo;
 
-// The main window: an editor for the current ribbon, the ribbon list with its
-// previews, the picture list and the phrase list. The member definitions are
-// split by concern: MainDesign (controls and menus), MainEditor (binding of the
-// controls to the current ribbon), MainLists (previews, pictures, typefaces),
-// MainCommands (ribbon list commands), MainFormatMenu (stored formats),
-// MainPhrases (phrase list), MainStartup (start and end), MainPrint (printing).
+// The main window: an editor for the current ribbon (JobEditor), the ribbon
+// list with its previews, the picture list and the phrase list. The member
+// definitions are split by concern: MainDesign (controls and menus),
+// MainEditor (loading and storing the current ribbon, enabled states, status
+// bar), MainLists (previews, pictures, typefaces), MainCommands (ribbon list
+// commands), MainFormatMenu (stored formats), MainPhrases (phrase list),
+// MainStartup (start and end), MainPrint (printing).
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -70,8 +68,13 @@ public:
 
     // Appends `job` (taking ownership; null only cleans up) after removing
     // every ribbon without text, and makes the selected ribbon current.
-    void AddJob(TJob *job);
-    void SyncJob(bool ToControls);
+    void AddJob(std::unique_ptr<TJob> job);
+    // The current ribbon into the editor's controls, and back.
+    void LoadJob();
+    void StoreJob();
+
+    // The stored formats of the run: read after start-up, written at the end.
+    StoredFormatsModel *storedFormats() const { return Formats; }
 
     // The windows made after this one at start-up; this window uses them.
     void SetStoreFormatDialog(TDlgStoreFormat *dialog);
@@ -113,8 +116,6 @@ private:
     // MainDesign.cpp
     void CreateControls();
     QWidget *CreateToolbar();
-    QWidget *CreateFormatPanel();
-    QWidget *CreateTextPanel();
     QWidget *CreateListArea();
     void CreateMenus();
     void ConnectControls();
@@ -135,11 +136,6 @@ private:
     void PressStyleButton(int style);
     int PressedStyle() const;
     void MenuStyleClick(int tag);
-    void edBildBreiteLChange();
-    void edBildBreiteRChange();
-    void edBildAbstandLChange();
-    void edBildAbstandRChange();
-    void CopySpinValue(SpinField *from, SpinField *to);
     void MTextLeftEnter() { PictureSide = 1; }
     void MTextRightEnter() { PictureSide = 2; }
     void ApplicationHint(const QString &hint);
@@ -210,40 +206,8 @@ private:
     QToolButton *SBtnUpSide = nullptr;
     QButtonGroup *StyleGroup = nullptr;
 
-    // Format panel
-    QLabel *Image1 = nullptr;
-    QLabel *Image2 = nullptr;
-    QLabel *lbLaenge = nullptr;
-    QLabel *lbBreite = nullptr;
-    QLabel *lbRand = nullptr;
-    QLabel *lbRandMm = nullptr;
-    QLabel *lbFontSize = nullptr;
-    SpinField *edLaenge = nullptr;
-    SpinField *edBreite = nullptr;
-    SpinField *edRand = nullptr;
-    SpinField *edFontSize = nullptr;
-    ColorSwatch *PanelFontColor = nullptr;
-    QToolButton *BtnFontColor = nullptr;
-    QComboBox *CBFontName = nullptr;
-    QCheckBox *CBShadow = nullptr;
-    TextField *edKommission = nullptr;
-
-    // Text panel
-    QLabel *Image3 = nullptr;
-    QLabel *Image4 = nullptr;
-    QLabel *lbBildLinks = nullptr;
-    QLabel *lbBildRechts = nullptr;
-    std::array<QLabel *, 2> lbBildLinksMm{};
-    std::array<QLabel *, 2> lbBildRechtsMm{};
-    SpinField *edBildBreiteL = nullptr;
-    SpinField *edBildAbstandL = nullptr;
-    SpinField *edBildBreiteR = nullptr;
-    SpinField *edBildAbstandR = nullptr;
-    QLabel *lbTextLeft = nullptr;
-    QLabel *lbTextRight = nullptr;
-    TextMemo *MTextLeft = nullptr;
-    TextMemo *MTextRight = nullptr;
-    QCheckBox *CBFlip = nullptr;
+    // The editor of the current ribbon: the format and text panels.
+    JobEditor *Editor = nullptr;
 
     // List area
     QListWidget *LBGraphic = nullptr;
@@ -299,6 +263,7 @@ private:
     bool DataFolderMissing = false;
     bool RecoveryPending = false;  // the last session's ribbons are not yet taken in or refused
 
+    StoredFormatsModel *Formats = nullptr;
     QPointer<TDlgStoreFormat> DlgStoreFormat;
     QPointer<TDlgTextColor> DlgTextColor;
     QPointer<TAboutBox> AboutBox;

@@ -1,8 +1,10 @@
+#include "ui/JobEditor.h"
 #include "ui/Main.h"
 
 #include <QKeyEvent>
 #include <QListView>
 #include <QMetaObject>
+#include <QScopedValueRollback>
 
 #include "model/Job.h"
 #include "ui/ColorSwatch.h"
@@ -25,8 +27,7 @@ int TMainForm::SelectedJobRow() const {
 
 void TMainForm::SelectJobRow(int row) {
     // Selecting from a command is not a click: the commands sync themselves.
-    const bool wasSelecting = SelectingJob;
-    SelectingJob = true;
+    const QScopedValueRollback selecting(SelectingJob, true);
     QItemSelectionModel *selection = LBJobs->selectionModel();
     if (row < 0 || row >= Jobs->count()) {
         selection->clear();
@@ -35,7 +36,6 @@ void TMainForm::SelectJobRow(int row) {
         selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         LBJobs->scrollTo(index);
     }
-    SelectingJob = wasSelecting;
 }
 
 void TMainForm::BtnAddClick() {
@@ -45,26 +45,26 @@ void TMainForm::BtnAddClick() {
     } else {
         // No ribbon yet: the new one takes what the controls show.
         CurrentJob = job.get();
-        SyncJob(false);
+        StoreJob();
         CurrentJob = nullptr;
     }
-    AddJob(job.release());
+    AddJob(std::move(job));
 }
 
-void TMainForm::AddJob(TJob *job) {
-    std::unique_ptr<TJob> added(job);
-    SyncJob(false);
+void TMainForm::AddJob(std::unique_ptr<TJob> job) {
+    const bool adding = job != nullptr;
+    StoreJob();
     RemoveJobsWithoutText();
-    if (added) {
-        added->Kommission.set(QString());
-        Jobs->append(std::move(added));
+    if (adding) {
+        job->Kommission.set(QString());
+        Jobs->append(std::move(job));
         SelectJobRow(Jobs->count() - 1);
     } else {
         SelectJobRow(Jobs->count() > 0 ? 0 : -1);
     }
     CurrentJob = Jobs->jobAt(SelectedJobRow());
-    SyncJob(true);
-    if (job) {
+    LoadJob();
+    if (adding) {
         // After the command's own focus changes have settled.
         QMetaObject::invokeMethod(this, &TMainForm::MsgFocusText, Qt::QueuedConnection);
     }
@@ -72,8 +72,7 @@ void TMainForm::AddJob(TJob *job) {
 
 void TMainForm::RemoveJobsWithoutText() {
     // Ribbons without any text are of no use; the current one goes too.
-    const bool wasSelecting = SelectingJob;
-    SelectingJob = true;
+    const QScopedValueRollback selecting(SelectingJob, true);
     for (int row = Jobs->count() - 1; row >= 0; --row) {
         const TJob *listed = Jobs->jobAt(row);
         if (!listed->HasText()) {
@@ -82,7 +81,6 @@ void TMainForm::RemoveJobsWithoutText() {
             Jobs->removeAt(row);
         }
     }
-    SelectingJob = wasSelecting;
 }
 
 void TMainForm::BtnClearClick() {
@@ -91,20 +89,18 @@ void TMainForm::BtnClearClick() {
         return;
     CurrentJob = nullptr;
     {
-        const bool wasSelecting = SelectingJob;
-        SelectingJob = true;
+        const QScopedValueRollback selecting(SelectingJob, true);
         Jobs->removeAt(row);
-        SelectingJob = wasSelecting;
     }
     SelectJobRow(row < Jobs->count() ? row : Jobs->count() - 1);
     CurrentJob = Jobs->jobAt(SelectedJobRow());
-    SyncJob(true);
+    LoadJob();
 }
 
 void TMainForm::LBJobsClick() {
-    SyncJob(false);
+    StoreJob();
     CurrentJob = Jobs->jobAt(SelectedJobRow());
-    SyncJob(true);
+    LoadJob();
 }
 
 bool TMainForm::LBJobsKeyDown(int key) {
@@ -128,7 +124,7 @@ void TMainForm::LBJobsDblClick() {
     if (DlgTextColor->exec() != QDialog::Accepted)
         return;
     job->FontFarbe = DlgTextColor->sampleColor();
-    PanelFontColor->setColor(job->FontFarbe);
+    Editor->PanelFontColor->setColor(job->FontFarbe);
     Jobs->refreshAll();
 }
 

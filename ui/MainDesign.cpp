@@ -2,12 +2,8 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFrame>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
@@ -20,32 +16,21 @@
 
 #include "model/Job.h"
 #include "ui/Artwork.h"
-#include "ui/ColorSwatch.h"
 #include "ui/Hints.h"
+#include "ui/JobEditor.h"
 #include "ui/JobListDelegate.h"
 #include "ui/JobListModel.h"
 #include "ui/PictureListDelegate.h"
-#include "ui/SpinField.h"
-#include "ui/TextField.h"
+#include "ui/StoredFormatsModel.h"
 #include "ui/TextMemo.h"
 
 namespace {
 
 constexpr int ToolbarHeight = 38;
-constexpr int FormatPanelHeight = 104;
-constexpr int TextPanelHeight = 95;
 constexpr int ToolButtonSize = 26;
 constexpr int PictureListWidth = 140;
 constexpr int SplitterWidth = 5;
-constexpr int SpinWidth = 56;
 constexpr double PanelPointSize = 8.0;  // the editor is dense; a notch below the desktop's
-
-const char *const MemoLeftHint =
-    "Texteigabefeld f\u00FCr linken Schleifenteil. Text in Textliste speichern mit "
-    "[Strg]+Mausklick.";
-const char *const MemoRightHint =
-    "Texteigabefeld f\u00FCr rechten Schleifenteil. Text in Textliste speichern mit "
-    "[Strg]+Mausklick.";
 
 // The printer with a magnifying glass over it.
 QIcon PreviewIcon() {
@@ -72,39 +57,6 @@ QToolButton *MakeToolButton(QWidget *parent, const char *name, const QString &ic
     return button;
 }
 
-QLabel *MakeLabel(QWidget *parent, const QString &text, QWidget *buddy = nullptr) {
-    auto *label = new QLabel(text, parent);
-    if (buddy)
-        label->setBuddy(buddy);
-    return label;
-}
-
-QLabel *MakeLegend(QWidget *parent, const char *name, const QString &resource) {
-    auto *legend = new QLabel(parent);
-    legend->setObjectName(QLatin1String(name));
-    const QPixmap picture = LegendPicture(resource);
-    legend->setPixmap(picture);
-    legend->setFixedSize(picture.isNull() ? QSize(60, 55) : picture.size());
-    legend->setAlignment(Qt::AlignCenter);
-    return legend;
-}
-
-SpinField *MakeSpin(QWidget *parent, const char *name, int minimum, int maximum, int step,
-                    int value) {
-    auto *spin = new SpinField(minimum, maximum, step, value, parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setFixedWidth(SpinWidth);
-    return spin;
-}
-
-QFrame *MakePanel(QWidget *parent, const char *name, int height) {
-    auto *panel = new QFrame(parent);
-    panel->setObjectName(QLatin1String(name));
-    panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
-    panel->setFixedHeight(height);
-    return panel;
-}
-
 QAction *MakeAction(QMenu *menu, const char *name, const QString &text, const QString &hint) {
     QAction *action = menu->addAction(text);
     action->setObjectName(QLatin1String(name));
@@ -124,8 +76,8 @@ void TMainForm::CreateControls() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(CreateToolbar());
-    column->addWidget(CreateFormatPanel());
-    column->addWidget(CreateTextPanel());
+    Editor = new JobEditor(central);
+    column->addWidget(Editor);
     column->addWidget(CreateListArea(), 1);
     setCentralWidget(central);
 
@@ -133,6 +85,7 @@ void TMainForm::CreateControls() {
     statusBar()->setSizeGripEnabled(true);
     CreateMenus();
 
+    Formats = new StoredFormatsModel(this);
     StyleButtons = {SBtnAlign, SBtnCenter, SBtnUpSide};
     StyleMenuItems = {MenuAlign, MenuCenter, MenuUpSide};
     ConnectControls();
@@ -187,150 +140,6 @@ QWidget *TMainForm::CreateToolbar() {
     row->addWidget(SBtnCenter);
     row->addWidget(SBtnUpSide);
     row->addStretch(1);
-    return panel;
-}
-
-QWidget *TMainForm::CreateFormatPanel() {
-    QFrame *panel = MakePanel(this, "PanelFormat", FormatPanelHeight);
-    auto *row = new QHBoxLayout(panel);
-    // Tight enough that the two legends and the fields fit a window of 750
-    // pixels; the typeface box takes what the window has beyond that.
-    row->setContentsMargins(4, 3, 4, 3);
-    row->setSpacing(4);
-
-    Image1 = MakeLegend(panel, "Image1", QStringLiteral("BMP_LEGENDE_L"));
-    Image2 = MakeLegend(panel, "Image2", QStringLiteral("BMP_LEGENDE_R"));
-
-    edLaenge = MakeSpin(panel, "edLaenge", 250, 3200, 5, 1000);
-    edBreite = MakeSpin(panel, "edBreite", 0, 300, 5, 150);
-    edRand = MakeSpin(panel, "edRand", 0, 200, 1, 30);
-    edFontSize = MakeSpin(panel, "edFontSize", 20, 200, 1, 80);
-
-    auto *sizes = new QGridLayout();
-    sizes->setHorizontalSpacing(3);
-    sizes->setVerticalSpacing(1);
-    lbLaenge = MakeLabel(panel, QStringLiteral("&L\u00E4nge:"), edLaenge);
-    lbBreite = MakeLabel(panel, QStringLiteral("&Breite:"), edBreite);
-    lbRand = MakeLabel(panel, QStringLiteral("&Rand:"), edRand);
-    lbFontSize = MakeLabel(panel, QStringLiteral("Schrift&h\u00F6he:"), edFontSize);
-    lbRandMm = MakeLabel(panel, QStringLiteral("mm"));
-    const std::array<QLabel *, 4> labels{lbLaenge, lbBreite, lbRand, lbFontSize};
-    const std::array<SpinField *, 4> spins{edLaenge, edBreite, edRand, edFontSize};
-    for (int i = 0; i < 4; ++i) {
-        sizes->addWidget(labels[std::size_t(i)], i, 0);
-        sizes->addWidget(spins[std::size_t(i)], i, 1);
-        sizes->addWidget(i == 2 ? lbRandMm : MakeLabel(panel, QStringLiteral("mm")), i, 2);
-    }
-
-    PanelFontColor = new ColorSwatch(panel);
-    PanelFontColor->setObjectName(QStringLiteral("PanelFontColor"));
-    PanelFontColor->setFixedSize(21, 21);
-    BtnFontColor = new QToolButton(panel);
-    BtnFontColor->setObjectName(QStringLiteral("BtnFontColor"));
-    BtnFontColor->setText(QStringLiteral("..."));
-    BtnFontColor->setFixedSize(21, 21);
-    SetHint(BtnFontColor, QStringLiteral("Einstellen der Farbe des Textes."));
-    CBFontName = new QComboBox(panel);
-    CBFontName->setObjectName(QStringLiteral("CBFontName"));
-    CBFontName->setEditable(false);
-    CBFontName->setMaxVisibleItems(20);
-    CBFontName->setMinimumContentsLength(3);
-    CBFontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    CBShadow = new QCheckBox(QStringLiteral("Scha&tten"), panel);
-    CBShadow->setObjectName(QStringLiteral("CBShadow"));
-    edKommission = new TextField(255, panel);
-    edKommission->setObjectName(QStringLiteral("edKommission"));
-
-    auto *colourRow = new QHBoxLayout();
-    colourRow->setSpacing(4);
-    colourRow->addWidget(PanelFontColor);
-    colourRow->addWidget(BtnFontColor);
-    colourRow->addStretch(1);
-    auto *looks = new QGridLayout();
-    looks->setHorizontalSpacing(3);
-    looks->setVerticalSpacing(1);
-    looks->addWidget(MakeLabel(panel, QStringLiteral("Schrift&farbe:"), BtnFontColor), 0, 0);
-    looks->addLayout(colourRow, 0, 1);
-    looks->addWidget(MakeLabel(panel, QStringLiteral("&Schriftart:"), CBFontName), 1, 0);
-    looks->addWidget(CBFontName, 1, 1);
-    looks->addWidget(CBShadow, 2, 1);
-    looks->addWidget(MakeLabel(panel, QStringLiteral("Ko&mmission:"), edKommission), 3, 0);
-    looks->addWidget(edKommission, 3, 1);
-    looks->setColumnStretch(1, 1);
-
-    row->addWidget(Image1, 0, Qt::AlignVCenter);
-    row->addLayout(sizes);
-    row->addLayout(looks, 1);
-    row->addWidget(Image2, 0, Qt::AlignVCenter);
-    return panel;
-}
-
-QWidget *TMainForm::CreateTextPanel() {
-    QFrame *panel = MakePanel(this, "PanelTextBase", TextPanelHeight);
-    auto *row = new QHBoxLayout(panel);
-    row->setContentsMargins(6, 3, 6, 3);
-    row->setSpacing(8);
-
-    Image4 = MakeLegend(panel, "Image4", QStringLiteral("BMP_LEGENDE_BILD_L"));
-    Image3 = MakeLegend(panel, "Image3", QStringLiteral("BMP_LEGENDE_BILD_R"));
-    edBildBreiteL = MakeSpin(panel, "edBildBreiteL", 10, 300, 1, 40);
-    edBildAbstandL = MakeSpin(panel, "edBildAbstandL", 0, 100, 1, 30);
-    edBildBreiteR = MakeSpin(panel, "edBildBreiteR", 10, 300, 1, 40);
-    edBildAbstandR = MakeSpin(panel, "edBildAbstandR", 0, 100, 1, 30);
-
-    MTextLeft = new TextMemo(panel);
-    MTextLeft->setObjectName(QStringLiteral("MTextLeft"));
-    SetHint(MTextLeft, QString::fromUtf8(MemoLeftHint));
-    MTextRight = new TextMemo(panel);
-    MTextRight->setObjectName(QStringLiteral("MTextRight"));
-    SetHint(MTextRight, QString::fromUtf8(MemoRightHint));
-    CBFlip = new QCheckBox(QStringLiteral("k&opfstehend"), panel);
-    CBFlip->setObjectName(QStringLiteral("CBFlip"));
-
-    // One picture's size fields: the caption, then width and distance in the
-    // order the legend picture beside them labels them.
-    auto pictureFields = [panel](QLabel *&caption, const QString &text, SpinField *width,
-                                 SpinField *distance, std::array<QLabel *, 2> &mm) {
-        auto *grid = new QGridLayout();
-        grid->setHorizontalSpacing(4);
-        grid->setVerticalSpacing(2);
-        caption = MakeLabel(panel, text);
-        mm = {MakeLabel(panel, QStringLiteral("mm")), MakeLabel(panel, QStringLiteral("mm"))};
-        grid->addWidget(caption, 0, 0, 1, 2);
-        grid->addWidget(width, 1, 0);
-        grid->addWidget(mm[0], 1, 1);
-        grid->addWidget(distance, 2, 0);
-        grid->addWidget(mm[1], 2, 1);
-        grid->setRowStretch(3, 1);
-        return grid;
-    };
-    QGridLayout *left = pictureFields(lbBildLinks, QStringLiteral("Bild l&inks:"), edBildBreiteL,
-                                      edBildAbstandL, lbBildLinksMm);
-    lbBildLinks->setBuddy(MTextLeft);
-    QGridLayout *right = pictureFields(lbBildRechts, QStringLiteral("Bild rechts:"), edBildBreiteR,
-                                       edBildAbstandR, lbBildRechtsMm);
-
-    lbTextLeft = MakeLabel(panel, QStringLiteral("Text lin&ks/zentriert:"), MTextLeft);
-    lbTextRight = MakeLabel(panel, QStringLiteral("Text rechts:"));
-    auto *leftText = new QVBoxLayout();
-    leftText->setSpacing(1);
-    leftText->addWidget(lbTextLeft);
-    leftText->addWidget(MTextLeft, 1);
-    auto *rightCaption = new QHBoxLayout();
-    rightCaption->addWidget(lbTextRight);
-    rightCaption->addStretch(1);
-    rightCaption->addWidget(CBFlip);
-    auto *rightText = new QVBoxLayout();
-    rightText->setSpacing(1);
-    rightText->addLayout(rightCaption);
-    rightText->addWidget(MTextRight, 1);
-
-    row->addWidget(Image4, 0, Qt::AlignVCenter);
-    row->addLayout(left);
-    row->addLayout(leftText, 1);
-    row->addLayout(rightText, 1);
-    row->addLayout(right);
-    row->addWidget(Image3, 0, Qt::AlignVCenter);
     return panel;
 }
 
@@ -395,14 +204,14 @@ void TMainForm::CreateMenus() {
                         QStringLiteral("L\u00F6scht die aktuelle Schleife."));
     Delete->setIcon(ArtworkIcon(QStringLiteral("delete")));
     MenuDatei->addSeparator();
-    FileOpenRibbons = MakeAction(MenuDatei, "FileOpenRibbons",
-                                 QStringLiteral("Schleifen \u00F6&ffnen\u2026"),
-                                 QStringLiteral("H\u00E4ngt die Schleifen einer Schleifendatei an "
-                                                "die Liste an."));
-    FileSaveRibbons = MakeAction(MenuDatei, "FileSaveRibbons",
-                                 QStringLiteral("Schleifen &speichern unter\u2026"),
-                                 QStringLiteral("Speichert alle Schleifen der Liste in einer "
-                                                "Schleifendatei, die vellumo-cli drucken kann."));
+    FileOpenRibbons =
+        MakeAction(MenuDatei, "FileOpenRibbons", QStringLiteral("Schleifen \u00F6&ffnen\u2026"),
+                   QStringLiteral("H\u00E4ngt die Schleifen einer Schleifendatei an "
+                                  "die Liste an."));
+    FileSaveRibbons =
+        MakeAction(MenuDatei, "FileSaveRibbons", QStringLiteral("Schleifen &speichern unter\u2026"),
+                   QStringLiteral("Speichert alle Schleifen der Liste in einer "
+                                  "Schleifendatei, die vellumo-cli drucken kann."));
     MenuDatei->addSeparator();
     cmPrinterSetup = MakeAction(MenuDatei, "cmPrinterSetup",
                                 QStringLiteral("Drucker&einrichtung..."), QString());
@@ -478,7 +287,8 @@ void TMainForm::ConnectControls() {
     connect(FormatKeep, &QAction::triggered, this, &TMainForm::FormatKeepClick);
     connect(Textfarbe1, &QAction::triggered, this, &TMainForm::LBJobsDblClick);
     connect(FitLetters, &QAction::triggered, this, &TMainForm::FitLettersClick);
-    connect(BtnFontColor, &QToolButton::clicked, this, &TMainForm::LBJobsDblClick);
+    connect(Editor->BtnFontColor, &QToolButton::clicked, this, &TMainForm::LBJobsDblClick);
+    connect(Formats, &StoredFormatsModel::formatsChanged, this, &TMainForm::BuildFormatMenu);
     for (QMenu *menu : {MenuDatei, MenuFormat, MenuInfo})
         connect(menu, &QMenu::aboutToShow, this, &TMainForm::cmUpdateMenu);
 
@@ -488,28 +298,17 @@ void TMainForm::ConnectControls() {
                 [this, tag] { MenuStyleClick(tag); });
     }
 
-    for (SpinField *spin : {edLaenge, edBreite, edRand, edFontSize})
-        connect(spin, &QSpinBox::valueChanged, this, &TMainForm::JobChanged);
-    connect(edBildBreiteL, &QSpinBox::valueChanged, this, &TMainForm::edBildBreiteLChange);
-    connect(edBildBreiteR, &QSpinBox::valueChanged, this, &TMainForm::edBildBreiteRChange);
-    connect(edBildAbstandL, &QSpinBox::valueChanged, this, &TMainForm::edBildAbstandLChange);
-    connect(edBildAbstandR, &QSpinBox::valueChanged, this, &TMainForm::edBildAbstandRChange);
-    connect(edKommission, &QLineEdit::textChanged, this, &TMainForm::JobChanged);
-    connect(edKommission, &TextField::refused, this, &TMainForm::ShowStatusText);
-    connect(CBFontName, &QComboBox::currentIndexChanged, this, &TMainForm::JobChanged);
-    connect(CBFlip, &QCheckBox::clicked, this, &TMainForm::JobChanged);
-    connect(CBShadow, &QCheckBox::clicked, this, &TMainForm::JobChanged);
+    connect(Editor, &JobEditor::changed, this, &TMainForm::JobChanged);
+    connect(Editor, &JobEditor::refused, this, &TMainForm::ShowStatusText);
 
-    for (TextMemo *memo : {MTextLeft, MTextRight}) {
-        connect(memo, &QPlainTextEdit::textChanged, this, &TMainForm::JobChanged);
-        connect(memo, &TextMemo::refused, this, &TMainForm::ShowStatusText);
+    for (TextMemo *memo : {Editor->MTextLeft, Editor->MTextRight}) {
         connect(memo, &TextMemo::pressed, this, [this, memo](Qt::KeyboardModifiers modifiers) {
             if (modifiers & Qt::ControlModifier)
                 MTextsStore(memo);
         });
     }
-    connect(MTextLeft, &TextMemo::entered, this, &TMainForm::MTextLeftEnter);
-    connect(MTextRight, &TextMemo::entered, this, &TMainForm::MTextRightEnter);
+    connect(Editor->MTextLeft, &TextMemo::entered, this, &TMainForm::MTextLeftEnter);
+    connect(Editor->MTextRight, &TextMemo::entered, this, &TMainForm::MTextRightEnter);
     connect(qApp, &QApplication::focusChanged, this, &TMainForm::MTextExit);
 
     // The selection, not the current index: a click moves the current index

@@ -2,33 +2,20 @@
 
 #include <QAction>
 #include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
 #include <QListView>
 #include <QListWidget>
-#include <QSignalBlocker>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
 #include <algorithm>
 
 #include "model/Job.h"
-#include "render/Typefaces.h"
-#include "ui/ColorSwatch.h"
 #include "ui/FitCache.h"
+#include "ui/JobEditor.h"
 #include "ui/JobListModel.h"
-#include "ui/SpinField.h"
-#include "ui/TextField.h"
-#include "ui/TextMemo.h"
 
 namespace {
-
-const QStringList &CompatibilityNotice() {
-    static const QStringList lines{QStringLiteral("Der Kompatibilit\u00E4tsmodus unterst\u00FCtzt"),
-                                   QStringLiteral("keinen beidseitigen Druck.")};
-    return lines;
-}
 
 constexpr int PictureListWidth = 140;
 constexpr int ListGap = 2;
@@ -37,89 +24,48 @@ constexpr int MinimumJobListWidth = 300;
 
 }  // namespace
 
-void TMainForm::SyncJob(bool ToControls) {
-    Updating = true;
-    if (!CurrentJob) {
-        MTextLeft->clear();
-        MTextRight->clear();
-    } else if (ToControls) {
-        TJob &job = *CurrentJob;
-        // A face that is not installed shows as the face that is drawn in its
-        // place, and the user is told which.
-        const QString missing = MissingFaceMessage(job.FontName);
-        int font = CBFontName->findText(job.FontName, Qt::MatchFixedString);
-        if (font < 0 && !missing.isEmpty())
-            font = CBFontName->findText(ResolveFace(job.FontName).family, Qt::MatchFixedString);
-        if (font >= 0)
-            CBFontName->setCurrentIndex(font);
-        if (!missing.isEmpty())
-            ShowStatusText(missing);
-        else if (statusBar()->currentMessage().contains(QStringLiteral(" ist nicht installiert; ")))
-            statusBar()->clearMessage();  // it spoke of the ribbon selected before
-        MTextLeft->setLines(job.TextLeft.lines());
-        MTextRight->setLines(CompatibilityMode ? CompatibilityNotice() : job.TextRight.lines());
-        edFontSize->setValue(job.FontGroesse);
-        edKommission->setText(job.Kommission);
-        PressStyleButton(job.Stil);
-        UpdateStyleChecks(job.Stil);
-        CBFlip->setChecked(job.Flip);
-        CBShadow->setChecked(job.Shadow);
-        PanelFontColor->setColor(job.FontFarbe);
-        edLaenge->setValue(job.Laenge);
-        edBreite->setValue(job.Breite);
-        edRand->setValue(job.Rand);
-        // The picture fields run their coupling as if the user had set them.
-        const std::array<std::pair<SpinField *, void (TMainForm::*)()>, 4> pictures{{
-            {edBildAbstandR, &TMainForm::edBildAbstandRChange},
-            {edBildAbstandL, &TMainForm::edBildAbstandLChange},
-            {edBildBreiteL, &TMainForm::edBildBreiteLChange},
-            {edBildBreiteR, &TMainForm::edBildBreiteRChange},
-        }};
-        const std::array<std::int32_t, 4> values{job.BildAbstandRechts, job.BildAbstandLinks,
-                                                 job.BildBreiteLinks, job.BildBreiteRechts};
-        for (std::size_t i = 0; i < pictures.size(); ++i) {
-            {
-                const QSignalBlocker quiet(pictures[i].first);
-                pictures[i].first->setValue(values[i]);
-            }
-            (this->*pictures[i].second)();
+void TMainForm::LoadJob() {
+    {
+        const QScopedValueRollback updating(Updating, true);
+        if (!CurrentJob) {
+            Editor->clearTexts();
+        } else {
+            const QString missing = Editor->load(*CurrentJob, CompatibilityMode);
+            if (!missing.isEmpty())
+                ShowStatusText(missing);
+            else if (statusBar()->currentMessage().contains(
+                         QStringLiteral(" ist nicht installiert; ")))
+                statusBar()->clearMessage();  // it spoke of the ribbon selected before
+            PressStyleButton(CurrentJob->Stil);
+            UpdateStyleChecks(CurrentJob->Stil);
         }
+        UpdateEnabledStates();
+    }
+    ShowFitStatus();
+}
+
+void TMainForm::StoreJob() {
+    const QScopedValueRollback updating(Updating, true);
+    if (!CurrentJob) {
+        Editor->clearTexts();
     } else {
-        TJob &job = *CurrentJob;
-        job.FontName.set(CBFontName->currentIndex() >= 0 ? CBFontName->currentText() : QString());
-        job.FontFarbe = PanelFontColor->color();
-        job.TextLeft.set(MTextLeft->lines());
-        if (!CompatibilityMode)
-            job.TextRight.set(MTextRight->lines());
-        job.FontGroesse = edFontSize->value();
-        job.Kommission.set(edKommission->text());
+        Editor->store(*CurrentJob, CompatibilityMode);
         const int style = PressedStyle();
         if (style >= 0)
-            job.Stil = style;
-        UpdateStyleChecks(job.Stil);
-        job.Flip = CBFlip->isChecked();
-        job.Shadow = CBShadow->isChecked();
-        job.Laenge = edLaenge->value();
-        job.Breite = edBreite->value();
-        job.Rand = edRand->value();
-        job.BildBreiteLinks = edBildBreiteL->value();
-        job.BildBreiteRechts = edBildBreiteR->value();
-        job.BildAbstandRechts = edBildAbstandR->value();
-        job.BildAbstandLinks = edBildAbstandL->value();
+            CurrentJob->Stil = style;
+        UpdateStyleChecks(CurrentJob->Stil);
     }
     UpdateEnabledStates();
-    Updating = false;
-    if (ToControls)
-        ShowFitStatus();
 }
 
 void TMainForm::JobChanged() {
     if (Updating)
         return;
-    Updating = true;
-    SyncJob(false);
-    InvalidateCurrentJob();
-    Updating = false;
+    {
+        const QScopedValueRollback updating(Updating, true);
+        StoreJob();
+        InvalidateCurrentJob();
+    }
     ShowFitStatus();
 }
 
@@ -156,11 +102,7 @@ bool TMainForm::SomeJobHasText() const {
 
 void TMainForm::UpdateEnabledStates() {
     const bool listed = Jobs->count() > 0;
-    lbTextLeft->setEnabled(listed);
-    MTextLeft->setEnabled(listed);
-    lbTextRight->setEnabled(listed && !CompatibilityMode);
-    MTextRight->setEnabled(listed && !CompatibilityMode);
-    CBFlip->setEnabled(CurrentJob && CurrentJob->Stil == Align && !CompatibilityMode);
+    Editor->updateEnabledStates(CurrentJob, listed, CompatibilityMode);
 
     const bool printable = SomeJobHasText();
     SBtnPrint->setEnabled(printable);
@@ -168,19 +110,6 @@ void TMainForm::UpdateEnabledStates() {
     SBtnPreview->setEnabled(printable);
     PrintPreview->setEnabled(printable);
     SBtnDelete->setEnabled(listed);
-
-    const bool leftPicture = CurrentJob && !CurrentJob->BildNameLinks.isEmpty();
-    const bool rightPicture = CurrentJob && !CurrentJob->BildNameRechts.isEmpty();
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             lbBildLinks, edBildBreiteL, edBildAbstandL, lbBildLinksMm[0], lbBildLinksMm[1]})
-        control->setEnabled(leftPicture);
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             lbBildRechts, edBildBreiteR, edBildAbstandR, lbBildRechtsMm[0], lbBildRechtsMm[1]})
-        control->setEnabled(rightPicture);
-
-    const bool margin = CurrentJob && (CurrentJob->Stil != Center || leftPicture || rightPicture);
-    for (QWidget *control : std::initializer_list<QWidget *>{lbRand, edRand, lbRandMm})
-        control->setEnabled(margin);
 }
 
 void TMainForm::PressStyleButton(int style) {
@@ -214,36 +143,6 @@ void TMainForm::MenuStyleClick(int tag) {
     JobChanged();
     // A menu item checks itself when chosen; the marks follow the buttons.
     UpdateStyleChecks(CurrentJob ? CurrentJob->Stil : PressedStyle());
-}
-
-void TMainForm::CopySpinValue(SpinField *from, SpinField *to) {
-    // The other side's handler stays out, so the copy does not bounce back.
-    const QSignalBlocker detached(to);
-    to->setValue(from->value());
-}
-
-void TMainForm::edBildBreiteLChange() {
-    if (!CurrentJob || CurrentJob->BildNameRechts.isEmpty())
-        CopySpinValue(edBildBreiteL, edBildBreiteR);
-    JobChanged();
-}
-
-void TMainForm::edBildBreiteRChange() {
-    if (!CurrentJob || CurrentJob->BildNameLinks.isEmpty())
-        CopySpinValue(edBildBreiteR, edBildBreiteL);
-    JobChanged();
-}
-
-void TMainForm::edBildAbstandLChange() {
-    if (!CurrentJob || CurrentJob->BildNameRechts.isEmpty())
-        CopySpinValue(edBildAbstandL, edBildAbstandR);
-    JobChanged();
-}
-
-void TMainForm::edBildAbstandRChange() {
-    if (!CurrentJob || CurrentJob->BildNameLinks.isEmpty())
-        CopySpinValue(edBildAbstandR, edBildAbstandL);
-    JobChanged();
 }
 
 void TMainForm::ApplicationHint(const QString &hint) {

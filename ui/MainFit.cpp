@@ -1,3 +1,4 @@
+#include "ui/JobEditor.h"
 #include "ui/Main.h"
 
 #include <QStatusBar>
@@ -11,13 +12,14 @@
 void TMainForm::FitLettersClick() {
     if (!CurrentJob)
         return;
-    SyncJob(false);
+    StoreJob();
     const int current = CurrentJob->FontGroesse;
-    const int height = LargestFittingHeight(DrawingContext(), *CurrentJob, edFontSize->minimum());
+    const int height =
+        LargestFittingHeight(DrawingContext(), *CurrentJob, Editor->edFontSize->minimum());
     if (height == 0) {
         ShowStatusText(QStringLiteral("Bei keiner Schrifth\u00F6he ab %1 mm passt der Text; die "
                                       "Schrifth\u00F6he bleibt %2 mm.")
-                           .arg(edFontSize->minimum())
+                           .arg(Editor->edFontSize->minimum())
                            .arg(current));
         return;
     }
@@ -26,7 +28,7 @@ void TMainForm::FitLettersClick() {
             QStringLiteral("Der Text passt bereits bei %1 mm Schrifth\u00F6he.").arg(current));
         return;
     }
-    edFontSize->setValue(height);  // the field's change writes it into the ribbon
+    Editor->edFontSize->setValue(height);  // the field's change writes it into the ribbon
     ShowStatusText(
         QStringLiteral("Schrifth\u00F6he auf %1 mm gesetzt: der Text passt.").arg(height));
 }

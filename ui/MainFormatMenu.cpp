@@ -6,6 +6,7 @@
 #include "model/Job.h"
 #include "ui/Dlgfsto.h"
 #include "ui/Hints.h"
+#include "ui/StoredFormatsModel.h"
 
 namespace {
 
@@ -14,13 +15,7 @@ constexpr int MaxFormatEntries = 15;
 }  // namespace
 
 void TMainForm::SetStoreFormatDialog(TDlgStoreFormat *dialog) {
-    if (DlgStoreFormat)
-        disconnect(DlgStoreFormat, nullptr, this, nullptr);
     DlgStoreFormat = dialog;
-    if (dialog) {
-        connect(dialog, &TDlgStoreFormat::formatsChanged, this, &TMainForm::BuildFormatMenu);
-    }
-    BuildFormatMenu();
 }
 
 void TMainForm::BuildFormatMenu() {
@@ -29,12 +24,12 @@ void TMainForm::BuildFormatMenu() {
         entry->deleteLater();
     }
     FormatEntries.clear();
-    const int n = DlgStoreFormat ? std::min(DlgStoreFormat->count(), MaxFormatEntries) : 0;
+    const int n = std::min(Formats->count(), MaxFormatEntries);
     if (n == 0)
         return;
     for (int k = 1; k <= n; ++k) {
         // "&1 name": the number's first digit is the accelerator.
-        QString name = DlgStoreFormat->itemText(k - 1);
+        QString name = Formats->nameAt(k - 1);
         name.replace(QLatin1Char('&'), QStringLiteral("&&"));  // shown, not an accelerator
         auto *entry = new QAction(QStringLiteral("&%1 %2").arg(k).arg(name), MenuDatei);
         SetHint(entry, QStringLiteral("Erstellt eine neue Schleife im angezeigten Format. "
@@ -51,12 +46,12 @@ void TMainForm::BuildFormatMenu() {
 }
 
 void TMainForm::HistoryListClick(int formatIndex) {
-    const TJob *format = DlgStoreFormat ? DlgStoreFormat->formatAt(formatIndex) : nullptr;
+    const TJob *format = Formats->formatAt(formatIndex);
     if (!format)
         return;
     auto job = std::make_unique<TJob>();
     job->CopyFrom(*format);
-    AddJob(job.release());
+    AddJob(std::move(job));
 }
 
 void TMainForm::cmUpdateMenu() {
@@ -73,9 +68,8 @@ void TMainForm::FormatKeepClick() {
     if (DlgStoreFormat->exec() != QDialog::Accepted)
         return;
     const QString name = DlgStoreFormat->formatName();
-    const int found = DlgStoreFormat->findFormat(name);
-    TJob *format =
-        found >= 0 ? DlgStoreFormat->formatAt(found) : DlgStoreFormat->appendFormat(name);
+    const int found = Formats->findFormat(name);
+    TJob *format = found >= 0 ? Formats->formatAt(found) : Formats->appendFormat(name);
     format->CopyFrom(*CurrentJob);
     format->Name.set(name);
     BuildFormatMenu();

@@ -1,3 +1,4 @@
+#include "ui/JobEditor.h"
 #include "ui/Main.h"
 
 #include <QComboBox>
@@ -14,8 +15,8 @@
 #include "ui/TextMemo.h"
 
 void TMainForm::FillFontList() {
-    CBFontName->clear();
-    CBFontName->addItems(PrintableFamilies());
+    Editor->CBFontName->clear();
+    Editor->CBFontName->addItems(PrintableFamilies());
 }
 
 void TMainForm::LoadPictureList() {
@@ -37,13 +38,13 @@ void TMainForm::LBGraphicDblClick() {
     const QString &name = pictures.files.at(row);
     if (PictureSide == 1) {
         CurrentJob->BildNameLinks.set(name);
-        if (MTextLeft->isEnabled())
-            MTextLeft->setFocus(Qt::OtherFocusReason);
+        if (Editor->MTextLeft->isEnabled())
+            Editor->MTextLeft->setFocus(Qt::OtherFocusReason);
     } else if (PictureSide == 2) {
         CurrentJob->BildNameRechts.set(name);
-        if (MTextRight->isEnabled())
-            MTextRight->setFocus(Qt::OtherFocusReason);
+        if (Editor->MTextRight->isEnabled())
+            Editor->MTextRight->setFocus(Qt::OtherFocusReason);
     }
     InvalidateCurrentJob();
-    SyncJob(true);
+    LoadJob();
 }

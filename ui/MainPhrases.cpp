@@ -1,3 +1,4 @@
+#include "ui/JobEditor.h"
 #include "ui/Main.h"
 
 #include <QFile>
@@ -22,8 +23,9 @@ void TMainForm::LoadPhrases() {
     Phrases.assign(ParsePhrases(bytes));
     PhrasesRead = Phrases.phrases();
     if (!UnreadPhraseBytes(bytes).isEmpty())
-        AddDataNote(QStringLiteral("RIBOLANT.TXT enth\u00E4lt ein NUL-Byte: die Texte dahinter "
-                                   "werden nicht gelesen, beim Speichern aber behalten."));
+        AddDataNote(
+            QStringLiteral("RIBOLANT.TXT enth\u00E4lt ein NUL-Byte: die Texte dahinter "
+                           "werden nicht gelesen, beim Speichern aber behalten."));
     ShowPhrases(-1);
 }
 
@@ -83,6 +85,6 @@ bool TMainForm::LBTexteKeyDown(int key) {
 void TMainForm::MTextExit(QWidget *old, QWidget *now) {
     if (now != LBTexte)
         return;
-    if (old == MTextLeft || old == MTextRight)
+    if (old == Editor->MTextLeft || old == Editor->MTextRight)
         LastTextMemo = static_cast<TextMemo *>(old);
 }

@@ -47,7 +47,7 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
     PrintFlow &flow = PrintFlow::of(this);
     std::int32_t remembered = SelectedJobRow();
 
-    SyncJob(false);
+    StoreJob();
     AddJob(nullptr);
     const int count = JobCount();
     if (count == 0)
@@ -61,7 +61,7 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
     SelectJobRow(remembered);
     if (JobAt(remembered) != CurrentJob) {
         CurrentJob = JobAt(remembered);
-        SyncJob(true);
+        LoadJob();
     }
     PrintRun run;
     for (int i = 0; i < count; ++i)
@@ -115,7 +115,7 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
 
 void TMainForm::PrintPreviewClick() {
     PrintFlow &flow = PrintFlow::of(this);
-    SyncJob(false);
+    StoreJob();
     // The ribbons the print command would print: those with text, all of them.
     PrintRun run;
     for (int i = 0; i < JobCount(); ++i) {

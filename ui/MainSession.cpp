@@ -175,14 +175,14 @@ bool TMainForm::WriteRibbonBackup() {
 void TMainForm::AppendJobs(std::vector<std::unique_ptr<TJob>> jobs) {
     if (jobs.empty())
         return;
-    SyncJob(false);
+    StoreJob();
     RemoveJobsWithoutText();
     const int first = Jobs->count();
     for (auto &job : jobs)
         Jobs->append(std::move(job));
     SelectJobRow(first);
     CurrentJob = Jobs->jobAt(SelectedJobRow());
-    SyncJob(true);
+    LoadJob();
 }
 
 QString TMainForm::AskRibbonFilePath(bool saving) {
@@ -215,7 +215,7 @@ void TMainForm::FileSaveRibbonsClick() {
     const QString path = AskRibbonFilePath(true);
     if (path.isEmpty())
         return;
-    SyncJob(false);
+    StoreJob();
     QString reason;
     if (!SaveRibbonFile(path, ListedJobs(), &reason))
         QMessageBox::critical(

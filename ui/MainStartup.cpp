@@ -1,3 +1,4 @@
+#include "ui/JobEditor.h"
 #include "ui/Main.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusTipEvent>
@@ -25,12 +27,12 @@
 #include "render/Typefaces.h"
 #include "ui/Artwork.h"
 #include "ui/ColorSwatch.h"
-#include "ui/Dlgfsto.h"
 #include "ui/JobListDelegate.h"
 #include "ui/JobListModel.h"
 #include "ui/PictureListDelegate.h"
 #include "ui/SpellSupport.h"
 #include "ui/SpinField.h"
+#include "ui/StoredFormatsModel.h"
 #include "ui/TextMemo.h"
 
 namespace {
@@ -83,18 +85,18 @@ void TMainForm::FormCreate() {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         ColorDepth = screen->depth();
     JobsDelegate->setColorDepth(ColorDepth);
-    LastTextMemo = MTextLeft;
+    LastTextMemo = Editor->MTextLeft;
 
     FillFontList();
-    int face = CBFontName->findText(QStringLiteral("Marigold"), Qt::MatchFixedString);
+    int face = Editor->CBFontName->findText(QStringLiteral("Marigold"), Qt::MatchFixedString);
     if (face < 0)
-        face = CBFontName->findText(QStringLiteral("Arial"), Qt::MatchFixedString);
+        face = Editor->CBFontName->findText(QStringLiteral("Arial"), Qt::MatchFixedString);
     // The list holds only installed families; without Arial itself the face
     // that stands in for it (its metric twin) is chosen, never no face.
     if (face < 0)
-        face =
-            CBFontName->findText(ResolveFace(QStringLiteral("Arial")).family, Qt::MatchFixedString);
-    CBFontName->setCurrentIndex(face);
+        face = Editor->CBFontName->findText(ResolveFace(QStringLiteral("Arial")).family,
+                                            Qt::MatchFixedString);
+    Editor->CBFontName->setCurrentIndex(face);
 
     CurrentJob = nullptr;
     Updating = false;
@@ -107,14 +109,15 @@ void TMainForm::FormCreate() {
     if (CompatibilityMode) {
         // The spin field cannot go below its minimum nor past 16 bits: a
         // missing or tiny "MaxLaenge" leaves only the shortest ribbon.
-        edLaenge->setMaximum(std::clamp(Setup->maxLength() / 10, LengthMinimum, SpinLimit));
+        Editor->edLaenge->setMaximum(std::clamp(Setup->maxLength() / 10, LengthMinimum, SpinLimit));
     }
 
     LoadPhrases();
-    new SpellingSupport(this, {MTextLeft, MTextRight}, MenuFormat, Phrases.phrases());  // a child
+    new SpellingSupport(this, {Editor->MTextLeft, Editor->MTextRight}, MenuFormat,
+                        Phrases.phrases());  // a child
     QMetaObject::invokeMethod(this, &TMainForm::MsgStartup, Qt::QueuedConnection);
-    PanelFontColor->setColor(0);
-    SyncJob(true);
+    Editor->PanelFontColor->setColor(0);
+    LoadJob();
 
     PictureDelegate(LBGraphic)->setCatalogue(&Setup->pictures());
     LoadPictureList();
@@ -135,10 +138,10 @@ void TMainForm::MsgStartup() {
 }
 
 void TMainForm::MsgFocusText() {
-    if (Closed || !MTextLeft->isEnabled())
+    if (Closed || !Editor->MTextLeft->isEnabled())
         return;
-    MTextLeft->setFocus(Qt::OtherFocusReason);
-    MTextLeft->selectAll();
+    Editor->MTextLeft->setFocus(Qt::OtherFocusReason);
+    Editor->MTextLeft->selectAll();
 }
 
 void TMainForm::closeEvent(QCloseEvent *e) {
@@ -155,11 +158,9 @@ void TMainForm::FormClose() {
     // file that cannot be written must not cost the phrases, nor the phrases
     // the settings: each is tried, and each failure is shown.
     DataEdits edits;
-    if (DlgStoreFormat) {
-        edits.formatsRead = &DlgStoreFormat->formatsRead();
-        edits.formatsNow = &DlgStoreFormat->formats();
-        edits.formatOrigin = DlgStoreFormat->formatOrigin();
-    }
+    edits.formatsRead = &Formats->formatsRead();
+    edits.formatsNow = &Formats->formats();
+    edits.formatOrigin = Formats->formatOrigin();
     edits.printerName = PrinterNameToStore();
     edits.phrasesRead = PhrasesRead;
     edits.phrasesNow = Phrases.phrases();
@@ -170,9 +171,10 @@ void TMainForm::FormClose() {
     if (Session)
         Session->endNormally();
     CurrentJob = nullptr;
-    SelectingJob = true;
-    Jobs->clear();
-    SelectingJob = false;
+    {
+        const QScopedValueRollback selecting(SelectingJob, true);
+        Jobs->clear();
+    }
     for (const QString &error : saved.errors)
         QMessageBox::critical(this, windowTitle(), error);
 }

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -48,13 +47,13 @@ protected:
     static QPushButton *Button(QWidget *dialog, const char *name) {
         return dialog->findChild<QPushButton *>(QLatin1String(name));
     }
-    static QListWidget *List(QWidget *dialog) {
-        return dialog->findChild<QListWidget *>(QStringLiteral("LBFormatList"));
+    static QListView *List(QWidget *dialog) {
+        return dialog->findChild<QListView *>(QStringLiteral("LBFormatList"));
     }
     static void ClickItem(QWidget *dialog, int row) {
-        QListWidget *list = List(dialog);
+        QListView *list = List(dialog);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
+                          list->visualRect(list->model()->index(row, 0)).center());
     }
 };
 
@@ -75,7 +74,7 @@ TEST_F(StoreFormatDialogTest, OpensEmptyWithOkDisabledEvenWithASelection) {
     EXPECT_EQ(form->currentJob()->Name.str(), nameBefore) << "cancel changes nothing";
 
     RunDialog([](QWidget *dialog) {
-        EXPECT_EQ(List(dialog)->currentRow(), 1) << "the list keeps its selection";
+        EXPECT_EQ(List(dialog)->currentIndex().row(), 1) << "the list keeps its selection";
         EXPECT_TRUE(Name(dialog)->text().isEmpty());
         EXPECT_FALSE(Button(dialog, "BtnOK")->isEnabled());
         dialog->close();  // the close box
@@ -97,8 +96,8 @@ TEST_F(StoreFormatDialogTest, ShortNameNeedsADoubleClickOnAListedFormat) {
         QTest::keyClick(name, Qt::Key_Backspace);
         EXPECT_FALSE(Button(dialog, "BtnOK")->isEnabled());
 
-        QListWidget *list = List(dialog);
-        const QPoint at = list->visualItemRect(list->item(0)).center();
+        QListView *list = List(dialog);
+        const QPoint at = list->visualRect(list->model()->index(0, 0)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     });
@@ -118,10 +117,10 @@ TEST_F(StoreFormatDialogTest, DeletionStandsAfterCancelAndReachesTheFileAtShutDo
     const bool accepted = RunDialog([](QWidget *dialog) {
         // Without a selection nothing goes.
         Button(dialog, "BtnClear")->click();
-        EXPECT_EQ(List(dialog)->count(), 1);
+        EXPECT_EQ(List(dialog)->model()->rowCount(), 1);
         ClickItem(dialog, 0);
         Button(dialog, "BtnClear")->click();
-        EXPECT_EQ(List(dialog)->count(), 0);
+        EXPECT_EQ(List(dialog)->model()->rowCount(), 0);
         EXPECT_TRUE(Name(dialog)->text().isEmpty());
         EXPECT_FALSE(Button(dialog, "BtnOK")->isEnabled());
         EXPECT_TRUE(dialog->isVisible());
@@ -142,10 +141,10 @@ TEST_F(StoreFormatDialogTest, TwentyFormatsAreAllListedAndFifteenInTheMenu) {
     Start();
     EXPECT_EQ(FormatEntryTexts().size(), 15);
     RunDialog([&](QWidget *dialog) {
-        QListWidget *list = List(dialog);
-        ASSERT_EQ(list->count(), 20);
+        QListView *list = List(dialog);
+        ASSERT_EQ(list->model()->rowCount(), 20);
         for (int i = 0; i < 20; ++i)
-            EXPECT_EQ(list->item(i)->text(), names[i]);
+            EXPECT_EQ(list->model()->index(i, 0).data().toString(), names[i]);
         dialog->close();
     });
     // Deleting the first brings the sixteenth into the menu.
@@ -190,7 +189,8 @@ TEST_F(TextColorDialogTest, SwatchesCarryTheirPaletteEntriesWithBlackTwice) {
     const int expected[16] = {0, 1, 2, 3, 4, 5, 6, 7, 12, 13, 14, 15, 16, 17, 18, 0};
     for (int i = 0; i < 16; ++i) {
         EXPECT_EQ(dialog->swatch(i)->color(), 0x01000000u + unsigned(expected[i])) << i;
-        EXPECT_EQ(dialog->swatch(i)->geometry(),
+        const QWidget *swatch = dialog->swatch(i);
+        EXPECT_EQ(QRect(swatch->mapTo(dialog, QPoint(0, 0)), swatch->size()),
                   QRect(20 + 30 * (i % 8), 20 + 30 * (i / 8), 25, 25))
             << i;
     }

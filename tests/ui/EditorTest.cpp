@@ -15,6 +15,7 @@
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "tests/ui/MainWindowFixture.h"
+#include "ui/JobEditor.h"
 #include "ui/TextField.h"
 #include "ui/TextMemo.h"
 
@@ -218,7 +219,7 @@ TEST_F(EditorTest, CompatibilityModeShowsTheNoticeAndKeepsTheRightText) {
 
     TJob *job = form->currentJob();
     ASSERT_TRUE(job->TextRight.set({QStringLiteral("Letzter Gru\u00DF")}));
-    form->SyncJob(true);
+    form->LoadJob();
     EXPECT_EQ(right->lines(),
               (QStringList{QStringLiteral("Der Kompatibilit\u00E4tsmodus unterst\u00FCtzt"),
                            QStringLiteral("keinen beidseitigen Druck.")}));
@@ -307,6 +308,60 @@ TEST_F(EditorTest, HintsGoToTheStatusBarAfterOneBlank) {
     EXPECT_EQ(button->toolTip(), QStringLiteral("L\u00F6schen"));
     EXPECT_EQ(button->statusTip(), QStringLiteral("L\u00F6scht die aktuelle Schleife."));
     EXPECT_EQ(button->toolTipDuration(), 6000);
+}
+
+// Loading and storing are separate functions: neither may forget or swap a
+// field. Every value shown goes back unchanged; in compatibility mode the
+// right text stays the ribbon's own.
+TEST(JobEditorTest, StoringWhatWasLoadedGivesBackEveryValue) {
+    struct Case {
+        bool compatibility;
+        QStringList rightStored;
+    };
+    const QStringList right{QStringLiteral("Ruhe sanft")};
+    const QStringList kept{QStringLiteral("vorher")};
+    for (const Case &c : {Case{false, right}, Case{true, kept}}) {
+        JobEditor editor;
+        editor.CBFontName->addItems({QStringLiteral("Face A"), QStringLiteral("Face B")});
+        TJob shown;
+        shown.FontName.set(QStringLiteral("Face B"));
+        shown.TextLeft.set({QStringLiteral("In Liebe"), QStringLiteral("Familie")});
+        shown.TextRight.set(right);
+        shown.Kommission.set(QStringLiteral("K-17"));
+        shown.Flip = false;
+        shown.Shadow = false;
+        shown.FontGroesse = 95;
+        shown.FontFarbe = 0x01000005;
+        shown.Laenge = 1505;
+        shown.Breite = 120;
+        shown.Rand = 25;
+        shown.BildNameLinks.set(QStringLiteral("Kreuz.bmp"));
+        shown.BildNameRechts.set(QStringLiteral("Rose.bmp"));
+        shown.BildBreiteLinks = 50;
+        shown.BildBreiteRechts = 60;
+        shown.BildAbstandLinks = 20;
+        shown.BildAbstandRechts = 10;
+        editor.load(shown, c.compatibility);
+
+        TJob stored;
+        stored.TextRight.set(kept);
+        editor.store(stored, c.compatibility);
+        EXPECT_EQ(stored.FontName.str(), shown.FontName.str());
+        EXPECT_EQ(stored.TextLeft.lines(), shown.TextLeft.lines());
+        EXPECT_EQ(stored.TextRight.lines(), c.rightStored) << c.compatibility;
+        EXPECT_EQ(stored.Kommission.str(), shown.Kommission.str());
+        EXPECT_EQ(stored.Flip, shown.Flip);
+        EXPECT_EQ(stored.Shadow, shown.Shadow);
+        EXPECT_EQ(stored.FontGroesse, shown.FontGroesse);
+        EXPECT_EQ(stored.FontFarbe, shown.FontFarbe);
+        EXPECT_EQ(stored.Laenge, shown.Laenge);
+        EXPECT_EQ(stored.Breite, shown.Breite);
+        EXPECT_EQ(stored.Rand, shown.Rand);
+        EXPECT_EQ(stored.BildBreiteLinks, shown.BildBreiteLinks);
+        EXPECT_EQ(stored.BildBreiteRechts, shown.BildBreiteRechts);
+        EXPECT_EQ(stored.BildAbstandLinks, shown.BildAbstandLinks);
+        EXPECT_EQ(stored.BildAbstandRechts, shown.BildAbstandRechts);
+    }
 }
 
 }  // namespace

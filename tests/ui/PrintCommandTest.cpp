@@ -54,12 +54,12 @@ protected:
 
     // A ribbon with a left text, appended as the new-ribbon commands do.
     void AddRibbon(int breite, const QString &text) {
-        auto *job = new TJob;
+        auto job = std::make_unique<TJob>();
         job->Breite = breite;
         job->FontName.set(QStringLiteral("Arial"));
         if (!text.isEmpty())
             job->TextLeft.set({text});
-        form->AddJob(job);
+        form->AddJob(std::move(job));
         Settle();
     }
 
@@ -130,8 +130,7 @@ TEST_F(PrintCommandTest, EmptyRibbonsGoBeforeTheRangeIsOfferedAndTheSelectionIsC
     for (int i = 0; i < 4; ++i)
         AddRibbon(150 + 5 * i, QStringLiteral("Text %1").arg(i));
     // Two more ribbons without text; the last of them stays selected.
-    auto *empty = new TJob;
-    form->AddJob(empty);
+    form->AddJob(std::make_unique<TJob>());
     Settle();
     ASSERT_EQ(form->JobCount(), 5);
     rangeAnswer = PrintRange{PrintRange::Selection, 1, 1};

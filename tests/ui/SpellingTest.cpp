@@ -118,9 +118,9 @@ TEST_F(SpellingTest, PrintAsksOnceNamingTheUnknownWords) {
     Settle();
     for (const char *text :
          {"In stiller Tr\u00E4uer", "Ein letzter Gruss", "Gruss und Tr\u00E4uer"}) {
-        auto *job = new TJob;
+        auto job = std::make_unique<TJob>();
         job->TextRight.set({QString::fromUtf8(text)});
-        form->AddJob(job);
+        form->AddJob(std::move(job));
     }
     Settle();
 

@@ -1,0 +1,80 @@
+#include "ui/StoredFormatsModel.h"
+
+#include "model/Job.h"
+
+StoredFormatsModel::StoredFormatsModel(QObject *parent) : QAbstractListModel(parent) {}
+
+StoredFormatsModel::~StoredFormatsModel() {
+    // The formats go from the last to the first.
+    while (!formats_.empty())
+        formats_.pop_back();
+}
+
+void StoredFormatsModel::read(SettingsFile *settings) {
+    beginResetModel();
+    formats_ = settings ? ReadStoredFormats(*settings) : StoredFormatList();
+    names_.clear();
+    read_.clear();
+    origin_.clear();
+    for (const auto &format : formats_) {
+        names_.push_back(format->Name.str());
+        origin_.push_back(int(read_.size()));
+        read_.push_back(std::make_unique<TJob>());
+        read_.back()->CopyFrom(*format);
+    }
+    endResetModel();
+    emit formatsChanged();
+}
+
+int StoredFormatsModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant StoredFormatsModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() >= count())
+        return QVariant();
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+        return nameAt(index.row());
+    return QVariant();
+}
+
+TJob *StoredFormatsModel::formatAt(int row) const {
+    if (row < 0 || row >= count())
+        return nullptr;
+    return formats_[std::size_t(row)].get();
+}
+
+QString StoredFormatsModel::nameAt(int row) const {
+    if (row < 0 || row >= count())
+        return QString();
+    return names_[std::size_t(row)];
+}
+
+int StoredFormatsModel::findFormat(const QString &name) const {
+    for (int row = 0; row < count(); ++row) {
+        if (names_[std::size_t(row)].compare(name, Qt::CaseInsensitive) == 0)
+            return row;
+    }
+    return -1;
+}
+
+TJob *StoredFormatsModel::appendFormat(const QString &name) {
+    beginInsertRows(QModelIndex(), count(), count());
+    formats_.push_back(std::make_unique<TJob>());
+    names_.push_back(name);
+    origin_.push_back(-1);
+    endInsertRows();
+    emit formatsChanged();
+    return formats_.back().get();
+}
+
+void StoredFormatsModel::removeAt(int row) {
+    if (row < 0 || row >= count())
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    formats_.erase(formats_.begin() + row);
+    names_.erase(names_.begin() + row);
+    origin_.erase(origin_.begin() + row);
+    endRemoveRows();
+    emit formatsChanged();
+}
