@@ -9,6 +9,7 @@
 
 #include "print/Printer.h"
 
+class PdfDocument;
 class QPainterCanvas;
 
 // The real printer: the CUPS queues Qt knows, plus "PDF", which is always in
@@ -86,7 +87,7 @@ private:
     std::function<QString()> chooser_;
     QString pdfOutput_;
 
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<PdfDocument> printer_;
     QPainter painter_;
     std::unique_ptr<QPainterCanvas> canvas_;
     std::unique_ptr<QImage> idleImage_;
