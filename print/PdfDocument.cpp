@@ -15,7 +15,7 @@
 #include <cmath>
 #include <vector>
 
-#include "model/Cp1252.h"
+#include "print/PdfFont.h"
 
 namespace {
 
@@ -270,12 +270,16 @@ public:
             const QRawFont font = run.rawFont();
             const QList<quint32> glyphs = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
-            for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
-                paint(glyphOutline(font, glyphs[i]), true, false, baseline + positions[i]);
+            if (FontSlot *slot = fontFor(font)) {
+                showText(*slot, font, text, glyphs, positions, baseline);
+                continue;
             }
+            // A face that cannot be embedded is drawn as the outlines of its
+            // letters: the same ink, without text to search.
+            for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+                paint(glyphOutline(font, glyphs[i]), true, false, baseline + positions[i]);
         }
         brush_ = brush;
-        searchableText(p, item);
     }
 
     void drawPixmap(const QRectF &r, const QPixmap &pm, const QRectF &sr) override {
@@ -310,56 +314,156 @@ public:
     }
 
 private:
-    // The words once more as invisible text over their outlines, so that
-    // the PDF can be searched and its text copied. Every character is given
-    // the same width, and the line is stretched to the width of the drawn
-    // text, so that each word lies over its letters.
-    void searchableText(const QPointF &p, const QTextItem &item) {
-        QString text = item.text();
-        for (QChar &c : text) {
-            if (!Cp1252::canEncode(c))
-                c = QLatin1Char('?');
+    struct FontSlot {
+        std::unique_ptr<PdfFont> font;
+        int object = 0;  // the Type 0 font; 0 for a face drawn as outlines
+    };
+
+    FontSlot *fontFor(const QRawFont &font) {
+        // The face's header (its dates and checksum) tells two files of
+        // the same family and style apart.
+        const QString key = font.familyName() + QLatin1Char('|') + font.styleName() +
+                            QLatin1Char('|') +
+                            QString::fromLatin1(font.fontTable("head").toHex());
+        auto known = fonts_.find(key);
+        if (known == fonts_.end()) {
+            auto slot = std::make_shared<FontSlot>();
+            slot->font = PdfFont::FromRawFont(font);
+            if (slot->font)
+                slot->object = reserve();
+            known = fonts_.insert(key, slot);
         }
-        QByteArray bytes;
-        Cp1252::encode(text, &bytes);
-        const double size = item.ascent() + item.descent();
-        if (bytes.isEmpty() || !(size > 0) || !(item.width() > 0))
-            return;
-        QByteArray escaped;
-        for (const char c : std::as_const(bytes)) {
-            const auto u = static_cast<unsigned char>(c);
-            if (c == '(' || c == ')' || c == '\\') {
-                escaped += '\\';
-                escaped += c;
-            } else if (u < 32 || u == 127) {
-                escaped += '?';
-            } else {
-                escaped += c;
+        return known.value()->font ? known.value().get() : nullptr;
+    }
+
+    // Which characters each glyph stands for: a glyph that one character
+    // gives stands for it; a glyph made of several (a ligature) for those
+    // between its neighbours.
+    static QList<QString> GlyphTexts(const QRawFont &font, const QString &text,
+                                     const QList<quint32> &glyphs) {
+        QList<QString> out(glyphs.size());
+        qsizetype at = 0;
+        for (qsizetype g = 0; g < glyphs.size(); ++g) {
+            const auto single = [&](qsizetype i, QString *character) {
+                const qsizetype length = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+                *character = text.mid(i, length);
+                const QList<quint32> own = font.glyphIndexesForString(*character);
+                return own.size() == 1 ? own.first() : quint32(0);
+            };
+            QString character;
+            if (at < text.size() && single(at, &character) == glyphs[g]) {
+                out[g] = character;
+                at += character.size();
+                continue;
             }
+            // Up to the character that gives the next glyph.
+            qsizetype end = at;
+            const quint32 next = g + 1 < glyphs.size() ? glyphs[g + 1] : 0;
+            while (end < text.size()) {
+                QString c;
+                if (next != 0 && single(end, &c) == next)
+                    break;
+                end += (text[end].isHighSurrogate() && end + 1 < text.size()) ? 2 : 1;
+            }
+            out[g] = text.mid(at, end - at);
+            at = end;
         }
-        const QRectF extent = transform_.mapRect(QRectF(p.x(), p.y() - item.ascent(), item.width(), size));
-        if (!extent.intersects(QRectF(QPointF(0, 0), pageSize_)))
+        return out;
+    }
+
+    // Glyphs as text of an embedded font: one text object per line of
+    // glyphs, each placed where the layout puts it.
+    void showText(FontSlot &slot, const QRawFont &font, const QString &text,
+                  const QList<quint32> &glyphs, const QList<QPointF> &positions,
+                  QPointF baseline) {
+        const qsizetype count = std::min(glyphs.size(), positions.size());
+        const double size = font.pixelSize();
+        if (count == 0 || !(size > 0))
             return;
+        // Nothing of it on the page: nothing written.
+        const double ascent = font.ascent(), descent = font.descent();
+        QRectF extent;
+        for (qsizetype i = 0; i < count; ++i) {
+            const QPointF at = baseline + positions[i];
+            extent |= QRectF(at.x() - size, at.y() - ascent - size / 4, 2.5 * size,
+                             ascent + descent + size / 2);
+        }
+        if (!transform_.mapRect(extent).intersects(QRectF(QPointF(0, 0), pageSize_)))
+            return;
+
+        const QList<QString> texts = GlyphTexts(font, text, glyphs);
         useClip();
-        if (textFont_ == 0)
-            textFont_ = reserve();
-        content_.append("BT\n3 Tr\n/T");
-        content_.append(QByteArray::number(textFont_));
+        useColours(true, false, transform_);
+        content_.append("BT\n/T");
+        content_.append(QByteArray::number(slot.object));
         content_.append(' ');
         AppendNumber(content_, size);
         content_.append("Tf\n");
-        AppendNumber(content_, 100.0 * item.width() / (bytes.size() * size * TextCharWidth / 1000.0));
-        content_.append("Tz\n");
-        const QTransform m = QTransform(1, 0, 0, -1, p.x(), p.y()) * transform_;
-        AppendNumber(content_, m.m11());
-        AppendNumber(content_, m.m12());
-        AppendNumber(content_, m.m21());
-        AppendNumber(content_, m.m22());
-        AppendNumber(content_, m.dx());
-        AppendNumber(content_, m.dy());
-        content_.append("Tm\n(");
-        content_.append(escaped);
-        content_.append(") Tj\nET\n");
+        qsizetype i = 0;
+        while (i < count) {
+            // A line of glyphs on one baseline.
+            const QPointF start = baseline + positions[i];
+            AppendMatrix(content_, QTransform(1, 0, 0, -1, start.x(), start.y()) * transform_);
+            content_.chop(3);  // "cm\n"
+            content_.append("Tm\n[<");
+            qsizetype j = i;
+            for (; j < count; ++j) {
+                if (j > i) {
+                    if (positions[j].y() != positions[i].y())
+                        break;
+                    // Where the font's own width would put the glyph against
+                    // where the layout puts it, in thousandths of the size.
+                    const double expected = slot.font->width(glyphs[j - 1]) * size / 1000.0;
+                    const double actual = positions[j].x() - positions[j - 1].x();
+                    const double shift = (expected - actual) * 1000.0 / size;
+                    if (std::fabs(shift) > 1e-4) {
+                        content_.append("> ");
+                        AppendNumber(content_, shift);
+                        content_.append('<');
+                    }
+                }
+                slot.font->use(glyphs[j], texts[j]);
+                content_.append(QByteArray::number(glyphs[j], 16).rightJustified(4, '0'));
+            }
+            content_.append(">] TJ\n");
+            i = j;
+        }
+        content_.append("ET\n");
+    }
+
+    void writeFonts(QByteArray &resources) {
+        QByteArray names;
+        for (auto it = fonts_.begin(); it != fonts_.end(); ++it) {
+            FontSlot &slot = *it.value();
+            if (!slot.font)
+                continue;
+            const PdfFont &font = *slot.font;
+            const QByteArray name = font.baseFontName();
+            const QByteArray file = font.subsetFile();
+            const int fileObject = reserve();
+            writeStream(fileObject, " /Length1 " + QByteArray::number(file.size()), file);
+            const int descriptor = reserve();
+            writeObject(descriptor, "<< /Type /FontDescriptor /FontName /" + name + ' ' +
+                                        font.descriptorEntries() + " /FontFile2 " +
+                                        QByteArray::number(fileObject) + " 0 R >>");
+            const int cid = reserve();
+            writeObject(cid, "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" + name +
+                                 " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) "
+                                 "/Supplement 0 >> /FontDescriptor " +
+                                 QByteArray::number(descriptor) +
+                                 " 0 R /CIDToGIDMap /Identity /DW 1000 /W " +
+                                 font.widthsArray() + " >>");
+            const int unicode = reserve();
+            writeStream(unicode, QByteArray(), font.toUnicodeCMap());
+            writeObject(slot.object, "<< /Type /Font /Subtype /Type0 /BaseFont /" + name +
+                                         " /Encoding /Identity-H /DescendantFonts [" +
+                                         QByteArray::number(cid) + " 0 R] /ToUnicode " +
+                                         QByteArray::number(unicode) + " 0 R >>");
+            names += " /T" + QByteArray::number(slot.object) + ' ' +
+                     QByteArray::number(slot.object) + " 0 R";
+        }
+        if (!names.isEmpty())
+            resources += " /Font <<" + names + " >>";
     }
 
     // A letter's outline at the raw font's size, kept for the document.
@@ -448,20 +552,9 @@ private:
             resources +=
                 " /I" + QByteArray::number(image) + ' ' + QByteArray::number(image) + " 0 R";
         resources += " >>";
-        if (textFont_ != 0)
-            resources += " /Font << /T" + QByteArray::number(textFont_) + ' ' +
-                         QByteArray::number(textFont_) + " 0 R >>";
+        writeFonts(resources);
         resources += " >>";
         writeObject(resources_, resources);
-        if (textFont_ != 0) {
-            QByteArray widths;
-            for (int c = 32; c <= 255; ++c)
-                widths += QByteArray::number(TextCharWidth) + (c % 16 == 15 ? "\n" : " ");
-            writeObject(textFont_,
-                        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding "
-                        "/WinAnsiEncoding /FirstChar 32 /LastChar 255 /Widths [" +
-                            widths.trimmed() + "] >>");
-        }
 
         QByteArray kids;
         for (int page : pages_)
@@ -616,6 +709,12 @@ private:
         content_.append("q\n");
         AppendMatrix(content_, matrix);
 
+        // Lines alone (marks) are few and are written where they are drawn.
+        if (!fill) {
+            content_.append(ops);
+            content_.append("Q\n");
+            return;
+        }
         // A figure seen before is written once as a form and then only named.
         auto known = shapes_.find(ops);
         if (known != shapes_.end() && known.value() == 0) {
@@ -712,8 +811,7 @@ private:
     }
 
     static constexpr qsizetype SeenLimit = 4 * 1024 * 1024;
-    static constexpr int TextCharWidth = 500;  // thousandths of the text size
-    int textFont_ = 0;
+    QHash<QString, std::shared_ptr<FontSlot>> fonts_;
 
     QFile file_;
     int resolution_;
