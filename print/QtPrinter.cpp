@@ -53,10 +53,9 @@ QString millimetres(double tenths) {
     return s;
 }
 
-// Whether the PDF that Qt wrote is whole: the cross-reference table at the
-// offset "startxref" names, and every object where the table says. A write
-// that failed on the way (a full disk) leaves a file that fails here, since
-// Qt's PDF writer does not report it.
+// Whether the PDF written is whole: the cross-reference table at the offset
+// "startxref" names, and every object where the table says. The writer
+// reports failed writes itself; this reads back what reached the file.
 bool PdfIsWhole(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
