@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "print/PdfDocument.h"
 #include "render/QPainterCanvas.h"
 
 namespace {
@@ -52,10 +53,9 @@ QString millimetres(double tenths) {
     return s;
 }
 
-// Whether the PDF that Qt wrote is whole: the cross-reference table at the
-// offset "startxref" names, and every object where the table says. A write
-// that failed on the way (a full disk) leaves a file that fails here, since
-// Qt's PDF writer does not report it.
+// Whether the PDF written is whole: the cross-reference table at the offset
+// "startxref" names, and every object where the table says. The writer
+// reports failed writes itself; this reads back what reached the file.
 bool PdfIsWhole(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -281,12 +281,8 @@ void QtPrinter::beginDocument() {
     tempFile_ = temp.fileName();
     temp.close();
 
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer_->setResolution(Resolution);
-    printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(tempFile_);
-    printer_->setFullPage(true);
-    printer_->setDocName(documentName_);
+    printer_ = std::make_unique<PdfDocument>(tempFile_, Resolution);
+    printer_->setTitle(documentName_);
     printer_->setCreator(QStringLiteral("Vellumo"));
     try {
         printer_->setPageLayout(pageLayoutFor(pageSettings_));
@@ -310,7 +306,8 @@ void QtPrinter::startPage() {
     canvas_.reset();
     // The painter keeps the first page's mapping after newPage(); every page
     // gets a fresh canvas, and the print methods set their mapping per page.
-    if (!printer_->setPageLayout(pageLayoutFor(pageSettings_)) || !printer_->newPage())
+    printer_->setPageLayout(pageLayoutFor(pageSettings_));
+    if (!printer_->newPage())
         throw PrinterError(QStringLiteral("Neue Seite nicht möglich."));
     pageSettingsLog_.push_back(pageSettings_);
     pageOpen_ = true;

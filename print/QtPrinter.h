@@ -2,19 +2,21 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPrinter>
+#include <QPageLayout>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "print/Printer.h"
 
+class PdfDocument;
 class QPainterCanvas;
 
 // The real printer: the CUPS queues Qt knows, plus "PDF", which is always in
 // the list and writes the run to a PDF file.
 //
-// Every document is first drawn into a PDF with its own size on every page.
+// Every document is first drawn into a PDF (PdfDocument) with its own size
+// on every page.
 // For the PDF printer that file is the result. For a queue it is handed to
 // CUPS at the end of the document, one job per run of equal-sized pages with
 // that size as custom media: a single multi-size job would be printed on the
@@ -86,7 +88,7 @@ private:
     std::function<QString()> chooser_;
     QString pdfOutput_;
 
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<PdfDocument> printer_;
     QPainter painter_;
     std::unique_ptr<QPainterCanvas> canvas_;
     std::unique_ptr<QImage> idleImage_;

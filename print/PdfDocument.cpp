@@ -1,0 +1,899 @@
+#include "print/PdfDocument.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QTextLayout>
+#include <QTransform>
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <vector>
+
+#include "print/PdfFont.h"
+
+namespace {
+
+// Numbers as PDF wants them: whole numbers without a point, others with at
+// most six decimals (a millionth of a unit is far below any printer's dot).
+void AppendNumber(QByteArray &out, double v) {
+    char buffer[64];
+    if (!std::isfinite(v))
+        v = 0;
+    const double rounded = std::round(v);
+    std::to_chars_result r{};
+    if (std::fabs(v - rounded) < 5e-7 && std::fabs(rounded) < 1e15) {
+        r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(rounded));
+    } else {
+        r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
+        // Trailing zeros say nothing.
+        while (r.ptr > buffer && r.ptr[-1] == '0')
+            --r.ptr;
+        if (r.ptr > buffer && r.ptr[-1] == '.')
+            --r.ptr;
+        if (r.ptr - buffer == 2 && buffer[0] == '-' && buffer[1] == '0')
+            r.ptr = buffer + 1, buffer[0] = '0';
+    }
+    out.append(buffer, r.ptr - buffer);
+    out.append(' ');
+}
+
+void AppendMatrix(QByteArray &out, const QTransform &m) {
+    AppendNumber(out, m.m11());
+    AppendNumber(out, m.m12());
+    AppendNumber(out, m.m21());
+    AppendNumber(out, m.m22());
+    AppendNumber(out, m.dx());
+    AppendNumber(out, m.dy());
+    out.append("cm\n");
+}
+
+void AppendColour(QByteArray &out, QRgb rgb, const char *op) {
+    AppendNumber(out, qRed(rgb) / 255.0);
+    AppendNumber(out, qGreen(rgb) / 255.0);
+    AppendNumber(out, qBlue(rgb) / 255.0);
+    out.append(op);
+    out.append('\n');
+}
+
+// A path's operators with every point taken relative to `origin`; the
+// bounds of those points. A figure that returns to its start ends with "h"
+// instead of a last line back.
+QByteArray PathOperators(const QPainterPath &path, QPointF origin, QRectF *bounds) {
+    QByteArray ops;
+    ops.reserve(path.elementCount() * 12);
+    double left = 0, top = 0, right = 0, bottom = 0;
+    bool any = false;
+    const auto point = [&](double x, double y) {
+        x -= origin.x();
+        y -= origin.y();
+        if (!any) {
+            left = right = x;
+            top = bottom = y;
+            any = true;
+        } else {
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+        AppendNumber(ops, x);
+        AppendNumber(ops, y);
+    };
+    QPointF start;
+    const int count = path.elementCount();
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        switch (e.type) {
+            case QPainterPath::MoveToElement:
+                start = e;
+                point(e.x, e.y);
+                ops.append("m\n");
+                break;
+            case QPainterPath::LineToElement: {
+                const bool last = i + 1 == count || path.elementAt(i + 1).isMoveTo();
+                if (last && QPointF(e) == start) {
+                    ops.append("h\n");
+                } else {
+                    point(e.x, e.y);
+                    ops.append("l\n");
+                }
+                break;
+            }
+            case QPainterPath::CurveToElement:
+                if (i + 2 < count) {
+                    const QPainterPath::Element c2 = path.elementAt(i + 1);
+                    const QPainterPath::Element end = path.elementAt(i + 2);
+                    point(e.x, e.y);
+                    point(c2.x, c2.y);
+                    point(end.x, end.y);
+                    ops.append("c\n");
+                }
+                i += 2;
+                break;
+            case QPainterPath::CurveToDataElement:
+                break;
+        }
+    }
+    if (bounds)
+        *bounds = QRectF(QPointF(left, top), QPointF(right, bottom));
+    return ops;
+}
+
+// A path as a figure: its operators relative to its first point.
+struct Figure {
+    QByteArray ops;
+    QRectF bounds;
+    QPointF origin;
+    bool oddEven = false;
+};
+
+Figure MakeFigure(const QPainterPath &path) {
+    Figure figure;
+    if (path.isEmpty())
+        return figure;
+    figure.origin = path.elementAt(0);
+    figure.ops = PathOperators(path, figure.origin, &figure.bounds);
+    figure.oddEven = path.fillRule() == Qt::OddEvenFill;
+    return figure;
+}
+
+QByteArray Compressed(const QByteArray &data) {
+    // qCompress gives a zlib stream behind four bytes of length: the stream
+    // is what FlateDecode reads.
+    return qCompress(data, 6).mid(4);
+}
+
+// A text string of the document information: UTF-16 with its byte-order mark.
+QByteArray TextString(const QString &text) {
+    QByteArray out("<FEFF");
+    for (const QChar c : text)
+        out.append(QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper());
+    out.append('>');
+    return out;
+}
+
+}  // namespace
+
+class PdfEngine : public QPaintEngine {
+public:
+    PdfEngine(const QString &fileName, int resolution)
+        : QPaintEngine(PrimitiveTransform | PixmapTransform | PainterPaths | AlphaBlend |
+                       PaintOutsidePaintEvent),
+          file_(fileName),
+          resolution_(resolution) {}
+
+    QString title;
+    QString creator;
+    QPageLayout layout;
+    QPageLayout nextLayout;
+
+    bool begin(QPaintDevice *) override {
+        ok_ = file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        if (!ok_)
+            return false;
+        write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+        catalog_ = reserve();
+        pagesRoot_ = reserve();
+        resources_ = reserve();
+        layout = nextLayout;
+        startPage();
+        return ok_;
+    }
+
+    bool end() override {
+        if (!file_.isOpen())
+            return false;
+        finishPage();
+        writeTail();
+        if (!file_.flush())
+            ok_ = false;
+        file_.close();
+        return ok_ && file_.error() == QFileDevice::NoError;
+    }
+
+    bool newPage() {
+        if (!file_.isOpen())
+            return false;
+        finishPage();
+        layout = nextLayout;
+        startPage();
+        return ok_;
+    }
+
+    QPaintEngine::Type type() const override { return QPaintEngine::User; }
+    int resolution() const { return resolution_; }
+
+    void updateState(const QPaintEngineState &state) override {
+        const DirtyFlags flags = state.state();
+        if (flags & DirtyTransform)
+            transform_ = state.transform();
+        if (flags & DirtyPen)
+            pen_ = state.pen();
+        if (flags & DirtyBrush)
+            brush_ = state.brush();
+        if (flags & DirtyClipEnabled) {
+            clipEnabled_ = state.isClipEnabled();
+            clipDirty_ = true;
+        }
+        if (flags & DirtyClipPath)
+            updateClip(state.clipPath(), state.clipOperation());
+        if (flags & DirtyClipRegion) {
+            QPainterPath path;
+            path.addRegion(state.clipRegion());
+            updateClip(path, state.clipOperation());
+        }
+    }
+
+    void drawPath(const QPainterPath &path) override { paint(path, true); }
+
+    void drawPolygon(const QPointF *points, int count, PolygonDrawMode mode) override {
+        if (!points || count < 1)
+            return;
+        QPainterPath path;
+        path.setFillRule(mode == OddEvenMode ? Qt::OddEvenFill : Qt::WindingFill);
+        path.moveTo(points[0]);
+        for (int i = 1; i < count; ++i)
+            path.lineTo(points[i]);
+        if (mode != PolylineMode)
+            path.closeSubpath();
+        paint(path, mode != PolylineMode);
+    }
+
+    // Text becomes the outlines of its letters, each letter a figure of its
+    // own, so that a letter that comes again is written only once. The
+    // letters are laid out as the painter lays them out.
+    void drawTextItem(const QPointF &p, const QTextItem &item) override {
+        const QString text = item.text();
+        if (text.isEmpty())
+            return;
+        QTextLayout layout(text, item.font(), painter() ? painter()->device() : nullptr);
+        layout.setCacheEnabled(false);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        if (!line.isValid()) {
+            layout.endLayout();
+            return;
+        }
+        line.setNumColumns(int(text.size()));
+        layout.endLayout();
+        const QPointF baseline = p - QPointF(line.x(), line.y() + line.ascent());
+
+        const QBrush brush = brush_;
+        brush_ = pen_.brush().style() == Qt::NoBrush ? QBrush(pen_.color()) : pen_.brush();
+        for (const QGlyphRun &run : layout.glyphRuns()) {
+            const QRawFont font = run.rawFont();
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            if (FontSlot *slot = fontFor(font)) {
+                showText(*slot, font, text, glyphs, positions, baseline);
+                continue;
+            }
+            // A face that cannot be embedded is drawn as the outlines of its
+            // letters: the same ink, without text to search.
+            for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+                paint(glyphOutline(font, glyphs[i]), true, false, baseline + positions[i]);
+        }
+        brush_ = brush;
+    }
+
+    void drawPixmap(const QRectF &r, const QPixmap &pm, const QRectF &sr) override {
+        drawImage(r, pm.toImage(), sr, Qt::AutoColor);
+    }
+
+    void drawImage(const QRectF &r, const QImage &image, const QRectF &sr,
+                   Qt::ImageConversionFlags) override {
+        if (image.isNull() || r.isEmpty() || sr.isEmpty())
+            return;
+        const QRect part = sr.toAlignedRect().intersected(image.rect());
+        if (part.isEmpty())
+            return;
+        const QString key = QStringLiteral("%1 %2 %3 %4 %5")
+                                .arg(image.cacheKey())
+                                .arg(part.x())
+                                .arg(part.y())
+                                .arg(part.width())
+                                .arg(part.height());
+        int object = images_.value(key, 0);
+        if (object == 0) {
+            object = writeImage(part == image.rect() ? image : image.copy(part));
+            images_.insert(key, object);
+        }
+        useClip();
+        content_.append("q\n");
+        AppendMatrix(content_, QTransform(r.width(), 0, 0, -r.height(), r.x(), r.y() + r.height()) *
+                                   transform_);
+        content_.append("/I");
+        content_.append(QByteArray::number(object));
+        content_.append(" Do\nQ\n");
+    }
+
+private:
+    struct FontSlot {
+        std::unique_ptr<PdfFont> font;
+        int object = 0;  // the Type 0 font; 0 for a face drawn as outlines
+    };
+
+    FontSlot *fontFor(const QRawFont &font) {
+        // The face's header (its dates and checksum) tells two files of
+        // the same family and style apart.
+        const QString key = font.familyName() + QLatin1Char('|') + font.styleName() +
+                            QLatin1Char('|') +
+                            QString::fromLatin1(font.fontTable("head").toHex());
+        auto known = fonts_.find(key);
+        if (known == fonts_.end()) {
+            auto slot = std::make_shared<FontSlot>();
+            slot->font = PdfFont::FromRawFont(font);
+            if (slot->font)
+                slot->object = reserve();
+            known = fonts_.insert(key, slot);
+        }
+        return known.value()->font ? known.value().get() : nullptr;
+    }
+
+    // Which characters each glyph stands for: a glyph that one character
+    // gives stands for it; a glyph made of several (a ligature) for those
+    // between its neighbours.
+    static QList<QString> GlyphTexts(const QRawFont &font, const QString &text,
+                                     const QList<quint32> &glyphs) {
+        QList<QString> out(glyphs.size());
+        qsizetype at = 0;
+        for (qsizetype g = 0; g < glyphs.size(); ++g) {
+            const auto single = [&](qsizetype i, QString *character) {
+                const qsizetype length = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+                *character = text.mid(i, length);
+                const QList<quint32> own = font.glyphIndexesForString(*character);
+                return own.size() == 1 ? own.first() : quint32(0);
+            };
+            QString character;
+            if (at < text.size() && single(at, &character) == glyphs[g]) {
+                out[g] = character;
+                at += character.size();
+                continue;
+            }
+            // Up to the character that gives the next glyph.
+            qsizetype end = at;
+            const quint32 next = g + 1 < glyphs.size() ? glyphs[g + 1] : 0;
+            while (end < text.size()) {
+                QString c;
+                if (next != 0 && single(end, &c) == next)
+                    break;
+                end += (text[end].isHighSurrogate() && end + 1 < text.size()) ? 2 : 1;
+            }
+            out[g] = text.mid(at, end - at);
+            at = end;
+        }
+        return out;
+    }
+
+    // Glyphs as text of an embedded font: one text object per line of
+    // glyphs, each placed where the layout puts it.
+    void showText(FontSlot &slot, const QRawFont &font, const QString &text,
+                  const QList<quint32> &glyphs, const QList<QPointF> &positions,
+                  QPointF baseline) {
+        const qsizetype count = std::min(glyphs.size(), positions.size());
+        const double size = font.pixelSize();
+        if (count == 0 || !(size > 0))
+            return;
+        // Nothing of it on the page: nothing written.
+        const double ascent = font.ascent(), descent = font.descent();
+        QRectF extent;
+        for (qsizetype i = 0; i < count; ++i) {
+            const QPointF at = baseline + positions[i];
+            extent |= QRectF(at.x() - size, at.y() - ascent - size / 4, 2.5 * size,
+                             ascent + descent + size / 2);
+        }
+        if (!transform_.mapRect(extent).intersects(QRectF(QPointF(0, 0), pageSize_)))
+            return;
+
+        const QList<QString> texts = GlyphTexts(font, text, glyphs);
+        useClip();
+        useColours(true, false, transform_);
+        content_.append("BT\n/T");
+        content_.append(QByteArray::number(slot.object));
+        content_.append(' ');
+        AppendNumber(content_, size);
+        content_.append("Tf\n");
+        qsizetype i = 0;
+        while (i < count) {
+            // A line of glyphs on one baseline.
+            const QPointF start = baseline + positions[i];
+            AppendMatrix(content_, QTransform(1, 0, 0, -1, start.x(), start.y()) * transform_);
+            content_.chop(3);  // "cm\n"
+            content_.append("Tm\n[<");
+            qsizetype j = i;
+            for (; j < count; ++j) {
+                if (j > i) {
+                    if (positions[j].y() != positions[i].y())
+                        break;
+                    // Where the font's own width would put the glyph against
+                    // where the layout puts it, in thousandths of the size.
+                    const double expected = slot.font->width(glyphs[j - 1]) * size / 1000.0;
+                    const double actual = positions[j].x() - positions[j - 1].x();
+                    const double shift = (expected - actual) * 1000.0 / size;
+                    if (std::fabs(shift) > 1e-4) {
+                        content_.append("> ");
+                        AppendNumber(content_, shift);
+                        content_.append('<');
+                    }
+                }
+                slot.font->use(glyphs[j], texts[j]);
+                content_.append(QByteArray::number(glyphs[j], 16).rightJustified(4, '0'));
+            }
+            content_.append(">] TJ\n");
+            i = j;
+        }
+        content_.append("ET\n");
+    }
+
+    void writeFonts(QByteArray &resources) {
+        QByteArray names;
+        for (auto it = fonts_.begin(); it != fonts_.end(); ++it) {
+            FontSlot &slot = *it.value();
+            if (!slot.font)
+                continue;
+            const PdfFont &font = *slot.font;
+            const QByteArray name = font.baseFontName();
+            const QByteArray file = font.subsetFile();
+            const int fileObject = reserve();
+            writeStream(fileObject, " /Length1 " + QByteArray::number(file.size()), file);
+            const int descriptor = reserve();
+            writeObject(descriptor, "<< /Type /FontDescriptor /FontName /" + name + ' ' +
+                                        font.descriptorEntries() + " /FontFile2 " +
+                                        QByteArray::number(fileObject) + " 0 R >>");
+            const int cid = reserve();
+            writeObject(cid, "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" + name +
+                                 " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) "
+                                 "/Supplement 0 >> /FontDescriptor " +
+                                 QByteArray::number(descriptor) +
+                                 " 0 R /CIDToGIDMap /Identity /DW 1000 /W " +
+                                 font.widthsArray() + " >>");
+            const int unicode = reserve();
+            writeStream(unicode, QByteArray(), font.toUnicodeCMap());
+            writeObject(slot.object, "<< /Type /Font /Subtype /Type0 /BaseFont /" + name +
+                                         " /Encoding /Identity-H /DescendantFonts [" +
+                                         QByteArray::number(cid) + " 0 R] /ToUnicode " +
+                                         QByteArray::number(unicode) + " 0 R >>");
+            names += " /T" + QByteArray::number(slot.object) + ' ' +
+                     QByteArray::number(slot.object) + " 0 R";
+        }
+        if (!names.isEmpty())
+            resources += " /Font <<" + names + " >>";
+    }
+
+    // A letter's outline at the raw font's size, kept for the document.
+    const Figure &glyphOutline(const QRawFont &font, quint32 glyph) {
+        const QString key = QStringLiteral("%1|%2|%3|%4|%5")
+                                .arg(font.familyName(), font.styleName())
+                                .arg(font.pixelSize(), 0, 'g', 17)
+                                .arg(int(font.hintingPreference()))
+                                .arg(glyph);
+        auto known = outlines_.find(key);
+        if (known == outlines_.end())
+            known = outlines_.insert(key, MakeFigure(font.pathForGlyph(glyph)));
+        return known.value();
+    }
+
+    int reserve() {
+        offsets_.push_back(-1);
+        return int(offsets_.size());
+    }
+
+    void write(const QByteArray &data) {
+        if (!ok_)
+            return;
+        if (file_.write(data) != data.size())
+            ok_ = false;
+        position_ += data.size();
+    }
+    void write(const char *text) { write(QByteArray(text)); }
+
+    void beginObject(int object) {
+        offsets_[std::size_t(object - 1)] = position_;
+        write(QByteArray::number(object) + " 0 obj\n");
+    }
+
+    // A stream object: `dictionary` holds the entries besides the length and
+    // the filter.
+    void writeStream(int object, const QByteArray &dictionary, const QByteArray &data) {
+        const QByteArray packed = Compressed(data);
+        beginObject(object);
+        write("<<" + dictionary + " /Filter /FlateDecode /Length " +
+              QByteArray::number(packed.size()) + " >>\nstream\n");
+        write(packed);
+        write("\nendstream\nendobj\n");
+    }
+
+    void writeObject(int object, const QByteArray &body) {
+        beginObject(object);
+        write(body);
+        write("\nendobj\n");
+    }
+
+    void startPage() {
+        const QRect points = layout.fullRectPoints();
+        pageHeight_ = points.height();
+        pageWidth_ = points.width();
+        pageSize_ = layout.fullRectPixels(resolution_).size();
+        content_.clear();
+        content_.append("q\n");
+        const double scale = 72.0 / resolution_;
+        AppendMatrix(content_, QTransform(scale, 0, 0, -scale, 0, pageHeight_));
+        content_.append("q\n");
+        resetGraphicsState();
+        clipDirty_ = clipEnabled_ && !clips_.isEmpty();
+    }
+
+    void finishPage() {
+        content_.append("Q\nQ\n");
+        const int contents = reserve();
+        writeStream(contents, QByteArray(), content_);
+        content_.clear();
+        const int page = reserve();
+        QByteArray body("<< /Type /Page /Parent ");
+        body += QByteArray::number(pagesRoot_) + " 0 R /MediaBox [0 0 " +
+                QByteArray::number(pageWidth_) + ' ' + QByteArray::number(pageHeight_) +
+                "] /Resources " + QByteArray::number(resources_) + " 0 R /Contents " +
+                QByteArray::number(contents) + " 0 R >>";
+        writeObject(page, body);
+        pages_.push_back(page);
+    }
+
+    void writeTail() {
+        QByteArray resources("<< /ProcSet [/PDF /Text /ImageB /ImageC] /XObject <<");
+        for (int form : forms_)
+            resources += " /F" + QByteArray::number(form) + ' ' + QByteArray::number(form) + " 0 R";
+        for (int image : std::as_const(images_))
+            resources +=
+                " /I" + QByteArray::number(image) + ' ' + QByteArray::number(image) + " 0 R";
+        resources += " >>";
+        writeFonts(resources);
+        resources += " >>";
+        writeObject(resources_, resources);
+
+        QByteArray kids;
+        for (int page : pages_)
+            kids += QByteArray::number(page) + " 0 R ";
+        writeObject(pagesRoot_, "<< /Type /Pages /Kids [" + kids.trimmed() + "] /Count " +
+                                    QByteArray::number(qsizetype(pages_.size())) + " >>");
+        writeObject(catalog_,
+                    "<< /Type /Catalog /Pages " + QByteArray::number(pagesRoot_) + " 0 R >>");
+        const int info = reserve();
+        QByteArray infoBody("<<");
+        if (!title.isEmpty())
+            infoBody += " /Title " + TextString(title);
+        if (!creator.isEmpty())
+            infoBody += " /Creator " + TextString(creator);
+        infoBody += " /CreationDate (D:" +
+                    QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() +
+                    "Z) >>";
+        writeObject(info, infoBody);
+
+        const qint64 xref = position_;
+        QByteArray table("xref\n0 " + QByteArray::number(qsizetype(offsets_.size() + 1)) +
+                         "\n0000000000 65535 f \n");
+        for (qint64 offset : offsets_) {
+            // Every object reserved is written; one that is not would be a
+            // fault here, and is marked free rather than pointing anywhere.
+            if (offset < 0)
+                table += "0000000000 65535 f \n";
+            else
+                table += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+        }
+        write(table);
+        write("trailer\n<< /Size " + QByteArray::number(qsizetype(offsets_.size() + 1)) +
+              " /Root " + QByteArray::number(catalog_) + " 0 R /Info " +
+              QByteArray::number(info) + " 0 R >>\nstartxref\n" + QByteArray::number(xref) +
+              "\n%%EOF\n");
+    }
+
+    void resetGraphicsState() {
+        fill_ = qRgb(0, 0, 0);
+        stroke_ = qRgb(0, 0, 0);
+        width_ = 1;
+        cap_ = 0;
+        join_ = 0;
+    }
+
+    void updateClip(const QPainterPath &path, Qt::ClipOperation op) {
+        switch (op) {
+            case Qt::NoClip:
+                clips_.clear();
+                clipEnabled_ = false;
+                break;
+            case Qt::ReplaceClip:
+                clips_ = {transform_.map(path)};
+                clipEnabled_ = true;
+                break;
+            case Qt::IntersectClip:
+                clips_.append(transform_.map(path));
+                clipEnabled_ = true;
+                break;
+        }
+        clipDirty_ = true;
+    }
+
+    // The clip lives in its own level of the graphics state, in device
+    // pixels; a new clip starts that level again.
+    void useClip() {
+        if (!clipDirty_)
+            return;
+        clipDirty_ = false;
+        content_.append("Q\nq\n");
+        resetGraphicsState();
+        if (!clipEnabled_)
+            return;
+        for (const QPainterPath &clip : std::as_const(clips_)) {
+            if (clip.isEmpty()) {
+                content_.append("0 0 0 0 re W n\n");
+                continue;
+            }
+            content_.append(PathOperators(clip, QPointF(), nullptr));
+            content_.append(clip.fillRule() == Qt::OddEvenFill ? "W* n\n" : "W n\n");
+        }
+    }
+
+    // Pen and brush for a figure drawn with `matrix` from its points to
+    // device pixels.
+    void useColours(bool fill, bool stroke, const QTransform &matrix) {
+        if (fill) {
+            const QRgb rgb = brush_.color().rgb();
+            if (rgb != fill_) {
+                fill_ = rgb;
+                AppendColour(content_, rgb, "rg");
+            }
+        }
+        if (!stroke)
+            return;
+        const QRgb rgb = pen_.color().rgb();
+        if (rgb != stroke_) {
+            stroke_ = rgb;
+            AppendColour(content_, rgb, "RG");
+        }
+        double width = pen_.widthF();
+        if (pen_.isCosmetic() && width > 0) {
+            // A cosmetic pen is as wide in pixels whatever the scale.
+            const double scale = std::sqrt(std::fabs(matrix.determinant()));
+            width = scale > 0 ? width / scale : width;
+        }
+        if (width != width_) {
+            width_ = width;
+            AppendNumber(content_, width);
+            content_.append("w\n");
+        }
+        const int cap = pen_.capStyle() == Qt::RoundCap ? 1 : pen_.capStyle() == Qt::SquareCap ? 2 : 0;
+        if (cap != cap_) {
+            cap_ = cap;
+            content_.append(QByteArray::number(cap) + " J\n");
+        }
+        const int join =
+            pen_.joinStyle() == Qt::RoundJoin ? 1 : pen_.joinStyle() == Qt::BevelJoin ? 2 : 0;
+        if (join != join_) {
+            join_ = join;
+            content_.append(QByteArray::number(join) + " j\n");
+        }
+    }
+
+    void paint(const QPainterPath &path, bool fillable) {
+        const bool fill = fillable && brush_.style() != Qt::NoBrush;
+        const bool stroke = pen_.style() != Qt::NoPen;
+        if ((!fill && !stroke) || path.isEmpty())
+            return;
+        paint(MakeFigure(path), fill, stroke, QPointF());
+    }
+
+    // The figure moved by `offset` in the painter's coordinates.
+    void paint(const Figure &figure, bool fill, bool stroke, QPointF offset) {
+        if (figure.ops.isEmpty())
+            return;
+        QByteArray ops = figure.ops;
+        ops.append(fill && stroke ? (figure.oddEven ? "B*\n" : "B\n")
+                                  : fill ? (figure.oddEven ? "f*\n" : "f\n") : "S\n");
+        const QPointF at = figure.origin + offset;
+        const QTransform matrix = QTransform::fromTranslate(at.x(), at.y()) * transform_;
+        // What lies wholly beside the page would only add bytes: a ribbon
+        // drawn in pieces is mostly beside each page.
+        const double penMargin =
+            stroke ? 2 + std::fabs(pen_.widthF()) * std::sqrt(std::fabs(matrix.determinant())) : 2;
+        if (!matrix.mapRect(figure.bounds)
+                 .adjusted(-penMargin, -penMargin, penMargin, penMargin)
+                 .intersects(QRectF(QPointF(0, 0), pageSize_)))
+            return;
+        useClip();
+        useColours(fill, stroke, matrix);
+        content_.append("q\n");
+        AppendMatrix(content_, matrix);
+
+        // Lines alone (marks) are few and are written where they are drawn.
+        if (!fill) {
+            content_.append(ops);
+            content_.append("Q\n");
+            return;
+        }
+        // A figure seen before is written once as a form and then only named.
+        auto known = shapes_.find(ops);
+        if (known != shapes_.end() && known.value() == 0) {
+            known.value() = writeForm(ops, figure.bounds);
+            seenBytes_ -= ops.size();
+        }
+        if (known != shapes_.end()) {
+            content_.append("/F" + QByteArray::number(known.value()) + " Do\nQ\n");
+            return;
+        }
+        content_.append(ops);
+        content_.append("Q\n");
+        // What was drawn once is remembered, within a bound: text that never
+        // comes again (order numbers) must not fill the memory.
+        if (seenBytes_ + ops.size() > SeenLimit) {
+            for (auto it = shapes_.begin(); it != shapes_.end();)
+                it = it.value() == 0 ? shapes_.erase(it) : std::next(it);
+            seenBytes_ = 0;
+        }
+        shapes_.insert(ops, 0);
+        seenBytes_ += ops.size();
+    }
+
+    int writeForm(const QByteArray &ops, const QRectF &bounds) {
+        const int object = reserve();
+        // The box only has to hold the figure and its outline, whatever width
+        // the pen has when it is drawn.
+        const double margin =
+            std::max(1.0, std::max(bounds.width(), bounds.height())) + 2 * std::max(1.0, width_);
+        QByteArray dictionary(" /Type /XObject /Subtype /Form /Resources << >> /BBox [");
+        AppendNumber(dictionary, std::floor(bounds.left() - margin));
+        AppendNumber(dictionary, std::floor(bounds.top() - margin));
+        AppendNumber(dictionary, std::ceil(bounds.right() + margin));
+        AppendNumber(dictionary, std::ceil(bounds.bottom() + margin));
+        dictionary.append(']');
+        writeStream(object, dictionary, ops);
+        forms_.push_back(object);
+        return object;
+    }
+
+    int writeImage(const QImage &source) {
+        const QImage image = source.convertToFormat(
+            source.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        const int w = image.width(), h = image.height();
+        bool grey = true, transparent = false;
+        for (int y = 0; y < h && (grey || !transparent); ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < w; ++x) {
+                const QRgb p = row[x];
+                if (qRed(p) != qGreen(p) || qGreen(p) != qBlue(p))
+                    grey = false;
+                if (qAlpha(p) != 255)
+                    transparent = true;
+            }
+        }
+        QByteArray pixels, alpha;
+        pixels.reserve(qsizetype(w) * h * (grey ? 1 : 3));
+        if (transparent)
+            alpha.reserve(qsizetype(w) * h);
+        for (int y = 0; y < h; ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < w; ++x) {
+                // Transparent pixels carry white, so a viewer without masks
+                // shows no ink there.
+                const QRgb p = qAlpha(row[x]) == 0 ? qRgb(255, 255, 255) : row[x];
+                if (grey) {
+                    pixels.append(char(qRed(p)));
+                } else {
+                    pixels.append(char(qRed(p)));
+                    pixels.append(char(qGreen(p)));
+                    pixels.append(char(qBlue(p)));
+                }
+                if (transparent)
+                    alpha.append(char(qAlpha(row[x])));
+            }
+        }
+        const QByteArray size =
+            " /Width " + QByteArray::number(w) + " /Height " + QByteArray::number(h);
+        int mask = 0;
+        if (transparent) {
+            mask = reserve();
+            writeStream(mask,
+                        " /Type /XObject /Subtype /Image" + size +
+                            " /ColorSpace /DeviceGray /BitsPerComponent 8",
+                        alpha);
+        }
+        const int object = reserve();
+        writeStream(object,
+                    " /Type /XObject /Subtype /Image" + size + " /ColorSpace " +
+                        (grey ? "/DeviceGray" : "/DeviceRGB") + " /BitsPerComponent 8" +
+                        (mask ? " /SMask " + QByteArray::number(mask) + " 0 R" : QByteArray()),
+                    pixels);
+        return object;
+    }
+
+    static constexpr qsizetype SeenLimit = 4 * 1024 * 1024;
+    QHash<QString, std::shared_ptr<FontSlot>> fonts_;
+
+    QFile file_;
+    int resolution_;
+    bool ok_ = false;
+    qint64 position_ = 0;
+    std::vector<qint64> offsets_;
+    int catalog_ = 0, pagesRoot_ = 0, resources_ = 0;
+    std::vector<int> pages_;
+    std::vector<int> forms_;
+    QHash<QString, int> images_;
+    QHash<QString, Figure> outlines_;
+    // Figures by their operators: 0 when drawn once, else the form object.
+    QHash<QByteArray, int> shapes_;
+    qsizetype seenBytes_ = 0;
+
+    int pageWidth_ = 0, pageHeight_ = 0;
+    QSizeF pageSize_;  // in device pixels
+    QByteArray content_;
+    QTransform transform_;
+    QPen pen_;
+    QBrush brush_;
+    bool clipEnabled_ = false;
+    bool clipDirty_ = false;
+    QList<QPainterPath> clips_;
+    QRgb fill_ = 0, stroke_ = 0;
+    double width_ = 1;
+    int cap_ = 0, join_ = 0;
+};
+
+PdfDocument::PdfDocument(const QString &fileName, int resolution)
+    : engine_(std::make_unique<PdfEngine>(fileName, resolution)) {}
+
+PdfDocument::~PdfDocument() = default;
+
+void PdfDocument::setTitle(const QString &title) {
+    engine_->title = title;
+}
+
+void PdfDocument::setCreator(const QString &creator) {
+    engine_->creator = creator;
+}
+
+void PdfDocument::setPageLayout(const QPageLayout &layout) {
+    engine_->nextLayout = layout;
+    if (!engine_->isActive())
+        engine_->layout = layout;
+}
+
+bool PdfDocument::newPage() {
+    return engine_->newPage();
+}
+
+QPaintEngine *PdfDocument::paintEngine() const {
+    return engine_.get();
+}
+
+int PdfDocument::metric(PaintDeviceMetric metric) const {
+    const QPageLayout &layout = engine_->layout;
+    const int resolution = engine_->resolution();
+    switch (metric) {
+        case PdmWidth:
+            return layout.fullRectPixels(resolution).width();
+        case PdmHeight:
+            return layout.fullRectPixels(resolution).height();
+        case PdmWidthMM:
+            return qRound(layout.fullRect(QPageLayout::Millimeter).width());
+        case PdmHeightMM:
+            return qRound(layout.fullRect(QPageLayout::Millimeter).height());
+        case PdmNumColors:
+            return INT_MAX;
+        case PdmDepth:
+            return 32;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return resolution;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
+    }
+}

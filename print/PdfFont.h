@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QMap>
+#include <QRawFont>
+#include <QString>
+#include <memory>
+
+// A TrueType face as a PDF writes it: the glyphs a document uses, kept in a
+// font file of their own (every other glyph left empty), shown by their glyph
+// numbers, with their widths and the characters each one stands for, so that
+// the text can be searched and copied and survives a conversion to
+// PostScript on the way to a printer.
+class PdfFont {
+public:
+    // None for a face without TrueType outlines (CFF, Type 1) or with
+    // tables that do not hold together.
+    static std::unique_ptr<PdfFont> FromRawFont(const QRawFont &font);
+
+    // Notes a glyph as used, standing for `text` (empty when unknown).
+    void use(quint32 glyph, const QString &text);
+    // The advance of a glyph in thousandths of the em, as the font file says.
+    double width(quint32 glyph) const;
+    quint32 glyphCount() const { return glyphCount_; }
+
+    // "ABCDEF+Family-Style": a subset's name, the same for the same glyphs.
+    QByteArray baseFontName() const;
+    // The font file with only the used glyphs (and what they are made of).
+    QByteArray subsetFile() const;
+    // The entries of the font descriptor besides its type, name and file.
+    QByteArray descriptorEntries() const;
+    // The /W array of the used glyphs.
+    QByteArray widthsArray() const;
+    // The ToUnicode CMap of the used glyphs.
+    QByteArray toUnicodeCMap() const;
+
+private:
+    PdfFont() = default;
+    QByteArray glyphData(quint32 glyph) const;
+
+    QString name_;
+    QMap<QByteArray, QByteArray> tables_;
+    quint32 glyphCount_ = 0;
+    int unitsPerEm_ = 1000;
+    bool longOffsets_ = false;
+    QMap<quint32, QString> used_;  // glyph -> the characters it stands for
+};

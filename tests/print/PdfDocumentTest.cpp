@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "print/PdfDocument.h"
+
+namespace {
+
+constexpr int kDpi = 150;
+
+QPageLayout A5Landscape() {
+    return QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF());
+}
+
+// One scene for any device: letters drawn as figures at many places (the
+// way outline text comes), a framed rectangle, a clipped square, a picture
+// with a transparent colour, turned and scaled text.
+void DrawScene(QPainter &p) {
+    QPainterPath letter;
+    letter.setFillRule(Qt::OddEvenFill);
+    letter.addPolygon(QPolygonF({{0, 0}, {30, 0}, {30, 40}, {0, 40}}));
+    letter.addPolygon(QPolygonF({{8, 8}, {22, 8}, {22, 32}, {8, 32}}));
+    p.setPen(QPen(Qt::black, 2));
+    p.setBrush(QColor(200, 30, 30));
+    for (int i = 0; i < 12; ++i)
+        p.drawPath(letter.translated(40 + 45 * i, 60));
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::blue);
+    p.save();
+    p.setClipRect(QRect(100, 200, 60, 60));
+    p.drawRect(QRect(80, 180, 200, 200));  // only the clip's 60 x 60 shows
+    p.restore();
+
+    QImage picture(40, 20, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    for (int y = 5; y < 15; ++y)
+        for (int x = 0; x < 40; ++x)
+            picture.setPixel(x, y, qRgb(0, 0, 0));
+    p.drawImage(QRect(300, 200, 160, 80), picture);
+
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(40);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.save();
+    p.translate(700, 400);
+    p.rotate(-90);
+    p.scale(1.5, 1.5);
+    p.drawText(QPointF(0, 0), QStringLiteral("Grüße"));
+    p.restore();
+}
+
+bool HaveTool(const QString &tool) {
+    QProcess probe;
+    probe.start(tool, {QStringLiteral("-v")});
+    return probe.waitForFinished(10000);
+}
+
+QByteArray RunTool(const QString &tool, const QStringList &args) {
+    QProcess process;
+    process.start(tool, args);
+    process.waitForFinished(60000);
+    return process.readAllStandardOutput();
+}
+
+// Pixels darker than mid-grey in an 8-bit grey image.
+int DarkPixels(const QImage &image, const QRect &area) {
+    int dark = 0;
+    const QImage &gray = image;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar *row = gray.constScanLine(y);
+        for (int x = area.left(); x <= area.right(); ++x)
+            dark += row[x] < 160 ? 1 : 0;
+    }
+    return dark;
+}
+
+class PdfDocumentTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString pdf = dir.filePath(QStringLiteral("scene.pdf"));
+
+    void writeScene() {
+        PdfDocument document(pdf, kDpi);
+        document.setPageLayout(A5Landscape());
+        QPainter p;
+        ASSERT_TRUE(p.begin(&document));
+        DrawScene(p);
+        ASSERT_TRUE(document.newPage());
+        DrawScene(p);
+        ASSERT_TRUE(p.end());
+    }
+};
+
+// The PDF shows what a raster image of the same scene shows, wherever the
+// ink is, and a figure that comes again is written only once.
+TEST_F(PdfDocumentTest, PagesShowTheSceneWithRepeatedFiguresWrittenOnce) {
+    if (!HaveTool(QStringLiteral("pdftoppm")))
+        GTEST_SKIP() << "pdftoppm is missing";
+    writeScene();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    // The letter (24 times) and the square (once a page): two shapes.
+    EXPECT_EQ(bytes.count("/Subtype /Form"), 2);
+    EXPECT_EQ(bytes.count("/Type /Page "), 2);
+
+    const QSize size = A5Landscape().fullRectPixels(kDpi).size();
+    QImage expected(size, QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    {
+        QPainter p(&expected);
+        DrawScene(p);
+    }
+    RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(kDpi),
+                                     QStringLiteral("-f"), QStringLiteral("2"),
+                                     QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf,
+                                     dir.filePath(QStringLiteral("page"))});
+    const QImage drawn = QImage(dir.filePath(QStringLiteral("page.png")))
+                             .convertToFormat(QImage::Format_Grayscale8);
+    expected = expected.convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_FALSE(drawn.isNull());
+    ASSERT_EQ(drawn.size(), expected.size());
+    // Area by area: the ink agrees within the smoothing of the edges.
+    const int cell = 50;
+    for (int y = 0; y + cell <= size.height(); y += cell) {
+        for (int x = 0; x + cell <= size.width(); x += cell) {
+            const QRect area(x, y, cell, cell);
+            const int want = DarkPixels(expected, area);
+            EXPECT_NEAR(DarkPixels(drawn, area), want, 12 + want / 8) << "at " << x << "," << y;
+        }
+    }
+}
+
+// Text is kept as text: it can be found and copied, umlauts included.
+TEST_F(PdfDocumentTest, TextCanBeSearched) {
+    if (!HaveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is missing";
+    writeScene();
+    const QString text = QString::fromUtf8(RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+    EXPECT_EQ(text.count(QStringLiteral("Grüße")), 2) << text.toStdString();
+}
+
+// A write that fails (a full disk) is reported when the document ends.
+TEST_F(PdfDocumentTest, AFailedWriteIsReported) {
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "no /dev/full";
+    PdfDocument document(QStringLiteral("/dev/full"), kDpi);
+    document.setPageLayout(A5Landscape());
+    QPainter p;
+    if (!p.begin(&document))
+        return;  // failing at once is as good
+    DrawScene(p);
+    EXPECT_FALSE(p.end());
+}
+
+}  // namespace
