@@ -87,12 +87,9 @@ void PrintTwentyRibbons(benchmark::State &state) {
 BENCHMARK(PrintTwentyRibbons)->DenseRange(1, 4)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Many ribbons of 1200 mm, as a shop's busy day, printed as one page strip
-// into a PDF: letters from their outlines (the default) against plain text
-// ("Schriftrahmen" 0). range(0): the number of ribbons; range(1): 1 outlines.
-void PrintManyRibbons(benchmark::State &state) {
-    PrintSetup setup;
-    const int count = int(state.range(0));
-    const bool outlines = state.range(1) != 0;
+// (Methode 1): letters from their outlines (the default) or plain text
+// ("Schriftrahmen" 0).
+std::vector<std::unique_ptr<TJob>> BusyDay(PrintSetup &setup, int count, bool outlines) {
     setup.settings->writeInteger(QStringLiteral("Drucker"), QStringLiteral("Schriftrahmen"),
                                  outlines ? 1 : 0);
     std::vector<std::unique_ptr<TJob>> jobs;
@@ -106,16 +103,29 @@ void PrintManyRibbons(benchmark::State &state) {
         job->Kommission.set(QStringLiteral("Auftrag %1").arg(i + 1));
         jobs.push_back(std::move(job));
     }
+    return jobs;
+}
+
+PrintRun RunOf(const std::vector<std::unique_ptr<TJob>> &jobs) {
+    PrintRun run;
+    for (const auto &job : jobs)
+        run.jobs.append(job.get());
+    run.PrintFirst = 0;
+    run.PrintLast = int(jobs.size()) - 1;
+    return run;
+}
+
+// Into a PDF. range(0): the number of ribbons; range(1): 1 outlines.
+void PrintManyRibbons(benchmark::State &state) {
+    PrintSetup setup;
+    const int count = int(state.range(0));
+    const auto jobs = BusyDay(setup, count, state.range(1) != 0);
     const QString pdf = setup.dir.path() + QStringLiteral("/many.pdf");
     for (auto _ : state) {
         QtPrinter printer;
         printer.selectPrinterByName(QtPrinter::PdfPrinterName);
         printer.setPdfOutputFile(pdf);
-        PrintRun run;
-        for (const auto &job : jobs)
-            run.jobs.append(job.get());
-        run.PrintFirst = 0;
-        run.PrintLast = count - 1;
+        PrintRun run = RunOf(jobs);
         RunPrintMethod(printer, run, 1);
     }
     rusage usage{};
@@ -129,6 +139,24 @@ BENCHMARK(PrintManyRibbons)
     ->Args({1000, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+
+// The same run drawn onto a recording printer with the PDF printer's pages:
+// the drawing alone, without the PDF. What drawing pages on several cores
+// could at most share out.
+void DrawManyRibbonsOnly(benchmark::State &state) {
+    PrintSetup setup;
+    const auto jobs = BusyDay(setup, int(state.range(0)), true);
+    RecordingPrinter::Config config;
+    config.metricsFor = [](const DeviceSettings &s) { return QtPrinter().pageMetrics(s); };
+    for (auto _ : state) {
+        RecordingPrinter printer(config);
+        printer.selectPrinter(0);
+        PrintRun run = RunOf(jobs);
+        RunPrintMethod(printer, run, 1);
+        benchmark::DoNotOptimize(printer.pages().size());
+    }
+}
+BENCHMARK(DrawManyRibbonsOnly)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The page preview of a run of about 200 strip pages: the run recorded once
 // (what opening the preview costs), then one page drawn at screen size (what
