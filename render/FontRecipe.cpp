@@ -60,7 +60,16 @@ const FontRecipe &FontRecipe::forFace(const QString &face) {
 }
 
 double FontRecipe::referenceAdvance(const QString &text) const {
-    return metrics_.horizontalAdvance(text);
+    const QMutexLocker lock(&advancesGuard_);
+    const auto known = advances_.constFind(text);
+    if (known != advances_.constEnd())
+        return *known;
+    // Bounded: a long run of different texts must not grow it without end.
+    if (advances_.size() >= 4096)
+        advances_.clear();
+    const double advance = metrics_.horizontalAdvance(text);
+    advances_.insert(text, advance);
+    return advance;
 }
 
 double FontRecipe::scaleFor(int height) const {

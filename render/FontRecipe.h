@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
+#include <QMutex>
 #include <QSize>
 #include <QString>
 
@@ -54,6 +56,10 @@ private:
 
     QFont font_;
     QFontMetricsF metrics_;
+    // Widths measured before: a ribbon's letters and lines are measured
+    // again and again while they are laid out and drawn.
+    mutable QHash<QString, double> advances_;
+    mutable QMutex advancesGuard_;
     double ascent_ = 0;
     double descent_ = 0;
 };
