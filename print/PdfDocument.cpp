@@ -62,9 +62,10 @@ void AppendColour(QByteArray &out, QRgb rgb, const char *op) {
 }
 
 // A path's operators with every point taken relative to `origin`; the
-// bounds of those points. A figure that returns to its start ends with "h"
-// instead of a last line back.
-QByteArray PathOperators(const QPainterPath &path, QPointF origin, QRectF *bounds) {
+// bounds of those points. A closed figure that returns to its start ends with
+// "h" instead of a last line back; an open line is left open.
+QByteArray PathOperators(const QPainterPath &path, QPointF origin, QRectF *bounds,
+                         bool closed = true) {
     QByteArray ops;
     ops.reserve(path.elementCount() * 12);
     double left = 0, top = 0, right = 0, bottom = 0;
@@ -97,7 +98,7 @@ QByteArray PathOperators(const QPainterPath &path, QPointF origin, QRectF *bound
                 break;
             case QPainterPath::LineToElement: {
                 const bool last = i + 1 == count || path.elementAt(i + 1).isMoveTo();
-                if (last && QPointF(e) == start) {
+                if (closed && last && QPointF(e) == start) {
                     ops.append("h\n");
                 } else {
                     point(e.x, e.y);
@@ -133,12 +134,12 @@ struct Figure {
     bool oddEven = false;
 };
 
-Figure MakeFigure(const QPainterPath &path) {
+Figure MakeFigure(const QPainterPath &path, bool closed = true) {
     Figure figure;
     if (path.isEmpty())
         return figure;
     figure.origin = path.elementAt(0);
-    figure.ops = PathOperators(path, figure.origin, &figure.bounds);
+    figure.ops = PathOperators(path, figure.origin, &figure.bounds, closed);
     figure.oddEven = path.fillRule() == Qt::OddEvenFill;
     return figure;
 }
@@ -245,9 +246,10 @@ public:
         paint(path, mode != PolylineMode);
     }
 
-    // Text becomes the outlines of its letters, each letter a figure of its
-    // own, so that a letter that comes again is written only once. The
-    // letters are laid out as the painter lays them out.
+    // Text is laid out as the painter lays it out. A TrueType face is written
+    // as text of an embedded subset; any other face as the outlines of its
+    // letters, each a figure of its own, so that a letter that comes again
+    // is written only once.
     void drawTextItem(const QPointF &p, const QTextItem &item) override {
         const QString text = item.text();
         if (text.isEmpty())
@@ -684,7 +686,7 @@ private:
         const bool stroke = pen_.style() != Qt::NoPen;
         if ((!fill && !stroke) || path.isEmpty())
             return;
-        paint(MakeFigure(path), fill, stroke, QPointF());
+        paint(MakeFigure(path, fillable), fill, stroke, QPointF());
     }
 
     // The figure moved by `offset` in the painter's coordinates.
