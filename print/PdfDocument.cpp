@@ -1,7 +1,6 @@
 #include "print/PdfDocument.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QPaintEngine>
@@ -15,6 +14,7 @@
 #include <cmath>
 #include <vector>
 
+#include "print/PdfFile.h"
 #include "print/PdfFont.h"
 
 namespace {
@@ -144,12 +144,6 @@ Figure MakeFigure(const QPainterPath &path, bool closed = true) {
     return figure;
 }
 
-QByteArray Compressed(const QByteArray &data) {
-    // qCompress gives a zlib stream behind four bytes of length: the stream
-    // is what FlateDecode reads.
-    return qCompress(data, 6).mid(4);
-}
-
 // A text string of the document information: UTF-16 with its byte-order mark.
 QByteArray TextString(const QString &text) {
     QByteArray out("<FEFF");
@@ -175,27 +169,21 @@ public:
     QPageLayout nextLayout;
 
     bool begin(QPaintDevice *) override {
-        ok_ = file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        if (!ok_)
+        if (!file_.open())
             return false;
-        write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
         catalog_ = reserve();
         pagesRoot_ = reserve();
         resources_ = reserve();
         layout = nextLayout;
         startPage();
-        return ok_;
+        return file_.ok();
     }
 
     bool end() override {
         if (!file_.isOpen())
             return false;
         finishPage();
-        writeTail();
-        if (!file_.flush())
-            ok_ = false;
-        file_.close();
-        return ok_ && file_.error() == QFileDevice::NoError;
+        return file_.finish(catalog_, writeTail());
     }
 
     bool newPage() {
@@ -204,7 +192,7 @@ public:
         finishPage();
         layout = nextLayout;
         startPage();
-        return ok_;
+        return file_.ok();
     }
 
     QPaintEngine::Type type() const override { return QPaintEngine::User; }
@@ -325,8 +313,7 @@ private:
         // The face's header (its dates and checksum) tells two files of
         // the same family and style apart.
         const QString key = font.familyName() + QLatin1Char('|') + font.styleName() +
-                            QLatin1Char('|') +
-                            QString::fromLatin1(font.fontTable("head").toHex());
+                            QLatin1Char('|') + QString::fromLatin1(font.fontTable("head").toHex());
         auto known = fonts_.find(key);
         if (known == fonts_.end()) {
             auto slot = std::make_shared<FontSlot>();
@@ -376,8 +363,7 @@ private:
     // Glyphs as text of an embedded font: one text object per line of
     // glyphs, each placed where the layout puts it.
     void showText(FontSlot &slot, const QRawFont &font, const QString &text,
-                  const QList<quint32> &glyphs, const QList<QPointF> &positions,
-                  QPointF baseline) {
+                  const QList<quint32> &glyphs, const QList<QPointF> &positions, QPointF baseline) {
         const qsizetype count = std::min(glyphs.size(), positions.size());
         const double size = font.pixelSize();
         if (count == 0 || !(size > 0))
@@ -453,8 +439,8 @@ private:
                                  " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) "
                                  "/Supplement 0 >> /FontDescriptor " +
                                  QByteArray::number(descriptor) +
-                                 " 0 R /CIDToGIDMap /Identity /DW 1000 /W " +
-                                 font.widthsArray() + " >>");
+                                 " 0 R /CIDToGIDMap /Identity /DW 1000 /W " + font.widthsArray() +
+                                 " >>");
             const int unicode = reserve();
             writeStream(unicode, QByteArray(), font.toUnicodeCMap());
             writeObject(slot.object, "<< /Type /Font /Subtype /Type0 /BaseFont /" + name +
@@ -481,40 +467,10 @@ private:
         return known.value();
     }
 
-    int reserve() {
-        offsets_.push_back(-1);
-        return int(offsets_.size());
-    }
-
-    void write(const QByteArray &data) {
-        if (!ok_)
-            return;
-        if (file_.write(data) != data.size())
-            ok_ = false;
-        position_ += data.size();
-    }
-    void write(const char *text) { write(QByteArray(text)); }
-
-    void beginObject(int object) {
-        offsets_[std::size_t(object - 1)] = position_;
-        write(QByteArray::number(object) + " 0 obj\n");
-    }
-
-    // A stream object: `dictionary` holds the entries besides the length and
-    // the filter.
+    int reserve() { return file_.reserve(); }
+    void writeObject(int object, const QByteArray &body) { file_.writeObject(object, body); }
     void writeStream(int object, const QByteArray &dictionary, const QByteArray &data) {
-        const QByteArray packed = Compressed(data);
-        beginObject(object);
-        write("<<" + dictionary + " /Filter /FlateDecode /Length " +
-              QByteArray::number(packed.size()) + " >>\nstream\n");
-        write(packed);
-        write("\nendstream\nendobj\n");
-    }
-
-    void writeObject(int object, const QByteArray &body) {
-        beginObject(object);
-        write(body);
-        write("\nendobj\n");
+        file_.writeStream(object, dictionary, data);
     }
 
     void startPage() {
@@ -546,7 +502,9 @@ private:
         pages_.push_back(page);
     }
 
-    void writeTail() {
+    // The objects that can be written only at the end; the number of the
+    // document information.
+    int writeTail() {
         QByteArray resources("<< /ProcSet [/PDF /Text /ImageB /ImageC] /XObject <<");
         for (int form : forms_)
             resources += " /F" + QByteArray::number(form) + ' ' + QByteArray::number(form) + " 0 R";
@@ -571,27 +529,12 @@ private:
             infoBody += " /Title " + TextString(title);
         if (!creator.isEmpty())
             infoBody += " /Creator " + TextString(creator);
-        infoBody += " /CreationDate (D:" +
-                    QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() +
-                    "Z) >>";
+        infoBody +=
+            " /CreationDate (D:" +
+            QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() +
+            "Z) >>";
         writeObject(info, infoBody);
-
-        const qint64 xref = position_;
-        QByteArray table("xref\n0 " + QByteArray::number(qsizetype(offsets_.size() + 1)) +
-                         "\n0000000000 65535 f \n");
-        for (qint64 offset : offsets_) {
-            // Every object reserved is written; one that is not would be a
-            // fault here, and is marked free rather than pointing anywhere.
-            if (offset < 0)
-                table += "0000000000 65535 f \n";
-            else
-                table += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
-        }
-        write(table);
-        write("trailer\n<< /Size " + QByteArray::number(qsizetype(offsets_.size() + 1)) +
-              " /Root " + QByteArray::number(catalog_) + " 0 R /Info " +
-              QByteArray::number(info) + " 0 R >>\nstartxref\n" + QByteArray::number(xref) +
-              "\n%%EOF\n");
+        return info;
     }
 
     void resetGraphicsState() {
@@ -668,13 +611,16 @@ private:
             AppendNumber(content_, width);
             content_.append("w\n");
         }
-        const int cap = pen_.capStyle() == Qt::RoundCap ? 1 : pen_.capStyle() == Qt::SquareCap ? 2 : 0;
+        const int cap = pen_.capStyle() == Qt::RoundCap    ? 1
+                        : pen_.capStyle() == Qt::SquareCap ? 2
+                                                           : 0;
         if (cap != cap_) {
             cap_ = cap;
             content_.append(QByteArray::number(cap) + " J\n");
         }
-        const int join =
-            pen_.joinStyle() == Qt::RoundJoin ? 1 : pen_.joinStyle() == Qt::BevelJoin ? 2 : 0;
+        const int join = pen_.joinStyle() == Qt::RoundJoin   ? 1
+                         : pen_.joinStyle() == Qt::BevelJoin ? 2
+                                                             : 0;
         if (join != join_) {
             join_ = join;
             content_.append(QByteArray::number(join) + " j\n");
@@ -695,7 +641,8 @@ private:
             return;
         QByteArray ops = figure.ops;
         ops.append(fill && stroke ? (figure.oddEven ? "B*\n" : "B\n")
-                                  : fill ? (figure.oddEven ? "f*\n" : "f\n") : "S\n");
+                   : fill         ? (figure.oddEven ? "f*\n" : "f\n")
+                                  : "S\n");
         const QPointF at = figure.origin + offset;
         const QTransform matrix = QTransform::fromTranslate(at.x(), at.y()) * transform_;
         // What lies wholly beside the page would only add bytes: a ribbon
@@ -815,11 +762,8 @@ private:
     static constexpr qsizetype SeenLimit = 4 * 1024 * 1024;
     QHash<QString, std::shared_ptr<FontSlot>> fonts_;
 
-    QFile file_;
+    PdfFile file_;
     int resolution_;
-    bool ok_ = false;
-    qint64 position_ = 0;
-    std::vector<qint64> offsets_;
     int catalog_ = 0, pagesRoot_ = 0, resources_ = 0;
     std::vector<int> pages_;
     std::vector<int> forms_;

@@ -101,8 +101,8 @@ std::unique_ptr<PdfFont> PdfFont::FromRawFont(const QRawFont &font) {
     pdf->longOffsets_ = S16(head, 50) == 1;
     pdf->glyphCount_ = U16(maxp, 4);
     const qsizetype needed = qsizetype(pdf->glyphCount_ + 1) * (pdf->longOffsets_ ? 4 : 2);
-    if (pdf->glyphCount_ == 0 || pdf->tables_["loca"].size() < needed ||
-        U16(hhea, 34) == 0 || pdf->tables_["hmtx"].size() < qsizetype(U16(hhea, 34)) * 4)
+    if (pdf->glyphCount_ == 0 || pdf->tables_["loca"].size() < needed || U16(hhea, 34) == 0 ||
+        pdf->tables_["hmtx"].size() < qsizetype(U16(hhea, 34)) * 4)
         return nullptr;
     QString name = font.familyName() + QLatin1Char('-') + font.styleName();
     name.removeIf([](QChar c) {
@@ -117,9 +117,10 @@ QByteArray PdfFont::glyphData(quint32 glyph) const {
         return {};
     const QByteArray &loca = tables_["loca"];
     const QByteArray &glyf = tables_["glyf"];
-    const qsizetype start = longOffsets_ ? qsizetype(U32(loca, glyph * 4)) : qsizetype(U16(loca, glyph * 2)) * 2;
-    const qsizetype end =
-        longOffsets_ ? qsizetype(U32(loca, (glyph + 1) * 4)) : qsizetype(U16(loca, (glyph + 1) * 2)) * 2;
+    const qsizetype start =
+        longOffsets_ ? qsizetype(U32(loca, glyph * 4)) : qsizetype(U16(loca, glyph * 2)) * 2;
+    const qsizetype end = longOffsets_ ? qsizetype(U32(loca, (glyph + 1) * 4))
+                                       : qsizetype(U16(loca, (glyph + 1) * 2)) * 2;
     // A broken table gives an empty glyph, never bytes from elsewhere.
     if (start < 0 || end <= start || end > glyf.size())
         return {};
@@ -147,7 +148,8 @@ QByteArray PdfFont::baseFontName() const {
     QByteArray glyphs;
     for (auto it = used_.begin(); it != used_.end(); ++it)
         PutU32(glyphs, it.key());
-    const QByteArray hash = QCryptographicHash::hash(glyphs + name_.toLatin1(), QCryptographicHash::Sha1);
+    const QByteArray hash =
+        QCryptographicHash::hash(glyphs + name_.toLatin1(), QCryptographicHash::Sha1);
     QByteArray tag;
     for (int i = 0; i < 6; ++i)
         tag.append(char('A' + quint8(hash[i]) % 26));
@@ -280,6 +282,5 @@ QByteArray PdfFont::toUnicodeCMap() const {
            "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
            "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
            "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n" +
-           entries +
-           "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+           entries + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
 }

@@ -119,12 +119,12 @@ TEST_F(PdfDocumentTest, PagesShowTheSceneWithRepeatedFiguresWrittenOnce) {
         QPainter p(&expected);
         DrawScene(p);
     }
-    RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(kDpi),
-                                     QStringLiteral("-f"), QStringLiteral("2"),
-                                     QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf,
-                                     dir.filePath(QStringLiteral("page"))});
-    const QImage drawn = QImage(dir.filePath(QStringLiteral("page.png")))
-                             .convertToFormat(QImage::Format_Grayscale8);
+    RunTool(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-f"), QStringLiteral("2"),
+             QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf,
+             dir.filePath(QStringLiteral("page"))});
+    const QImage drawn =
+        QImage(dir.filePath(QStringLiteral("page.png"))).convertToFormat(QImage::Format_Grayscale8);
     expected = expected.convertToFormat(QImage::Format_Grayscale8);
     ASSERT_FALSE(drawn.isNull());
     ASSERT_EQ(drawn.size(), expected.size());
@@ -144,7 +144,8 @@ TEST_F(PdfDocumentTest, TextCanBeSearched) {
     if (!HaveTool(QStringLiteral("pdftotext")))
         GTEST_SKIP() << "pdftotext is missing";
     writeScene();
-    const QString text = QString::fromUtf8(RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+    const QString text =
+        QString::fromUtf8(RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
     EXPECT_EQ(text.count(QStringLiteral("Grüße")), 2) << text.toStdString();
 }
 

@@ -1,0 +1,79 @@
+#include "print/PdfFile.h"
+
+namespace {
+
+QByteArray Compressed(const QByteArray &data) {
+    // qCompress gives a zlib stream behind four bytes of length: the stream
+    // is what FlateDecode reads.
+    return qCompress(data, 6).mid(4);
+}
+
+}  // namespace
+
+bool PdfFile::open() {
+    ok_ = file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (ok_)
+        write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+    return ok_;
+}
+
+int PdfFile::reserve() {
+    offsets_.push_back(-1);
+    return int(offsets_.size());
+}
+
+void PdfFile::write(const QByteArray &data) {
+    if (!ok_)
+        return;
+    if (file_.write(data) != data.size())
+        ok_ = false;
+    position_ += data.size();
+}
+
+void PdfFile::beginObject(int object) {
+    if (object < 1 || std::size_t(object) > offsets_.size()) {
+        ok_ = false;  // a number never handed out: the table would lie
+        return;
+    }
+    offsets_[std::size_t(object - 1)] = position_;
+    write(QByteArray::number(object) + " 0 obj\n");
+}
+
+void PdfFile::writeObject(int object, const QByteArray &body) {
+    beginObject(object);
+    write(body);
+    write("\nendobj\n");
+}
+
+void PdfFile::writeStream(int object, const QByteArray &dictionary, const QByteArray &data) {
+    const QByteArray packed = Compressed(data);
+    beginObject(object);
+    write("<<" + dictionary + " /Filter /FlateDecode /Length " + QByteArray::number(packed.size()) +
+          " >>\nstream\n");
+    write(packed);
+    write("\nendstream\nendobj\n");
+}
+
+bool PdfFile::finish(int catalog, int info) {
+    if (!file_.isOpen())
+        return false;
+    const qint64 xref = position_;
+    const QByteArray size = QByteArray::number(qsizetype(offsets_.size() + 1));
+    QByteArray table("xref\n0 " + size + "\n0000000000 65535 f \n");
+    for (qint64 offset : offsets_) {
+        // Every object handed out is written; one that is not is marked free
+        // rather than pointing anywhere.
+        if (offset < 0)
+            table += "0000000000 65535 f \n";
+        else
+            table += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    }
+    write(table);
+    write("trailer\n<< /Size " + size + " /Root " + QByteArray::number(catalog) + " 0 R /Info " +
+          QByteArray::number(info) + " 0 R >>\nstartxref\n" + QByteArray::number(xref) +
+          "\n%%EOF\n");
+    if (!file_.flush())
+        ok_ = false;
+    file_.close();
+    return ok_ && file_.error() == QFileDevice::NoError;
+}

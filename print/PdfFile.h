@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <vector>
+
+// The objects of a PDF file, written one after the other as they are made,
+// and at the end the table of where each one lies. Object numbers are handed
+// out first and the objects written when their content is known. Every write
+// is checked: once one has failed, ok() stays false.
+class PdfFile {
+public:
+    explicit PdfFile(const QString &path) : file_(path) {}
+
+    // Creates the file and writes the header.
+    bool open();
+    bool isOpen() const { return file_.isOpen(); }
+    bool ok() const { return ok_; }
+
+    // A number for an object written later.
+    int reserve();
+    void writeObject(int object, const QByteArray &body);
+    // A stream object, compressed; `dictionary` holds the entries besides
+    // the length and the filter.
+    void writeStream(int object, const QByteArray &dictionary, const QByteArray &data);
+
+    // Writes the table of objects and the trailer naming the catalogue and
+    // the document information, and closes the file. False when anything
+    // could not be written.
+    bool finish(int catalog, int info);
+
+private:
+    void write(const QByteArray &data);
+    void beginObject(int object);
+
+    QFile file_;
+    bool ok_ = false;
+    qint64 position_ = 0;
+    std::vector<qint64> offsets_;
+};
