@@ -43,14 +43,16 @@ void AppendNumber(QByteArray &out, double v) {
     out.append(' ');
 }
 
-void AppendMatrix(QByteArray &out, const QTransform &m) {
+// A matrix and the operator that takes it ("cm" by default, "Tm" for text).
+void AppendMatrix(QByteArray &out, const QTransform &m, const char *op = "cm") {
     AppendNumber(out, m.m11());
     AppendNumber(out, m.m12());
     AppendNumber(out, m.m21());
     AppendNumber(out, m.m22());
     AppendNumber(out, m.dx());
     AppendNumber(out, m.dy());
-    out.append("cm\n");
+    out.append(op);
+    out.append('\n');
 }
 
 void AppendColour(QByteArray &out, QRgb rgb, const char *op) {
@@ -146,11 +148,7 @@ Figure MakeFigure(const QPainterPath &path, bool closed = true) {
 
 // A text string of the document information: UTF-16 with its byte-order mark.
 QByteArray TextString(const QString &text) {
-    QByteArray out("<FEFF");
-    for (const QChar c : text)
-        out.append(QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper());
-    out.append('>');
-    return out;
+    return "<FEFF" + PdfUtf16Hex(text) + '>';
 }
 
 }  // namespace
@@ -391,9 +389,9 @@ private:
         while (i < count) {
             // A line of glyphs on one baseline.
             const QPointF start = baseline + positions[i];
-            AppendMatrix(content_, QTransform(1, 0, 0, -1, start.x(), start.y()) * transform_);
-            content_.chop(3);  // "cm\n"
-            content_.append("Tm\n[<");
+            AppendMatrix(content_, QTransform(1, 0, 0, -1, start.x(), start.y()) * transform_,
+                         "Tm");
+            content_.append("[<");
             qsizetype j = i;
             for (; j < count; ++j) {
                 if (j > i) {

@@ -62,18 +62,18 @@ constexpr quint32 MoreComponents = 0x0020;
 constexpr quint32 HaveXYScale = 0x0040;
 constexpr quint32 HaveTwoByTwo = 0x0080;
 
-QByteArray Utf16Hex(const QString &text) {
-    QByteArray out;
-    for (const QChar c : text)
-        out += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
-    return out;
-}
-
 QByteArray Number(double v) {
     return QByteArray::number(v, 'f', 3);
 }
 
 }  // namespace
+
+QByteArray PdfUtf16Hex(const QString &text) {
+    QByteArray out;
+    for (const QChar c : text)
+        out += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+    return out;
+}
 
 std::unique_ptr<PdfFont> PdfFont::FromRawFont(const QRawFont &font) {
     if (!font.isValid())
@@ -273,7 +273,7 @@ QByteArray PdfFont::toUnicodeCMap() const {
         if (it.value().isEmpty())
             continue;
         block += '<' + QByteArray::number(it.key(), 16).rightJustified(4, '0').toUpper() + "> <" +
-                 Utf16Hex(it.value()) + ">\n";
+                 PdfUtf16Hex(it.value()) + ">\n";
         if (++inBlock == 100)
             flush();
     }

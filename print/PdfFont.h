@@ -7,6 +7,9 @@
 #include <QString>
 #include <memory>
 
+// Text as PDF's hexadecimal UTF-16 (without the angle brackets).
+QByteArray PdfUtf16Hex(const QString &text);
+
 // A TrueType face as a PDF writes it: the glyphs a document uses, kept in a
 // font file of their own (every other glyph left empty), shown by their glyph
 // numbers, with their widths and the characters each one stands for, so that
