@@ -29,13 +29,15 @@ int RemoveCrashLeftovers(const QString &dataFolder) {
 }
 
 DataSaveResult SaveDataMerged(SettingsFile &settings, const QString &phrasePath,
-                              const DataEdits &edits, int lockWaitMs) {
+                              const DataEdits &edits, int lockWaitMs, bool saveUnlocked) {
     DataSaveResult result;
     // A holder that died leaves its lock behind; Qt takes it over at once when
     // the holder's process is gone, otherwise when the lock is this old.
     QLockFile lock(DataLockPath(QFileInfo(settings.path()).absolutePath()));
     lock.setStaleLockTime(30000);
     result.locked = lock.tryLock(lockWaitMs);
+    if (!result.locked && !saveUnlocked)
+        return result;
 
     try {
         SettingsFile::Batch batch(settings);
@@ -49,16 +51,19 @@ DataSaveResult SaveDataMerged(SettingsFile &settings, const QString &phrasePath,
                                  *edits.printerName);
         batch.commit();
         result.inPlace = settings.lastWriteInPlace();
+        result.settingsSaved = true;
     } catch (const FileWriteError &error) {
         result.errors.append(error.message());
     }
 
     try {
         bool inPlace = false;
-        SavePhraseFile(phrasePath,
-                       MergePhrases(LoadPhraseFile(phrasePath), edits.phrasesRead, edits.phrasesNow),
-                       &inPlace);
+        SavePhraseFile(
+            phrasePath,
+            MergePhrases(LoadPhraseFile(phrasePath), edits.phrasesRead, edits.phrasesNow),
+            &inPlace);
         result.inPlace = result.inPlace || inPlace;
+        result.phrasesSaved = true;
     } catch (const FileWriteError &error) {
         result.errors.append(error.message());
     }

@@ -28,9 +28,11 @@ struct DataEdits {
 };
 
 struct DataSaveResult {
-    QStringList errors;    // the messages of the files that could not be written
-    bool inPlace = false;  // a file was overwritten in place (see WriteFileAtomically)
-    bool locked = false;   // the lock was had; otherwise saved without it after the wait
+    QStringList errors;          // the messages of the files that could not be written
+    bool inPlace = false;        // a file was overwritten in place (see WriteFileAtomically)
+    bool locked = false;         // the lock was had; otherwise saved without it after the wait
+    bool settingsSaved = false;  // RIBOLANT.INI holds the edits (or needed no write)
+    bool phrasesSaved = false;   // RIBOLANT.TXT likewise
 };
 
 // Removes what writes interrupted by a crash left in the data folder (the
@@ -40,6 +42,8 @@ int RemoveCrashLeftovers(const QString &dataFolder);
 
 // Settings first (the stored formats and the printer name in one
 // replacement), then the phrases; a failure of the one does not keep the
-// other from being saved.
+// other from being saved. Without the lock after lockWaitMs it saves all the
+// same, unless saveUnlocked is false: then nothing is written.
 DataSaveResult SaveDataMerged(SettingsFile &settings, const QString &phrasePath,
-                              const DataEdits &edits, int lockWaitMs = 10000);
+                              const DataEdits &edits, int lockWaitMs = 10000,
+                              bool saveUnlocked = true);

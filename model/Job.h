@@ -99,6 +99,10 @@ public:
     std::int32_t Rand = 30;
     ShortText<255> BildNameLinks;
     ShortText<255> BildNameRechts;
+    // The name of the ribbon file section the ribbon was read from (an order
+    // system's order name), so that saving the list keeps it. Like the
+    // texts, it belongs to this ribbon alone: copies do not take it.
+    QString Section;
     std::int32_t BildBreiteLinks = 40;
     std::int32_t BildBreiteRechts = 40;
     std::int32_t BildAbstandLinks = 30;

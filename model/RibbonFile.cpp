@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QHash>
+#include <QSet>
+#include <algorithm>
 
 #include "model/AtomicFile.h"
 #include "model/Cp1252.h"
@@ -246,6 +248,7 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
             job->TextRight.set(textLines(value));
         if (profile.value(section.name, kKommission, &value))
             job->Kommission.set(value);
+        job->Section = section.name;
         result.ribbons.push_back(RibbonEntry{section.name, section.line, std::move(job)});
     }
     return result;
@@ -260,6 +263,36 @@ QByteArray quotedIfNeeded(const QByteArray &value) {
     return edge(value.front()) || edge(value.back()) ? '"' + value + '"' : value;
 }
 
+// Each ribbon's section: the name it was read under, where that can be
+// written and is not taken by an earlier ribbon; otherwise "Schleife<n>" by
+// its place in the list (with a suffix should that name be taken).
+std::vector<QByteArray> sectionNames(const std::vector<const TJob *> &jobs) {
+    std::vector<QByteArray> names(jobs.size());
+    QSet<QString> taken;
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        const QString &name = jobs[i]->Section;
+        const bool plain = !name.isEmpty() && name == name.trimmed() &&
+                           std::none_of(name.begin(), name.end(), [](QChar c) {
+                               return c == QLatin1Char(']') || c.unicode() < 0x20;
+                           });
+        QByteArray encoded;
+        if (plain && !taken.contains(name.toLower()) && Cp1252::encode(name, &encoded)) {
+            names[i] = encoded;
+            taken.insert(name.toLower());
+        }
+    }
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        if (!names[i].isEmpty())
+            continue;
+        QString name = QStringLiteral("Schleife%1").arg(i + 1);
+        for (int k = 2; taken.contains(name.toLower()); ++k)
+            name = QStringLiteral("Schleife%1-%2").arg(i + 1).arg(k);
+        taken.insert(name.toLower());
+        names[i] = name.toLatin1();
+    }
+    return names;
+}
+
 }  // namespace
 
 bool RibbonFileBytes(const std::vector<const TJob *> &jobs, QByteArray *out, QString *error) {
@@ -267,23 +300,26 @@ bool RibbonFileBytes(const std::vector<const TJob *> &jobs, QByteArray *out, QSt
     bool encoded = true;
     auto line = [&bytes, &encoded](const char16_t *key, const QString &value) {
         QByteArray k, v;
-        encoded = Cp1252::encode(QString::fromUtf16(key), &k) && Cp1252::encode(value, &v) && encoded;
+        encoded =
+            Cp1252::encode(QString::fromUtf16(key), &k) && Cp1252::encode(value, &v) && encoded;
         bytes += k + '=' + quotedIfNeeded(v) + "\r\n";
     };
     auto number = [](std::int64_t v) { return QString::number(v); };
-    int n = 0;
-    for (const TJob *job : jobs) {
+    const std::vector<QByteArray> sections = sectionNames(jobs);
+    for (std::size_t n = 0; n < jobs.size(); ++n) {
+        const TJob *job = jobs[n];
         if (n > 0)
             bytes += "\r\n";
-        bytes += "[Schleife" + QByteArray::number(++n) + "]\r\n";
+        bytes += '[' + sections[n] + "]\r\n";
         line(kKeys[0].name, job->Name);
         line(kKeys[1].name, number(job->Laenge));
         line(kKeys[2].name, number(job->Breite));
         line(kKeys[3].name, number(job->Rand));
         line(kKeys[4].name, job->FontName);
         line(kKeys[5].name, number(job->FontGroesse));
-        line(kKeys[6].name, QLatin1Char('$') + QStringLiteral("%1").arg(job->FontFarbe, 8, 16,
-                                                                          QLatin1Char('0')).toUpper());
+        line(kKeys[6].name,
+             QLatin1Char('$') +
+                 QStringLiteral("%1").arg(job->FontFarbe, 8, 16, QLatin1Char('0')).toUpper());
         line(kKeys[7].name, number(job->Stil));
         line(kKeys[8].name, number(job->Flip ? 1 : 0));
         line(kKeys[9].name, number(job->Shadow ? 1 : 0));

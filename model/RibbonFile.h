@@ -56,7 +56,9 @@ RibbonFileResult LoadRibbonFile(const QString &path);
 constexpr qint64 MaxRibbonFileSize = 16 * 1024 * 1024;
 
 // The ribbons as a ribbon file that the reader above takes back unchanged:
-// sections "Schleife1", "Schleife2", ..., CR LF line ends. A value with
+// one section per ribbon, named as the ribbon's section was when it was read
+// (TJob::Section), else "Schleife1", "Schleife2", ... by its place in the
+// list; CR LF line ends. A value with
 // blanks or quotes at its ends is put in double quotes, which reading removes.
 // Fails (with the reader's message) for a list the reader would refuse, such
 // as a text longer than a value may be.

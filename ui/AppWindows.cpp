@@ -5,7 +5,7 @@
 #include "ui/Dlgfsto.h"
 #include "ui/Dlginfo.h"
 #include "ui/Main.h"
-#include "ui/StoredFormatsModel.h"
+#include "model/StoredFormatsModel.h"
 
 void CreateAppWindows(TMainForm &mainForm) {
     mainForm.SetAboutBox(new TAboutBox(&mainForm));

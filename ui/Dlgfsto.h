@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "ui/StoredFormatsModel.h"
+#include "model/StoredFormatsModel.h"
 
 class QListView;
 class QPushButton;

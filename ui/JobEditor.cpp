@@ -254,10 +254,12 @@ QString JobEditor::load(const TJob &job, bool compatibilityMode) {
     // place, and the user is told which.
     const QString missing = MissingFaceMessage(job.FontName);
     int font = CBFontName->findText(job.FontName, Qt::MatchFixedString);
-    if (font < 0 && !missing.isEmpty())
+    if (font < 0)
         font = CBFontName->findText(ResolveFace(job.FontName).family, Qt::MatchFixedString);
     if (font >= 0)
         CBFontName->setCurrentIndex(font);
+    LoadedFace = job.FontName;
+    LoadedFaceRow = CBFontName->currentIndex();
     MTextLeft->setLines(job.TextLeft.lines());
     MTextRight->setLines(compatibilityMode ? CompatibilityNotice() : job.TextRight.lines());
     edFontSize->setValue(job.FontGroesse);
@@ -288,7 +290,14 @@ QString JobEditor::load(const TJob &job, bool compatibilityMode) {
 }
 
 void JobEditor::store(TJob &job, bool compatibilityMode) const {
-    job.FontName.set(CBFontName->currentIndex() >= 0 ? CBFontName->currentText() : QString());
+    // Until another face is chosen, the ribbon keeps the name it asked for:
+    // the face drawn in its place is the drawing's business, and the Windows
+    // version knows only the name.
+    const int row = CBFontName->currentIndex();
+    if (row != LoadedFaceRow || LoadedFace.isEmpty())
+        job.FontName.set(row >= 0 ? CBFontName->currentText() : QString());
+    else
+        job.FontName.set(LoadedFace);
     job.FontFarbe = PanelFontColor->color();
     job.TextLeft.set(MTextLeft->lines());
     if (!compatibilityMode)

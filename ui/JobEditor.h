@@ -91,4 +91,8 @@ private:
     // Which ends of the ribbon loaded last have a picture.
     bool LeftPicture = false;
     bool RightPicture = false;
+    // The face the ribbon loaded last asked for, and the entry shown for it
+    // (the face drawn in its place when it is not installed).
+    QString LoadedFace;
+    int LoadedFaceRow = -1;
 };

@@ -39,6 +39,7 @@ class TDlgStoreFormat;
 class TDlgTextColor;
 class TJob;
 class TextMemo;
+class Workspace;
 
 // The main window: an editor for the current ribbon (JobEditor), the ribbon
 // list with its previews, the picture list and the phrase list. The member
@@ -86,7 +87,9 @@ public:
     // file holds them, the rasterizer mode of start-up, the picture catalogue.
     RenderContext DrawingContext() const;
     int colorDepth() const { return ColorDepth; }
-    const PhraseList &phrases() const { return Phrases; }
+    const PhraseList &phrases() const;
+    // The phrases and stored formats with their saving.
+    Workspace *workspace() const { return Work; }
 
     // The ribbon file to open (saving false) or to save to; empty when the
     // user cancelled. Null: the file dialogs ask (tests answer themselves).
@@ -182,6 +185,9 @@ private:
     void OfferRecovery();
     void ScheduleRibbonBackup();
     bool WriteRibbonBackup();
+    bool SaveRibbonBackup();  // also after the close
+    bool KeepRibbonsAtEnd();
+    void WorkspaceAutosaved(const QStringList &errors);
     void AddDataNote(const QString &note);
     void FileOpenRibbonsClick();
     QString AskRibbonFilePath(bool saving);
@@ -250,10 +256,8 @@ private:
     std::array<QToolButton *, 3> StyleButtons{};
     std::array<QAction *, 3> StyleMenuItems{};
     TextMemo *LastTextMemo = nullptr;
-    QString PhraseFileName;
     QString FitStatusShown;  // the fit message last put in the status bar
-    PhraseList Phrases;
-    QStringList PhrasesRead;  // as loaded, to tell what this window changed
+    Workspace *Work = nullptr;
     // The settings file, what start-up reads from it, the picture list's
     // names and thumbnails.
     std::unique_ptr<RibbonSession> Setup;
@@ -262,8 +266,9 @@ private:
     QLabel *DataNote = nullptr;  // what the window says about its data folder
     bool DataFolderMissing = false;
     bool RecoveryPending = false;  // the last session's ribbons are not yet taken in or refused
+    bool EndingSession = false;    // the desktop ends the session: no more questions
 
-    StoredFormatsModel *Formats = nullptr;
+    StoredFormatsModel *Formats = nullptr;  // the workspace's
     QPointer<TDlgStoreFormat> DlgStoreFormat;
     QPointer<TDlgTextColor> DlgTextColor;
     QPointer<TAboutBox> AboutBox;

@@ -21,7 +21,8 @@
 #include "ui/JobListDelegate.h"
 #include "ui/JobListModel.h"
 #include "ui/PictureListDelegate.h"
-#include "ui/StoredFormatsModel.h"
+#include "model/StoredFormatsModel.h"
+#include "model/Workspace.h"
 #include "ui/TextMemo.h"
 
 namespace {
@@ -85,7 +86,8 @@ void TMainForm::CreateControls() {
     statusBar()->setSizeGripEnabled(true);
     CreateMenus();
 
-    Formats = new StoredFormatsModel(this);
+    Work = new Workspace(this);
+    Formats = Work->formats();
     StyleButtons = {SBtnAlign, SBtnCenter, SBtnUpSide};
     StyleMenuItems = {MenuAlign, MenuCenter, MenuUpSide};
     ConnectControls();

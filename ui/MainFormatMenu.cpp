@@ -6,7 +6,7 @@
 #include "model/Job.h"
 #include "ui/Dlgfsto.h"
 #include "ui/Hints.h"
-#include "ui/StoredFormatsModel.h"
+#include "model/StoredFormatsModel.h"
 
 namespace {
 
@@ -67,10 +67,6 @@ void TMainForm::FormatKeepClick() {
         return;
     if (DlgStoreFormat->exec() != QDialog::Accepted)
         return;
-    const QString name = DlgStoreFormat->formatName();
-    const int found = Formats->findFormat(name);
-    TJob *format = found >= 0 ? Formats->formatAt(found) : Formats->appendFormat(name);
-    format->CopyFrom(*CurrentJob);
-    format->Name.set(name);
+    Formats->storeFormat(DlgStoreFormat->formatName(), *CurrentJob);
     BuildFormatMenu();
 }

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "model/DataFolder.h"
+#include "model/Workspace.h"
 #include "ui/SpellSupport.h"
 #include "ui/TextMemo.h"
 
@@ -16,33 +17,31 @@ constexpr int StoredPhraseLength = 255;
 
 }  // namespace
 
+const PhraseList &TMainForm::phrases() const {
+    return Work->phrases();
+}
+
 void TMainForm::LoadPhrases() {
-    PhraseFileName = PhraseFilePath();
-    QFile file(PhraseFileName);
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    Phrases.assign(ParsePhrases(bytes));
-    PhrasesRead = Phrases.phrases();
-    if (!UnreadPhraseBytes(bytes).isEmpty())
-        AddDataNote(
-            QStringLiteral("RIBOLANT.TXT enth\u00E4lt ein NUL-Byte: die Texte dahinter "
-                           "werden nicht gelesen, beim Speichern aber behalten."));
+    const QString note = Work->open(&Setup->settings(), PhraseFilePath());
+    if (!note.isEmpty())
+        AddDataNote(note);
     ShowPhrases(-1);
 }
 
 void TMainForm::ShowPhrases(qsizetype selectRow) {
     LBTexte->clear();
-    LBTexte->addItems(Phrases.phrases());
+    LBTexte->addItems(phrases().phrases());
     if (SpellingSupport *spelling = SpellingSupport::of(this))
-        spelling->setPhrases(Phrases.phrases());
+        spelling->setPhrases(phrases().phrases());
     if (selectRow >= 0 && selectRow < LBTexte->count())
         LBTexte->setCurrentRow(int(selectRow));
 }
 
 void TMainForm::MTextsStore(TextMemo *memo) {
     const QString phrase = EncodePhrase(memo->toPlainText()).left(StoredPhraseLength);
-    if (Phrases.containsIgnoringCase(phrase))
+    if (phrases().containsIgnoringCase(phrase))
         return;
-    const qsizetype at = Phrases.add(phrase);
+    const qsizetype at = Work->addPhrase(phrase);
     if (at < 0) {
         QMessageBox::critical(this, windowTitle(),
                               QStringLiteral("Zeile kann nicht eingef\u00FCgt werden"));
@@ -55,10 +54,10 @@ void TMainForm::LBTexteDblClick() {
     if (!LastTextMemo || !LastTextMemo->isEnabled())
         return;
     const int row = LBTexte->currentRow();
-    if (row < 0 || row >= Phrases.size() || !LBTexte->item(row)->isSelected())
+    if (row < 0 || row >= phrases().size() || !LBTexte->item(row)->isSelected())
         return;
     // An ordinary edit: the change reaches the ribbon and its preview.
-    LastTextMemo->setPlainText(DecodePhrase(Phrases.phrases().at(row)));
+    LastTextMemo->setPlainText(DecodePhrase(phrases().phrases().at(row)));
     LastTextMemo->setFocus(Qt::OtherFocusReason);
 }
 
@@ -73,12 +72,9 @@ bool TMainForm::LBTexteKeyDown(int key) {
     const bool selected = row >= 0 && LBTexte->item(row)->isSelected();
     if (!selected)
         return true;
-    Phrases.removeAt(row);
-    if (Phrases.size() == 0) {
-        ShowPhrases(-1);
-        return true;
-    }
-    ShowPhrases(row < Phrases.size() ? row : Phrases.size() - 1);
+    Work->removePhrase(row);
+    const qsizetype left = phrases().size();
+    ShowPhrases(left == 0 ? -1 : std::min<qsizetype>(row, left - 1));
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTimer>
+#include <cstdio>
 
 #include "model/AtomicFile.h"
 #include "model/DataFolder.h"
@@ -17,6 +18,7 @@
 #include "model/DataSession.h"
 #include "model/Job.h"
 #include "model/RibbonFile.h"
+#include "model/Workspace.h"
 #include "ui/JobListModel.h"
 
 namespace {
@@ -43,11 +45,13 @@ void TMainForm::OpenDataSession() {
             connect(Jobs, changed, this, &TMainForm::ScheduleRibbonBackup);
         connect(Jobs, &JobListModel::dataChanged, this, &TMainForm::ScheduleRibbonBackup);
         connect(Jobs, &JobListModel::modelReset, this, &TMainForm::ScheduleRibbonBackup);
+        connect(Work, &Workspace::autosaved, this, &TMainForm::WorkspaceAutosaved);
     }
     DataNote->clear();
     DataNote->hide();
     const QString folder = DataFolder();
     DataFolderMissing = !QFileInfo(folder).isDir();
+    Work->setAutosave(!DataFolderMissing);
     if (DataFolderMissing) {
         AddDataNote(QStringLiteral("Der Datenordner %1 fehlt: Formate, Texte und Schleifen "
                                    "k\u00F6nnen nicht gespeichert werden.")
@@ -151,8 +155,23 @@ void TMainForm::ScheduleRibbonBackup() {
 }
 
 bool TMainForm::WriteRibbonBackup() {
+    if (Closed)
+        return false;
+    return SaveRibbonBackup();
+}
+
+bool TMainForm::KeepRibbonsAtEnd() {
+    if (!SaveRibbonBackup() || !QFile::exists(Session->ribbonFilePath()))
+        return false;
+    std::fprintf(stderr, "vellumo: %s\n",
+                 qPrintable(QStringLiteral("Die Schleifen bleiben in %1 erhalten.")
+                                .arg(QDir::toNativeSeparators(Session->ribbonFilePath()))));
+    return true;
+}
+
+bool TMainForm::SaveRibbonBackup() {
     // While the last session's ribbons wait for the answer, its file is theirs.
-    if (Closed || !Session || !Session->claimed() || RecoveryPending)
+    if (!Session || !Session->claimed() || RecoveryPending)
         return false;
     RibbonBackupTimer->stop();
     const std::vector<const TJob *> jobs = ListedJobs();
@@ -170,6 +189,11 @@ bool TMainForm::WriteRibbonBackup() {
         return false;
     }
     return true;
+}
+
+void TMainForm::WorkspaceAutosaved(const QStringList &errors) {
+    for (const QString &error : errors)
+        AddDataNote(error);
 }
 
 void TMainForm::AppendJobs(std::vector<std::unique_ptr<TJob>> jobs) {
@@ -224,6 +248,7 @@ void TMainForm::FileSaveRibbonsClick() {
 }
 
 void TMainForm::EndSession() {
+    EndingSession = true;
     if (Closed) {
         QCoreApplication::quit();
         return;

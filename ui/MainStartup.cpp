@@ -14,6 +14,7 @@
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <cstdio>
 
 #include "model/DataFolder.h"
 #include "model/DataSave.h"
@@ -22,6 +23,8 @@
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "model/StoredFormats.h"
+#include "model/StoredFormatsModel.h"
+#include "model/Workspace.h"
 #include "print/Session.h"
 #include "render/Pictures.h"
 #include "render/Typefaces.h"
@@ -32,7 +35,6 @@
 #include "ui/PictureListDelegate.h"
 #include "ui/SpellSupport.h"
 #include "ui/SpinField.h"
-#include "ui/StoredFormatsModel.h"
 #include "ui/TextMemo.h"
 
 namespace {
@@ -114,7 +116,7 @@ void TMainForm::FormCreate() {
 
     LoadPhrases();
     new SpellingSupport(this, {Editor->MTextLeft, Editor->MTextRight}, MenuFormat,
-                        Phrases.phrases());  // a child
+                        phrases().phrases());  // a child
     QMetaObject::invokeMethod(this, &TMainForm::MsgStartup, Qt::QueuedConnection);
     Editor->PanelFontColor->setColor(0);
     LoadJob();
@@ -157,26 +159,27 @@ void TMainForm::FormClose() {
     // Vellumo may have saved into them since this one started. A settings
     // file that cannot be written must not cost the phrases, nor the phrases
     // the settings: each is tried, and each failure is shown.
-    DataEdits edits;
-    edits.formatsRead = &Formats->formatsRead();
-    edits.formatsNow = &Formats->formats();
-    edits.formatOrigin = Formats->formatOrigin();
-    edits.printerName = PrinterNameToStore();
-    edits.phrasesRead = PhrasesRead;
-    edits.phrasesNow = Phrases.phrases();
-    const DataSaveResult saved = SaveDataMerged(Setup->settings(), PhraseFileName, edits);
-    // A normal end: the ribbons kept against a crash are given up, as the
-    // list itself is.
+    const DataSaveResult saved = Work->save(PrinterNameToStore());
     RibbonBackupTimer->stop();
-    if (Session)
+    // The desktop is ending the session and will not wait for anyone to read
+    // a message: failures go to stderr, and the ribbons stay kept against a
+    // crash so that the next start offers them again.
+    const bool keepRibbons = EndingSession && !saved.errors.isEmpty() && KeepRibbonsAtEnd();
+    // Otherwise a normal end: the ribbons kept against a crash are given up,
+    // as the list itself is.
+    if (Session && !keepRibbons)
         Session->endNormally();
     CurrentJob = nullptr;
     {
         const QScopedValueRollback selecting(SelectingJob, true);
         Jobs->clear();
     }
-    for (const QString &error : saved.errors)
-        QMessageBox::critical(this, windowTitle(), error);
+    for (const QString &error : saved.errors) {
+        if (EndingSession)
+            std::fprintf(stderr, "vellumo: %s\n", qPrintable(error));
+        else
+            QMessageBox::critical(this, windowTitle(), error);
+    }
 }
 
 void TMainForm::FormDestroy() {

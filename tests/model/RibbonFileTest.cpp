@@ -215,4 +215,39 @@ TEST(RibbonFileTest, WrittenRibbonsReadBackAsTheyWere) {
     EXPECT_TRUE(error.contains(QStringLiteral("2047"))) << error.toStdString();
 }
 
+TEST(RibbonFileTest, SavedRibbonsKeepTheSectionNamesTheyWereReadUnder) {
+    // Kept where it can be written and is not taken; else "Schleife<place>".
+    const std::vector<std::pair<QString, QString>> cases{
+        {QStringLiteral("Fehlt"), QStringLiteral("Fehlt")},
+        {QString(), QStringLiteral("Schleife2-2")},              // a later ribbon has "Schleife2"
+        {QStringLiteral("FEHLT"), QStringLiteral("Schleife3")},  // taken, any case
+        {QStringLiteral("Schleife2"), QStringLiteral("Schleife2")},
+        {QString(), QStringLiteral("Schleife5")},
+        {QStringLiteral("a]b"), QStringLiteral("Schleife6")},
+        {QStringLiteral(" Rand "), QStringLiteral("Schleife7")},
+        {QStringLiteral("Auftrag 4711/2"), QStringLiteral("Auftrag 4711/2")},
+    };
+    std::vector<std::unique_ptr<TJob>> jobs;
+    std::vector<const TJob *> list;
+    for (const auto &c : cases) {
+        jobs.push_back(std::make_unique<TJob>());
+        jobs.back()->Section = c.first;
+        jobs.back()->TextLeft.set({QStringLiteral("Ruhe sanft")});
+        list.push_back(jobs.back().get());
+    }
+    QByteArray bytes;
+    ASSERT_TRUE(RibbonFileBytes(list, &bytes));
+    const RibbonFileResult back = read(bytes);
+    ASSERT_TRUE(back.ok()) << back.error->text().toStdString();
+    ASSERT_EQ(back.ribbons.size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(back.ribbons[i].section, cases[i].second) << i;
+        EXPECT_EQ(back.ribbons[i].job->Section, cases[i].second) << i;
+    }
+    // A copy is another ribbon: it does not take the order's name.
+    TJob copy;
+    copy.CopyFrom(*jobs[0]);
+    EXPECT_TRUE(copy.Section.isEmpty());
+}
+
 }  // namespace

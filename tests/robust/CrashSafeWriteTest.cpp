@@ -211,3 +211,62 @@ TEST(CrashSafeWrites, KilledWriterLeavesEachFileCompleteOldOrCompleteNew) {
     RecordProperty("interrupted", interrupted);
     RecordProperty("inMergedSave", inMergedSave);
 }
+
+namespace {
+
+// The versions a file's phrases or formats carry, as KillDayPhrase/-Format name them.
+QSet<int> DayVersions(const QStringList &texts) {
+    QSet<int> versions;
+    for (const QString &text : texts)
+        versions.insert(KillVersionOf(text));
+    return versions;
+}
+
+}  // namespace
+
+TEST(CrashSafeWrites, KilledWindowKeepsThePhrasesAndFormatsItLastSaved) {
+    TempDataFolder data;
+    constexpr int kDayKills = 80;
+    std::mt19937 random(2411);
+    std::uniform_int_distribution<int> delayMs(0, 250);
+    int confirmed = 0;  // the last version a writer reported saved
+    int killedAfterASave = 0;
+    for (int round = 0; round < kDayKills; ++round) {
+        QProcess writer;
+        writer.start(QStringLiteral(VELLUMO_KILL_WRITER),
+                     {QStringLiteral("--day"), QString::number(confirmed + 1)});
+        ASSERT_TRUE(writer.waitForStarted(30000));
+        ASSERT_TRUE(writer.waitForReadyRead(30000)) << writer.readAllStandardError().constData();
+        QThread::msleep(static_cast<unsigned long>(delayMs(random)));
+        writer.kill();
+        ASSERT_TRUE(writer.waitForFinished(30000));
+        ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit)
+            << "the writer stopped by itself: " << writer.readAllStandardError().constData();
+        for (const QByteArray &line : writer.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("saved "))
+                confirmed = std::max(confirmed, line.mid(6).toInt());
+        }
+        if (confirmed == 0)
+            continue;
+        ++killedAfterASave;
+
+        // What the last save wrote is there, and what it deleted stays
+        // deleted: at most the one save after it may have landed unreported.
+        const QSet<int> phrases = DayVersions(LoadPhraseFile(PhraseFilePath()));
+        SettingsFile settings(SettingsFilePath());
+        QStringList names;
+        for (const auto &format : ReadStoredFormats(settings))
+            names << format->Name.str();
+        const QSet<int> formats = DayVersions(names);
+        for (const QSet<int> &versions : {phrases, formats}) {
+            ASSERT_TRUE(versions.contains(confirmed)) << "round " << round;
+            for (const int v : versions) {
+                ASSERT_GT(v, confirmed - KillDayKept) << "round " << round;
+                ASSERT_LE(v, confirmed + 1) << "round " << round;
+            }
+        }
+        ASSERT_TRUE(LoadPhraseFile(PhraseFilePath()).contains(KillDayPhrase(confirmed)));
+    }
+    EXPECT_GT(killedAfterASave, kDayKills / 2);
+    std::cout << "day kills " << kDayKills << ", last version saved " << confirmed << "\n";
+}

@@ -100,3 +100,11 @@ void SaveKillVersionMerged(SettingsFile &file, const QString &phrasePath, int ve
     edits.phrasesNow = KillPhrases(version);
     SaveDataMerged(file, phrasePath, edits);
 }
+
+QString KillDayPhrase(int version) {
+    return QStringLiteral("v%1 Ruhe sanft\\\\").arg(version) + Filler(version, 3, 150);
+}
+
+QString KillDayFormat(int version) {
+    return QStringLiteral("v%1 Kranz ").arg(version) + Filler(version, 4, 30);
+}

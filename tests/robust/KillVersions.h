@@ -30,3 +30,10 @@ void WriteKillPhrases(const QString &path, int version);
 // The shut-down's merged save of version k by a window that has read the
 // files as they are and changed every format and phrase.
 void SaveKillVersionMerged(SettingsFile &file, const QString &phrasePath, int version);
+
+// A day at the window, for the autosave's kills: version k stores the phrase
+// and the format of k and deletes those of k - KillDayKept, then saves as the
+// autosave does; the writer reports each completed save.
+constexpr int KillDayKept = 4;
+QString KillDayPhrase(int version);
+QString KillDayFormat(int version);

@@ -58,6 +58,25 @@ TEST(SessionEnd, TermAndHangUpSaveLikeBeenden) {
     }
 }
 
+TEST(SessionEnd, FilesThatCannotBeSavedDoNotHoldUpTheEnd) {
+    // Nobody is there to answer a message box at logout: the failures go to
+    // stderr and the program ends.
+    TempDataFolder data;
+    data.writeFile(QStringLiteral("RIBOLANT.INI"), "[Format]\r\nAnzahl=0\r\n");
+    data.writeFile(QStringLiteral("RIBOLANT.TXT"), "Ruhe sanft\r\n");
+    for (const char *name : {"RIBOLANT.INI", "RIBOLANT.TXT"})
+        ASSERT_TRUE(QFile::setPermissions(data.filePath(QLatin1String(name)), QFile::ReadOwner));
+    QProcess program;
+    ASSERT_TRUE(QFile::exists(StartWindow(program, data)));
+    QThread::msleep(300);
+    ASSERT_EQ(::kill(pid_t(program.processId()), SIGTERM), 0);
+    ASSERT_TRUE(program.waitForFinished(30000)) << "the window waits for an answer";
+    EXPECT_EQ(program.exitCode(), 0);
+    const QByteArray errors = program.readAllStandardError();
+    EXPECT_TRUE(errors.contains("RIBOLANT.INI")) << errors.constData();
+    EXPECT_TRUE(errors.contains("RIBOLANT.TXT")) << errors.constData();
+}
+
 TEST(SessionEnd, SessionOfAKilledWindowIsFreeAtTheNextStart) {
     TempDataFolder data;
     QProcess program;

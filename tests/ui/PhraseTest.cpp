@@ -51,6 +51,9 @@ TEST_F(PhraseTest, TwoLinesStoredInOneMemoComeBackAsTwoLinesInTheOther) {
     TypeInto(Left(), QStringLiteral("Deine Anna"));
     StoreWithCtrlClick(Left());
     EXPECT_EQ(Listed(), QStringList{QStringLiteral("In Liebe\\\\Deine Anna")});
+    // Kept a moment later, before any close: a crash must not cost it.
+    QTRY_COMPARE_WITH_TIMEOUT(data.readFile(QStringLiteral("RIBOLANT.TXT")),
+                              QByteArray("In Liebe\\\\Deine Anna\r\n"), 10000);
 
     // A plain click stores nothing.
     TypeInto(Right(), QStringLiteral("Ruhe sanft"));

@@ -101,14 +101,19 @@ TEST_F(SessionTest, RibbonFilesOpenAndSaveThroughTheFileMenu) {
         << message.toStdString();
     EXPECT_EQ(form->JobCount(), 1);
 
+    // The faces are not installed under these names; the order names are
+    // the shop's. Both must survive a visit in the editor and a save.
     data.writeFile(QStringLiteral("auftrag.ini"),
                    "[Meier]\r\nTextLinks=In Liebe\\\\Oma\r\nKommission=M-12\r\n"
-                   "[Schulz]\r\nTextRechts=Ruhe sanft\r\n");
+                   "FontName=Old Germen\r\n"
+                   "[Fehlt]\r\nTextRechts=Ruhe sanft\r\nFontName=Arial\r\n");
     ChooseFile(data.filePath(QStringLiteral("auftrag.ini")));
     Action("FileOpenRibbons")->trigger();
     Settle();
     ASSERT_EQ(form->JobCount(), 2);  // the first, empty ribbon went
     EXPECT_EQ(form->JobAt(0)->TextLeft.lines(), (QStringList{"In Liebe", "Oma"}));
+    ClickJobRow(1);
+    ClickJobRow(0);
 
     const QString saved = data.filePath(QStringLiteral("gesichert.ini"));
     ChooseFile(saved);
@@ -120,6 +125,10 @@ TEST_F(SessionTest, RibbonFilesOpenAndSaveThroughTheFileMenu) {
     EXPECT_EQ(back.ribbons[0].job->TextLeft.lines(), (QStringList{"In Liebe", "Oma"}));
     EXPECT_EQ(back.ribbons[0].job->Kommission.str(), QStringLiteral("M-12"));
     EXPECT_EQ(back.ribbons[1].job->TextRight.lines(), QStringList{QStringLiteral("Ruhe sanft")});
+    EXPECT_EQ(back.ribbons[0].section, QStringLiteral("Meier"));
+    EXPECT_EQ(back.ribbons[1].section, QStringLiteral("Fehlt"));
+    EXPECT_EQ(back.ribbons[0].job->FontName.str(), QStringLiteral("Old Germen"));
+    EXPECT_EQ(back.ribbons[1].job->FontName.str(), QStringLiteral("Arial"));
 }
 
 TEST_F(SessionTest, MissingDataFolderIsOfferedAtStartAndASecondWindowIsToldOfTheFirst) {

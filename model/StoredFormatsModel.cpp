@@ -1,4 +1,4 @@
-#include "ui/StoredFormatsModel.h"
+#include "model/StoredFormatsModel.h"
 
 #include "model/Job.h"
 
@@ -14,16 +14,21 @@ void StoredFormatsModel::read(SettingsFile *settings) {
     beginResetModel();
     formats_ = settings ? ReadStoredFormats(*settings) : StoredFormatList();
     names_.clear();
+    for (const auto &format : formats_)
+        names_.push_back(format->Name.str());
+    rebase();
+    endResetModel();
+    emit formatsChanged();
+}
+
+void StoredFormatsModel::rebase() {
     read_.clear();
     origin_.clear();
     for (const auto &format : formats_) {
-        names_.push_back(format->Name.str());
         origin_.push_back(int(read_.size()));
         read_.push_back(std::make_unique<TJob>());
         read_.back()->CopyFrom(*format);
     }
-    endResetModel();
-    emit formatsChanged();
 }
 
 int StoredFormatsModel::rowCount(const QModelIndex &parent) const {
@@ -58,14 +63,27 @@ int StoredFormatsModel::findFormat(const QString &name) const {
     return -1;
 }
 
-TJob *StoredFormatsModel::appendFormat(const QString &name) {
-    beginInsertRows(QModelIndex(), count(), count());
-    formats_.push_back(std::make_unique<TJob>());
-    names_.push_back(name);
-    origin_.push_back(-1);
-    endInsertRows();
-    emit formatsChanged();
-    return formats_.back().get();
+int StoredFormatsModel::storeFormat(const QString &name, const TJob &job) {
+    int row = findFormat(name);
+    const bool added = row < 0;
+    if (added) {
+        row = count();
+        beginInsertRows(QModelIndex(), row, row);
+        formats_.push_back(std::make_unique<TJob>());
+        names_.push_back(name);
+        origin_.push_back(-1);
+    }
+    TJob &format = *formats_[std::size_t(row)];
+    format.CopyFrom(job);
+    format.Name.set(name);
+    if (added) {
+        endInsertRows();
+        emit formatsChanged();
+    } else {
+        emit dataChanged(index(row), index(row));
+    }
+    emit edited();
+    return row;
 }
 
 void StoredFormatsModel::removeAt(int row) {
@@ -77,4 +95,5 @@ void StoredFormatsModel::removeAt(int row) {
     origin_.erase(origin_.begin() + row);
     endRemoveRows();
     emit formatsChanged();
+    emit edited();
 }
