@@ -2,6 +2,35 @@
 
 #include "model/Job.h"
 
+namespace {
+
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// The name as the settings file gives it back: blanks around a value and one
+// pair of quotes around all of it are not part of it there. A format that
+// kept them here would not be found under its own name after a save.
+QString nameAsStored(const QString &typed) {
+    QString name = typed;
+    for (;;) {
+        qsizetype b = 0, e = name.size();
+        while (b < e && isBlank(name[b]))
+            ++b;
+        while (e > b && isBlank(name[e - 1]))
+            --e;
+        QString read = name.mid(b, e - b);
+        if (read.size() >= 2 && (read[0] == QLatin1Char('"') || read[0] == QLatin1Char('\'')) &&
+            read.back() == read[0])
+            read = read.mid(1, read.size() - 2);
+        if (read == name)
+            return name;
+        name = read;
+    }
+}
+
+}  // namespace
+
 StoredFormatsModel::StoredFormatsModel(QObject *parent) : QAbstractListModel(parent) {}
 
 StoredFormatsModel::~StoredFormatsModel() {
@@ -63,7 +92,9 @@ int StoredFormatsModel::findFormat(const QString &name) const {
     return -1;
 }
 
-int StoredFormatsModel::storeFormat(const QString &name, const TJob &job) {
+int StoredFormatsModel::storeFormat(const QString &typed, const TJob &job) {
+    const QString stored = nameAsStored(typed);
+    const QString &name = stored.isEmpty() ? typed : stored;
     int row = findFormat(name);
     const bool added = row < 0;
     if (added) {
@@ -76,6 +107,8 @@ int StoredFormatsModel::storeFormat(const QString &name, const TJob &job) {
     TJob &format = *formats_[std::size_t(row)];
     format.CopyFrom(job);
     format.Name.set(name);
+    // Cut to its capacity, the name may end in a blank again.
+    format.Name.set(nameAsStored(format.Name));
     if (added) {
         endInsertRows();
         emit formatsChanged();

@@ -32,7 +32,8 @@ public:
     // The row listed under `name` in any letter case, or -1.
     int findFormat(const QString &name) const;
     // Stores `job`'s values under `name`: into the format of that name (in
-    // any letter case) or a new one. Returns its row.
+    // any letter case) or a new one. Returns its row. The name is taken as
+    // the settings file will give it back (without blanks around it).
     int storeFormat(const QString &name, const TJob &job);
     void removeAt(int row);
 

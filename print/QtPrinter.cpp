@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
-#include <QPrinterInfo>
 #include <QTemporaryFile>
 
 #include <cups/cups.h>
@@ -16,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "print/CupsQueues.h"
 #include "print/PdfDocument.h"
 #include "render/QPainterCanvas.h"
 
@@ -161,7 +161,7 @@ QString QtPrinter::ResolvePdfTarget(const QString &path) {
 const QString QtPrinter::PdfPrinterName = QStringLiteral("PDF");
 
 QtPrinter::QtPrinter() {
-    for (const QString &name : QPrinterInfo::availablePrinterNames()) {
+    for (const QString &name : CupsQueueNames()) {
         if (name.compare(PdfPrinterName, Qt::CaseInsensitive) != 0)
             names_.append(name);
     }
@@ -178,7 +178,7 @@ void QtPrinter::selectPrinter(int index) {
     if (names_.isEmpty())
         throw PrinterError(kNoDefaultPrinter);
     if (index < 0 || index >= names_.size()) {
-        const QString systemDefault = QPrinterInfo::defaultPrinterName();
+        const QString systemDefault = CupsDefaultQueue();
         index = systemDefault.isEmpty() ? -1 : int(names_.indexOf(systemDefault));
         if (index < 0)
             index = int(names_.indexOf(PdfPrinterName));
@@ -210,10 +210,10 @@ void QtPrinter::readDriverDefaults() {
     driverDefaults_ = a4Portrait();
     if (isPdfPrinter())
         return;
-    const QPrinterInfo info = QPrinterInfo::printerInfo(printerName());
-    const QPageSize size = info.defaultPageSize();
-    if (size.isValid()) {
-        const QSizeF mm = size.size(QPageSize::Millimeter);
+    const std::optional<QSizeF> media = CupsDefaultMediaMm(printerName());
+    if (media) {
+        const QSizeF mm = *media;
+        const QPageSize size(mm, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
         driverDefaults_.paperSize = paperCode(size.id());
         driverDefaults_.paperWidth =
             std::int16_t(std::lround(std::min(mm.width(), mm.height()) * 10));

@@ -8,6 +8,7 @@
 
 #include "model/DataFolder.h"
 #include "model/Workspace.h"
+#include "print/Session.h"
 #include "ui/SpellSupport.h"
 #include "ui/TextMemo.h"
 

@@ -6,7 +6,7 @@
 #include "model/FileError.h"
 #include "model/Job.h"
 #include "model/SettingsFile.h"
-#include "print/DlgAbort.h"
+#include "ui/DlgAbort.h"
 #include "print/PagePreview.h"
 #include "print/PrintCommand.h"
 #include "print/PrintRun.h"

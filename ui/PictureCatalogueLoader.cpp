@@ -1,10 +1,13 @@
 #include "ui/PictureCatalogueLoader.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 
 #include "render/Pictures.h"
+#include "render/ThumbnailCache.h"
 
 namespace {
 
@@ -32,23 +35,40 @@ QStringList PictureFolderNames() {
     return names;
 }
 
-void LoadPictureCatalogue(PictureCatalogue &catalogue) {
+void LoadPictureCatalogue(PictureCatalogue &catalogue, const QString &cacheFile) {
     catalogue.files = {QString()};
     catalogue.thumbnails = {NoPictureThumbnail()};
 
-    // Every picture is read and drawn on its own, so all cores share the
-    // work; only the small thumbnails are kept.
     const QStringList names = PictureFolderNames();
     const QString folder = PictureFolder();
-    QStringList paths;
-    paths.reserve(names.size());
-    for (const QString &name : names)
-        paths.append(folder + name);
-    const QList<QImage> thumbnails = QtConcurrent::blockingMapped(paths, ThumbnailOfFile);
+    ThumbnailCache cache(cacheFile, folder);
+    cache.load();
+    struct Stamp {
+        qint64 size = 0, modified = 0;
+    };
+    QList<Stamp> stamps;
+    QList<QImage> thumbnails;
+    QStringList unknown;  // the paths of pictures the cache does not know as they are
+    for (const QString &name : names) {
+        const QFileInfo info(folder + name);
+        const Stamp stamp{info.size(), info.lastModified().toMSecsSinceEpoch()};
+        stamps.append(stamp);
+        thumbnails.append(cache.find(name, stamp.size, stamp.modified));
+        if (thumbnails.back().isNull())
+            unknown.append(info.filePath());
+    }
+    // Every picture is read and drawn on its own, so all cores share the
+    // work; only the small thumbnails are kept.
+    const QList<QImage> drawn = QtConcurrent::blockingMapped(unknown, ThumbnailOfFile);
+    qsizetype next = 0;
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (thumbnails.at(i).isNull())
-            continue;
+            thumbnails[i] = drawn.at(next++);
+        if (thumbnails.at(i).isNull())
+            continue;  // no picture: read again next time, it may be mended
+        cache.put(names.at(i), stamps.at(i).size, stamps.at(i).modified, thumbnails.at(i));
         catalogue.files.append(names.at(i));
         catalogue.thumbnails.append(thumbnails.at(i));
     }
+    cache.save();
 }

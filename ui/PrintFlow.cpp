@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-#include "print/DlgAbort.h"
+#include "ui/DlgAbort.h"
 #include "print/QtPrinter.h"
 #include "ui/PrintDialogs.h"
 

@@ -10,6 +10,7 @@
 
 #include "model/Job.h"
 #include "render/Pictures.h"
+#include "render/ThumbnailCache.h"
 #include "ui/AppWindows.h"
 #include "ui/Main.h"
 #include "ui/PictureCatalogueLoader.h"
@@ -23,6 +24,7 @@ public:
     BenchDataFolder() {
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.path()));
         qputenv("HOME", QFile::encodeName(dir_.path()));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(dir_.path() + QStringLiteral("/.cache")));
         QDir(dir_.path()).mkpath(QStringLiteral("Quarnwerk/Vellumo/Bilder"));
     }
     QString pictures() const { return dir_.path() + QStringLiteral("/Quarnwerk/Vellumo/Bilder/"); }
@@ -63,9 +65,12 @@ void ProcessEvents() {
 }
 
 // From nothing to the main window on screen, with the dialogs made and the
-// first ribbon ready, over a picture folder of that many large bitmaps.
+// first ribbon ready, over a picture folder of that many large bitmaps whose
+// thumbnails the last start kept.
 void StartupWithPictures(benchmark::State &state) {
     Data().writePictures(int(state.range(0)));
+    PictureCatalogue warm;
+    LoadPictureCatalogue(warm);
     for (auto _ : state) {
         auto form = std::make_unique<TMainForm>();
         CreateAppWindows(*form);
@@ -84,6 +89,33 @@ BENCHMARK(StartupWithPictures)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5)
     ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// The picture list of 300 large bitmaps alone: read and drawn (no cache, as
+// at the first start or after every picture changed), and from the
+// thumbnail cache of the last start.
+void PictureListOf300(benchmark::State &state) {
+    Data().writePictures(300);
+    const bool cached = state.range(0) != 0;
+    PictureCatalogue catalogue;
+    LoadPictureCatalogue(catalogue);
+    for (auto _ : state) {
+        if (!cached) {
+            state.PauseTiming();
+            QFile::remove(ThumbnailCache::defaultPath());
+            state.ResumeTiming();
+        }
+        LoadPictureCatalogue(catalogue);
+        benchmark::DoNotOptimize(catalogue.thumbnails.size());
+    }
+    state.counters["pictures"] = double(catalogue.files.size() - 1);
+}
+BENCHMARK(PictureListOf300)
+    ->ArgName("cached")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
     ->UseRealTime();
 
 // The two halves of the picture list's work for one 1000 x 1000 picture:

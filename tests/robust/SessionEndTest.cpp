@@ -62,10 +62,10 @@ TEST(SessionEnd, FilesThatCannotBeSavedDoNotHoldUpTheEnd) {
     // Nobody is there to answer a message box at logout: the failures go to
     // stderr and the program ends.
     TempDataFolder data;
+    // The close writes the printer's name into a file it may not write.
     data.writeFile(QStringLiteral("RIBOLANT.INI"), "[Format]\r\nAnzahl=0\r\n");
-    data.writeFile(QStringLiteral("RIBOLANT.TXT"), "Ruhe sanft\r\n");
-    for (const char *name : {"RIBOLANT.INI", "RIBOLANT.TXT"})
-        ASSERT_TRUE(QFile::setPermissions(data.filePath(QLatin1String(name)), QFile::ReadOwner));
+    ASSERT_TRUE(
+        QFile::setPermissions(data.filePath(QStringLiteral("RIBOLANT.INI")), QFile::ReadOwner));
     QProcess program;
     ASSERT_TRUE(QFile::exists(StartWindow(program, data)));
     QThread::msleep(300);
@@ -74,7 +74,6 @@ TEST(SessionEnd, FilesThatCannotBeSavedDoNotHoldUpTheEnd) {
     EXPECT_EQ(program.exitCode(), 0);
     const QByteArray errors = program.readAllStandardError();
     EXPECT_TRUE(errors.contains("RIBOLANT.INI")) << errors.constData();
-    EXPECT_TRUE(errors.contains("RIBOLANT.TXT")) << errors.constData();
 }
 
 TEST(SessionEnd, SessionOfAKilledWindowIsFreeAtTheNextStart) {

@@ -4,25 +4,23 @@
 #include <QFile>
 
 TempDataFolder::TempDataFolder(bool createAppFolder) {
-    hadXdg_ = qEnvironmentVariableIsSet("XDG_DATA_HOME");
-    hadHome_ = qEnvironmentVariableIsSet("HOME");
-    oldXdg_ = qgetenv("XDG_DATA_HOME");
-    oldHome_ = qgetenv("HOME");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.path()));
-    qputenv("HOME", QFile::encodeName(dir_.path()));
+    const QByteArray root = QFile::encodeName(dir_.path());
+    for (const auto &[name, value] : {std::pair{"XDG_DATA_HOME", root}, std::pair{"HOME", root},
+                                      std::pair{"XDG_CACHE_HOME", root + "/.cache"}}) {
+        saved_.push_back(Saved{name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+        qputenv(name, value);
+    }
     if (createAppFolder)
         QDir(dir_.path()).mkpath(QStringLiteral("Quarnwerk/Vellumo"));
 }
 
 TempDataFolder::~TempDataFolder() {
-    if (hadXdg_)
-        qputenv("XDG_DATA_HOME", oldXdg_);
-    else
-        qunsetenv("XDG_DATA_HOME");
-    if (hadHome_)
-        qputenv("HOME", oldHome_);
-    else
-        qunsetenv("HOME");
+    for (const Saved &saved : saved_) {
+        if (saved.had)
+            qputenv(saved.name, saved.value);
+        else
+            qunsetenv(saved.name);
+    }
 }
 
 QString TempDataFolder::appFolder() const {

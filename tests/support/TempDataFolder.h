@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <vector>
 
-// Points the data folder (XDG_DATA_HOME and HOME) at a fresh temporary folder
-// for the lifetime of the object, so tests never touch the user's own files.
+// Points the data folder (XDG_DATA_HOME and HOME) and the cache folder
+// (XDG_CACHE_HOME) at a fresh temporary folder for the lifetime of the
+// object, so tests never touch the user's own files.
 class TempDataFolder {
 public:
     // With createAppFolder the folder Quarnwerk/Vellumo is made inside it.
@@ -23,7 +25,11 @@ public:
     QByteArray readFile(const QString &name) const;
 
 private:
+    struct Saved {
+        const char *name;
+        bool had;
+        QByteArray value;
+    };
     QTemporaryDir dir_;
-    QByteArray oldXdg_, oldHome_;
-    bool hadXdg_ = false, hadHome_ = false;
+    std::vector<Saved> saved_;
 };

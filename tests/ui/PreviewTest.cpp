@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QListWidget>
 #include <QMenu>
@@ -11,6 +13,7 @@
 #include "model/Job.h"
 #include "render/Pictures.h"
 #include "render/RecordingCanvas.h"
+#include "render/ThumbnailCache.h"
 #include "render/Typefaces.h"
 #include "tests/support/TempDataFolder.h"
 #include "tests/ui/MainWindowFixture.h"
@@ -153,6 +156,30 @@ TEST_F(PictureListTest, BrokenFileIsLeftOutAndTheOthersKeepTheirThumbnails) {
     EXPECT_EQ(catalogue.thumbnails.at(2), PictureThumbnail(Half(true)));
     EXPECT_EQ(catalogue.thumbnails.at(3), PictureThumbnail(Half(false)));
     EXPECT_NE(catalogue.thumbnails.at(2), catalogue.thumbnails.at(3));
+
+    // The next start takes the thumbnails of unchanged files from the cache:
+    // a file of the same size and time is not read again ...
+    const QString changed = PictureFolder() + QStringLiteral("b-links.bmp");
+    const QDateTime time = QFileInfo(changed).lastModified();
+    Write(QStringLiteral("b-links.bmp"), Half(false));
+    QFile file(changed);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    file.close();
+    LoadPictureCatalogue(catalogue);
+    EXPECT_EQ(catalogue.thumbnails.at(2), PictureThumbnail(Half(true)));
+    // ... one with another time is; and a damaged cache is no cache.
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(time.addSecs(5), QFileDevice::FileModificationTime));
+    file.close();
+    QFile cache(ThumbnailCache::defaultPath());
+    ASSERT_TRUE(cache.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(cache.resize(cache.size() / 2));
+    cache.close();
+    LoadPictureCatalogue(catalogue);
+    ASSERT_EQ(catalogue.files.size(), 4);
+    EXPECT_EQ(catalogue.thumbnails.at(1), PictureThumbnail(Half(false)));
+    EXPECT_EQ(catalogue.thumbnails.at(2), PictureThumbnail(Half(false)));
 }
 
 TEST_F(PictureListTest, ThumbnailIsTheInkFittedAndCentred) {

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "model/Job.h"
-#include "print/DlgAbort.h"
+#include "ui/DlgAbort.h"
 #include "print/PagePreview.h"
 #include "print/RecordingPrinter.h"
 #include "render/RenderState.h"

@@ -32,7 +32,9 @@ namespace {
         TJob format;
         format.Laenge = 500 + version % 3000;
         work.formats()->storeFormat(KillDayFormat(version), format);
-        const int gone = work.formats()->findFormat(KillDayFormat(version - KillDayKept));
+        // Some names end in a blank, which the settings file does not keep:
+        // listed again, the format is found without it.
+        const int gone = work.formats()->findFormat(KillDayFormat(version - KillDayKept).trimmed());
         if (gone >= 0)
             work.formats()->removeAt(gone);
         const DataSaveResult saved = work.save(std::nullopt, Workspace::AutosaveLockWaitMs, false);

@@ -1,4 +1,4 @@
-#include "print/DlgAbort.h"
+#include "ui/DlgAbort.h"
 
 #include <QApplication>
 #include <QCloseEvent>
