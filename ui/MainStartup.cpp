@@ -113,8 +113,9 @@ void TMainForm::FormCreate() {
     }
 
     LoadPhrases();
-    new SpellingSupport(this, {Editor->MTextLeft, Editor->MTextRight}, MenuFormat,
-                        Phrases.phrases());  // a child
+    auto *spelling = new SpellingSupport(this, {Editor->MTextLeft, Editor->MTextRight}, MenuFormat,
+                                         Phrases.phrases());  // a child
+    connect(spelling, &SpellingSupport::notice, this, &TMainForm::AddDataNote);
     QMetaObject::invokeMethod(this, &TMainForm::MsgStartup, Qt::QueuedConnection);
     Editor->PanelFontColor->setColor(0);
     LoadJob();
