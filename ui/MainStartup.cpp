@@ -122,6 +122,11 @@ void TMainForm::FormCreate() {
 
     PictureDelegate(LBGraphic)->setCatalogue(&Setup->pictures());
     LoadPictureList();
+    // The first ribbon is made now, from the controls as they stand, rather
+    // than by the deferred start-up: keys typed as soon as the window shows
+    // go into its text, however long the rest of the start-up takes.
+    BtnAddClick();
+    MsgFocusText();
 }
 
 RenderContext TMainForm::DrawingContext() const {
@@ -133,7 +138,6 @@ void TMainForm::MsgStartup() {
     if (Closed)
         return;
     SelectStartupPrinter();
-    BtnAddClick();
     OfferDataFolder();
     OfferRecovery();
 }
