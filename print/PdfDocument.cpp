@@ -195,6 +195,7 @@ public:
 
     QPaintEngine::Type type() const override { return QPaintEngine::User; }
     int resolution() const { return resolution_; }
+    QString errorString() const { return file_.errorString(); }
 
     void updateState(const QPaintEngineState &state) override {
         const DirtyFlags flags = state.state();
@@ -806,6 +807,10 @@ void PdfDocument::setPageLayout(const QPageLayout &layout) {
 
 bool PdfDocument::newPage() {
     return engine_->newPage();
+}
+
+QString PdfDocument::errorString() const {
+    return engine_->errorString();
 }
 
 QPaintEngine *PdfDocument::paintEngine() const {

@@ -33,6 +33,9 @@ public:
     void setPageLayout(const QPageLayout &layout);
     // Ends the page and begins the next; false when the file cannot be written.
     bool newPage();
+    // Why the file could not be written ("Der Datenträger ist voll."), for
+    // the user; empty while nothing has failed.
+    QString errorString() const;
 
     QPaintEngine *paintEngine() const override;
 

@@ -1,5 +1,7 @@
 #include "print/PdfFile.h"
 
+#include <cerrno>
+
 namespace {
 
 QByteArray Compressed(const QByteArray &data) {
@@ -12,9 +14,29 @@ QByteArray Compressed(const QByteArray &data) {
 
 bool PdfFile::open() {
     ok_ = file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (ok_)
-        write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+    if (!ok_) {
+        fail();
+        return false;
+    }
+    write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
     return ok_;
+}
+
+void PdfFile::fail() {
+    // Read at once: errno still holds what the failed call set.
+    const int code = errno;
+    ok_ = false;
+    if (!error_.isEmpty())
+        return;
+    // Qt marks a full disk as a resource error.
+    if (file_.error() == QFileDevice::ResourceError || code == ENOSPC)
+        error_ = QStringLiteral("Der Datentr\u00e4ger ist voll.");
+    else if (code == EDQUOT)
+        error_ = QStringLiteral("Der zugeteilte Speicherplatz ist aufgebraucht.");
+    else if (code != 0)  // Qt's own text is empty after a write that got part way
+        error_ = QStringLiteral("Schreibfehler: %1.").arg(qt_error_string(code));
+    else
+        error_ = QStringLiteral("Schreibfehler: %1.").arg(file_.errorString());
 }
 
 int PdfFile::reserve() {
@@ -26,13 +48,16 @@ void PdfFile::write(const QByteArray &data) {
     if (!ok_)
         return;
     if (file_.write(data) != data.size())
-        ok_ = false;
+        fail();
     position_ += data.size();
 }
 
 void PdfFile::beginObject(int object) {
     if (object < 1 || std::size_t(object) > offsets_.size()) {
-        ok_ = false;  // a number never handed out: the table would lie
+        // A number never handed out: the table would lie.
+        ok_ = false;
+        if (error_.isEmpty())
+            error_ = QStringLiteral("Interner Fehler: Objekt %1 unbekannt.").arg(object);
         return;
     }
     offsets_[std::size_t(object - 1)] = position_;
@@ -73,7 +98,9 @@ bool PdfFile::finish(int catalog, int info) {
           QByteArray::number(info) + " 0 R >>\nstartxref\n" + QByteArray::number(xref) +
           "\n%%EOF\n");
     if (!file_.flush())
-        ok_ = false;
+        fail();
     file_.close();
-    return ok_ && file_.error() == QFileDevice::NoError;
+    if (file_.error() != QFileDevice::NoError)
+        fail();
+    return ok_;
 }

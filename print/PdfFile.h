@@ -17,6 +17,9 @@ public:
     bool open();
     bool isOpen() const { return file_.isOpen(); }
     bool ok() const { return ok_; }
+    // Why the file could not be written, in words for the user ("Der
+    // Datenträger ist voll."); empty while nothing has failed.
+    QString errorString() const { return error_; }
 
     // A number for an object written later.
     int reserve();
@@ -33,9 +36,12 @@ public:
 private:
     void write(const QByteArray &data);
     void beginObject(int object);
+    // Notes the first failure of the file and its reason.
+    void fail();
 
     QFile file_;
     bool ok_ = false;
+    QString error_;
     qint64 position_ = 0;
     std::vector<qint64> offsets_;
 };

@@ -108,12 +108,23 @@ bool PdfIsWhole(const QString &path) {
 
 // Flushes a file to the disk; false when the system reports that it cannot
 // (a full disk may show only here).
-bool SyncFile(const QString &path) {
+// Flushes a file to disk; the reason for the user when that fails, else empty.
+QString SyncFile(const QString &path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        if (::fsync(fd) != 0)
+            error = errno;
+        if (::close(fd) != 0 && error == 0)
+            error = errno;
+    }
+    if (error == 0)
+        return QString();
+    if (error == ENOSPC)
+        return QStringLiteral("Der Datentr\u00e4ger ist voll.");
+    if (error == EDQUOT)
+        return QStringLiteral("Der zugeteilte Speicherplatz ist aufgebraucht.");
+    return QStringLiteral("Schreibfehler: %1.").arg(qt_error_string(error));
 }
 
 }  // namespace
@@ -308,7 +319,7 @@ void QtPrinter::startPage() {
     // gets a fresh canvas, and the print methods set their mapping per page.
     printer_->setPageLayout(pageLayoutFor(pageSettings_));
     if (!printer_->newPage())
-        throw PrinterError(QStringLiteral("Neue Seite nicht möglich."));
+        throw PrinterError(writeFailure(printer_->errorString()));
     pageSettingsLog_.push_back(pageSettings_);
     pageOpen_ = true;
     canvas_ = std::make_unique<QPainterCanvas>(painter_, true);
@@ -319,18 +330,19 @@ void QtPrinter::endDocument() {
         return;
     canvas_.reset();
     const bool ended = painter_.end();
+    QString reason = ended ? QString() : printer_->errorString();
     printer_.reset();  // closes the file
     printing_ = false;
     pageOpen_ = false;
-    if (!ended || !SyncFile(tempFile_) || !PdfIsWhole(tempFile_)) {
+    if (ended)
+        reason = SyncFile(tempFile_);
+    if (ended && reason.isEmpty() && !PdfIsWhole(tempFile_))
+        reason = QStringLiteral("Die Datei ist unvollst\u00e4ndig.");
+    if (!reason.isEmpty()) {
+        const QString message = writeFailure(reason);
         QFile::remove(tempFile_);
         tempFile_.clear();
-        const QString name = isPdfPrinter() ? targetFile_ : documentName_;
-        throw PrinterError(
-            QStringLiteral("Die PDF-Datei \u201e%1\u201c konnte nicht vollst\u00e4ndig geschrieben "
-                           "werden (Datentr\u00e4ger voll oder nicht beschreibbar); nichts wurde "
-                           "ersetzt oder gedruckt.")
-                .arg(name));
+        throw PrinterError(message);
     }
     if (isPdfPrinter()) {
         // The temporary file was made private; the PDF gets the permissions an
@@ -365,6 +377,21 @@ void QtPrinter::endDocument() {
     }
     QFile::remove(tempFile_);
     tempFile_.clear();
+}
+
+QString QtPrinter::writeFailure(QString reason) const {
+    if (reason.isEmpty())
+        reason = QStringLiteral("Schreibfehler.");
+    if (isPdfPrinter())
+        return QStringLiteral(
+                   "Die PDF-Datei \u201e%1\u201c kann nicht geschrieben werden: %2 "
+                   "Nichts wurde ersetzt oder gedruckt.")
+            .arg(QDir::toNativeSeparators(targetFile_), reason);
+    // A queue's document waits in the temporary folder: that is the disk to clear.
+    return QStringLiteral(
+               "Der Druckauftrag \u201e%1\u201c kann nicht in %2 abgelegt werden: %3 "
+               "Nichts wurde gedruckt.")
+        .arg(documentName_, QDir::toNativeSeparators(QFileInfo(tempFile_).absolutePath()), reason);
 }
 
 void QtPrinter::submitToQueue() {

@@ -78,6 +78,9 @@ private:
     void readDriverDefaults();
     void discardOutput();
     void submitToQueue();
+    // The message for a document that could not be written, naming the file
+    // (or the folder a queue's document waits in) and the reason.
+    QString writeFailure(QString reason) const;
 
     QStringList names_;
     int index_ = -1;

@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -38,7 +39,7 @@ constexpr QRgb BlackPixel = 0xFF000000;
 // file's length first.
 bool PlausibleBitmapFile(QFile &file) {
     const qint64 fileSize = file.size();
-    const QByteArray head = file.read(54);
+    const QByteArray head = file.read(66);
     if (head.size() < 26 || head[0] != 'B' || head[1] != 'M')
         return false;
     const auto *p = reinterpret_cast<const uchar *>(head.constData());
@@ -69,13 +70,30 @@ bool PlausibleBitmapFile(QFile &file) {
         return false;
     if (pixelOffset >= fileSize)
         return false;
+    // Qt reads the pixels from where the header (and the colour masks that
+    // follow a short header) end when the file says they start earlier; rows
+    // it then finds too few of would stay uninitialised.
+    const bool masked = compression == 3;
+    const qint64 pixelStart = std::max<qint64>(
+        pixelOffset, 14 + qint64(headerSize) + (masked && headerSize == 40 ? 12 : 0));
+    if (pixelStart >= fileSize)
+        return false;
+    // Masks without a colour give no picture, only black.
+    if (masked) {
+        if (head.size() < 66)
+            return false;
+        for (int channel = 0; channel < 3; ++channel) {
+            if (qFromLittleEndian<quint32>(p + 54 + 4 * channel) == 0)
+                return false;
+        }
+    }
     switch (compression) {
         case 0:  // plain rows
         case 3:  // rows with colour masks
         {
             // Divided rather than multiplied: absurd sizes would overflow the product.
             const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
-            return height <= (fileSize - pixelOffset) / rowBytes;
+            return height <= (fileSize - pixelStart) / rowBytes;
         }
         case 1:  // run-length encoded: Qt stops at the end of the data
         case 2:

@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Vellumo needs, then configures and builds.
 # Idempotent: when every package is present it skips apt-get entirely.
+#
+#   scripts/setup.sh [target ...]
+#
+# Without targets everything is built, tests and benchmarks included; with
+# targets only those and what they need (scripts/run.sh builds the program
+# alone). The data folder and the font aliases are prepared either way.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -38,7 +44,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$here" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
-cmake --build "$build_dir" --parallel "$(nproc)"
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
+cmake --build "$build_dir" --parallel "$(nproc)" ${targets[@]+"${targets[@]}"}
 
 # Vellumo never creates its data folder: make it (with the ink pictures in
 # "Bilder") for the program of the build tree, unless it is there already.

@@ -8,15 +8,26 @@
 // Windows-1252 with CR LF like the program's other files.
 QString UserDictionaryPath();  // DataFolder() + "Woerterbuch.txt"
 
+// A shop's list holds some thousand words. Of a file far larger (a word list
+// of a whole language, a file put there by mistake) only this much is read:
+// the words of its first MaxUserDictionaryBytes, at most MaxUserWords of
+// them. The file itself is never cut (see AddUserWord).
+constexpr qint64 MaxUserDictionaryBytes = 4 * 1024 * 1024;
+constexpr qsizetype MaxUserWords = 100000;
+
 // The words of the file in file order. Lines may end in CR LF, CR or LF;
 // blanks around a word and empty lines are dropped. A missing or unreadable
-// file gives no words.
-QStringList LoadUserWords(const QString &path);
+// file gives no words. `capped` tells whether the file holds more than the
+// words read.
+QStringList LoadUserWords(const QString &path, bool *capped = nullptr);
 QStringList ParseUserWords(const QByteArray &bytes);
+// What the user is told when not all of the file was read.
+QString UserWordsCappedMessage(qsizetype wordsRead);
 
 // Adds a word to the file, replacing it atomically. The file is read again
-// first, so words that another running program added meanwhile stay; a word
-// already listed is not added twice. Returns false with the message for the
+// first, whole, so words that another running program added meanwhile stay,
+// as do the words of a file too large to be loaded; a word already listed
+// anywhere in it is not added twice. Returns false with the message for the
 // user when the word cannot be held (a character outside Windows-1252, a line
 // break) or the file cannot be read or written; the file is then unchanged.
 bool AddUserWord(const QString &path, const QString &word, QString *message);

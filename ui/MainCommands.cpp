@@ -11,6 +11,7 @@
 #include "ui/Dlgcolor.h"
 #include "ui/Dlginfo.h"
 #include "ui/JobListModel.h"
+#include "ui/TextMemo.h"
 
 int TMainForm::JobCount() const {
     return Jobs->count();
@@ -65,8 +66,15 @@ void TMainForm::AddJob(std::unique_ptr<TJob> job) {
     CurrentJob = Jobs->jobAt(SelectedJobRow());
     LoadJob();
     if (adding) {
-        // After the command's own focus changes have settled.
-        QMetaObject::invokeMethod(this, &TMainForm::MsgFocusText, Qt::QueuedConnection);
+        // After the command's own focus changes have settled. Text typed
+        // meanwhile is not selected: the next key would replace it.
+        QMetaObject::invokeMethod(
+            this,
+            [this, loaded = Editor->MTextLeft->toPlainText()] {
+                if (Editor->MTextLeft->toPlainText() == loaded)
+                    MsgFocusText();
+            },
+            Qt::QueuedConnection);
     }
 }
 

@@ -115,14 +115,20 @@ void TMainForm::FormCreate() {
     }
 
     LoadPhrases();
-    new SpellingSupport(this, {Editor->MTextLeft, Editor->MTextRight}, MenuFormat,
-                        phrases().phrases());  // a child
+    auto *spelling = new SpellingSupport(this, {Editor->MTextLeft, Editor->MTextRight}, MenuFormat,
+                                         phrases().phrases());  // a child
+    connect(spelling, &SpellingSupport::notice, this, &TMainForm::AddDataNote);
     QMetaObject::invokeMethod(this, &TMainForm::MsgStartup, Qt::QueuedConnection);
     Editor->PanelFontColor->setColor(0);
     LoadJob();
 
     PictureDelegate(LBGraphic)->setCatalogue(&Setup->pictures());
     LoadPictureList();
+    // The first ribbon is made now, from the controls as they stand, rather
+    // than by the deferred start-up: keys typed as soon as the window shows
+    // go into its text, however long the rest of the start-up takes.
+    BtnAddClick();
+    MsgFocusText();
 }
 
 RenderContext TMainForm::DrawingContext() const {
@@ -134,7 +140,6 @@ void TMainForm::MsgStartup() {
     if (Closed)
         return;
     SelectStartupPrinter();
-    BtnAddClick();
     OfferDataFolder();
     OfferRecovery();
 }

@@ -49,7 +49,6 @@ SpellingSupport::SpellingSupport(QWidget *window, const QList<TextMemo *> &memos
                                  const QStringList &phrases)
     : QObject(window), window_(window), memos_(memos) {
     setObjectName(QStringLiteral("SpellingSupport"));
-    checker_.setUserWords(LoadUserWords(UserDictionaryPath()));
     checker_.setPhrases(phrases);
     for (TextMemo *memo : memos_) {
         highlighters_.append(new SpellHighlighter(memo->document(), checker_));
@@ -107,10 +106,15 @@ void SpellingSupport::load(const std::optional<DictionaryFiles> &files) {
     rehighlight();
     if (!files)
         return;
-    loading_ = new QFutureWatcher<std::shared_ptr<SpellDictionary>>(this);
+    loading_ = new QFutureWatcher<Loaded>(this);
     connect(loading_, &QFutureWatcherBase::finished, this, &SpellingSupport::waitForDictionary);
-    loading_->setFuture(QtConcurrent::run([files = *files]() {
-        return std::shared_ptr<SpellDictionary>(SpellDictionary::open(files));
+    // The user's words are read again with the dictionary: another Vellumo
+    // may have added some.
+    loading_->setFuture(QtConcurrent::run([files = *files, path = UserDictionaryPath()]() {
+        Loaded loaded;
+        loaded.dictionary = std::shared_ptr<SpellDictionary>(SpellDictionary::open(files));
+        loaded.userWords = LoadUserWords(path, &loaded.userWordsCapped);
+        return loaded;
     }));
 }
 
@@ -118,11 +122,19 @@ void SpellingSupport::waitForDictionary() {
     if (!loading_)
         return;
     loading_->waitForFinished();
-    checker_.setDictionary(loading_->result());
+    const Loaded loaded = loading_->result();
+    checker_.setDictionary(loaded.dictionary);
+    checker_.setUserWords(loaded.userWords);
+    for (const QString &word : std::as_const(addedWords_))
+        checker_.addUserWord(word);
     loading_->disconnect(this);
     loading_->deleteLater();
     loading_ = nullptr;
     rehighlight();
+    if (loaded.userWordsCapped && !cappedTold_) {
+        cappedTold_ = true;
+        emit notice(UserWordsCappedMessage(loaded.userWords.size()));
+    }
     emit dictionaryLoaded();
 }
 
@@ -155,6 +167,7 @@ void SpellingSupport::addToUserDictionary(const QString &word) {
         QMessageBox::critical(window_, window_->windowTitle(), message);
     // Known for this run even when the file refused it.
     checker_.addUserWord(word);
+    addedWords_.append(word);
     rehighlight();
 }
 

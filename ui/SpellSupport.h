@@ -20,8 +20,9 @@ struct PrintRun;
 
 // The spelling check of the main window: underlines in the two memos, the
 // memos' context menu for an unknown word, the menu "&Rechtschreibung" and the
-// choice kept in RIBOLANT.INI. The dictionary is loaded off the GUI thread;
-// until it is there nothing is underlined. Made once as the window's child.
+// choice kept in RIBOLANT.INI. The dictionary and the user's words are
+// loaded off the GUI thread; until they are there nothing is underlined. Made
+// once as the window's child.
 class SpellingSupport : public QObject {
     Q_OBJECT
 public:
@@ -57,8 +58,18 @@ public:
 
 signals:
     void dictionaryLoaded();
+    // Something the user should know about the spelling files (for the
+    // status bar).
+    void notice(const QString &text);
 
 private:
+    // What is loaded off the GUI thread: the dictionary and the user's words.
+    struct Loaded {
+        std::shared_ptr<SpellDictionary> dictionary;
+        QStringList userWords;
+        bool userWordsCapped = false;
+    };
+
     void load(const std::optional<DictionaryFiles> &files);
     void rehighlight();
     void addToUserDictionary(const QString &word);
@@ -71,7 +82,9 @@ private:
     QList<DictionaryFiles> installed_;
     QActionGroup *languages_ = nullptr;
     QString chosen_;
-    QFutureWatcher<std::shared_ptr<SpellDictionary>> *loading_ = nullptr;
+    QFutureWatcher<Loaded> *loading_ = nullptr;
+    QStringList addedWords_;  // added during this run, kept over a new load
+    bool cappedTold_ = false;
 };
 
 // The print command's question: asks once when the ribbons of the run hold

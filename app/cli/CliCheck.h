@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <vector>
 
 struct RibbonEntry;
@@ -26,3 +27,29 @@ QList<CheckFinding> SpellingFindings(const std::vector<RibbonEntry> &ribbons, Sp
                                      bool rightPrinted);
 
 constexpr int CheckSuggestions = 3;
+
+// How far a long check has come, for stderr: nothing in the first two
+// seconds (a short run stays silent), then "n von m Schleifen geprüft" at
+// most once a second, and at the end the full count when any was shown. The
+// clock (milliseconds since the start) is handed in.
+class CheckProgress {
+public:
+    CheckProgress(qsizetype total, std::function<qint64()> elapsedMs,
+                  std::function<void(const QString &)> report);
+    // `count` ribbons of the total are checked.
+    void done(qsizetype count);
+    void finish();
+
+    static constexpr qint64 QuietMs = 2000;
+    static constexpr qint64 IntervalMs = 1000;
+
+private:
+    void show(qsizetype count);
+
+    qsizetype total_;
+    std::function<qint64()> elapsedMs_;
+    std::function<void(const QString &)> report_;
+    bool reported_ = false;
+    qint64 lastReport_ = 0;
+    qsizetype shown_ = 0;
+};

@@ -4,6 +4,7 @@
 #include <QTextStream>
 
 #include "app/cli/Cli.h"
+#include "app/cli/CliCheck.h"
 #include "model/Cp1252.h"
 #include "tests/support/TempDataFolder.h"
 
@@ -97,6 +98,51 @@ TEST(CliCheckTest, FitFindingsNameEndKindAndMillimetres) {
     EXPECT_EQ(found.lines[3],
               QStringLiteral(
                   "ribbon=1 section=\"Lang\" end=rechts kind=bild-fehlt detail=\"Taube.bmp\""));
+}
+
+// A long check says how far it has come: not in its first two seconds, then
+// at most once a second, and the full count at the end.
+TEST(CliCheckTest, ProgressComesAfterTwoSecondsAtMostOnceASecond) {
+    qint64 now = 0;
+    QStringList shown;
+    CheckProgress progress(
+        10, [&now] { return now; }, [&shown](const QString &text) { shown << text; });
+    const struct {
+        qint64 at;
+        int count;
+        const char *expected;  // what is shown then, or nothing
+    } steps[] = {
+        {0, 1, nullptr},
+        {1999, 2, nullptr},
+        {2000, 3, "3 von 10 Schleifen gepr\u00fcft"},
+        {2999, 4, nullptr},
+        {3000, 5, "5 von 10 Schleifen gepr\u00fcft"},
+        {3500, 6, nullptr},
+        {9000, 9, "9 von 10 Schleifen gepr\u00fcft"},
+        {9100, 10, nullptr},
+    };
+    for (const auto &step : steps) {
+        const qsizetype before = shown.size();
+        now = step.at;
+        progress.done(step.count);
+        if (step.expected) {
+            ASSERT_EQ(shown.size(), before + 1) << step.at;
+            EXPECT_EQ(shown.last(), QString::fromUtf8(step.expected));
+        } else {
+            EXPECT_EQ(shown.size(), before) << step.at;
+        }
+    }
+    progress.finish();
+    EXPECT_EQ(shown.last(), QStringLiteral("10 von 10 Schleifen gepr\u00fcft"));
+
+    // A short run says nothing.
+    QStringList quiet;
+    CheckProgress quick(
+        3, [] { return qint64(1500); }, [&quiet](const QString &text) { quiet << text; });
+    for (int i = 1; i <= 3; ++i)
+        quick.done(i);
+    quick.finish();
+    EXPECT_TRUE(quiet.isEmpty());
 }
 
 }  // namespace

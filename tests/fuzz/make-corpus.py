@@ -137,6 +137,21 @@ put("Picture", "zero-width.bmp", b"\x00\x00" + bytes(zero))
 put("Picture", "not-a-bitmap.bmp", b"\x00\x00GIF89a\x01\x00\x01\x00")
 
 
+def masked16(masks):
+    """A 16-bit file with colour masks; None leaves them out of the file."""
+    row = b"\xff\x7f" * 3 + b"\x00\x00"
+    data = row * 3
+    extra = b"" if masks is None else struct.pack("<III", *masks)
+    offset = 14 + 40 + len(extra)
+    info = struct.pack("<IiiHHIIiiII", 40, 3, 3, 1, 16, 3, len(data), 2835, 2835, 0, 0)
+    return struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset) + info + extra + data
+
+
+put("Picture", "masks-555.bmp", b"\x00\x00" + masked16((0x7C00, 0x03E0, 0x001F)))
+put("Picture", "masks-zero.bmp", b"\x01\x00" + masked16((0, 0, 0)))
+put("Picture", "masks-missing.bmp", b"\x00\x02" + masked16(None))
+
+
 # --- outlines: mode byte, pen x and y (16 bit each), mapping bytes, then data ---
 
 

@@ -149,17 +149,25 @@ TEST_F(PdfDocumentTest, TextCanBeSearched) {
     EXPECT_EQ(text.count(QStringLiteral("Grüße")), 2) << text.toStdString();
 }
 
-// A write that fails (a full disk) is reported when the document ends.
+// A write that fails (a full disk) is reported by the next page or when the
+// document ends, and the document says why.
 TEST_F(PdfDocumentTest, AFailedWriteIsReported) {
     if (!QFile::exists(QStringLiteral("/dev/full")))
         GTEST_SKIP() << "no /dev/full";
     PdfDocument document(QStringLiteral("/dev/full"), kDpi);
     document.setPageLayout(A5Landscape());
+    EXPECT_TRUE(document.errorString().isEmpty());
     QPainter p;
-    if (!p.begin(&document))
-        return;  // failing at once is as good
-    DrawScene(p);
-    EXPECT_FALSE(p.end());
+    if (p.begin(&document)) {
+        bool paged = true;
+        for (int page = 0; page < 50 && paged; ++page) {
+            DrawScene(p);
+            paged = document.newPage();
+        }
+        EXPECT_FALSE(paged);
+        EXPECT_FALSE(p.end());
+    }
+    EXPECT_EQ(document.errorString(), QStringLiteral("Der Datentr\u00e4ger ist voll."));
 }
 
 }  // namespace

@@ -5,6 +5,10 @@
 #include <QImage>
 #include <QRegularExpression>
 
+#include <sys/resource.h>
+#include <cerrno>
+#include <csignal>
+
 #include "print/PrintCommand.h"
 #include "print/QtPrinter.h"
 #include "tests/print/PrintTestSupport.h"
@@ -140,6 +144,45 @@ TEST_F(PdfPrintTest, APictureIsEmbeddedOnceHoweverOftenItIsPrinted)
     const qsizetype one = imagesIn(1);
     EXPECT_GT(one, 0);
     EXPECT_EQ(imagesIn(5), one);
+}
+
+// A document that cannot be written says which file and why, and leaves the
+// old file and no temporary one behind. Files may grow only so far here,
+// which fails the writes as a full disk would, with a reason of its own.
+TEST_F(PdfPrintTest, AFailedWriteNamesTheFileAndTheReason) {
+    {
+        QFile old(pdf);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("alt");
+    }
+    for (int i = 0; i < 200; ++i)
+        f.addJob(1000, 170).TextLeft.set({QStringLiteral("In stiller Trauer %1").arg(i)});
+    f.setDrucker("Methode", 4);
+    QtPrinter printer;
+    ASSERT_TRUE(printer.selectPrinterByName(QStringLiteral("PDF")));
+    printer.setPdfOutputFile(pdf);
+    PrintRun run = f.run();
+
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit saved = limit;
+    limit.rlim_cur = 32 * 1024;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const QString failure = RunPrintMethod(printer, run);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(failure, QStringLiteral("Die PDF-Datei \u201e%1\u201c kann nicht geschrieben werden: "
+                                      "Schreibfehler: %2. Nichts wurde ersetzt oder gedruckt.")
+                           .arg(QDir::toNativeSeparators(pdf), qt_error_string(EFBIG)))
+        << failure.toStdString();
+    EXPECT_FALSE(printer.printing());
+    QFile check(pdf);
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), QByteArray("alt"));
+    EXPECT_EQ(QDir(f.data.root()).entryList(QDir::Files),
+              QStringList{QStringLiteral("ausgabe.pdf")});
 }
 
 TEST(QtPrinterTest, PdfPrinterIsAlwaysListedAndCupsMediaNamesTheSize) {

@@ -82,9 +82,47 @@ QByteArray WithHeader(QByteArray bytes, int offset, qint32 value) {
     return bytes;
 }
 
+// A 16-bit file of 2 x 4 pixels with colour masks (5-5-5 unless given) after
+// its 40-byte header, two white rows and two black ones; `withMasks` false
+// leaves the masks out while the header still announces them.
+QByteArray MaskedFile(bool withMasks, quint32 red = 0x7C00, quint32 green = 0x03E0,
+                      quint32 blue = 0x001F) {
+    const quint32 offset = 14 + 40 + (withMasks ? 12 : 0);
+    const QByteArray pixels = QByteArray::fromHex(
+        "FF7FFF7F"
+        "FF7FFF7F"
+        "00000000"
+        "00000000");
+    QByteArray bytes(int(offset), '\0');
+    auto *p = reinterpret_cast<uchar *>(bytes.data());
+    p[0] = 'B';
+    p[1] = 'M';
+    qToLittleEndian<quint32>(offset + quint32(pixels.size()), p + 2);
+    qToLittleEndian<quint32>(offset, p + 10);
+    qToLittleEndian<quint32>(40, p + 14);
+    qToLittleEndian<qint32>(2, p + 18);
+    qToLittleEndian<qint32>(4, p + 22);
+    qToLittleEndian<quint16>(1, p + 26);
+    qToLittleEndian<quint16>(16, p + 28);
+    qToLittleEndian<quint32>(3, p + 30);
+    if (withMasks) {
+        qToLittleEndian<quint32>(red, p + 54);
+        qToLittleEndian<quint32>(green, p + 58);
+        qToLittleEndian<quint32>(blue, p + 62);
+    }
+    return bytes + pixels;
+}
+
 TEST_F(PictureFolderTest, BrokenBitmapsDrawNothing) {
     const QByteArray good = BmpBytes(Sample());
     ASSERT_GT(good.size(), 54);
+    // The masked file as it should be is a picture: its first rows, the
+    // bottom ones, white, the top ones black.
+    writePicture(QStringLiteral("masked.bmp"), MaskedFile(true));
+    const QImage masked = ReadPictureFile(PictureFolder() + QStringLiteral("masked.bmp"));
+    ASSERT_EQ(masked.size(), QSize(2, 4));
+    EXPECT_EQ(masked.pixel(1, 3) | 0x00070707, White);  // five bits a colour
+    EXPECT_EQ(masked.pixel(0, 0), Black);
     const struct {
         const char *name;
         QByteArray bytes;
@@ -97,6 +135,13 @@ TEST_F(PictureFolderTest, BrokenBitmapsDrawNothing) {
         {"nobits.bmp", WithHeader(good, 10, 0x7FFFFFFF)},
         {"garbage.bmp", QByteArray("BM") + QByteArray(200, '\xff')},
         {"notbmp.bmp", QByteArray("\x89PNG\r\n\x1a\n") + QByteArray(100, '\0')},
+        // The masks would be read from the pixels, the rows from past them.
+        {"nomasks.bmp", MaskedFile(false)},
+        {"zeromasks.bmp", MaskedFile(true, 0, 0, 0)},
+        {"nogreen.bmp", MaskedFile(true, 0x7C00, 0, 0x001F)},
+        // Pixels said to start inside the header, the file a row short of
+        // where they are read from.
+        {"inheader.bmp", WithHeader(good.left(good.size() - 14), 10, 40)},
     };
     for (const auto &b : broken) {
         const QString name = QString::fromLatin1(b.name);

@@ -162,4 +162,42 @@ TEST(UserDictionaryTest, Windows1252RoundTripKeepsEveryWord) {
     EXPECT_EQ(LoadUserWords(path).size(), 3);
 }
 
+// A huge file is read only in part, and says so; adding a word keeps every
+// word of it, also those beyond what was read, and finds them as listed.
+TEST(UserDictionaryTest, AHugeFileIsReadInPartAndKeptWhole) {
+    const struct {
+        const char *what;
+        qsizetype lines;
+        int width;  // bytes of a word
+        qsizetype read;
+    } cases[] = {
+        {"more words than are read", MaxUserWords + 2, 10, MaxUserWords},
+        // Lines of 100 bytes (CR LF included): the last one read is whole.
+        {"more bytes than are read", 50000, 98, MaxUserDictionaryBytes / 100},
+    };
+    for (const auto &c : cases) {
+        TempDataFolder data;
+        const QString path = UserDictionaryPath();
+        QByteArray bytes;
+        for (qsizetype i = 0; i < c.lines; ++i)
+            bytes += QByteArray::number(i).rightJustified(c.width, 'w') + "\r\n";
+        data.writeFile(QStringLiteral("Woerterbuch.txt"), bytes);
+
+        bool capped = false;
+        const QStringList words = LoadUserWords(path, &capped);
+        EXPECT_TRUE(capped) << c.what;
+        ASSERT_EQ(words.size(), c.read) << c.what;
+        EXPECT_EQ(words.last().size(), c.width) << c.what;
+
+        QString message;
+        const QString last =
+            QString::fromLatin1(QByteArray::number(c.lines - 1).rightJustified(c.width, 'w'));
+        ASSERT_TRUE(AddUserWord(path, last, &message)) << message.toStdString();
+        EXPECT_EQ(data.readFile(QStringLiteral("Woerterbuch.txt")), bytes) << c.what;
+        ASSERT_TRUE(AddUserWord(path, QStringLiteral("Kr\u00e4nze"), &message));
+        EXPECT_EQ(data.readFile(QStringLiteral("Woerterbuch.txt")), bytes + "Kr\xe4nze\r\n")
+            << c.what;
+    }
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -12,6 +13,7 @@
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "tests/ui/MainWindowFixture.h"
+#include "ui/AppWindows.h"
 #include "ui/TextField.h"
 #include "ui/TextMemo.h"
 
@@ -50,6 +52,29 @@ TEST_F(ListCommandTest, FirstRibbonTakesTheControlsInitialValues) {
     EXPECT_FALSE(job->FontName.isEmpty());
     // Ready for typing.
     EXPECT_EQ(QApplication::focusWidget(), Child<TextMemo>("MTextLeft"));
+}
+
+// On a busy machine keys come before anything the window posted at its
+// creation has run: they go into the first ribbon's left text, and the
+// start-up that follows neither drops nor selects them.
+TEST_F(ListCommandTest, TextTypedBeforeTheStartUpHasRunIsKept) {
+    form = std::make_unique<TMainForm>();
+    CreateAppWindows(*form);
+    QWidget *focus = form->focusWidget();
+    ASSERT_NE(focus, nullptr);
+    for (const QChar ch : QStringLiteral("In Liebe")) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(focus, &press);
+    }
+    form->show();
+    form->activateWindow();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Settle();
+    TypeInto(QApplication::focusWidget(), QStringLiteral(" und Dank"));
+    ASSERT_EQ(form->JobCount(), 1);
+    EXPECT_EQ(form->JobAt(0)->TextLeft.lines(), QStringList{QStringLiteral("In Liebe und Dank")});
+    EXPECT_EQ(Child<TextMemo>("MTextLeft")->toPlainText(), QStringLiteral("In Liebe und Dank"));
 }
 
 TEST_F(ListCommandTest, NewRibbonReplacesAnEmptyCurrentOne) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QTextBlock>
@@ -8,6 +9,7 @@
 
 #include "model/Job.h"
 #include "print/RecordingPrinter.h"
+#include "spell/UserDictionary.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/AppWindows.h"
 #include "ui/PrintFlow.h"
@@ -98,6 +100,29 @@ TEST_F(SpellingTest, MemoUnderlinesUnknownWordsAndItsMenuMendsThem) {
     EXPECT_TRUE(Underlined(memo).isEmpty());
     EXPECT_EQ(Settings().readString(QStringLiteral("General"), QStringLiteral("Rechtschreibung")),
               QStringLiteral("Aus"));
+}
+
+// The user's words come with the dictionary; of a huge file only the first
+// are known, and the status bar says so.
+TEST_F(SpellingTest, AHugeUserDictionaryIsReadInPartAndSaysSo) {
+    // Made-up words of letters (numbers are not checked): "Qxaaaa", "Qxbaaa", ...
+    const auto word = [](qsizetype i) {
+        QString made = QStringLiteral("Qx");
+        for (int place = 0; place < 4; ++place, i /= 26)
+            made += QChar(u'a' + int(i % 26));
+        return made;
+    };
+    QByteArray words;
+    for (qsizetype i = 0; i <= MaxUserWords; ++i)
+        words += word(i).toLatin1() + "\r\n";
+    data.writeFile(QStringLiteral("Woerterbuch.txt"), words);
+    Start();
+    Spelling();
+    Settle();
+    auto *memo = Child<TextMemo>("MTextLeft");
+    TypeInto(memo, word(0) + QLatin1Char(' ') + word(MaxUserWords));
+    EXPECT_EQ(Underlined(memo), QStringList{word(MaxUserWords)});
+    EXPECT_EQ(Child<QLabel>("DataNote")->text(), UserWordsCappedMessage(MaxUserWords));
 }
 
 TEST_F(SpellingTest, PrintAsksOnceNamingTheUnknownWords) {
