@@ -140,6 +140,10 @@ private:
     void MTextRightEnter() { PictureSide = 2; }
     void ApplicationHint(const QString &hint);
     void ShowStatusText(const QString &text);
+    // A refused character or paste: the message stays until the user types
+    // on or clicks; hints and fit messages wait behind it.
+    void ShowRefusal(const QString &text);
+    void ReleaseRefusal();
     // Says in the status bar what of the current ribbon does not fit.
     void ShowFitStatus();
     void FormResize();
@@ -252,6 +256,12 @@ private:
     TextMemo *LastTextMemo = nullptr;
     QString PhraseFileName;
     QString FitStatusShown;  // the fit message last put in the status bar
+
+    // The refusal in the status bar while it stands, and what sees the key or
+    // click that ends it.
+    QString RefusalShown;
+    QObject *RefusalWatch = nullptr;
+
     PhraseList Phrases;
     QStringList PhrasesRead;  // as loaded, to tell what this window changed
     // The settings file, what start-up reads from it, the picture list's
