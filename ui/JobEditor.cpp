@@ -51,8 +51,7 @@ QString SpokenLabel(const QString &text) {
     return spoken;
 }
 
-// A label that moves the focus to `buddy` and names it. A label serving two
-// fields names neither: each field is named by its own label.
+// A label that moves the focus to `buddy` and gives it its name.
 QLabel *MakeLabel(QWidget *parent, const QString &text, QWidget *buddy = nullptr) {
     auto *label = new QLabel(text, parent);
     if (buddy) {

@@ -113,7 +113,7 @@ public:
         }
         return forms.last();
     }
-    // The caption's own room: the page's column, up to the next page.
+    // The caption's own room: the page's column, as wide as the page or its number.
     QRect captionRect(std::size_t i) const {
         if (i >= slots_.size())
             return QRect();
