@@ -442,6 +442,13 @@ TEST_F(EditorTest, ScreenReadersHearEveryControlByItsLabelAndTheListsByTheirText
     };
     EXPECT_EQ(item(Child<QWidget>("LBJobs"), 0), QStringLiteral("Ruhe sanft / Deine Kinder"));
     EXPECT_EQ(item(Child<QWidget>("LBGraphic"), 0), QStringLiteral("Ohne Bild"));
+    // A phrase of two lines is read as its words.
+    auto *left = Child<TextMemo>("MTextLeft");
+    QTest::keyClick(left, Qt::Key_Return);
+    TypeInto(left, QStringLiteral("in Liebe"));
+    QTest::mouseClick(left->viewport(), Qt::LeftButton, Qt::ControlModifier, QPoint(5, 5));
+    Settle();
+    EXPECT_EQ(item(Child<QWidget>("LBTexte"), 0), QStringLiteral("Ruhe sanft in Liebe"));
 }
 
 TEST_F(EditorTest, HintsGoToTheStatusBarAfterOneBlank) {
