@@ -245,9 +245,3 @@ int LargestFittingHeight(const RenderContext &context, const TJob &job, int lowe
     }
     return low;
 }
-
-QString FitQuestion(int ribbons) {
-    if (ribbons == 1)
-        return QStringLiteral("Bei 1 Schleife passt der Text nicht. Trotzdem drucken?");
-    return QStringLiteral("Bei %1 Schleifen passt der Text nicht. Trotzdem drucken?").arg(ribbons);
-}

@@ -42,6 +42,3 @@ std::vector<FitFinding> CheckFit(const RenderContext &context, const TJob &job);
 // ribbon's own, at which its texts fit (pictures missing or not); 0 when even
 // `lowest` does not fit.
 int LargestFittingHeight(const RenderContext &context, const TJob &job, int lowest);
-
-// "Bei 2 Schleifen passt der Text nicht. Trotzdem drucken?"
-QString FitQuestion(int ribbons);

@@ -5,6 +5,8 @@
 #include <QMutex>
 
 #include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <QFont>
 #include <QFontInfo>
 #include <QHash>
@@ -98,6 +100,51 @@ QString MissingFaceMessage(const QString &face) {
         .arg(face, resolved.family);
 }
 
+namespace {
+
+// Whether the glyph that a letter's code maps to is named as that letter.
+bool NamedAsLetter(FT_Face face, FT_UInt glyph, FT_ULong letter) {
+    char name[64] = {};
+    if (FT_Get_Glyph_Name(face, glyph, name, sizeof name) != 0)
+        return false;
+    const QLatin1String named(name);
+    const QString code = QString::number(letter, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return named == QString(QChar(char16_t(letter))) || named == QLatin1String("uni") + code;
+}
+
+// Whether the face draws the basic Latin letters for their codes. Symbol
+// faces (Dingbats, Standard Symbols PS and their kind) have no Unicode map,
+// or map the letters' codes to their symbols ("Alpha", "a10"), and fontconfig
+// lists them as Latin all the same; a ribbon lettered in one shows no letters.
+bool DrawsLatinLetters(const ResolvedFace &face) {
+    static FT_Library library = [] {
+        FT_Library made = nullptr;
+        return FT_Init_FreeType(&made) == 0 ? made : nullptr;
+    }();
+    FT_Face ft = nullptr;
+    if (!library || face.file.isEmpty() ||
+        FT_New_Face(library, face.file.constData(), face.index, &ft) != 0)
+        return false;
+    bool latin = FT_Select_Charmap(ft, FT_ENCODING_UNICODE) == 0;
+    int named = 0;
+    for (FT_ULong upper = 'A'; latin && upper <= 'Z'; ++upper) {
+        for (const FT_ULong letter : {upper, upper + 32}) {
+            const FT_UInt glyph = FT_Get_Char_Index(ft, letter);
+            latin = latin && glyph != 0;
+            if (glyph != 0 && FT_HAS_GLYPH_NAMES(ft) && NamedAsLetter(ft, glyph, letter))
+                ++named;
+        }
+    }
+    // A face that names its glyphs names most letters as letters; one whose
+    // letter codes lead to other names is a symbol face in a Latin map.
+    if (FT_HAS_GLYPH_NAMES(ft) && named < 26)
+        latin = false;
+    FT_Done_Face(ft);
+    return latin;
+}
+
+}  // namespace
+
 QStringList PrintableFamilies() {
     QSet<QString> names;
     FcPattern *pattern = FcPatternBuild(nullptr, FC_SCALABLE, FcTypeBool, FcTrue, FC_OUTLINE,
@@ -126,6 +173,8 @@ QStringList PrintableFamilies() {
         // preview would draw in another family, does not print as shown.
         const ResolvedFace &resolved = ResolveFace(family);
         if (!resolved.installed || resolved.family != family)
+            continue;
+        if (!DrawsLatinLetters(resolved))
             continue;
         if (PreviewFamily(family).compare(family, Qt::CaseInsensitive) != 0)
             continue;

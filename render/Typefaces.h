@@ -25,5 +25,6 @@ QString MissingFaceMessage(const QString &face);
 
 // The typefaces a user can choose: one entry per family that fontconfig has
 // with a scalable face and that the preview draws as that family (so it
-// prints as shown), without "Symbol" and "Wingdings". Sorted case-blind.
+// prints as shown), without "Symbol" and "Wingdings" and without faces that
+// lack the basic Latin letters (symbol-encoded faces). Sorted case-blind.
 QStringList PrintableFamilies();

@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -40,10 +41,23 @@ const QStringList &CompatibilityNotice() {
     return lines;
 }
 
+// What a screen reader says for a field: its label as shown, without the
+// accelerator mark and the colon.
+QString SpokenLabel(const QString &text) {
+    QString spoken = text;
+    spoken.remove(QLatin1Char('&'));
+    if (spoken.endsWith(QLatin1Char(':')))
+        spoken.chop(1);
+    return spoken;
+}
+
+// A label that moves the focus to `buddy` and gives it its name.
 QLabel *MakeLabel(QWidget *parent, const QString &text, QWidget *buddy = nullptr) {
     auto *label = new QLabel(text, parent);
-    if (buddy)
+    if (buddy) {
         label->setBuddy(buddy);
+        buddy->setAccessibleName(SpokenLabel(text));
+    }
     return label;
 }
 
@@ -61,6 +75,7 @@ SpinField *MakeSpin(QWidget *parent, const char *name, int minimum, int maximum,
                     int value) {
     auto *spin = new SpinField(minimum, maximum, step, value, parent);
     spin->setObjectName(QLatin1String(name));
+    spin->setAccessibleDescription(QStringLiteral("in Millimetern"));
     spin->setFixedWidth(SpinWidth);
     return spin;
 }
@@ -124,6 +139,8 @@ QWidget *JobEditor::CreateFormatPanel() {
     BtnFontColor->setObjectName(QStringLiteral("BtnFontColor"));
     BtnFontColor->setText(QStringLiteral("..."));
     BtnFontColor->setFixedSize(21, 21);
+    // A tool button answers only the space bar; users expect Enter as well.
+    BtnFontColor->installEventFilter(this);
     SetHint(BtnFontColor, QStringLiteral("Einstellen der Farbe des Textes."));
     CBFontName = new QComboBox(panel);
     CBFontName->setObjectName(QStringLiteral("CBFontName"));
@@ -145,6 +162,7 @@ QWidget *JobEditor::CreateFormatPanel() {
     looks->setHorizontalSpacing(3);
     looks->setVerticalSpacing(1);
     looks->addWidget(MakeLabel(panel, QStringLiteral("Schrift&farbe:"), BtnFontColor), 0, 0);
+    PanelFontColor->setAccessibleName(BtnFontColor->accessibleName());
     looks->addLayout(colourRow, 0, 1);
     looks->addWidget(MakeLabel(panel, QStringLiteral("&Schriftart:"), CBFontName), 1, 0);
     looks->addWidget(CBFontName, 1, 1);
@@ -201,12 +219,24 @@ QWidget *JobEditor::CreateTextPanel() {
     };
     QGridLayout *left = pictureFields(lbBildLinks, QStringLiteral("Bild l&inks:"), edBildBreiteL,
                                       edBildAbstandL, lbBildLinksMm);
-    lbBildLinks->setBuddy(MTextLeft);
     QGridLayout *right = pictureFields(lbBildRechts, QStringLiteral("Bild rechts:"), edBildBreiteR,
                                        edBildAbstandR, lbBildRechtsMm);
+    // The caption stands over both fields of an end; the legend beside them
+    // tells picture width from distance, so their names say it too.
+    const std::array<std::pair<SpinField *, const char *>, 4> pictureNames{{
+        {edBildBreiteL, "Bild links: Bildbreite"},
+        {edBildAbstandL, "Bild links: Abstand"},
+        {edBildBreiteR, "Bild rechts: Bildbreite"},
+        {edBildAbstandR, "Bild rechts: Abstand"},
+    }};
+    for (const auto &[field, name] : pictureNames)
+        field->setAccessibleName(QString::fromUtf8(name));
 
     lbTextLeft = MakeLabel(panel, QStringLiteral("Text lin&ks/zentriert:"), MTextLeft);
-    lbTextRight = MakeLabel(panel, QStringLiteral("Text rechts:"));
+    // "Bild l&inks:" moves the focus to the left text as well; the text keeps
+    // the name of its own label.
+    lbBildLinks->setBuddy(MTextLeft);
+    lbTextRight = MakeLabel(panel, QStringLiteral("Text rechts:"), MTextRight);
     auto *leftText = new QVBoxLayout();
     leftText->setSpacing(1);
     leftText->addWidget(lbTextLeft);
@@ -341,6 +371,17 @@ void JobEditor::updateEnabledStates(const TJob *job, bool listed, bool compatibi
     const bool margin = job && (job->Stil != Center || leftPicture || rightPicture);
     for (QWidget *control : std::initializer_list<QWidget *>{lbRand, edRand, lbRandMm})
         control->setEnabled(margin);
+}
+
+bool JobEditor::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == BtnFontColor && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            BtnFontColor->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void JobEditor::CopySpinValue(SpinField *from, SpinField *to) {

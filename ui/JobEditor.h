@@ -82,6 +82,9 @@ signals:
     // A text field refused input; the message says why.
     void refused(const QString &message);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QWidget *CreateFormatPanel();
     QWidget *CreateTextPanel();

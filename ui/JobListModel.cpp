@@ -2,6 +2,21 @@
 
 #include "model/Job.h"
 
+namespace {
+
+// A ribbon as a screen reader says it: its texts, the ends apart.
+QString SpokenTexts(const TJob &job) {
+    QStringList ends;
+    for (const QStringList &lines : {job.TextLeft.lines(), job.TextRight.lines()}) {
+        const QString text = lines.join(QLatin1Char(' ')).simplified();
+        if (!text.isEmpty())
+            ends << text;
+    }
+    return ends.isEmpty() ? QStringLiteral("Schleife ohne Text") : ends.join(QStringLiteral(" / "));
+}
+
+}  // namespace
+
 JobListModel::JobListModel(QObject *parent) : QAbstractListModel(parent) {}
 
 JobListModel::~JobListModel() = default;
@@ -14,8 +29,11 @@ QVariant JobListModel::data(const QModelIndex &index, int role) const {
     // The items have no text: the delegate draws the ribbon itself.
     if (!index.isValid() || index.row() >= count())
         return QVariant();
+    const TJob &job = *jobs_[std::size_t(index.row())];
     if (role == Qt::AccessibleTextRole)
-        return jobs_[std::size_t(index.row())]->Name.str();
+        return SpokenTexts(job);
+    if (role == Qt::AccessibleDescriptionRole)
+        return QStringLiteral("%1 \u00D7 %2 mm").arg(job.Laenge).arg(job.Breite);
     return QVariant();
 }
 

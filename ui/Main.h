@@ -143,6 +143,10 @@ private:
     void MTextRightEnter() { PictureSide = 2; }
     void ApplicationHint(const QString &hint);
     void ShowStatusText(const QString &text);
+    // A refused character or paste: the message stays until the user types
+    // on or clicks; hints and fit messages wait behind it.
+    void ShowRefusal(const QString &text);
+    void ReleaseRefusal();
     // Says in the status bar what of the current ribbon does not fit.
     void ShowFitStatus();
     void FormResize();
@@ -258,6 +262,12 @@ private:
     TextMemo *LastTextMemo = nullptr;
     QString FitStatusShown;  // the fit message last put in the status bar
     Workspace *Work = nullptr;
+
+    // The refusal in the status bar while it stands, and what sees the key or
+    // click that ends it.
+    QString RefusalShown;
+    QObject *RefusalWatch = nullptr;
+
     // The settings file, what start-up reads from it, the picture list's
     // names and thumbnails.
     std::unique_ptr<RibbonSession> Setup;

@@ -20,6 +20,7 @@
 #include "ui/JobEditor.h"
 #include "ui/JobListDelegate.h"
 #include "ui/JobListModel.h"
+#include "ui/MenuMnemonics.h"
 #include "ui/PictureListDelegate.h"
 #include "model/StoredFormatsModel.h"
 #include "model/Workspace.h"
@@ -55,6 +56,9 @@ QToolButton *MakeToolButton(QWidget *parent, const char *name, const QString &ic
     button->setIcon(ArtworkIcon(icon));
     button->setFocusPolicy(Qt::NoFocus);
     SetHint(button, hint);
+    // The button shows only a picture; a screen reader says its hint.
+    button->setAccessibleName(ShortHint(hint));
+    button->setAccessibleDescription(LongHint(hint));
     return button;
 }
 
@@ -159,6 +163,7 @@ QWidget *TMainForm::CreateListArea() {
     LBGraphic->setItemDelegate(pictureDelegate);
     LBGraphic->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SetHint(LBGraphic, QStringLiteral("Einf\u00FCgen von Bildern mit Doppelklick. "));
+    LBGraphic->setAccessibleName(QStringLiteral("Bilder"));
 
     Jobs = new JobListModel(this);
     LBJobs = new QListView(area);
@@ -172,12 +177,14 @@ QWidget *TMainForm::CreateListArea() {
     LBJobs->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LBJobs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     LBJobs->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    LBJobs->setAccessibleName(QStringLiteral("Schleifen"));
 
     LBTexte = new QListWidget(area);
     LBTexte->setObjectName(QStringLiteral("LBTexte"));
     LBTexte->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     SetHint(LBTexte, QStringLiteral("Textliste. Einf\u00FCgen von Texten mit Doppelklick. "
                                     "L\u00F6schen mit Taste [Entf]."));
+    LBTexte->setAccessibleName(QStringLiteral("Textliste"));
 
     Splitter2 = new QSplitter(Qt::Horizontal, area);
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
@@ -202,6 +209,8 @@ void TMainForm::CreateMenus() {
                          QStringLiteral("Erstellet eine neue Schleife mit den Eigenschaften der "
                                         "aktuellen Schleife."));
     FileNew->setIcon(ArtworkIcon(QStringLiteral("new")));
+    FileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    FileNew->setShortcutContext(Qt::WindowShortcut);
     Delete = MakeAction(MenuDatei, "Delete", QStringLiteral("Schleife &l\u00F6schen"),
                         QStringLiteral("L\u00F6scht die aktuelle Schleife."));
     Delete->setIcon(ArtworkIcon(QStringLiteral("delete")));
@@ -221,6 +230,8 @@ void TMainForm::CreateMenus() {
                        QStringLiteral("Drucken aller in der Vorschau befindlichen Schleifen. "
                                       "Schleifen ohne Text werden vorher entfernt."));
     Print->setIcon(ArtworkIcon(QStringLiteral("print")));
+    Print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    Print->setShortcutContext(Qt::WindowShortcut);
     PrintPreview =
         MakeAction(MenuDatei, "PrintPreview", QStringLiteral("Seiten&vorschau\u2026"),
                    QStringLiteral("Zeigt die Seiten, die der Druck ergeben w\u00FCrde."));
@@ -272,6 +283,11 @@ void TMainForm::CreateMenus() {
     MenuInfo->setObjectName(QStringLiteral("MenuInfo"));
     Info1 = MakeAction(MenuInfo, "Info1", QStringLiteral("&Info..."),
                        QStringLiteral("Information zum Programm."));
+
+    // "Schrift&farbe:" and "Bild l&inks:" share their letters with "&Format"
+    // and "&Info"; Alt with the letter opens the menu, and the fields are
+    // reached with Tab (the left text also with Alt+K).
+    MenuMnemonics::Install(menuBar(), Editor);
 }
 
 void TMainForm::ConnectControls() {
@@ -301,7 +317,7 @@ void TMainForm::ConnectControls() {
     }
 
     connect(Editor, &JobEditor::changed, this, &TMainForm::JobChanged);
-    connect(Editor, &JobEditor::refused, this, &TMainForm::ShowStatusText);
+    connect(Editor, &JobEditor::refused, this, &TMainForm::ShowRefusal);
 
     for (TextMemo *memo : {Editor->MTextLeft, Editor->MTextRight}) {
         connect(memo, &TextMemo::pressed, this, [this, memo](Qt::KeyboardModifiers modifiers) {

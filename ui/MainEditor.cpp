@@ -1,7 +1,9 @@
 #include "ui/Main.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QListView>
 #include <QListWidget>
 #include <QScopedValueRollback>
@@ -9,6 +11,8 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "model/Job.h"
 #include "ui/FitCache.h"
@@ -21,6 +25,31 @@ constexpr int PictureListWidth = 140;
 constexpr int ListGap = 2;
 constexpr int PhraseListRoom = 170;
 constexpr int MinimumJobListWidth = 300;
+
+// Tells when the user next presses a key (a modifier alone is no typing) or
+// a mouse button anywhere in the program.
+class NextUserAction : public QObject {
+public:
+    NextUserAction(std::function<void()> acted, QObject *parent)
+        : QObject(parent), acted_(std::move(acted)) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::MouseButtonPress ||
+            (event->type() == QEvent::KeyPress &&
+             !IsModifier(static_cast<QKeyEvent *>(event)->key())))
+            acted_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static bool IsModifier(int key) {
+        return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+               key == Qt::Key_AltGr || key == Qt::Key_Meta || key == Qt::Key_CapsLock;
+    }
+
+    std::function<void()> acted_;
+};
 
 }  // namespace
 
@@ -76,6 +105,10 @@ void TMainForm::ShowFitStatus() {
             messages << finding.message();
     }
     const QString text = messages.join(QLatin1Char(' '));
+    if (!RefusalShown.isEmpty()) {
+        FitStatusShown = text;  // shown once the refusal is released
+        return;
+    }
     // A fit message stays until the ribbon fits; other texts are left alone.
     if (!text.isEmpty())
         ShowStatusText(text);
@@ -146,7 +179,29 @@ void TMainForm::MenuStyleClick(int tag) {
 }
 
 void TMainForm::ApplicationHint(const QString &hint) {
-    ShowStatusText(hint);
+    if (RefusalShown.isEmpty())
+        ShowStatusText(hint);
+}
+
+void TMainForm::ShowRefusal(const QString &text) {
+    ShowStatusText(text);
+    if (!RefusalWatch)
+        RefusalWatch = new NextUserAction([this] { ReleaseRefusal(); }, this);
+    if (RefusalShown.isEmpty())
+        qApp->installEventFilter(RefusalWatch);
+    RefusalShown = text;
+}
+
+void TMainForm::ReleaseRefusal() {
+    if (RefusalShown.isEmpty())
+        return;
+    qApp->removeEventFilter(RefusalWatch);
+    RefusalShown.clear();
+    // What the refusal stood over comes back: the fit of the ribbon.
+    if (!FitStatusShown.isEmpty())
+        ShowStatusText(FitStatusShown);
+    else
+        statusBar()->clearMessage();
 }
 
 void TMainForm::ShowStatusText(const QString &text) {

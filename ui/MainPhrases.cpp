@@ -32,6 +32,11 @@ void TMainForm::LoadPhrases() {
 void TMainForm::ShowPhrases(qsizetype selectRow) {
     LBTexte->clear();
     LBTexte->addItems(phrases().phrases());
+    // A screen reader reads the phrase's lines, not the marks that join them.
+    for (int row = 0; row < LBTexte->count(); ++row) {
+        QListWidgetItem *item = LBTexte->item(row);
+        item->setData(Qt::AccessibleTextRole, DecodePhrase(item->text()).simplified());
+    }
     if (SpellingSupport *spelling = SpellingSupport::of(this))
         spelling->setPhrases(phrases().phrases());
     if (selectRow >= 0 && selectRow < LBTexte->count())

@@ -73,7 +73,7 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
         PrintRange range;
         if (preset)
             range = *preset;
-        else if (!flow.askRange(range, count))
+        else if (!flow.askRange(range, count, QStringLiteral("Drucken")))
             return;
         ApplyPrintRange(run, range, SelectedJobRow());
     }
@@ -82,14 +82,23 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
 
     // The drawing settings of this run ("InternalLeading" among them).
     const RenderContext context = DrawingContext();
-    // Texts that do not fit cost a ribbon: asked once, before anything prints.
-    int unfitting = 0;
+    // Texts that do not fit cost a ribbon: asked once, before anything prints,
+    // naming the ribbons so that they can be found in the list.
+    QList<int> unfitting;
     for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
         if (const TJob *job = run.jobAt(i); job && !FitFindings(context, *job).empty())
-            ++unfitting;
+            unfitting << i + 1;
     }
-    if (unfitting > 0 && flow.confirm && !flow.confirm(FitQuestion(unfitting)))
+    if (!unfitting.isEmpty() && flow.confirm && !flow.confirm(UnfittingRibbonsQuestion(unfitting)))
         return;
+
+    // Ribbons of another width are left out; the user learns which before
+    // the paper (or the file) is used, not afterwards.
+    const std::int32_t methode = SettingInteger(kDrucker, QStringLiteral("Methode"), 0);
+    const bool printsAnything = methode >= 0 && methode <= 4;
+    const QList<int> leftOut = printsAnything ? RibbonsLeftOutByWidth(run) : QList<int>();
+    if (!leftOut.isEmpty())
+        flow.inform(LeftOutByWidthNotice(leftOut));
 
     RibbonPrinter &printer = flow.printer();
     if (flow.printsToPdf()) {
@@ -102,14 +111,13 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
     SBtnPrint->setEnabled(false);
     TDlgPrinterAbort &dialog = flow.abortDialog();
     SetPrintBusy(this, dialog, true);
-    const QString failure = RunPrintMethod(
-        printer, run, SettingInteger(kDrucker, QStringLiteral("Methode"), 0), context);
+    const QString failure = RunPrintMethod(printer, run, methode, context);
     SetPrintBusy(this, dialog, false);
     // A run that failed must not look like one that printed.
     if (!failure.isEmpty())
         flow.warn(QStringLiteral("Der Druck ist fehlgeschlagen: %1").arg(failure));
-    if (run.WidthMismatch)
-        flow.inform(WidthMismatchMessage());
+    if (run.WidthMismatch && leftOut.isEmpty())
+        flow.inform(WidthMismatchMessage());  // not foreseen: said at least now
     SBtnPrint->setEnabled(true);
 }
 
@@ -131,7 +139,7 @@ void TMainForm::PrintPreviewClick() {
     std::optional<PrintRange> chosen;
     if (run.jobs.size() > 1) {
         PrintRange range;
-        if (!flow.askRange(range, int(run.jobs.size())))
+        if (!flow.askRange(range, int(run.jobs.size()), QStringLiteral("Seitenvorschau")))
             return;
         if (range.kind == PrintRange::Selection) {
             const int selected = run.jobs.indexOf(JobAt(SelectedJobRow()));

@@ -19,6 +19,8 @@
 #include "model/Job.h"
 #include "model/RibbonFile.h"
 #include "model/Workspace.h"
+#include "render/Pictures.h"
+#include "ui/BundledPictures.h"
 #include "ui/JobListModel.h"
 
 namespace {
@@ -102,8 +104,15 @@ void TMainForm::OfferDataFolder() {
             QStringLiteral("Der Datenordner %1 kann nicht angelegt werden.").arg(folder));
         return;
     }
+    // The pictures that come with the program, as the set-up gives them to a
+    // new data folder (a picture folder already there is left as it is).
+    const QString pictures = PictureFolder();
+    const int copied = QFileInfo(pictures).isDir() ? 0 : CopyBundledPictures(pictures);
     OpenDataSession();
     ScheduleRibbonBackup();
+    if (copied > 0)
+        LoadPictureList();
+    ShowStatusText(DataFolderCreatedMessage(DataFolder(), copied));
 }
 
 void TMainForm::OfferRecovery() {

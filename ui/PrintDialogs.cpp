@@ -11,7 +11,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "print/PrintCommand.h"
+#include "print/PrintRun.h"
+
 namespace {
+
+constexpr int NamedRibbons = 20;
 
 QDialogButtonBox *okCancel(QDialog *dialog) {
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
@@ -23,6 +28,49 @@ QDialogButtonBox *okCancel(QDialog *dialog) {
 }
 
 }  // namespace
+
+QString RibbonNumbers(const QList<int> &numbers) {
+    QStringList named;
+    for (qsizetype i = 0; i < numbers.size() && i < NamedRibbons; ++i)
+        named << QString::number(numbers.at(i));
+    QString text = named.join(QStringLiteral(", "));
+    if (numbers.size() > NamedRibbons)
+        text += QStringLiteral(", \u2026");
+    return text;
+}
+
+QString UnfittingRibbonsQuestion(const QList<int> &numbers) {
+    const QString ribbons = numbers.size() == 1
+                                ? QStringLiteral("Bei 1 Schleife")
+                                : QStringLiteral("Bei %1 Schleifen").arg(numbers.size());
+    return QStringLiteral("%1 passt der Text nicht: %2. Trotzdem drucken?")
+        .arg(ribbons, RibbonNumbers(numbers));
+}
+
+QList<int> RibbonsLeftOutByWidth(const PrintRun &run) {
+    // The width rule as the print methods apply it, on a copy of the run.
+    PrintRun trial = run;
+    trial.FirstOfRun = true;
+    trial.WidthMismatch = false;
+    trial.LeftOut.clear();
+    for (std::int32_t i = trial.PrintFirst; i <= trial.PrintLast; ++i) {
+        if (const TJob *job = trial.jobAt(i)) {
+            trial.TakeJob(*job);
+            trial.JobDone();
+        }
+    }
+    QList<int> numbers;
+    for (const TJob *job : trial.LeftOut)
+        numbers << int(run.jobs.indexOf(job)) + 1;
+    return numbers;
+}
+
+QString LeftOutByWidthNotice(const QList<int> &numbers) {
+    return WidthMismatchMessage() +
+           (numbers.size() == 1 ? QStringLiteral("\n\nNicht gedruckt wird Schleife %1.")
+                                : QStringLiteral("\n\nNicht gedruckt werden die Schleifen %1."))
+               .arg(RibbonNumbers(numbers));
+}
 
 PrintRangeDialog::PrintRangeDialog(QWidget *parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Drucken"));

@@ -4,6 +4,22 @@
 
 #include "print/Printer.h"
 
+struct PrintRun;
+
+// The ribbons of a run named by their numbers in the list, counted from 1:
+// "2, 5, 7"; a long list ends after the first twenty with "…".
+QString RibbonNumbers(const QList<int> &numbers);
+
+// Asked before printing ribbons whose texts do not fit:
+// "Bei 3 Schleifen passt der Text nicht: 2, 5, 7. Trotzdem drucken?"
+QString UnfittingRibbonsQuestion(const QList<int> &numbers);
+
+// The ribbons of the run that the width rule will leave out (numbers from 1),
+// found before anything is printed.
+QList<int> RibbonsLeftOutByWidth(const PrintRun &run);
+// The information about them: the width rule's message and their numbers.
+QString LeftOutByWidthNotice(const QList<int> &numbers);
+
 class QComboBox;
 class QRadioButton;
 class QSpinBox;

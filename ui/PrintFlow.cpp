@@ -13,8 +13,9 @@
 
 PrintFlow::PrintFlow(QWidget *window) : QObject(window), window_(window) {
     setObjectName(QStringLiteral("PrintFlow"));
-    askRange = [this](PrintRange &range, int count) {
+    askRange = [this](PrintRange &range, int count, const QString &title) {
         PrintRangeDialog dialog(window_);
+        dialog.setWindowTitle(title);
         dialog.setRange(1, count, 1, count);
         if (dialog.exec() != QDialog::Accepted)
             return false;

@@ -26,8 +26,9 @@ public:
     void setPrinter(std::unique_ptr<RibbonPrinter> printer);
     TDlgPrinterAbort &abortDialog();
 
-    // The range of ribbons to print (numbers 1..count); false when cancelled.
-    std::function<bool(PrintRange &range, int count)> askRange;
+    // The range of ribbons to print (numbers 1..count) or to preview, asked
+    // under `title`; false when cancelled.
+    std::function<bool(PrintRange &range, int count, const QString &title)> askRange;
     // The file the PDF printer writes; empty when cancelled.
     std::function<QString()> askPdfFile;
     // An information box (caption "Informationen", one button "OK").

@@ -8,13 +8,18 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "model/Job.h"
 #include "print/PagePreview.h"
@@ -76,28 +81,59 @@ protected:
         const auto &pages = preview_.pages();
         for (std::size_t i = 0; i < pages.size(); ++i) {
             const QRect page = rects_[i];
-            const QRect caption(page.left(), page.top() - CaptionHeight, std::max(page.width(), 1),
-                                CaptionHeight);
-            if (!event->rect().intersects(page.united(caption)))
+            const QRect caption = captionRect(i);
+            const QRect marked = page.adjusted(-3, -3, 3, 3);
+            if (!event->rect().intersects(marked.united(caption)))
                 continue;
             painter.setPen(palette().color(QPalette::BrightText));
-            painter.drawText(caption.adjusted(0, 0, 400, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                             Caption(pages[i]));
-            if (!event->rect().intersects(page))
+            painter.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter, captionText(i));
+            if (!event->rect().intersects(marked))
                 continue;
             painter.drawPixmap(page.topLeft(), pixmap(i));
             painter.setPen(QPen(Qt::black, 1));
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(page.adjusted(0, 0, -1, -1));
+            if (int(i) == current_) {
+                painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+                painter.drawRect(marked.adjusted(1, 1, -1, -1));
+            }
         }
     }
 
+public:
+    // The caption of a page: the whole line where the page leaves room for
+    // it, shorter forms where it is narrow, so that captions never run into
+    // each other when zoomed out.
+    QString captionText(std::size_t i) const {
+        const QStringList forms = CaptionForms(preview_.pages().at(i));
+        const int room = captionRect(i).width();
+        for (const QString &form : forms) {
+            if (fontMetrics().horizontalAdvance(form) <= room)
+                return form;
+        }
+        return forms.last();
+    }
+    // The caption's own room: the page's column, as wide as the page or its number.
+    QRect captionRect(std::size_t i) const {
+        if (i >= slots_.size())
+            return QRect();
+        return QRect(slots_[i].left(), rects_[i].top() - CaptionHeight, slots_[i].width(),
+                     CaptionHeight);
+    }
+    int current() const { return current_; }
+    void setCurrent(int page) {
+        current_ = page;
+        update();
+    }
+
 private:
-    static QString Caption(const PagePreview::Page &page) {
-        return QStringLiteral("Seite %1 \u00B7 %2 \u00D7 %3 mm \u00B7 %4")
-            .arg(page.number)
-            .arg(Millimetres(page.lengthMm), Millimetres(page.widthMm),
-                 PagePreview::RoleName(page.role));
+    static QStringList CaptionForms(const PagePreview::Page &page) {
+        const QString number = QStringLiteral("Seite %1").arg(page.number);
+        const QString size = QStringLiteral("%1 \u00D7 %2 mm")
+                                 .arg(Millimetres(page.lengthMm), Millimetres(page.widthMm));
+        return {number + QStringLiteral(" \u00B7 ") + size + QStringLiteral(" \u00B7 ") +
+                    PagePreview::RoleName(page.role),
+                number + QStringLiteral(" \u00B7 ") + size, number, QString::number(page.number)};
     }
 
     QPixmap pixmap(std::size_t i) {
@@ -120,13 +156,18 @@ private:
 
     void relayout() {
         rects_.clear();
+        slots_.clear();
         int x = Gap;
         int bottom = 0;
         for (const PagePreview::Page &page : preview_.pages()) {
             const int w = std::max(1, int(std::lround(page.lengthMm * zoom_)));
             const int h = std::max(1, int(std::lround(page.widthMm * zoom_)));
+            // However small the page, its column keeps room for its number.
+            const int column =
+                std::max(w, fontMetrics().horizontalAdvance(CaptionForms(page).at(2)));
             rects_.emplace_back(x, Gap + CaptionHeight, w, h);
-            x += w + Gap;
+            slots_.emplace_back(x, 0, column, 1);
+            x += column + Gap;
             bottom = std::max(bottom, Gap + CaptionHeight + h);
         }
         setFixedSize(std::max(x, 200), bottom + Gap);
@@ -135,7 +176,9 @@ private:
     const PagePreview &preview_;
     QCache<int, QPixmap> cache_;
     std::vector<QRect> rects_;
+    std::vector<QRect> slots_;  // each page's column: its caption's room
     double zoom_ = 1.0;
+    int current_ = 0;  // the page the keys move from
     int drawn_ = 0;
 };
 
@@ -213,7 +256,57 @@ PrintPreviewDialog::PrintPreviewDialog(std::unique_ptr<PagePreview> preview,
     layout->addWidget(scroll_, 1);
     layout->addLayout(bottom);
 
+    // The keys of a document reader move through the pages.
+    const std::array<std::pair<QKeySequence, std::function<int()>>, 4> keys{{
+        {QKeySequence(Qt::Key_Home), [] { return 0; }},
+        {QKeySequence(Qt::Key_End), [this] { return int(preview_->pages().size()) - 1; }},
+        {QKeySequence(Qt::Key_PageUp), [this] { return currentPage() - 1; }},
+        {QKeySequence(Qt::Key_PageDown), [this] { return currentPage() + 1; }},
+    }};
+    for (const auto &[key, target] : keys) {
+        auto *shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, target] { showPage(target()); });
+    }
+    // Scrolled by hand: the keys go on from the first page in view.
+    connect(scroll_->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (scrollingToPage_)
+            return;
+        for (std::size_t i = 0; i < preview_->pages().size(); ++i) {
+            if (pages_->pageRect(i).right() >= value) {
+                pages_->setCurrent(int(i));
+                return;
+            }
+        }
+    });
+
     QMetaObject::invokeMethod(this, &PrintPreviewDialog::zoomToFit, Qt::QueuedConnection);
+}
+
+int PrintPreviewDialog::currentPage() const {
+    return pages_->current();
+}
+
+void PrintPreviewDialog::showPage(int page) {
+    const int count = int(preview_->pages().size());
+    if (count == 0)
+        return;
+    page = std::clamp(page, 0, count - 1);
+    pages_->setCurrent(page);
+    const QRect rect = pages_->pageRect(std::size_t(page));
+    const QScopedValueRollback scrolling(scrollingToPage_, true);
+    scroll_->horizontalScrollBar()->setValue(rect.left() - Gap);
+}
+
+QRect PrintPreviewDialog::pageRect(int page) const {
+    return pages_->pageRect(std::size_t(page));
+}
+
+QRect PrintPreviewDialog::captionRect(int page) const {
+    return pages_->captionRect(std::size_t(page));
+}
+
+QString PrintPreviewDialog::captionText(int page) const {
+    return pages_->captionText(std::size_t(page));
 }
 
 PrintPreviewDialog::~PrintPreviewDialog() = default;

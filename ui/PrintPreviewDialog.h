@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QRect>
+#include <QString>
 #include <memory>
 
 class PagePreview;
@@ -32,6 +34,15 @@ public:
 
     const PagePreview &preview() const { return *preview_; }
 
+    // The page the keys move from (Home, End, Page Up, Page Down), and
+    // bringing a page into view as they do.
+    int currentPage() const;
+    void showPage(int page);
+    // Where a page and its caption are drawn, and the caption shown.
+    QRect pageRect(int page) const;
+    QRect captionRect(int page) const;
+    QString captionText(int page) const;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -41,4 +52,5 @@ private:
     PreviewPagesWidget *pages_ = nullptr;
     QLabel *summary_ = nullptr;
     bool printRequested_ = false;
+    bool scrollingToPage_ = false;
 };

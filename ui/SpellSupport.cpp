@@ -15,6 +15,7 @@
 #include "print/PrintRun.h"
 #include "spell/RibbonTexts.h"
 #include "spell/UserDictionary.h"
+#include "ui/PrintDialogs.h"
 #include "ui/PrintFlow.h"
 #include "ui/SpellHighlighter.h"
 #include "ui/TextMemo.h"
@@ -237,25 +238,38 @@ QStringList SpellingSupport::unknownWords(const QList<QStringList> &texts) {
     return words;
 }
 
-QString SpellingSupport::PrintQuestion(const QStringList &words) {
+QString SpellingSupport::PrintQuestion(const QStringList &words, const QList<int> &ribbons) {
     QString named = words.mid(0, NamedWords).join(QStringLiteral(", "));
     if (words.size() > NamedWords)
         named += QStringLiteral(" und %1 weitere").arg(words.size() - NamedWords);
-    return QStringLiteral("Unbekannte W\u00F6rter: %1. Trotzdem drucken?").arg(named);
+    const QString where = ribbons.size() == 1 ? QStringLiteral(" in Schleife %1")
+                                              : QStringLiteral(" in den Schleifen %1");
+    return QStringLiteral("Unbekannte W\u00F6rter%1: %2. Trotzdem drucken?")
+        .arg(ribbons.isEmpty() ? QString() : where.arg(RibbonNumbers(ribbons)), named);
 }
 
 bool ConfirmPrintSpelling(QWidget *window, const PrintRun &run, bool rightTexts) {
     SpellingSupport *spelling = SpellingSupport::of(window);
     if (!spelling)
         return true;
-    QList<QStringList> texts;
+    QStringList words;
+    QList<int> ribbons;  // which ribbons hold them, so that they can be found
     for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
         const TJob *job = run.jobAt(i);
         if (!job)
             continue;
+        QList<QStringList> texts;
         for (const RibbonText &text : PrintedTexts(*job, rightTexts))
             texts.append(text.lines);
+        const QStringList unknown = spelling->unknownWords(texts);
+        if (unknown.isEmpty())
+            continue;
+        ribbons << i + 1;
+        for (const QString &word : unknown) {
+            if (!words.contains(word))
+                words.append(word);
+        }
     }
-    const QStringList words = spelling->unknownWords(texts);
-    return words.isEmpty() || PrintFlow::of(window).confirm(SpellingSupport::PrintQuestion(words));
+    return words.isEmpty() ||
+           PrintFlow::of(window).confirm(SpellingSupport::PrintQuestion(words, ribbons));
 }

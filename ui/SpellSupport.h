@@ -51,8 +51,9 @@ public:
 
     // The unknown words of ribbon texts, each once, in text order.
     QStringList unknownWords(const QList<QStringList> &texts);
-    // "Unbekannte Wörter: Träuer, Gruss. Trotzdem drucken?", naming at most five.
-    static QString PrintQuestion(const QStringList &words);
+    // "Unbekannte Wörter in den Schleifen 1, 3: Träuer, Gruss. Trotzdem
+    // drucken?", naming at most five words; the ribbons are numbered from 1.
+    static QString PrintQuestion(const QStringList &words, const QList<int> &ribbons);
 
     static constexpr int MaxSuggestions = 6;
 

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -5,12 +6,15 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QToolButton>
+#include <array>
+#include <utility>
 
 #include "model/Job.h"
 #include "model/SettingsFile.h"
@@ -296,6 +300,155 @@ TEST_F(EditorTest, MemoTakesAtMost256StoredCharactersAndSaysSo) {
     TypeInto(memo, QStringLiteral("c"));
     EXPECT_EQ(memo->toPlainText(), QString(253, QLatin1Char('a')) + QStringLiteral("\nb"));
     EXPECT_FALSE(form->statusBar()->currentMessage().trimmed().isEmpty());
+}
+
+TEST_F(EditorTest, ARefusedCharacterStaysSaidUntilTheUserTypesOnOrClicks) {
+    Start();
+    auto *memo = Child<TextMemo>("MTextLeft");
+    memo->setFocus();
+    Settle();
+    TypeInto(memo, QStringLiteral("In stiller Trauer und Dankbarkeit"));
+    const auto status = [this] { return form->statusBar()->currentMessage(); };
+    ASSERT_TRUE(status().contains(QStringLiteral("zu lang"))) << status().toStdString();
+
+    TypeInto(memo, QStringLiteral("\u0142"));
+    ASSERT_TRUE(status().contains(QStringLiteral("\u0142")));
+    // The pointer passing over a control, the ribbon checked again and a
+    // Shift pressed on its own leave the refusal standing.
+    QStatusTipEvent hover(QStringLiteral("L\u00F6scht die aktuelle Schleife."));
+    QApplication::sendEvent(form.get(), &hover);
+    emit Child<JobEditor>("JobEditor")->changed();
+    QTest::keyClick(memo, Qt::Key_Shift);
+    Settle();
+    EXPECT_TRUE(status().contains(QStringLiteral("\u0142"))) << status().toStdString();
+
+    // Typing on: the ribbon's own message comes back.
+    TypeInto(memo, QStringLiteral("!"));
+    EXPECT_TRUE(status().contains(QStringLiteral("zu lang"))) << status().toStdString();
+    QApplication::sendEvent(form.get(), &hover);
+    EXPECT_EQ(status(), QStringLiteral(" L\u00F6scht die aktuelle Schleife."));
+
+    // A click anywhere ends it as well.
+    TypeInto(memo, QStringLiteral("\u0142"));
+    ASSERT_TRUE(status().contains(QStringLiteral("\u0142")));
+    ClickJobRow(0);
+    EXPECT_FALSE(status().contains(QStringLiteral("\u0142"))) << status().toStdString();
+}
+
+TEST_F(EditorTest, KeyboardOpensTheMenusTheColourDialogAndTheCommands) {
+    Start();
+    auto *memo = Child<TextMemo>("MTextLeft");
+    TypeInto(memo, QStringLiteral("Ruhe"));
+    // Alt+F and Alt+I open their menus every time, although the labels
+    // "Schrift&farbe:" and "Bild l&inks:" carry the same letters.
+    const std::array<std::pair<Qt::Key, const char *>, 2> menus{
+        {{Qt::Key_F, "MenuFormat"}, {Qt::Key_I, "MenuInfo"}}};
+    for (const auto &[key, name] : menus) {
+        for (int round = 0; round < 3; ++round) {
+            memo->setFocus();
+            Settle();
+            QTest::keyClick(memo, key, Qt::AltModifier);
+            Settle();
+            auto *menu = Child<QMenu>(name);
+            EXPECT_TRUE(menu->isVisible()) << name << " round " << round;
+            menu->hide();
+            form->menuBar()->setActiveAction(nullptr);
+            Settle();
+        }
+    }
+    // The fields keep their own letters.
+    QTest::keyClick(memo, Qt::Key_L, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Child<QSpinBox>("edLaenge"));
+
+    // Ctrl+N makes a new ribbon, from a text field too.
+    memo->setFocus();
+    Settle();
+    QTest::keyClick(memo, Qt::Key_N, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(form->JobCount(), 2);
+
+    // Enter on "..." opens the text colour dialog.
+    auto *colour = Child<QToolButton>("BtnFontColor");
+    colour->setFocus();
+    Settle();
+    QString opened;
+    WhenModal([&opened](QWidget *dialog) {
+        opened = QString::fromLatin1(dialog->metaObject()->className());
+        dialog->close();
+    });
+    QTest::keyClick(colour, Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(opened, QStringLiteral("TDlgTextColor"));
+}
+
+TEST_F(EditorTest, ScreenReadersHearEveryControlByItsLabelAndTheListsByTheirTexts) {
+    Start();
+    TypeInto(Child<TextMemo>("MTextLeft"), QStringLiteral("Ruhe sanft"));
+    TypeInto(Child<TextMemo>("MTextRight"), QStringLiteral("Deine Kinder"));
+    const auto name = [](QWidget *widget) {
+        QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(widget);
+        return spoken ? spoken->text(QAccessible::Name) : QString();
+    };
+    // Every control the keyboard reaches has a name (the inner edit box of a
+    // spin field or list belongs to its field).
+    for (QWidget *widget : form->findChildren<QWidget *>()) {
+        if (!widget->isVisibleTo(form.get()) || !(widget->focusPolicy() & Qt::TabFocus) ||
+            qobject_cast<QAbstractSpinBox *>(widget->parentWidget()) ||
+            qobject_cast<QComboBox *>(widget->parentWidget()))
+            continue;
+        EXPECT_FALSE(name(widget).trimmed().isEmpty())
+            << widget->metaObject()->className() << " " << widget->objectName().toStdString();
+    }
+    const std::pair<const char *, const char *> named[] = {
+        {"edLaenge", "L\u00E4nge"},
+        {"edBreite", "Breite"},
+        {"edRand", "Rand"},
+        {"edFontSize", "Schrifth\u00F6he"},
+        {"BtnFontColor", "Schriftfarbe"},
+        {"edKommission", "Kommission"},
+        {"CBShadow", "Schatten"},
+        {"MTextLeft", "Text links/zentriert"},
+        {"MTextRight", "Text rechts"},
+        {"CBFlip", "kopfstehend"},
+        {"edBildBreiteL", "Bild links: Bildbreite"},
+        {"edBildAbstandL", "Bild links: Abstand"},
+        {"edBildBreiteR", "Bild rechts: Bildbreite"},
+        {"edBildAbstandR", "Bild rechts: Abstand"},
+        {"SBtnNew", "Neue Schleife"},
+        {"SBtnPrint", "Drucken"},
+        {"SBtnDelete", "L\u00F6schen"},
+        {"SBtnAlign", "Rand b\u00FCndig"},
+        {"SBtnCenter", "Zentriert"},
+        {"SBtnUpSide", "Quer b\u00FCndig"},
+        {"LBJobs", "Schleifen"},
+        {"LBGraphic", "Bilder"},
+        {"LBTexte", "Textliste"},
+    };
+    for (const auto &[object, expected] : named)
+        EXPECT_EQ(name(Child<QWidget>(object)), QString::fromUtf8(expected)) << object;
+    // A drop-down list says the face chosen; its label comes by relation.
+    QAccessibleInterface *faces =
+        QAccessible::queryAccessibleInterface(Child<QComboBox>("CBFontName"));
+    QStringList labels;
+    for (const auto &[label, relation] : faces->relations(QAccessible::Label))
+        labels << label->text(QAccessible::Name);
+    EXPECT_EQ(labels, QStringList{QStringLiteral("Schriftart:")});
+
+    // List items are read as what they show.
+    const auto item = [](QWidget *list, int row) {
+        QAccessibleInterface *items = QAccessible::queryAccessibleInterface(list);
+        QAccessibleInterface *cell = items ? items->child(row) : nullptr;
+        return cell ? cell->text(QAccessible::Name) : QString();
+    };
+    EXPECT_EQ(item(Child<QWidget>("LBJobs"), 0), QStringLiteral("Ruhe sanft / Deine Kinder"));
+    EXPECT_EQ(item(Child<QWidget>("LBGraphic"), 0), QStringLiteral("Ohne Bild"));
+    // A phrase of two lines is read as its words.
+    auto *left = Child<TextMemo>("MTextLeft");
+    QTest::keyClick(left, Qt::Key_Return);
+    TypeInto(left, QStringLiteral("in Liebe"));
+    QTest::mouseClick(left->viewport(), Qt::LeftButton, Qt::ControlModifier, QPoint(5, 5));
+    Settle();
+    EXPECT_EQ(item(Child<QWidget>("LBTexte"), 0), QStringLiteral("Ruhe sanft in Liebe"));
 }
 
 TEST_F(EditorTest, HintsGoToTheStatusBarAfterOneBlank) {

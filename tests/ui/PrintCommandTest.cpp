@@ -4,9 +4,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "model/Job.h"
 #include "ui/DlgAbort.h"
@@ -15,6 +19,7 @@
 #include "render/RenderState.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/AppWindows.h"
+#include "ui/PrintDialogs.h"
 #include "ui/PrintFlow.h"
 #include "ui/PrintPreviewDialog.h"
 #include "ui/TextMemo.h"
@@ -31,14 +36,18 @@ protected:
         recorder = printer.get();
         PrintFlow &flow = PrintFlow::of(form.get());
         flow.setPrinter(std::move(printer));
-        flow.askRange = [this](PrintRange &range, int count) {
+        flow.askRange = [this](PrintRange &range, int count, const QString &title) {
             offeredCount = count;
+            rangeTitle = title;
             if (!rangeAnswer)
                 return false;
             range = *rangeAnswer;
             return true;
         };
-        flow.inform = [this](const QString &text) { messages << text; };
+        flow.inform = [this](const QString &text) {
+            messages << text;
+            pagesWhenInformed.push_back(recorder->printedPages().size());
+        };
         flow.warn = [this](const QString &text) { warnings << text; };
         flow.confirm = [this](const QString &text) {
             questions << text;
@@ -79,7 +88,9 @@ protected:
     RecordingPrinter *recorder = nullptr;
     std::optional<PrintRange> rangeAnswer;
     int offeredCount = -1;
+    QString rangeTitle;
     QStringList messages;
+    std::vector<std::size_t> pagesWhenInformed;
     QStringList warnings;
     QStringList questions;
     bool confirmAnswer = true;
@@ -100,6 +111,14 @@ TEST_F(PrintCommandTest, OneRibbonPrintsWithoutAskingForARange) {
     EXPECT_TRUE(form->isEnabled());
     EXPECT_TRUE(Child<QToolButton>("SBtnPrint")->isEnabled());
     EXPECT_FALSE(PrintFlow::of(form.get()).abortDialog().isVisible());
+
+    // Ctrl+P prints as well, from the text too.
+    auto *memo = Child<TextMemo>("MTextLeft");
+    memo->setFocus();
+    Settle();
+    QTest::keyClick(memo, Qt::Key_P, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(PrintedWidths(), (std::vector<int>{170, 170}));
 }
 
 TEST_F(PrintCommandTest, OtherWidthsAreLeftOutAndReportedOnce) {
@@ -111,17 +130,24 @@ TEST_F(PrintCommandTest, OtherWidthsAreLeftOutAndReportedOnce) {
     rangeAnswer = PrintRange{PrintRange::All, 1, 3};
     Print();
     EXPECT_EQ(offeredCount, 3);
+    EXPECT_EQ(rangeTitle, QStringLiteral("Drucken"));
     EXPECT_EQ(PrintedWidths(), (std::vector<int>{170, 170}));
-    EXPECT_EQ(messages, QStringList{kWidthMessage});
+    // Said once, naming the ribbon, before anything reached the paper.
+    EXPECT_EQ(messages,
+              QStringList{kWidthMessage + QStringLiteral("\n\nNicht gedruckt wird Schleife 2.")});
+    EXPECT_EQ(pagesWhenInformed, std::vector<std::size_t>{0});
 
     // Ribbons 2 to 3: the second sets the width.
     messages.clear();
+    pagesWhenInformed.clear();
     rangeAnswer = PrintRange{PrintRange::Pages, 2, 3};
     const size_t before = recorder->printedPages().size();
     Print();
     ASSERT_EQ(recorder->printedPages().size(), before + 1);
     EXPECT_EQ(recorder->printedPages().back()->settings.paperWidth, 1400);
-    EXPECT_EQ(messages, QStringList{kWidthMessage});
+    EXPECT_EQ(messages,
+              QStringList{kWidthMessage + QStringLiteral("\n\nNicht gedruckt wird Schleife 3.")});
+    EXPECT_EQ(pagesWhenInformed, std::vector<std::size_t>{before});
 }
 
 TEST_F(PrintCommandTest, EmptyRibbonsGoBeforeTheRangeIsOfferedAndTheSelectionIsClamped) {
@@ -153,9 +179,8 @@ TEST_F(PrintCommandTest, TextsThatDoNotFitAreAskedAboutOnceBeforePrinting) {
     rangeAnswer = PrintRange{PrintRange::All, 1, 3};
     confirmAnswer = false;
     Print();
-    EXPECT_EQ(
-        questions,
-        QStringList{QStringLiteral("Bei 2 Schleifen passt der Text nicht. Trotzdem drucken?")});
+    EXPECT_EQ(questions, QStringList{QStringLiteral(
+                             "Bei 2 Schleifen passt der Text nicht: 2, 3. Trotzdem drucken?")});
     EXPECT_TRUE(recorder->pages().empty());
 
     questions.clear();
@@ -201,6 +226,73 @@ TEST_F(PrintCommandTest, PreviewShowsThePagesAndPrintsFromThere) {
     Settle();
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(PrintedWidths().size(), 2u);
+}
+
+TEST_F(PrintCommandTest, PreviewCaptionsKeepApartAndTheKeysMoveThroughThePages) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 4);
+    StartRecording();
+    for (int i = 0; i < 4; ++i)
+        AddRibbon(170, QStringLiteral("Ruhe %1").arg(i));
+    rangeAnswer = PrintRange{PrintRange::All, 1, 4};
+    int pages = 0;
+    WhenModal([&](QWidget *dialog) {
+        auto *preview = qobject_cast<PrintPreviewDialog *>(dialog);
+        ASSERT_NE(preview, nullptr);
+        pages = int(preview->preview().pages().size());
+        // Zoomed out as far as it goes, each caption keeps to its own room.
+        preview->setZoom(0.01);
+        for (int i = 0; i < pages; ++i) {
+            const QRect caption = preview->captionRect(i);
+            EXPECT_LE(preview->fontMetrics().horizontalAdvance(preview->captionText(i)),
+                      caption.width())
+                << i;
+            EXPECT_FALSE(preview->captionText(i).isEmpty());
+            if (i + 1 < pages) {
+                EXPECT_LT(caption.right(), preview->captionRect(i + 1).left()) << i;
+            }
+        }
+        // Zoomed in, End, Home and the page keys bring the pages into view.
+        preview->setZoom(3.0);
+        Settle();
+        auto *scroll = dialog->findChild<QScrollArea *>(QStringLiteral("PreviewPages"));
+        const auto inView = [&](int page) {
+            const int left = scroll->horizontalScrollBar()->value();
+            const QRect rect = preview->pageRect(page);
+            return rect.left() >= left && rect.left() < left + scroll->viewport()->width();
+        };
+        const std::pair<Qt::Key, int> steps[] = {{Qt::Key_End, pages - 1},
+                                                 {Qt::Key_Home, 0},
+                                                 {Qt::Key_PageDown, 1},
+                                                 {Qt::Key_PageDown, 2},
+                                                 {Qt::Key_PageUp, 1}};
+        for (const auto &[key, page] : steps) {
+            QTest::keyClick(dialog, key);
+            EXPECT_EQ(preview->currentPage(), page) << key;
+            EXPECT_TRUE(inView(page)) << key;
+        }
+        dialog->findChild<QPushButton *>(QStringLiteral("PreviewClose"))->click();
+    });
+    Action("PrintPreview")->trigger();
+    Settle();
+    EXPECT_EQ(pages, 4);
+    EXPECT_EQ(rangeTitle, QStringLiteral("Seitenvorschau"));
+}
+
+TEST(RibbonNumbersTest, ListsTheNumbersAndCutsALongList) {
+    QList<int> many;
+    for (int i = 1; i <= 25; ++i)
+        many << i;
+    const std::pair<QList<int>, QString> cases[] = {
+        {{}, QString()},
+        {{7}, QStringLiteral("7")},
+        {{2, 5, 7}, QStringLiteral("2, 5, 7")},
+        {many, QStringLiteral("1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, "
+                              "19, 20, \u2026")},
+    };
+    for (const auto &[numbers, text] : cases)
+        EXPECT_EQ(RibbonNumbers(numbers), text);
+    EXPECT_EQ(UnfittingRibbonsQuestion({4}),
+              QStringLiteral("Bei 1 Schleife passt der Text nicht: 4. Trotzdem drucken?"));
 }
 
 TEST_F(PrintCommandTest, CancelledRangePrintsNothing) {

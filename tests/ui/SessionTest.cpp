@@ -7,7 +7,9 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -143,6 +145,19 @@ TEST_F(SessionTest, MissingDataFolderIsOfferedAtStartAndASecondWindowIsToldOfThe
     EXPECT_TRUE(question.contains(QDir::toNativeSeparators(data.appFolder())))
         << question.toStdString();
     EXPECT_TRUE(Note().isEmpty()) << Note().toStdString();
+    // It comes with the pictures the set-up gives a new data folder, shown
+    // at once, and the window says so.
+    const QStringList bundled =
+        QDir(QDir::cleanPath(QStringLiteral(VELLUMO_TEST_DATA "/../../packaging/pictures")))
+            .entryList({QStringLiteral("*.bmp")}, QDir::Files);
+    ASSERT_FALSE(bundled.isEmpty());
+    EXPECT_EQ(QDir(data.filePath(QStringLiteral("Bilder")))
+                  .entryList({QStringLiteral("*.bmp")}, QDir::Files),
+              bundled);
+    EXPECT_EQ(form->findChild<QListWidget *>(QStringLiteral("LBGraphic"))->count(),
+              bundled.size() + 1);
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains(QStringLiteral("Bilder")))
+        << form->statusBar()->currentMessage().toStdString();
 
     TMainForm second;
     EXPECT_TRUE(

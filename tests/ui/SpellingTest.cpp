@@ -131,7 +131,7 @@ TEST_F(SpellingTest, PrintAsksOnceNamingTheUnknownWords) {
     RecordingPrinter *recorder = printer.get();
     PrintFlow &flow = PrintFlow::of(form.get());
     flow.setPrinter(std::move(printer));
-    flow.askRange = [](PrintRange &, int) { return true; };
+    flow.askRange = [](PrintRange &, int, const QString &) { return true; };
     QStringList questions;
     bool answer = false;
     flow.confirm = [&](const QString &text) {
@@ -151,8 +151,9 @@ TEST_F(SpellingTest, PrintAsksOnceNamingTheUnknownWords) {
 
     form->BtnPrintClick();
     Settle();
-    EXPECT_EQ(questions, QStringList{QStringLiteral(
-                             "Unbekannte W\u00F6rter: Tr\u00E4uer, Gruss. Trotzdem drucken?")});
+    EXPECT_EQ(questions,
+              QStringList{QStringLiteral("Unbekannte W\u00F6rter in den Schleifen 1, "
+                                         "2, 3: Tr\u00E4uer, Gruss. Trotzdem drucken?")});
     EXPECT_TRUE(recorder->printedPages().empty());
 
     answer = true;
@@ -161,9 +162,9 @@ TEST_F(SpellingTest, PrintAsksOnceNamingTheUnknownWords) {
     EXPECT_EQ(questions.size(), 2);
     EXPECT_FALSE(recorder->printedPages().empty());
 
-    EXPECT_EQ(SpellingSupport::PrintQuestion({"A1", "A2", "A3", "A4", "A5", "A6", "A7"}),
-              QStringLiteral("Unbekannte W\u00F6rter: A1, A2, A3, A4, A5 und 2 weitere. "
-                             "Trotzdem drucken?"));
+    EXPECT_EQ(SpellingSupport::PrintQuestion({"A1", "A2", "A3", "A4", "A5", "A6", "A7"}, {4}),
+              QStringLiteral("Unbekannte W\u00F6rter in Schleife 4: A1, A2, A3, A4, A5 und 2 "
+                             "weitere. Trotzdem drucken?"));
 }
 
 }  // namespace
