@@ -33,13 +33,15 @@ struct DataSaveResult {
     bool locked = false;   // the lock was had; otherwise saved without it after the wait
 };
 
-// Removes what writes interrupted by a crash left in the data folder (the
-// temporary files of RIBOLANT.INI and RIBOLANT.TXT), unless another Vellumo
-// holds the lock and may be writing them now. Returns how many were removed.
+// Removes what writes interrupted by a crash left in the data folder: the
+// program's own temporary files (see IsTemporaryFileName) that are older than
+// every running window's session, unless another Vellumo holds the lock and
+// may be writing now. Returns how many were removed.
 int RemoveCrashLeftovers(const QString &dataFolder);
 
 // Settings first (the stored formats and the printer name in one
-// replacement), then the phrases; a failure of the one does not keep the
-// other from being saved.
+// replacement; formats that come out as the file holds them are not written),
+// then the phrases; a failure of the one does not keep the other from being
+// saved.
 DataSaveResult SaveDataMerged(SettingsFile &settings, const QString &phrasePath,
                               const DataEdits &edits, int lockWaitMs = 10000);

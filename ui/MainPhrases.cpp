@@ -22,10 +22,10 @@ void TMainForm::LoadPhrases() {
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     Phrases.assign(ParsePhrases(bytes));
     PhrasesRead = Phrases.phrases();
-    if (!UnreadPhraseBytes(bytes).isEmpty())
+    if (DroppedPhraseBytes(bytes) > 0)
         AddDataNote(
-            QStringLiteral("RIBOLANT.TXT enth\u00E4lt ein NUL-Byte: die Texte dahinter "
-                           "werden nicht gelesen, beim Speichern aber behalten."));
+            QStringLiteral("RIBOLANT.TXT enth\u00E4lt NUL-Bytes: sie werden weggelassen, "
+                           "der Text um sie herum bleibt."));
     ShowPhrases(-1);
 }
 
