@@ -97,8 +97,8 @@ bool writeInPlace(const QByteArray &name, const QByteArray &bytes, int *err) {
         return failed(errno);
     if (!writeAll(fd, bytes.constData(), bytes.size()) || ::ftruncate(fd, bytes.size()) != 0) {
         const int why = errno;
-        if (haveOld && ::lseek(fd, 0, SEEK_SET) == 0 &&
-            writeAll(fd, old.constData(), old.size()) && ::ftruncate(fd, st.st_size) == 0)
+        if (haveOld && ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old.constData(), old.size()) &&
+            ::ftruncate(fd, st.st_size) == 0)
             ::fsync(fd);
         return failed(why);
     }

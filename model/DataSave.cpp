@@ -43,8 +43,8 @@ DataSaveResult SaveDataMerged(SettingsFile &settings, const QString &phrasePath,
         SettingsFile::Batch batch(settings);
         if (edits.formatsRead && edits.formatsNow) {
             const StoredFormatList disk = ReadStoredFormats(settings);
-            const StoredFormatList merged = MergeStoredFormats(
-                disk, *edits.formatsRead, *edits.formatsNow, edits.formatOrigin);
+            const StoredFormatList merged =
+                MergeStoredFormats(disk, *edits.formatsRead, *edits.formatsNow, edits.formatOrigin);
             if (!SameStoredFormats(merged, disk))
                 WriteStoredFormats(settings, merged);
         }
@@ -59,9 +59,10 @@ DataSaveResult SaveDataMerged(SettingsFile &settings, const QString &phrasePath,
 
     try {
         bool inPlace = false;
-        SavePhraseFile(phrasePath,
-                       MergePhrases(LoadPhraseFile(phrasePath), edits.phrasesRead, edits.phrasesNow),
-                       &inPlace);
+        SavePhraseFile(
+            phrasePath,
+            MergePhrases(LoadPhraseFile(phrasePath), edits.phrasesRead, edits.phrasesNow),
+            &inPlace);
         result.inPlace = result.inPlace || inPlace;
     } catch (const FileWriteError &error) {
         result.errors.append(error.message());

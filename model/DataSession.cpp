@@ -79,8 +79,8 @@ DataSession::DataSession(const QString &dataFolder) : folder_(dataFolder) {
     if (lock_)
         return;
     if (refusedSlot == 0) {
-        failure_ = QStringLiteral("alle %1 Sitzungen sind von anderen Vellumo-Fenstern belegt")
-                       .arg(Slots);
+        failure_ =
+            QStringLiteral("alle %1 Sitzungen sind von anderen Vellumo-Fenstern belegt").arg(Slots);
         return;
     }
     // The lock file does not tell why it could not be made; a file of its

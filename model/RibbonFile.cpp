@@ -224,9 +224,8 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
             continue;
         if (header) {
             const qsizetype close = t.indexOf(']');
-            const QString name = close < 0
-                                     ? QString()
-                                     : Cp1252::decode(TrimProfileBlanks(t.mid(1, close - 1)));
+            const QString name =
+                close < 0 ? QString() : Cp1252::decode(TrimProfileBlanks(t.mid(1, close - 1)));
             const QString folded = name.toLower();
             startSection(name, lineNo, lineStart);
             keyLines.clear();
@@ -261,9 +260,8 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
             continue;
         }
         if (sections.empty()) {
-            if (fault(lineNo,
-                      QStringLiteral("Schl\u00fcssel \"%1\" steht vor dem ersten Abschnitt")
-                          .arg(keyName)))
+            if (fault(lineNo, QStringLiteral("Schl\u00fcssel \"%1\" steht vor dem ersten Abschnitt")
+                                  .arg(keyName)))
                 break;
             continue;
         }
@@ -294,8 +292,7 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
         std::int32_t number = 0;
         const QString value = Cp1252::decode(v);
         if (!ParseProfileInteger(value, &number)) {
-            if (fault(lineNo,
-                      QStringLiteral("\"%1\" ist keine Zahl: \"%2\"").arg(keyName, value)))
+            if (fault(lineNo, QStringLiteral("\"%1\" ist keine Zahl: \"%2\"").arg(keyName, value)))
                 break;
             continue;
         }
@@ -367,7 +364,8 @@ bool RibbonFileBytes(const std::vector<const TJob *> &jobs, QByteArray *out, QSt
     bool encoded = true;
     auto line = [&bytes, &encoded](const char16_t *key, const QString &value) {
         QByteArray k, v;
-        encoded = Cp1252::encode(QString::fromUtf16(key), &k) && Cp1252::encode(value, &v) && encoded;
+        encoded =
+            Cp1252::encode(QString::fromUtf16(key), &k) && Cp1252::encode(value, &v) && encoded;
         bytes += k + '=' + quotedIfNeeded(v) + "\r\n";
     };
     auto number = [](std::int64_t v) { return QString::number(v); };
@@ -382,8 +380,9 @@ bool RibbonFileBytes(const std::vector<const TJob *> &jobs, QByteArray *out, QSt
         line(kKeys[3].name, number(job->Rand));
         line(kKeys[4].name, job->FontName);
         line(kKeys[5].name, number(job->FontGroesse));
-        line(kKeys[6].name, QLatin1Char('$') + QStringLiteral("%1").arg(job->FontFarbe, 8, 16,
-                                                                          QLatin1Char('0')).toUpper());
+        line(kKeys[6].name,
+             QLatin1Char('$') +
+                 QStringLiteral("%1").arg(job->FontFarbe, 8, 16, QLatin1Char('0')).toUpper());
         line(kKeys[7].name, number(job->Stil));
         line(kKeys[8].name, number(job->Flip ? 1 : 0));
         line(kKeys[9].name, number(job->Shadow ? 1 : 0));

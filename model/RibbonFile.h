@@ -72,8 +72,7 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
                                 RibbonReading reading = RibbonReading::Strict);
 
 // Reads a ribbon file from disk (at most MaxRibbonFileSize bytes).
-RibbonFileResult LoadRibbonFile(const QString &path,
-                                RibbonReading reading = RibbonReading::Strict);
+RibbonFileResult LoadRibbonFile(const QString &path, RibbonReading reading = RibbonReading::Strict);
 
 // The ribbons as a ribbon file that the reader above takes back unchanged:
 // sections "Schleife1", "Schleife2", ..., CR LF line ends. A value with

@@ -132,8 +132,9 @@ void TMainForm::OfferRecovery() {
             QFile::rename(path, kept);
             QString fault = read.error->text();
             if (read.unreadable > 0)
-                fault += QStringLiteral("\n%1 von %2 Schleifen k\u00F6nnen nicht gelesen werden; "
-                                        "die \u00FCbrigen sind wiederhergestellt.")
+                fault += QStringLiteral(
+                             "\n%1 von %2 Schleifen k\u00F6nnen nicht gelesen werden; "
+                             "die \u00FCbrigen sind wiederhergestellt.")
                              .arg(read.unreadable)
                              .arg(read.unreadable + qsizetype(read.ribbons.size()));
             faults << fault + QStringLiteral("\nDie Datei bleibt als %1 erhalten.")

@@ -81,14 +81,14 @@ TEST(AtomicFileTest, LinksArePlantedOrChosen) {
         FileLinks links;
         bool folderTakesNewFiles;
         bool victimOfAnotherUser;
-        bool written;         // the call succeeds
-        bool victimChanged;   // the link's target got the bytes
+        bool written;        // the call succeeds
+        bool victimChanged;  // the link's target got the bytes
     };
     const Case cases[] = {
-        {"session file: the link is replaced", "SITZUNG1.INI", FileLinks::ReplaceLink, true,
-         false, true, false},
-        {"session file in a folder that takes no new file", "SITZUNG1.INI",
-         FileLinks::ReplaceLink, false, false, false, false},
+        {"session file: the link is replaced", "SITZUNG1.INI", FileLinks::ReplaceLink, true, false,
+         true, false},
+        {"session file in a folder that takes no new file", "SITZUNG1.INI", FileLinks::ReplaceLink,
+         false, false, false, false},
         {"settings linked on purpose", "RIBOLANT.INI", FileLinks::Follow, true, false, true, true},
         {"settings linked to another user's file", "RIBOLANT.INI", FileLinks::Follow, true, true,
          false, false},
@@ -114,13 +114,13 @@ TEST(AtomicFileTest, LinksArePlantedOrChosen) {
             written = WriteFileAtomically(path, "neu\r\n", &reason, nullptr, c.links);
         }
         EXPECT_EQ(written, c.written) << c.what << ": " << reason.toStdString();
-        EXPECT_EQ(ReadAll(victim), c.victimChanged ? QByteArray("neu\r\n") : victimBytes)
-            << c.what;
+        EXPECT_EQ(ReadAll(victim), c.victimChanged ? QByteArray("neu\r\n") : victimBytes) << c.what;
         if (c.written) {
             EXPECT_EQ(ReadAll(path), QByteArray("neu\r\n")) << c.what;
             EXPECT_EQ(QFileInfo(path).isSymLink(), c.links == FileLinks::Follow) << c.what;
         } else {
-            EXPECT_TRUE(reason.contains(QStringLiteral("Verkn\u00FCpfung"))) << reason.toStdString();
+            EXPECT_TRUE(reason.contains(QStringLiteral("Verkn\u00FCpfung")))
+                << reason.toStdString();
         }
     }
 }

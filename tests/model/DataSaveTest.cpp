@@ -129,12 +129,10 @@ TEST_F(DataSaveTest, TwoWindowsOnOneFolderKeepBothWindowsWork) {
     EXPECT_TRUE(second.locked);
 
     int gold = 0, bronze = 0;
-    EXPECT_EQ(FormatsOnDisk(&gold, &bronze),
-              (QStringList{"Gold", "Bronze", "Kranz A", "Kranz B"}));
+    EXPECT_EQ(FormatsOnDisk(&gold, &bronze), (QStringList{"Gold", "Bronze", "Kranz A", "Kranz B"}));
     EXPECT_EQ(gold, 1800);
     EXPECT_EQ(bronze, 1200);
-    EXPECT_EQ(LoadPhraseFile(PhraseFilePath()),
-              (QStringList{"In Liebe", "Von A", "Von B"}));
+    EXPECT_EQ(LoadPhraseFile(PhraseFilePath()), (QStringList{"In Liebe", "Von A", "Von B"}));
 
     // A window that changed nothing leaves the files as they are, to the byte.
     const QByteArray ini = data.readFile(QStringLiteral("RIBOLANT.INI"));
@@ -209,7 +207,8 @@ TEST_F(DataSaveTest, CleanUpRemovesOnlyTheProgramsOwnTemporariesOfNoRunningWindo
         data.writeFile(name, "x");
     QLockFile running(data.filePath(QStringLiteral("SITZUNG2.LCK")));
     ASSERT_TRUE(running.tryLock(0));
-    const QDateTime started = QFileInfo(data.filePath(QStringLiteral("SITZUNG2.LCK"))).lastModified();
+    const QDateTime started =
+        QFileInfo(data.filePath(QStringLiteral("SITZUNG2.LCK"))).lastModified();
     struct Temporary {
         const char *name;
         int secondsAfterStart;

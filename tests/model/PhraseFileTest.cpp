@@ -30,8 +30,9 @@ TEST(PhraseFileTest, ParsingLineEndsNulAndFinalBreak) {
     EXPECT_EQ(ParsePhrases("\n\r"), (QStringList{QString(), QString()}));  // LF then a lone CR
     EXPECT_TRUE(ParsePhrases("").isEmpty());
     // A NUL byte is left out, the text around it kept.
-    EXPECT_EQ(ParsePhrases(QByteArray("eins\r\nzw\0ei\r\n\0drei\r\n", 20)),
-              (QStringList{QStringLiteral("eins"), QStringLiteral("zwei"), QStringLiteral("drei")}));
+    EXPECT_EQ(
+        ParsePhrases(QByteArray("eins\r\nzw\0ei\r\n\0drei\r\n", 20)),
+        (QStringList{QStringLiteral("eins"), QStringLiteral("zwei"), QStringLiteral("drei")}));
     EXPECT_EQ(ParsePhrases("Gr\xfc\xdf"
                            "e\r\n"),
               QStringList{QStringLiteral("Grüße")});

@@ -138,12 +138,13 @@ TEST(RibbonFileTest, BadFilesNameTheLineAndTheFault) {
 // A damaged session file still gives the ribbons that can be read; a file
 // opened as an order is refused at its first fault.
 TEST(RibbonFileTest, DamagedFileKeepsItsReadableRibbons) {
-    const QByteArray bytes = "[Schleife1]\r\nTextLinks=Eins\r\n\r\n"
-                             "[Schleife2]\r\nTextLinks=Zw" +
-                             QByteArray(2, '\0') +
-                             "ei\r\n\r\n"
-                             "[Schleife3\r\nTextLinks=Drei\r\n\r\n"  // its keys are no one else's
-                             "[Schleife4]\r\nTextLinks=Vier\r\n";
+    const QByteArray bytes =
+        "[Schleife1]\r\nTextLinks=Eins\r\n\r\n"
+        "[Schleife2]\r\nTextLinks=Zw" +
+        QByteArray(2, '\0') +
+        "ei\r\n\r\n"
+        "[Schleife3\r\nTextLinks=Drei\r\n\r\n"  // its keys are no one else's
+        "[Schleife4]\r\nTextLinks=Vier\r\n";
     const RibbonFileResult strict = read(bytes);
     ASSERT_FALSE(strict.ok());
     EXPECT_TRUE(strict.ribbons.empty());
@@ -152,7 +153,8 @@ TEST(RibbonFileTest, DamagedFileKeepsItsReadableRibbons) {
     const RibbonFileResult kept = ReadRibbonFile(bytes, kName, RibbonReading::KeepReadable);
     ASSERT_FALSE(kept.ok());
     EXPECT_EQ(kept.error->line, 5);
-    EXPECT_EQ(kept.error->message, QStringLiteral("NUL-Byte; die Datei muss Windows-1252-Text sein"));
+    EXPECT_EQ(kept.error->message,
+              QStringLiteral("NUL-Byte; die Datei muss Windows-1252-Text sein"));
     EXPECT_EQ(kept.unreadable, 2);
     ASSERT_EQ(kept.ribbons.size(), 2u);
     EXPECT_EQ(kept.ribbons[0].job->TextLeft.lines(), QStringList{QStringLiteral("Eins")});

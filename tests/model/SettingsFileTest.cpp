@@ -44,8 +44,9 @@ TEST_F(SettingsFileTest, ForeignLinesSurviveAWriteByteForByte) {
     file.writeInteger(QStringLiteral("drucker"), QStringLiteral("METHODE"), 4);
 
     // The one lone LF goes: a written file never mixes line ends.
-    const QByteArray expected =
-        QByteArray(before).replace("Methode= 3", "Methode=4").replace("[Drucker]\n", "[Drucker]\r\n");
+    const QByteArray expected = QByteArray(before)
+                                    .replace("Methode= 3", "Methode=4")
+                                    .replace("[Drucker]\n", "[Drucker]\r\n");
     EXPECT_EQ(contents(), expected);
     EXPECT_EQ(file.readInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 0), 4);
 }

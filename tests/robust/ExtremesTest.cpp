@@ -250,8 +250,9 @@ TEST_F(ExtremesTest, NulBytesInsideValuesGiveTheDefaultOfThatValueOnly) {
 
     // In the phrase file a NUL is left out.
     data_.writeFile(QStringLiteral("RIBOLANT.TXT"), Bytes("eins\r\nzw\0ei\r\ndrei\r\n"));
-    EXPECT_EQ(LoadPhraseFile(PhraseFilePath()),
-              (QStringList{QStringLiteral("eins"), QStringLiteral("zwei"), QStringLiteral("drei")}));
+    EXPECT_EQ(
+        LoadPhraseFile(PhraseFilePath()),
+        (QStringList{QStringLiteral("eins"), QStringLiteral("zwei"), QStringLiteral("drei")}));
 }
 
 // What the window writes of its list it reads back: the longest list it takes
@@ -301,8 +302,9 @@ TEST_F(ExtremesTest, LongestRibbonListTheWindowKeepsReadsBack) {
     TJob more;
     list.push_back(&more);
     EXPECT_FALSE(SaveRibbonFile(path, list, &error));
-    EXPECT_EQ(error, QStringLiteral("Mehr als %1 Schleifen; so viele nimmt Vellumo nicht auf")
-                         .arg(MaxRibbons));
+    EXPECT_EQ(
+        error,
+        QStringLiteral("Mehr als %1 Schleifen; so viele nimmt Vellumo nicht auf").arg(MaxRibbons));
     EXPECT_EQ(QFileInfo(path).size(), size);
 }
 
