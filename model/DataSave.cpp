@@ -59,10 +59,9 @@ DataSaveResult SaveDataMerged(SettingsFile &settings, const QString &phrasePath,
 
     try {
         bool inPlace = false;
-        SavePhraseFile(
-            phrasePath,
-            MergePhrases(LoadPhraseFile(phrasePath), edits.phrasesRead, edits.phrasesNow),
-            &inPlace);
+        SavePhraseFile(phrasePath,
+                       MergePhrases(LoadPhraseFile(phrasePath), edits.phrasesRead, edits.phrasesNow),
+                       &inPlace);
         result.inPlace = result.inPlace || inPlace;
     } catch (const FileWriteError &error) {
         result.errors.append(error.message());

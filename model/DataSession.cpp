@@ -32,6 +32,8 @@ std::unique_ptr<QLockFile> tryLockSlot(const QString &folder, int slot,
     if (info.exists() && !lock->getLockInfo(&pid, &host, &app) &&
         info.lastModified().msecsTo(QDateTime::currentDateTime()) > UnreadableLockAgeMs)
         lock->removeStaleLockFile();
+    // QLockFile makes its file only where none is (O_EXCL): a link planted in
+    // its place is never written through.
     if (!lock->tryLock(0)) {
         *error = lock->error();
         return nullptr;
