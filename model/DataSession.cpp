@@ -91,7 +91,7 @@ DataSession::DataSession(const QString &dataFolder) : folder_(dataFolder) {
     const QString why = NewFileProblem(lockPath, LockFileSize);
     failure_ = QStringLiteral("%1 kann nicht angelegt werden").arg(QFileInfo(lockPath).fileName());
     if (!why.isEmpty())
-        failure_ += QStringLiteral(": ") + why;
+        failure_ += QStringLiteral(" (%1)").arg(why);
 }
 
 DataSession::~DataSession() = default;

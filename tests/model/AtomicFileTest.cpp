@@ -155,8 +155,8 @@ TEST(AtomicFileTest, FullDiskKeepsTheOldFileAndSaysWhyNoSessionIsKept) {
         failure = session.failure();
     }
     EXPECT_FALSE(claimed);
-    EXPECT_EQ(failure, QStringLiteral("SITZUNG1.LCK kann nicht angelegt werden: ") +
-                           QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(failure, QStringLiteral("SITZUNG1.LCK kann nicht angelegt werden (%1)")
+                           .arg(QString::fromLocal8Bit(std::strerror(EFBIG))));
 }
 
 TEST(AtomicFileTest, NewFilesFollowTheUmask) {
