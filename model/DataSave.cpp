@@ -4,6 +4,7 @@
 #include <QLockFile>
 
 #include "model/AtomicFile.h"
+#include "model/DataSession.h"
 #include "model/FileError.h"
 #include "model/Job.h"
 #include "model/PhraseFile.h"
@@ -21,11 +22,12 @@ int RemoveCrashLeftovers(const QString &dataFolder) {
     lock.setStaleLockTime(30000);
     if (!lock.tryLock(0))
         return 0;
-    QString folder = dataFolder;
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return RemoveLeftoverTemporaries(folder + QStringLiteral("RIBOLANT.INI")) +
-           RemoveLeftoverTemporaries(folder + QStringLiteral("RIBOLANT.TXT"));
+    // A running window may be writing a file of the folder now, also without
+    // this lock (its dictionary, its session file); what it writes is newer
+    // than its session. So only what is older than every session held now is
+    // a crash's; the session of a window that crashed counts until the next
+    // start takes its slot over, and its leftovers go at a later start.
+    return RemoveTemporariesOlderThan(dataFolder, DataSession::EarliestSessionStart(dataFolder));
 }
 
 DataSaveResult SaveDataMerged(SettingsFile &settings, const QString &phrasePath,
@@ -43,8 +45,10 @@ DataSaveResult SaveDataMerged(SettingsFile &settings, const QString &phrasePath,
         SettingsFile::Batch batch(settings);
         if (edits.formatsRead && edits.formatsNow) {
             const StoredFormatList disk = ReadStoredFormats(settings);
-            WriteStoredFormats(settings, MergeStoredFormats(disk, *edits.formatsRead,
-                                                            *edits.formatsNow, edits.formatOrigin));
+            const StoredFormatList merged =
+                MergeStoredFormats(disk, *edits.formatsRead, *edits.formatsNow, edits.formatOrigin);
+            if (!SameStoredFormats(merged, disk))
+                WriteStoredFormats(settings, merged);
         }
         if (edits.printerName)
             settings.writeString(QStringLiteral("Drucker"), QStringLiteral("Name"),

@@ -35,15 +35,17 @@ struct DataSaveResult {
     bool phrasesSaved = false;   // RIBOLANT.TXT likewise
 };
 
-// Removes what writes interrupted by a crash left in the data folder (the
-// temporary files of RIBOLANT.INI and RIBOLANT.TXT), unless another Vellumo
-// holds the lock and may be writing them now. Returns how many were removed.
+// Removes what writes interrupted by a crash left in the data folder: the
+// program's own temporary files (see IsTemporaryFileName) that are older than
+// every running window's session, unless another Vellumo holds the lock and
+// may be writing now. Returns how many were removed.
 int RemoveCrashLeftovers(const QString &dataFolder);
 
 // Settings first (the stored formats and the printer name in one
-// replacement), then the phrases; a failure of the one does not keep the
-// other from being saved. Without the lock after lockWaitMs it saves all the
-// same, unless saveUnlocked is false: then nothing is written.
+// replacement; formats that come out as the file holds them are not written),
+// then the phrases; a failure of the one does not keep the other from being
+// saved. Without the lock after lockWaitMs it saves all the same, unless
+// saveUnlocked is false: then nothing is written.
 DataSaveResult SaveDataMerged(SettingsFile &settings, const QString &phrasePath,
                               const DataEdits &edits, int lockWaitMs = 10000,
                               bool saveUnlocked = true);

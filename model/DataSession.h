@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -21,8 +22,10 @@ public:
     DataSession(const DataSession &) = delete;
     DataSession &operator=(const DataSession &) = delete;
 
-    // False when no slot could be had (no data folder, or all slots taken).
+    // False when no slot could be had (no data folder, a full disk, or all
+    // slots taken); failure() then says why.
     bool claimed() const { return slot_ > 0; }
+    const QString &failure() const { return failure_; }
     // Another window held a slot when this one started.
     bool othersRunning() const { return othersRunning_; }
     QString ribbonFilePath() const;
@@ -39,9 +42,15 @@ public:
     // ribbons of an earlier session that were neither taken in nor refused.
     void endNormally();
 
+    // When the earliest of the sessions held in the folder now began (its lock
+    // file's time), or an invalid time when none is held. A lock file left by
+    // a crash counts until a window takes its slot over.
+    static QDateTime EarliestSessionStart(const QString &dataFolder);
+
 private:
     QString folder_;
     int slot_ = 0;
+    QString failure_;
     bool othersRunning_ = false;
     std::unique_ptr<QLockFile> lock_;
     std::vector<std::unique_ptr<QLockFile>> leftoverLocks_;

@@ -60,9 +60,7 @@ QString DecodePhrase(const QString &phrase) {
 
 QStringList ParsePhrases(const QByteArray &bytes) {
     QByteArray text = bytes;
-    const qsizetype nul = text.indexOf('\0');
-    if (nul >= 0)
-        text.truncate(nul);
+    text.removeIf([](char c) { return c == '\0'; });
 
     QStringList phrases;
     qsizetype start = 0;
@@ -87,9 +85,8 @@ QStringList LoadPhraseFile(const QString &path) {
     return ParsePhrases(f.readAll());
 }
 
-QByteArray UnreadPhraseBytes(const QByteArray &bytes) {
-    const qsizetype nul = bytes.indexOf('\0');
-    return nul < 0 ? QByteArray() : bytes.mid(nul);
+qsizetype DroppedPhraseBytes(const QByteArray &bytes) {
+    return bytes.count('\0');
 }
 
 bool SavePhraseFile(const QString &path, const QStringList &phrases, bool *inPlace) {
@@ -113,7 +110,6 @@ bool SavePhraseFile(const QString &path, const QStringList &phrases, bool *inPla
     if (f.open(QIODevice::ReadOnly))
         old = f.readAll();
     f.close();
-    bytes += UnreadPhraseBytes(old);
     if (bytes == old && f.exists())
         return false;
     QString reason;

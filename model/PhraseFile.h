@@ -15,18 +15,17 @@ QString EncodePhrase(const QString &memoText);
 QString DecodePhrase(const QString &phrase);
 
 // The phrases of the file in file order. A line ends at CR LF, a lone CR or a
-// lone LF; a NUL byte ends the text; the final line break gives no extra
-// phrase. A missing or unreadable file gives an empty list.
+// lone LF; the final line break gives no extra phrase. A NUL byte is left out
+// and the text around it kept: written back, it would end the text for the
+// Windows version, which would lose every phrase after it. A missing or
+// unreadable file gives an empty list.
 QStringList LoadPhraseFile(const QString &path);
 QStringList ParsePhrases(const QByteArray &bytes);
 
-// The bytes from the first NUL on, which reading leaves unread; empty when
-// the file holds no NUL.
-QByteArray UnreadPhraseBytes(const QByteArray &bytes);
+// How many NUL bytes reading leaves out.
+qsizetype DroppedPhraseBytes(const QByteArray &bytes);
 
-// Writes each phrase followed by CR LF, replacing the file atomically. What
-// the file holds from a NUL byte on is kept after the phrases: reading stops
-// there, and writing must not turn that into a loss. Throws
+// Writes each phrase followed by CR LF, replacing the file atomically. Throws
 // FileWriteError("Datei \"<path>\" kann nicht erstellt werden. <reason>").
 // Returns false when nothing needed writing (the file already held these
 // bytes); *inPlace as for WriteFileAtomically.

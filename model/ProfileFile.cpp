@@ -1,5 +1,8 @@
 #include "model/ProfileFile.h"
 
+#include <QSet>
+#include <algorithm>
+
 #include "model/Cp1252.h"
 
 namespace {
@@ -208,6 +211,26 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
     if (OpenEnded(lines[insertAt - 1]))
         lines[insertAt - 1].eol = newEol_;
     lines.insert(insertAt, classify(keyBytes + '=' + valueBytes, newEol_));
+    return true;
+}
+
+bool ProfileFile::removeSections(const QStringList &sections) {
+    QSet<QString> names;
+    for (const QString &section : sections)
+        names.insert(folded(section));
+    const auto gone = std::remove_if(blocks_.begin() + 1, blocks_.end(), [&names](const Block &b) {
+        return names.contains(folded(b.lines.front().name));
+    });
+    if (gone == blocks_.end())
+        return false;
+    blocks_.erase(gone, blocks_.end());
+    changed_ = true;
+    sections_.clear();
+    for (std::size_t b = 1; b < blocks_.size(); ++b) {
+        const QString name = folded(blocks_[b].lines.front().name);
+        if (!sections_.contains(name))
+            sections_.insert(name, qsizetype(b));
+    }
     return true;
 }
 

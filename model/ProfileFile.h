@@ -41,6 +41,10 @@ public:
     // breaks or NUL characters, which would break the file's structure.
     bool setValue(const QString &section, const QString &key, const QString &value);
 
+    // Removes every section of one of these names (without regard to case)
+    // with all its lines. Returns whether any was there.
+    bool removeSections(const QStringList &sections);
+
     bool hasSection(const QString &section) const { return findSection(section) >= 0; }
     // Every section header's name, in file order.
     QStringList sectionNames() const;

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <string>
 
 #include "model/AtomicFile.h"
 #include "model/Cp1252.h"
@@ -14,33 +15,62 @@ namespace {
 
 enum class KeyKind { Text, Number, Style, Lines };
 
+// The longest values the writer makes: a text field's capacity, a text of
+// lines as long as a value may be, each in the quotes that blanks at its ends
+// call for; a 32-bit number with its sign; a colour as "$" and 8 digits.
+constexpr int kLongestText50 = decltype(TJob::Name)::Capacity + 2;
+constexpr int kLongestText255 = decltype(TJob::Kommission)::Capacity + 2;
+constexpr int kLongestLines = ProfileFile::MaxValueLength + 2;
+constexpr int kLongestNumber = 11;
+constexpr int kLongestColour = 9;
+
 struct KnownKey {
     const char16_t *name;
     KeyKind kind;
+    int longestWritten;
 };
 
 // The sixteen keys of a stored format, then the ribbon's own texts.
 constexpr KnownKey kKeys[] = {
-    {u"Name", KeyKind::Text},
-    {u"L\u00e4nge", KeyKind::Number},
-    {u"Breite", KeyKind::Number},
-    {u"Rand", KeyKind::Number},
-    {u"FontName", KeyKind::Text},
-    {u"FontGr\u00f6\u00dfe", KeyKind::Number},
-    {u"FontFarbe", KeyKind::Number},
-    {u"Stil", KeyKind::Style},
-    {u"Flip", KeyKind::Number},
-    {u"Shadow", KeyKind::Number},
-    {u"BildNameLinks", KeyKind::Text},
-    {u"BildBreiteLinks", KeyKind::Number},
-    {u"BildAbstandLinks", KeyKind::Number},
-    {u"BildNameRechts", KeyKind::Text},
-    {u"BildBreiteRechts", KeyKind::Number},
-    {u"BildAbstandRechts", KeyKind::Number},
-    {u"TextLinks", KeyKind::Lines},
-    {u"TextRechts", KeyKind::Lines},
-    {u"Kommission", KeyKind::Text},
+    {u"Name", KeyKind::Text, kLongestText50},
+    {u"L\u00e4nge", KeyKind::Number, kLongestNumber},
+    {u"Breite", KeyKind::Number, kLongestNumber},
+    {u"Rand", KeyKind::Number, kLongestNumber},
+    {u"FontName", KeyKind::Text, kLongestText50},
+    {u"FontGr\u00f6\u00dfe", KeyKind::Number, kLongestNumber},
+    {u"FontFarbe", KeyKind::Number, kLongestColour},
+    {u"Stil", KeyKind::Style, kLongestNumber},
+    {u"Flip", KeyKind::Number, 1},
+    {u"Shadow", KeyKind::Number, 1},
+    {u"BildNameLinks", KeyKind::Text, kLongestText255},
+    {u"BildBreiteLinks", KeyKind::Number, kLongestNumber},
+    {u"BildAbstandLinks", KeyKind::Number, kLongestNumber},
+    {u"BildNameRechts", KeyKind::Text, kLongestText255},
+    {u"BildBreiteRechts", KeyKind::Number, kLongestNumber},
+    {u"BildAbstandRechts", KeyKind::Number, kLongestNumber},
+    {u"TextLinks", KeyKind::Lines, kLongestLines},
+    {u"TextRechts", KeyKind::Lines, kLongestLines},
+    {u"Kommission", KeyKind::Text, kLongestText255},
 };
+
+constexpr int digitsOf(int n) {
+    int digits = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++digits;
+    }
+    return digits;
+}
+
+// The longest section the writer makes: the blank line before it, its header
+// "[Schleife<n>]" and every key's line ending in CR LF. The key names have as
+// many Windows-1252 bytes as UTF-16 units.
+constexpr qint64 longestWrittenSection() {
+    qint64 bytes = 2 + 9 + digitsOf(MaxRibbons) + 3;
+    for (const KnownKey &key : kKeys)
+        bytes += qint64(std::char_traits<char16_t>::length(key.name)) + 1 + key.longestWritten + 2;
+    return bytes;
+}
 
 const QString kTextLinks = QStringLiteral("TextLinks");
 const QString kTextRechts = QStringLiteral("TextRechts");
@@ -114,6 +144,7 @@ struct Section {
     int line = 0;
     qsizetype begin = 0;  // byte offsets of the section's lines in the file
     qsizetype end = 0;
+    bool readable = true;  // no fault in its lines
 };
 
 RibbonFileResult failure(const QString &fileName, int line, const QString &message) {
@@ -130,18 +161,36 @@ QStringList textLines(const QString &phrase) {
 
 }  // namespace
 
+const qint64 MaxRibbonFileSize = MaxRibbons * longestWrittenSection();
+
 QString RibbonFileError::text() const {
     if (line > 0)
         return QStringLiteral("%1:%2: %3").arg(fileName).arg(line).arg(message);
     return QStringLiteral("%1: %2").arg(fileName, message);
 }
 
-RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return failure(fileName, 1,
-                       QStringLiteral("UTF-8-Kennung (BOM) am Dateianfang") + kNotCp1252);
-
+RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName,
+                                RibbonReading reading) {
+    const bool strict = reading == RibbonReading::Strict;
+    std::optional<RibbonFileError> firstFault;
     std::vector<Section> sections;
+    // Notes a fault; it spoils the section it is in. Returns whether the
+    // reading stops here.
+    auto fault = [&](int line, const QString &message) {
+        if (!firstFault)
+            firstFault = RibbonFileError{fileName, line, message};
+        if (!sections.empty())
+            sections.back().readable = false;
+        return strict;
+    };
+    // A header, even a faulty one, ends the section before it: a broken
+    // header's keys must not go to the ribbon above.
+    auto startSection = [&](const QString &name, int line, qsizetype at) {
+        if (!sections.empty())
+            sections.back().end = at;
+        sections.push_back(Section{name, line, at, bytes.size()});
+    };
+
     QHash<QString, int> sectionLines;  // lower-case name -> header line
     QHash<QString, int> keyLines;      // lower-case key -> line, in the current section
     int lineNo = 0;
@@ -156,87 +205,135 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
         const qsizetype lineStart = start;
         start = next;
 
-        const QString fault = encodingFault(raw);
-        if (!fault.isEmpty())
-            return failure(fileName, lineNo, fault);
-
         const QByteArray t = TrimProfileBlanks(raw);
+        const bool header = t.startsWith('[');
+        QString problem;
+        if (lineNo == 1 && raw.startsWith("\xEF\xBB\xBF"))
+            problem = QStringLiteral("UTF-8-Kennung (BOM) am Dateianfang") + kNotCp1252;
+        else
+            problem = encodingFault(raw);
+        if (!problem.isEmpty()) {
+            if (header) {
+                startSection(QString(), lineNo, lineStart);
+                keyLines.clear();
+            }
+            if (fault(lineNo, problem))
+                break;
+            continue;
+        }
+
         if (t.isEmpty() || t.startsWith(';'))
             continue;
-        if (t.startsWith('[')) {
+        if (header) {
             const qsizetype close = t.indexOf(']');
-            if (close < 0)
-                return failure(fileName, lineNo, QStringLiteral("Abschnittskopf ohne \"]\""));
-            if (close != t.size() - 1)
-                return failure(fileName, lineNo, QStringLiteral("Text nach dem Abschnittskopf"));
-            const QString name = Cp1252::decode(TrimProfileBlanks(t.mid(1, close - 1)));
-            if (name.isEmpty())
-                return failure(fileName, lineNo, QStringLiteral("Abschnitt ohne Namen"));
+            const QString name =
+                close < 0 ? QString() : Cp1252::decode(TrimProfileBlanks(t.mid(1, close - 1)));
             const QString folded = name.toLower();
-            if (sectionLines.contains(folded))
-                return failure(fileName, lineNo,
-                               QStringLiteral("Abschnitt \"%1\" gibt es schon in Zeile %2")
-                                   .arg(name)
-                                   .arg(sectionLines.value(folded)));
-            sectionLines.insert(folded, lineNo);
-            if (!sections.empty())
-                sections.back().end = lineStart;
-            sections.push_back(Section{name, lineNo, lineStart, bytes.size()});
+            startSection(name, lineNo, lineStart);
             keyLines.clear();
+            if (close < 0)
+                problem = QStringLiteral("Abschnittskopf ohne \"]\"");
+            else if (close != t.size() - 1)
+                problem = QStringLiteral("Text nach dem Abschnittskopf");
+            else if (name.isEmpty())
+                problem = QStringLiteral("Abschnitt ohne Namen");
+            else if (sectionLines.contains(folded))
+                problem = QStringLiteral("Abschnitt \"%1\" gibt es schon in Zeile %2")
+                              .arg(name)
+                              .arg(sectionLines.value(folded));
+            else
+                sectionLines.insert(folded, lineNo);
+            if (!problem.isEmpty() && fault(lineNo, problem))
+                break;
             continue;
         }
         const qsizetype eq = t.indexOf('=');
-        if (eq <= 0)
-            return failure(
-                fileName, lineNo,
-                QStringLiteral("Zeile ist weder Abschnittskopf noch Schl\u00fcssel=Wert"));
+        if (eq <= 0) {
+            if (fault(lineNo,
+                      QStringLiteral("Zeile ist weder Abschnittskopf noch Schl\u00fcssel=Wert")))
+                break;
+            continue;
+        }
         const QString keyName = Cp1252::decode(TrimProfileBlanks(t.left(eq)));
         const KnownKey *key = findKey(keyName);
-        if (!key)
-            return failure(fileName, lineNo,
-                           QStringLiteral("Unbekannter Schl\u00fcssel \"%1\"").arg(keyName));
-        if (sections.empty())
-            return failure(fileName, lineNo,
-                           QStringLiteral("Schl\u00fcssel \"%1\" steht vor dem ersten Abschnitt")
-                               .arg(keyName));
+        if (!key) {
+            if (fault(lineNo, QStringLiteral("Unbekannter Schl\u00fcssel \"%1\"").arg(keyName)))
+                break;
+            continue;
+        }
+        if (sections.empty()) {
+            if (fault(lineNo, QStringLiteral("Schl\u00fcssel \"%1\" steht vor dem ersten Abschnitt")
+                                  .arg(keyName)))
+                break;
+            continue;
+        }
         const QString foldedKey = keyName.toLower();
-        if (keyLines.contains(foldedKey))
-            return failure(
-                fileName, lineNo,
-                QStringLiteral(
-                    "Schl\u00fcssel \"%1\" gibt es in diesem Abschnitt schon in Zeile %2")
-                    .arg(keyName)
-                    .arg(keyLines.value(foldedKey)));
+        if (keyLines.contains(foldedKey)) {
+            if (fault(lineNo,
+                      QStringLiteral(
+                          "Schl\u00fcssel \"%1\" gibt es in diesem Abschnitt schon in Zeile %2")
+                          .arg(keyName)
+                          .arg(keyLines.value(foldedKey))))
+                break;
+            continue;
+        }
         keyLines.insert(foldedKey, lineNo);
 
         // The value as the profile reading sees it: one pair of quotes goes.
         QByteArray v = TrimProfileBlanks(t.mid(eq + 1));
         if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
             v = v.mid(1, v.size() - 2);
-        if (v.size() > ProfileFile::MaxValueLength)
-            return failure(
-                fileName, lineNo,
-                QStringLiteral("Wert l\u00e4nger als %1 Zeichen").arg(ProfileFile::MaxValueLength));
+        if (v.size() > ProfileFile::MaxValueLength) {
+            if (fault(lineNo, QStringLiteral("Wert l\u00e4nger als %1 Zeichen")
+                                  .arg(ProfileFile::MaxValueLength)))
+                break;
+            continue;
+        }
         if (v.isEmpty() || (key->kind != KeyKind::Number && key->kind != KeyKind::Style))
             continue;
         std::int32_t number = 0;
         const QString value = Cp1252::decode(v);
-        if (!ParseProfileInteger(value, &number))
-            return failure(fileName, lineNo,
-                           QStringLiteral("\"%1\" ist keine Zahl: \"%2\"").arg(keyName, value));
-        if (key->kind == KeyKind::Style && (number < Align || number > UpSide))
-            return failure(
-                fileName, lineNo,
-                QStringLiteral(
-                    "Unbekannter Stil %1 (0 B\u00fcndig, 1 Zentriert, 2 Quer b\u00fcndig)")
-                    .arg(number));
+        if (!ParseProfileInteger(value, &number)) {
+            if (fault(lineNo, QStringLiteral("\"%1\" ist keine Zahl: \"%2\"").arg(keyName, value)))
+                break;
+            continue;
+        }
+        if (key->kind == KeyKind::Style && (number < Align || number > UpSide)) {
+            if (fault(lineNo,
+                      QStringLiteral(
+                          "Unbekannter Stil %1 (0 B\u00fcndig, 1 Zentriert, 2 Quer b\u00fcndig)")
+                          .arg(number)))
+                break;
+            continue;
+        }
+    }
+    if (strict && firstFault) {
+        RibbonFileResult refused;
+        refused.error = firstFault;
+        return refused;
     }
     if (sections.empty())
         return failure(fileName, 0,
                        QStringLiteral("Keine Schleife: die Datei hat keinen Abschnitt"));
+    if (sections.size() > std::size_t(MaxRibbons)) {
+        const RibbonFileError tooMany{
+            fileName, sections[MaxRibbons].line,
+            QStringLiteral("Mehr als %1 Schleifen; so viele nimmt Vellumo nicht auf")
+                .arg(MaxRibbons)};
+        if (strict)
+            return failure(tooMany.fileName, tooMany.line, tooMany.message);
+        if (!firstFault || firstFault->line > tooMany.line)
+            firstFault = tooMany;
+    }
 
     RibbonFileResult result;
-    for (const Section &section : sections) {
+    result.error = firstFault;
+    for (std::size_t s = 0; s < sections.size(); ++s) {
+        const Section &section = sections[s];
+        if (!section.readable || s >= std::size_t(MaxRibbons)) {
+            ++result.unreadable;
+            continue;
+        }
         // Each section is read on its own, by the same reading as a stored format.
         const ProfileFile profile(bytes.mid(section.begin, section.end - section.begin));
         auto job = std::make_unique<TJob>();
@@ -346,14 +443,15 @@ bool RibbonFileBytes(const std::vector<const TJob *> &jobs, QByteArray *out, QSt
     return true;
 }
 
-bool SaveRibbonFile(const QString &path, const std::vector<const TJob *> &jobs, QString *error) {
+bool SaveRibbonFile(const QString &path, const std::vector<const TJob *> &jobs, QString *error,
+                    FileLinks links) {
     QByteArray bytes;
     if (!RibbonFileBytes(jobs, &bytes, error))
         return false;
-    return WriteFileAtomically(path, bytes, error);
+    return WriteFileAtomically(path, bytes, error, nullptr, links);
 }
 
-RibbonFileResult LoadRibbonFile(const QString &path) {
+RibbonFileResult LoadRibbonFile(const QString &path, RibbonReading reading) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(
@@ -370,5 +468,5 @@ RibbonFileResult LoadRibbonFile(const QString &path) {
     if (file.error() != QFileDevice::NoError)
         return failure(
             path, 0, QStringLiteral("Datei kann nicht gelesen werden: %1").arg(file.errorString()));
-    return ReadRibbonFile(bytes, path);
+    return ReadRibbonFile(bytes, path, reading);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "model/AtomicFile.h"
 #include "model/Job.h"
 
 // A ribbon file: ribbons for printing without the window, one section per
@@ -41,19 +42,37 @@ struct RibbonFileError {
 };
 
 struct RibbonFileResult {
-    std::vector<RibbonEntry> ribbons;  // in file order; empty when error is set
-    std::optional<RibbonFileError> error;
+    // In file order. Read strictly: empty when error is set; read keeping
+    // what is readable: the sections without a fault.
+    std::vector<RibbonEntry> ribbons;
+    std::optional<RibbonFileError> error;  // the first fault
+    int unreadable = 0;                    // sections left out for a fault
 
     bool ok() const { return !error.has_value(); }
 };
 
-// Reads a ribbon file held in memory; fileName only goes into messages.
-RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName);
+enum class RibbonReading {
+    Strict,        // the first fault refuses the whole file
+    KeepReadable,  // a section with a fault is left out, the others are read
+};
+
+// The most ribbons a ribbon file may hold, and so the longest list the window
+// takes in: it keeps its list in a ribbon file against a crash, and what it
+// writes there it must be able to read back.
+constexpr int MaxRibbons = 10000;
+
+// The most bytes the reader takes: MaxRibbons of the longest sections the
+// writer below can make of a ribbon (about 51 MB).
+extern const qint64 MaxRibbonFileSize;
+
+// Reads a ribbon file held in memory; fileName only goes into messages. More
+// than MaxRibbons sections are a fault (read keeping what is readable: the
+// first MaxRibbons are kept).
+RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName,
+                                RibbonReading reading = RibbonReading::Strict);
 
 // Reads a ribbon file from disk (at most MaxRibbonFileSize bytes).
-RibbonFileResult LoadRibbonFile(const QString &path);
-
-constexpr qint64 MaxRibbonFileSize = 16 * 1024 * 1024;
+RibbonFileResult LoadRibbonFile(const QString &path, RibbonReading reading = RibbonReading::Strict);
 
 // The ribbons as a ribbon file that the reader above takes back unchanged:
 // one section per ribbon, named as the ribbon's section was when it was read
@@ -65,6 +84,8 @@ constexpr qint64 MaxRibbonFileSize = 16 * 1024 * 1024;
 bool RibbonFileBytes(const std::vector<const TJob *> &jobs, QByteArray *out,
                      QString *error = nullptr);
 
-// Writes the ribbons into a ribbon file, replacing it atomically. Returns
-// false with the reason (a refused list or the platform's error text).
-bool SaveRibbonFile(const QString &path, const std::vector<const TJob *> &jobs, QString *error);
+// Writes the ribbons into a ribbon file, replacing it atomically (see
+// WriteFileAtomically for `links`). Returns false with the reason (a refused
+// list or the platform's error text).
+bool SaveRibbonFile(const QString &path, const std::vector<const TJob *> &jobs, QString *error,
+                    FileLinks links = FileLinks::Follow);

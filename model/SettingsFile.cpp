@@ -105,6 +105,16 @@ void SettingsFile::writeString(const QString &section, const QString &key, const
     store(changed);
 }
 
+void SettingsFile::removeSections(const QStringList &sections) {
+    if (pending_) {
+        pending_->removeSections(sections);
+        return;
+    }
+    ProfileFile changed = loaded();
+    if (changed.removeSections(sections))
+        store(changed);
+}
+
 void SettingsFile::store(const ProfileFile &contents) {
     const QByteArray bytes = contents.toBytes();
     // Nothing changed: the file is not touched (no time stamp, no window for a

@@ -32,6 +32,8 @@ public:
     void writeInteger(const QString &section, const QString &key, std::int32_t value);
     void writeBool(const QString &section, const QString &key, bool value);
     void writeColour(const QString &section, const QString &key, std::uint32_t value);
+    // Removes these sections with all their keys (a section not there is no error).
+    void removeSections(const QStringList &sections);
 
     // Whether the last replacement had to overwrite the file in place (a
     // folder that takes no new files, see WriteFileAtomically).

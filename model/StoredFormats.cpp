@@ -1,6 +1,7 @@
 #include "model/StoredFormats.h"
 
 #include <QHash>
+#include <algorithm>
 #include <deque>
 
 #include "model/Job.h"
@@ -45,21 +46,27 @@ std::unique_ptr<TJob> copyOf(const TJob &format) {
 
 StoredFormatList ReadStoredFormats(SettingsFile &file) {
     StoredFormatList formats;
-    std::int32_t count = file.readInteger(kFormat, kAnzahl, 0);
-    if (count > kMaxFormats) {
-        std::int32_t present = 0;
-        for (const QString &name : file.sectionNames()) {
-            const std::int32_t n = formatSectionNumber(name);
-            if (n >= 0 && n < count)
-                present = std::max(present, n + 1);
-        }
-        count = std::max(kMaxFormats, present);
-    }
-    for (std::int32_t i = 0; i < count; ++i) {
+    const std::int32_t count = file.readInteger(kFormat, kAnzahl, 0);
+    auto load = [&formats, &file](std::int32_t i) {
         auto job = std::make_unique<TJob>();
         job->LoadFromSection(file, kFormat + QString::number(i));
         formats.push_back(std::move(job));
+    };
+    if (count <= kMaxFormats) {
+        for (std::int32_t i = 0; i < count; ++i)
+            load(i);
+        return formats;
     }
+    std::vector<std::int32_t> present;
+    for (const QString &name : file.sectionNames()) {
+        const std::int32_t n = formatSectionNumber(name);
+        if (n >= 0 && n < count)
+            present.push_back(n);
+    }
+    std::sort(present.begin(), present.end());
+    present.erase(std::unique(present.begin(), present.end()), present.end());
+    for (const std::int32_t n : present)
+        load(n);
     return formats;
 }
 
@@ -68,7 +75,19 @@ void WriteStoredFormats(SettingsFile &file, const StoredFormatList &formats) {
     file.writeInteger(kFormat, kAnzahl, std::int32_t(formats.size()));
     for (std::size_t i = 0; i < formats.size(); ++i)
         formats[i]->SaveToSection(file, kFormat + QString::number(i));
+    // A deleted format leaves nothing behind that a wrong count could bring back.
+    QStringList stale;
+    for (const QString &name : file.sectionNames()) {
+        if (formatSectionNumber(name) >= std::int32_t(formats.size()))
+            stale.append(name);
+    }
+    file.removeSections(stale);
     batch.commit();
+}
+
+bool SameStoredFormats(const StoredFormatList &a, const StoredFormatList &b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const auto &x, const auto &y) { return SameStoredFormat(*x, *y); });
 }
 
 bool SameStoredFormat(const TJob &a, const TJob &b) {

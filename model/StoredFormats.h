@@ -9,16 +9,20 @@ class TJob;
 using StoredFormatList = std::vector<std::unique_ptr<TJob>>;
 
 // Section "Format", key "Anzahl", then one section Format0, Format1, ... per
-// format, in list order. Sections at or above the count are left alone.
-// A count above 10,000 reads only as far as the last format section present
-// below it (but always 10,000): an absurd count must not build billions of
+// format, in list order. Reading ignores sections at or above the count; a
+// missing section below it reads as a format of the reading defaults. A count
+// above 10,000 is read as the format sections really present below it, in
+// their order: an absurd count must not build billions (or ten thousand) of
 // default formats, and a long list must not lose a format.
 StoredFormatList ReadStoredFormats(SettingsFile &file);
-// All of it goes to the file in one replacement; throws FileWriteError.
+// All of it goes to the file in one replacement, and format sections at or
+// above the new count are removed; throws FileWriteError.
 void WriteStoredFormats(SettingsFile &file, const StoredFormatList &formats);
 
 // Whether two formats store the same sixteen values.
 bool SameStoredFormat(const TJob &a, const TJob &b);
+// Whether two lists hold the same formats in the same order.
+bool SameStoredFormats(const StoredFormatList &a, const StoredFormatList &b);
 
 // The formats on disk with one window's edits applied. `read` is what the
 // window read at its start, `now` what it holds; now[i] came from

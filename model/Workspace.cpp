@@ -29,10 +29,9 @@ QString Workspace::open(SettingsFile *settings, const QString &phrasePath) {
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     phrases_.assign(ParsePhrases(bytes));
     phrasesRead_ = phrases_.phrases();
-    if (!UnreadPhraseBytes(bytes).isEmpty())
-        return QStringLiteral(
-            "RIBOLANT.TXT enth\u00E4lt ein NUL-Byte: die Texte dahinter "
-            "werden nicht gelesen, beim Speichern aber behalten.");
+    if (DroppedPhraseBytes(bytes) > 0)
+        return QStringLiteral("RIBOLANT.TXT enth\u00E4lt NUL-Bytes: sie werden weggelassen, "
+                              "der Text um sie herum bleibt.");
     return QString();
 }
 

@@ -31,7 +31,8 @@ public:
 
     // The files: the settings (for the formats) and the phrase file. Reads
     // the phrases; the formats are read by formats()->read(). Returns a note
-    // for the user when part of the phrase file cannot be read, else empty.
+    // for the user when the phrase file held bytes that were left out, else
+    // empty.
     QString open(SettingsFile *settings, const QString &phrasePath);
 
     // Autosaving is on only where the files can be kept (a data folder).

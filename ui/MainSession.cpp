@@ -63,6 +63,10 @@ void TMainForm::OpenDataSession() {
     RemoveCrashLeftovers(folder);
     Session = std::make_unique<DataSession>(folder);
     RecoveryPending = !Session->leftovers().isEmpty();
+    if (!Session->claimed())
+        AddDataNote(QStringLiteral("Die Schleifen k\u00F6nnen nicht gegen einen Absturz "
+                                   "gesichert werden: %1.")
+                        .arg(Session->failure()));
     if (Session->othersRunning())
         AddDataNote(
             QStringLiteral("Ein anderes Vellumo verwendet denselben Datenordner; beim "
@@ -130,15 +134,24 @@ void TMainForm::OfferRecovery() {
     std::vector<std::unique_ptr<TJob>> jobs;
     QStringList faults;
     for (const QString &path : Session->leftovers()) {
-        RibbonFileResult read = LoadRibbonFile(path);
+        // A damaged file gives the ribbons that can still be read.
+        RibbonFileResult read = LoadRibbonFile(path, RibbonReading::KeepReadable);
         if (!read.ok()) {
-            // Kept under another name, so that nothing is lost and it is not offered again.
-            const QString kept = path + QStringLiteral(".defekt");
-            QFile::remove(kept);
+            // Kept under a name of its own, so that nothing is lost (not even an
+            // earlier damaged file) and it is not offered again.
+            QString kept = path + QStringLiteral(".defekt");
+            for (int n = 2; QFileInfo::exists(kept) || QFileInfo(kept).isSymLink(); ++n)
+                kept = path + QStringLiteral(".defekt%1").arg(n);
             QFile::rename(path, kept);
-            faults << read.error->text() + QStringLiteral("\nDie Datei bleibt als %1 erhalten.")
-                                               .arg(QDir::toNativeSeparators(kept));
-            continue;
+            QString fault = read.error->text();
+            if (read.unreadable > 0)
+                fault += QStringLiteral(
+                             "\n%1 von %2 Schleifen k\u00F6nnen nicht gelesen werden; "
+                             "die \u00FCbrigen sind wiederhergestellt.")
+                             .arg(read.unreadable)
+                             .arg(read.unreadable + qsizetype(read.ribbons.size()));
+            faults << fault + QStringLiteral("\nDie Datei bleibt als %1 erhalten.")
+                                  .arg(QDir::toNativeSeparators(kept));
         }
         for (RibbonEntry &entry : read.ribbons)
             jobs.push_back(std::move(entry.job));
@@ -192,7 +205,8 @@ bool TMainForm::SaveRibbonBackup() {
         return true;
     }
     QString reason;
-    if (!SaveRibbonFile(Session->ribbonFilePath(), jobs, &reason)) {
+    // Only this program makes the session file: a link there was planted.
+    if (!SaveRibbonFile(Session->ribbonFilePath(), jobs, &reason, FileLinks::ReplaceLink)) {
         AddDataNote(
             QStringLiteral("Die Schleifen k\u00F6nnen nicht gesichert werden: %1").arg(reason));
         return false;
@@ -236,6 +250,18 @@ void TMainForm::FileOpenRibbonsClick() {
     RibbonFileResult read = LoadRibbonFile(path);
     if (!read.ok()) {
         QMessageBox::critical(this, windowTitle(), read.error->text());
+        return;
+    }
+    // A list longer than a ribbon file may be could not be kept against a crash.
+    if (Jobs->count() + qsizetype(read.ribbons.size()) > MaxRibbons) {
+        QMessageBox::critical(
+            this, windowTitle(),
+            QStringLiteral("Die Liste kann h\u00F6chstens %1 Schleifen aufnehmen; mit den %2 "
+                           "Schleifen aus \"%3\" w\u00E4ren es %4.")
+                .arg(MaxRibbons)
+                .arg(read.ribbons.size())
+                .arg(path)
+                .arg(Jobs->count() + qsizetype(read.ribbons.size())));
         return;
     }
     std::vector<std::unique_ptr<TJob>> jobs;

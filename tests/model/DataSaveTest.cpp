@@ -2,6 +2,7 @@
 // files a crash or a hand left in a bad state.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +16,7 @@
 #include "model/AtomicFile.h"
 #include "model/DataFolder.h"
 #include "model/DataSave.h"
+#include "model/DataSession.h"
 #include "model/Job.h"
 #include "model/PhraseFile.h"
 #include "model/SettingsFile.h"
@@ -127,12 +129,10 @@ TEST_F(DataSaveTest, TwoWindowsOnOneFolderKeepBothWindowsWork) {
     EXPECT_TRUE(second.locked);
 
     int gold = 0, bronze = 0;
-    EXPECT_EQ(FormatsOnDisk(&gold, &bronze),
-              (QStringList{"Gold", "Bronze", "Kranz A", "Kranz B"}));
+    EXPECT_EQ(FormatsOnDisk(&gold, &bronze), (QStringList{"Gold", "Bronze", "Kranz A", "Kranz B"}));
     EXPECT_EQ(gold, 1800);
     EXPECT_EQ(bronze, 1200);
-    EXPECT_EQ(LoadPhraseFile(PhraseFilePath()),
-              (QStringList{"In Liebe", "Von A", "Von B"}));
+    EXPECT_EQ(LoadPhraseFile(PhraseFilePath()), (QStringList{"In Liebe", "Von A", "Von B"}));
 
     // A window that changed nothing leaves the files as they are, to the byte.
     const QByteArray ini = data.readFile(QStringLiteral("RIBOLANT.INI"));
@@ -165,14 +165,15 @@ TEST_F(DataSaveTest, NulByteInThePhraseFileLosesNoPhraseAtClose) {
     data.writeFile(QStringLiteral("RIBOLANT.TXT"), QByteArray("Alpha\r\nBe\0ta\r\nGamma\r\n", 20));
     SettingsFile settings(SettingsFilePath());
     Window window(settings);
-    EXPECT_EQ(window.phrasesRead, (QStringList{"Alpha", "Be"}));  // reading stops at the NUL
+    EXPECT_EQ(window.phrasesRead, (QStringList{"Alpha", "Beta", "Gamma"}));  // the NUL left out
     window.phrases.add(QStringLiteral("Neu"));
     window.close(settings);
+    // No NUL is written back, at which the Windows version would stop reading.
     EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.TXT")),
-              QByteArray("Alpha\r\nBe\r\nNeu\r\n\0ta\r\nGamma\r\n", 27));
+              QByteArray("Alpha\r\nBeta\r\nGamma\r\nNeu\r\n"));
 }
 
-TEST_F(DataSaveTest, RewrittenFileKeepsModeAndGroupAndCrashLeftoversGo) {
+TEST_F(DataSaveTest, RewrittenFileKeepsModeAndGroup) {
     const QString ini = SettingsFilePath();
     const QByteArray name = QFile::encodeName(ini);
     // Another group than our own: any for root, else one we belong to.
@@ -195,13 +196,63 @@ TEST_F(DataSaveTest, RewrittenFileKeepsModeAndGroupAndCrashLeftoversGo) {
     ASSERT_EQ(::stat(name.constData(), &st), 0);
     EXPECT_EQ(st.st_gid, group);
     EXPECT_EQ(st.st_mode & 07777, 0660u);
+}
 
-    // Temporary files of interrupted writes; another file that merely looks alike stays.
-    for (const char *leftover : {"RIBOLANT.INI.a1B2c3", "RIBOLANT.TXT.zzzzzz", "RIBOLANT.INI.bak"})
-        data.writeFile(QString::fromLatin1(leftover), "x");
+// Only the program's own temporary files go, and only those older than every
+// window running now; a person's backups and a kept damaged session file stay.
+TEST_F(DataSaveTest, CleanUpRemovesOnlyTheProgramsOwnTemporariesOfNoRunningWindow) {
+    const QStringList kept{"RIBOLANT.INI.backup", "RIBOLANT.TXT.kopie1", "SITZUNG1.INI.defekt",
+                           "RIBOLANT.INI.a1B2c3"};
+    for (const QString &name : kept)
+        data.writeFile(name, "x");
+    QLockFile running(data.filePath(QStringLiteral("SITZUNG2.LCK")));
+    ASSERT_TRUE(running.tryLock(0));
+    const QDateTime started =
+        QFileInfo(data.filePath(QStringLiteral("SITZUNG2.LCK"))).lastModified();
+    struct Temporary {
+        const char *name;
+        int secondsAfterStart;
+        bool goesWhileRunning;
+    };
+    const Temporary temporaries[] = {
+        {".RIBOLANT.INI.vellumo-tmp-a1B2c3", -3600, true},  // a crash's, before the window
+        {".Woerterbuch.txt.vellumo-tmp-q1w2e3", -60, true},
+        {".RIBOLANT.TXT.vellumo-tmp-Zz09xy", 10, false},  // may be the running window's
+    };
+    for (const Temporary &t : temporaries) {
+        data.writeFile(QString::fromLatin1(t.name), "x");
+        QFile file(data.filePath(QString::fromLatin1(t.name)));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(started.addSecs(t.secondsAfterStart),
+                                     QFileDevice::FileModificationTime));
+    }
     EXPECT_EQ(RemoveCrashLeftovers(DataFolder()), 2);
-    QStringList left = QDir(data.appFolder()).entryList(QDir::Files);
-    EXPECT_EQ(left, (QStringList{"RIBOLANT.INI", "RIBOLANT.INI.bak", "RIBOLANT.TXT"}));
+    for (const Temporary &t : temporaries)
+        EXPECT_NE(QFile::exists(data.filePath(QString::fromLatin1(t.name))), t.goesWhileRunning)
+            << t.name;
+    running.unlock();
+    EXPECT_EQ(RemoveCrashLeftovers(DataFolder()), 1);
+
+    // A session's own temporary files go when its slot is taken.
+    data.writeFile(QStringLiteral(".SITZUNG1.INI.vellumo-tmp-000000"), "x");
+    EXPECT_TRUE(DataSession(DataFolder()).claimed());
+    QStringList left = QDir(data.appFolder()).entryList(QDir::Files | QDir::Hidden);
+    QStringList expected = kept + QStringList{"RIBOLANT.INI", "RIBOLANT.TXT"};
+    left.sort();
+    expected.sort();
+    EXPECT_EQ(left, expected);
+}
+
+// Settings claiming two billion stored formats and holding none: the window
+// lists none, and closing it unchanged writes nothing.
+TEST_F(DataSaveTest, UnchangedWindowLeavesAnAbsurdFormatCountAlone) {
+    const QByteArray ini = "[Format]\r\nAnzahl=2000000000\r\n\r\n[Drucker]\r\nName=PDF\r\n";
+    data.writeFile(QStringLiteral("RIBOLANT.INI"), ini);
+    SettingsFile settings(SettingsFilePath());
+    Window window(settings);
+    EXPECT_TRUE(window.read.empty());
+    EXPECT_TRUE(window.close(settings).errors.isEmpty());
+    EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.INI")), ini);
 }
 
 TEST_F(DataSaveTest, FolderThatTakesNoNewFileHasItsFilesWrittenInPlace) {

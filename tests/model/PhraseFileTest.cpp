@@ -29,8 +29,10 @@ TEST(PhraseFileTest, ParsingLineEndsNulAndFinalBreak) {
     EXPECT_EQ(ParsePhrases("\r\n"), QStringList{QString()});
     EXPECT_EQ(ParsePhrases("\n\r"), (QStringList{QString(), QString()}));  // LF then a lone CR
     EXPECT_TRUE(ParsePhrases("").isEmpty());
-    EXPECT_EQ(ParsePhrases(QByteArray("eins\r\nzw\0ei\r\ndrei\r\n", 19)),
-              (QStringList{QStringLiteral("eins"), QStringLiteral("zw")}));
+    // A NUL byte is left out, the text around it kept.
+    EXPECT_EQ(
+        ParsePhrases(QByteArray("eins\r\nzw\0ei\r\n\0drei\r\n", 20)),
+        (QStringList{QStringLiteral("eins"), QStringLiteral("zwei"), QStringLiteral("drei")}));
     EXPECT_EQ(ParsePhrases("Gr\xfc\xdf"
                            "e\r\n"),
               QStringList{QStringLiteral("Grüße")});

@@ -135,6 +135,33 @@ TEST(RibbonFileTest, BadFilesNameTheLineAndTheFault) {
     }
 }
 
+// A damaged session file still gives the ribbons that can be read; a file
+// opened as an order is refused at its first fault.
+TEST(RibbonFileTest, DamagedFileKeepsItsReadableRibbons) {
+    const QByteArray bytes =
+        "[Schleife1]\r\nTextLinks=Eins\r\n\r\n"
+        "[Schleife2]\r\nTextLinks=Zw" +
+        QByteArray(2, '\0') +
+        "ei\r\n\r\n"
+        "[Schleife3\r\nTextLinks=Drei\r\n\r\n"  // its keys are no one else's
+        "[Schleife4]\r\nTextLinks=Vier\r\n";
+    const RibbonFileResult strict = read(bytes);
+    ASSERT_FALSE(strict.ok());
+    EXPECT_TRUE(strict.ribbons.empty());
+    EXPECT_EQ(strict.error->line, 5);
+
+    const RibbonFileResult kept = ReadRibbonFile(bytes, kName, RibbonReading::KeepReadable);
+    ASSERT_FALSE(kept.ok());
+    EXPECT_EQ(kept.error->line, 5);
+    EXPECT_EQ(kept.error->message,
+              QStringLiteral("NUL-Byte; die Datei muss Windows-1252-Text sein"));
+    EXPECT_EQ(kept.unreadable, 2);
+    ASSERT_EQ(kept.ribbons.size(), 2u);
+    EXPECT_EQ(kept.ribbons[0].job->TextLeft.lines(), QStringList{QStringLiteral("Eins")});
+    EXPECT_EQ(kept.ribbons[1].section, QStringLiteral("Schleife4"));
+    EXPECT_EQ(kept.ribbons[1].job->TextLeft.lines(), QStringList{QStringLiteral("Vier")});
+}
+
 TEST(RibbonFileTest, ErrorTextNamesFileAndLine) {
     EXPECT_EQ((RibbonFileError{kName, 7, QStringLiteral("kaputt")}).text(),
               QStringLiteral("auftrag.ini:7: kaputt"));

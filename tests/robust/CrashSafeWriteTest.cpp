@@ -17,6 +17,7 @@
 #include <iostream>
 #include <random>
 
+#include "model/AtomicFile.h"
 #include "model/DataFolder.h"
 #include "model/Job.h"
 #include "model/PhraseFile.h"
@@ -191,9 +192,11 @@ TEST(CrashSafeWrites, KilledWriterLeavesEachFileCompleteOldOrCompleteNew) {
         for (const QString &name : now) {
             if (!seen.contains(name) && !name.startsWith(QStringLiteral("RIBOLANT.LCK"))) {
                 ++interrupted;
-                EXPECT_TRUE(name.startsWith(QStringLiteral("RIBOLANT.INI.")) ||
-                            name.startsWith(QStringLiteral("RIBOLANT.TXT.")) ||
-                            name.startsWith(QStringLiteral("SITZUNG1.INI.")))
+                QString of;
+                EXPECT_TRUE(IsTemporaryFileName(name, &of)) << name.toStdString();
+                EXPECT_TRUE(of == QStringLiteral("RIBOLANT.INI") ||
+                            of == QStringLiteral("RIBOLANT.TXT") ||
+                            of == QStringLiteral("SITZUNG1.INI"))
                     << name.toStdString();
             }
         }

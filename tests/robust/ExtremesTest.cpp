@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <iostream>
 
@@ -17,6 +18,7 @@
 #include "model/DataFolder.h"
 #include "model/Job.h"
 #include "model/PhraseFile.h"
+#include "model/RibbonFile.h"
 #include "model/SettingsFile.h"
 #include "model/StoredFormats.h"
 #include "print/PrintCommand.h"
@@ -175,7 +177,7 @@ TEST_F(ExtremesTest, TenThousandSectionsAreReadAndWrittenBackUnchanged) {
     EXPECT_TRUE(data_.readFile(QStringLiteral("RIBOLANT.INI")) == file);
 }
 
-TEST_F(ExtremesTest, FormatCountOfTwoBillionIsBoundedToTenThousandFormats) {
+TEST_F(ExtremesTest, FormatCountOfTwoBillionReadsTheSectionsPresent) {
     data_.writeFile(QStringLiteral("RIBOLANT.INI"), "[Format]\r\nAnzahl=2000000000\r\n\r\n" +
                                                         FormatSection(0, "Gold", "1500") +
                                                         FormatSection(1, "Silber", "1200"));
@@ -183,16 +185,13 @@ TEST_F(ExtremesTest, FormatCountOfTwoBillionIsBoundedToTenThousandFormats) {
     SettingsFile settings(SettingsFilePath());
     const StoredFormatList formats = ReadStoredFormats(settings);
     figures.report("Anzahl 2000000000, read");
-    ASSERT_EQ(formats.size(), 10000u);
+    ASSERT_EQ(formats.size(), 2u);
     EXPECT_EQ(formats[1]->Name.str(), QStringLiteral("Silber"));
-    EXPECT_TRUE(formats[2]->Name.isEmpty());
-    EXPECT_EQ(formats[9999]->Laenge, 2000);
 
-    // At shut-down the bounded list is what gets written.
+    // Written, the count is the list's.
     WriteStoredFormats(settings, formats);
     figures.report("Anzahl 2000000000, shut-down writes");
-    EXPECT_EQ(settings.readInteger(QStringLiteral("Format"), QStringLiteral("Anzahl"), 0), 10000);
-    EXPECT_EQ(settings.readInteger(QStringLiteral("Format9999"), QStringLiteral("Breite"), 0), 170);
+    EXPECT_EQ(settings.readInteger(QStringLiteral("Format"), QStringLiteral("Anzahl"), 0), 2);
     EXPECT_EQ(settings.readString(QStringLiteral("Format1"), QStringLiteral("Name")),
               QStringLiteral("Silber"));
 }
@@ -206,15 +205,16 @@ TEST_F(ExtremesTest, MoreThanTenThousandFormatsAreAllKept) {
     data_.writeFile(QStringLiteral("RIBOLANT.INI"), file);
     SettingsFile settings(SettingsFilePath());
     StoredFormatList formats = ReadStoredFormats(settings);
-    ASSERT_EQ(formats.size(), 10501u);
-    EXPECT_EQ(formats[10500]->Name.str(), QStringLiteral("Kranz 10500"));
+    ASSERT_EQ(formats.size(), 3u);
+    EXPECT_EQ(formats[2]->Name.str(), QStringLiteral("Kranz 10500"));
 
     formats.push_back(std::make_unique<TJob>());
     formats.back()->Name.set(QStringLiteral("Neu"));
     WriteStoredFormats(settings, formats);
     const StoredFormatList again = ReadStoredFormats(settings);
-    ASSERT_EQ(again.size(), 10502u);
-    EXPECT_EQ(again[10501]->Name.str(), QStringLiteral("Neu"));
+    ASSERT_EQ(again.size(), 4u);
+    EXPECT_EQ(again[2]->Name.str(), QStringLiteral("Kranz 10500"));
+    EXPECT_EQ(again[3]->Name.str(), QStringLiteral("Neu"));
 }
 
 TEST_F(ExtremesTest, NulBytesInsideValuesGiveTheDefaultOfThatValueOnly) {
@@ -248,10 +248,64 @@ TEST_F(ExtremesTest, NulBytesInsideValuesGiveTheDefaultOfThatValueOnly) {
                                "2\r\n")));
     EXPECT_TRUE(written.contains("[Format0]\r\nName=\r\n"));
 
-    // In the phrase file a NUL ends the text.
+    // In the phrase file a NUL is left out.
     data_.writeFile(QStringLiteral("RIBOLANT.TXT"), Bytes("eins\r\nzw\0ei\r\ndrei\r\n"));
-    EXPECT_EQ(LoadPhraseFile(PhraseFilePath()),
-              (QStringList{QStringLiteral("eins"), QStringLiteral("zw")}));
+    EXPECT_EQ(
+        LoadPhraseFile(PhraseFilePath()),
+        (QStringList{QStringLiteral("eins"), QStringLiteral("zwei"), QStringLiteral("drei")}));
+}
+
+// What the window writes of its list it reads back: the longest list it takes
+// in, every value as long as the writer makes it.
+TEST_F(ExtremesTest, LongestRibbonListTheWindowKeepsReadsBack) {
+    auto blankEdged = [](int length, char fill) {
+        return QLatin1Char(' ') + QString(length - 1, QLatin1Char(fill));
+    };
+    std::vector<std::unique_ptr<TJob>> ribbons;
+    std::vector<const TJob *> list;
+    for (int i = 0; i < MaxRibbons; ++i) {
+        auto job = std::make_unique<TJob>();
+        job->Name.set(blankEdged(50, 'N'));
+        job->FontName.set(blankEdged(50, 'F'));
+        job->BildNameLinks.set(blankEdged(255, 'L'));
+        job->BildNameRechts.set(blankEdged(255, 'R'));
+        job->Kommission.set(blankEdged(255, 'K'));
+        job->TextLeft.set({blankEdged(2047, 'l')});
+        job->TextRight.set({blankEdged(2047, 'r')});
+        job->Laenge = job->Breite = job->Rand = job->FontGroesse = INT32_MIN;
+        job->BildBreiteLinks = job->BildAbstandLinks = INT32_MIN;
+        job->BildBreiteRechts = job->BildAbstandRechts = INT32_MIN;
+        job->FontFarbe = 0xFFFFFFFFu;
+        job->Stil = UpSide;
+        list.push_back(job.get());
+        ribbons.push_back(std::move(job));
+    }
+    const QString path = DataFolder() + QStringLiteral("SITZUNG1.INI");
+    Figures figures;
+    QString error;
+    ASSERT_TRUE(SaveRibbonFile(path, list, &error)) << error.toStdString();
+    figures.report("longest ribbon list, written");
+    const qint64 size = QFileInfo(path).size();
+    EXPECT_LE(size, MaxRibbonFileSize);
+    EXPECT_GT(size, MaxRibbonFileSize * 99 / 100);  // the limit is what the writer needs
+
+    const RibbonFileResult back = LoadRibbonFile(path);
+    figures.report("longest ribbon list, read");
+    ASSERT_TRUE(back.ok()) << back.error->text().toStdString();
+    ASSERT_EQ(back.ribbons.size(), std::size_t(MaxRibbons));
+    const TJob &last = *back.ribbons.back().job;
+    EXPECT_EQ(last.TextRight.lines(), ribbons.back()->TextRight.lines());
+    EXPECT_EQ(last.Kommission.str(), ribbons.back()->Kommission.str());
+    EXPECT_EQ(last.BildAbstandRechts, INT32_MIN);
+
+    // One more is refused with a message, and the file keeps the list it held.
+    TJob more;
+    list.push_back(&more);
+    EXPECT_FALSE(SaveRibbonFile(path, list, &error));
+    EXPECT_EQ(
+        error,
+        QStringLiteral("Mehr als %1 Schleifen; so viele nimmt Vellumo nicht auf").arg(MaxRibbons));
+    EXPECT_EQ(QFileInfo(path).size(), size);
 }
 
 // A ribbon of 2147483647 mm, as a hand-edited stored format gives it.
