@@ -56,10 +56,30 @@ public:
     };
 
     // The process-wide settings file, set at start-up (and by tests). The
-    // renderer and the print methods read their keys through it; with none set
-    // every read gives its default.
+    // window's parts that outlive no command read their keys through it; with
+    // none set every read gives its default. Drawing and printing are handed
+    // what they need instead.
     static SettingsFile *current();
     static void setCurrent(SettingsFile *file);
+
+    // Makes a file the current one while it lives; the one that was current
+    // before comes back after, unless a scope opened later still holds its own.
+    class CurrentScope {
+    public:
+        explicit CurrentScope(SettingsFile *file) : file_(file), previous_(current()) {
+            setCurrent(file);
+        }
+        ~CurrentScope() {
+            if (current() == file_)
+                setCurrent(previous_);
+        }
+        CurrentScope(const CurrentScope &) = delete;
+        CurrentScope &operator=(const CurrentScope &) = delete;
+
+    private:
+        SettingsFile *file_;
+        SettingsFile *previous_;
+    };
 
 private:
     struct Cache;

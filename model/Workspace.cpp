@@ -30,8 +30,9 @@ QString Workspace::open(SettingsFile *settings, const QString &phrasePath) {
     phrases_.assign(ParsePhrases(bytes));
     phrasesRead_ = phrases_.phrases();
     if (DroppedPhraseBytes(bytes) > 0)
-        return QStringLiteral("RIBOLANT.TXT enth\u00E4lt NUL-Bytes: sie werden weggelassen, "
-                              "der Text um sie herum bleibt.");
+        return QStringLiteral(
+            "RIBOLANT.TXT enth\u00E4lt NUL-Bytes: sie werden weggelassen, "
+            "der Text um sie herum bleibt.");
     return QString();
 }
 

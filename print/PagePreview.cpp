@@ -7,7 +7,7 @@
 #include "render/QPainterCanvas.h"
 #include "render/Replay.h"
 
-PagePreview::PagePreview(const RibbonPrinter &printer, PrintRun run, std::int32_t methode,
+PagePreview::PagePreview(const RibbonPrinter &printer, PrintRun run, const PrintSettings &settings,
                          const RenderContext &context)
     : run_(std::move(run)) {
     RecordingPrinter::Config config;
@@ -18,7 +18,7 @@ PagePreview::PagePreview(const RibbonPrinter &printer, PrintRun run, std::int32_
     config.metricsFor = [&printer](const DeviceSettings &s) { return printer.pageMetrics(s); };
     recorder_ = std::make_unique<RecordingPrinter>(config);
     recorder_->selectPrinter(0);
-    failure_ = RunPrintMethod(*recorder_, run_, methode, context);
+    failure_ = RunPrintMethod(*recorder_, run_, settings, context);
     // Done with the real printer: the metrics stay with the recorded pages.
     int number = 0;
     for (std::size_t i = 0; i < recorder_->pages().size(); ++i) {

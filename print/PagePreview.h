@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "print/PrintRun.h"
+#include "print/PrintSettings.h"
 #include "print/Printer.h"
 
 class QPainter;
@@ -27,10 +28,10 @@ public:
         int recorded = 0;     // index among the recording printer's pages
     };
 
-    // `printer` supplies the current device settings and page metrics;
-    // `methode` selects the method as "Methode" does; the context gives the
-    // drawing's settings, as for printing.
-    PagePreview(const RibbonPrinter &printer, PrintRun run, std::int32_t methode,
+    // `printer` supplies the current device settings and page metrics; the
+    // settings select the method and its values, the context the drawing's
+    // settings, as for printing.
+    PagePreview(const RibbonPrinter &printer, PrintRun run, const PrintSettings &settings,
                 const RenderContext &context);
     ~PagePreview();
     PagePreview(const PagePreview &) = delete;

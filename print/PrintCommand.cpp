@@ -1,18 +1,11 @@
 #include "print/PrintCommand.h"
 
 #include "model/Job.h"
-#include "model/SettingsFile.h"
 #include "print/PrintMethods.h"
 #include "print/PrintRun.h"
 #include "print/Printer.h"
 #include "render/Drwglyph.h"
 #include "render/RenderContext.h"
-
-namespace {
-
-const QString kDrucker = QStringLiteral("Drucker");
-
-}  // namespace
 
 void ApplyPrintRange(PrintRun &run, const PrintRange &range, std::int32_t selected) {
     switch (range.kind) {
@@ -36,16 +29,7 @@ QString WidthMismatchMessage() {
         "Es werden nur die Schleifen mit gleicher Schleifenbreite gedruckt.");
 }
 
-QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run) {
-    return RunPrintMethod(printer, run, SettingInteger(kDrucker, QStringLiteral("Methode"), 0));
-}
-
-QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode) {
-    return RunPrintMethod(printer, run, methode,
-                          RenderContext::FromSettings(SettingsFile::current()));
-}
-
-QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode,
+QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, const PrintSettings &settings,
                        const RenderContext &context) {
     printer.setDocumentName(PrintMethods::DocumentName);
     printer.setLandscape();
@@ -57,10 +41,10 @@ QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t metho
     RenderContext runContext = context;
     if (!runContext.Glyphs)
         runContext.Glyphs = std::make_shared<GlyphCache>();
-    PrintMethods methods(printer, run, runContext);
-    switch (methode) {
+    PrintMethods methods(printer, run, runContext, settings);
+    switch (settings.Methode) {
         case 0:
-            if (SettingInteger(kDrucker, QStringLiteral("Rand"), 0) != 0)
+            if (settings.Rand != 0)
                 methods.PrintPieces();
             else
                 methods.PrintPageStrip();

@@ -8,6 +8,7 @@ struct RenderContext;
 class TJob;
 struct PrintRange;
 struct PrintRun;
+struct PrintSettings;
 
 // The steps of the print command that need no window, shared by the window's
 // print button and the command-line printing.
@@ -22,14 +23,10 @@ QString WidthMismatchMessage();
 
 // The part of the print command that runs once the range is chosen: document
 // name "Vellumo" and landscape, a fresh width rule, and the print method that
-// [Drucker] "Methode" names (0: pieces when "Rand" is not 0, else page strips;
-// 1 page strips; 2 pieces; 3 fitted pieces; 4 single sheets; anything else
-// prints nothing). Errors never leave it: the answer says why the run failed,
-// in the user's words, and is empty when it did not fail. The context gives
-// the drawing's settings for the run.
-QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode,
+// the settings' "Methode" names (0: pieces when "Rand" is not 0, else page
+// strips; 1 page strips; 2 pieces; 3 fitted pieces; 4 single sheets; anything
+// else prints nothing). Errors never leave it: the answer says why the run
+// failed, in the user's words, and is empty when it did not fail. The context
+// gives the drawing's settings for the run.
+QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, const PrintSettings &settings,
                        const RenderContext &context);
-// The same with the method and the drawing settings read from the current
-// settings file now (rasterizer mode automatic).
-QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run);
-QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, std::int32_t methode);

@@ -3,18 +3,11 @@
 #include <new>
 
 #include "model/Job.h"
-#include "model/SettingsFile.h"
 #include "render/Arith.h"
 #include "render/DrawJob.h"
 #include "render/ScopedFont.h"
 
 namespace {
-
-const QString kDrucker = QStringLiteral("Drucker");
-
-std::int32_t drucker(const char *key, std::int32_t defaultValue) {
-    return SettingInteger(kDrucker, QString::fromLatin1(key), defaultValue);
-}
 
 // Tenths of a millimetre to eighths, rounded as the platform's MulDiv does.
 std::int32_t tenthsToEighths(std::int32_t tenths) {
@@ -198,7 +191,7 @@ void PrintMethods::PrintPageStrip() {
     bool failed = false;
     try {
         context_.DrawOrigin = QPoint(0, 0);
-        const std::int32_t feed = drucker("Papiervorschub", 0);
+        const std::int32_t feed = settings_.Papiervorschub;
         DeviceSettings settings;
         if (feed > 0 && printer_.deviceSettings(&settings)) {
             const DeviceSettings remembered = settings;
@@ -260,7 +253,7 @@ void PrintMethods::StartPiecePage(std::int32_t length, std::int32_t width) {
                     DeviceSettings::FieldPaperLength;
         s.orientation = DeviceSettings::Landscape;
         s.paperSize = DeviceSettings::UserDefinedPaper;
-        s.paperLength = PaperField(Add(Div2(PR_), length));
+        s.paperLength = PaperField(Add(Div2(settings_.Rand), length));
         if (fitted_) {
             s.fields |= DeviceSettings::FieldPaperWidth;
             s.paperWidth = PaperField(width);
@@ -273,10 +266,10 @@ void PrintMethods::StartPiecePage(std::int32_t length, std::int32_t width) {
         const QPoint d =
             canvas.logicalToDevice(QPoint(tenthsToEighths(PiecePosition_), tenthsToEighths(width)));
         canvas.setViewportOrg(QPoint(-d.x(), Sub(metrics_.VR, d.y())));
-        PiecePosition_ = Add(PiecePosition_, Add(PR_, length));
+        PiecePosition_ = Add(PiecePosition_, Add(settings_.Rand, length));
     } else {
-        PiecePosition_ = Add(PiecePosition_, tenthsToEighths(Add(PR_, length)));
-        piecePositionTenths_ = Add(piecePositionTenths_, Add(PR_, length));
+        PiecePosition_ = Add(PiecePosition_, tenthsToEighths(Add(settings_.Rand, length)));
+        piecePositionTenths_ = Add(piecePositionTenths_, Add(settings_.Rand, length));
     }
 }
 
@@ -293,7 +286,7 @@ void PrintMethods::DrawPieceMarks(ColorRef colour) {
     markFont.select();
     canvas.setTextColor(colour);
     canvas.setPen(colour, canvas.penWidth());
-    const bool marks = marks_;
+    const bool marks = settings_.Mark;
     auto line = [&canvas](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
         canvas.moveTo(x1, y1);
         canvas.lineTo(x2, y2);
@@ -326,7 +319,7 @@ void PrintMethods::printJobPieces(const TJob &job) {
     }
     PiecePosition_ = 0;
     piecePositionTenths_ = 0;
-    const PiecePlan plan = PlanPieces(job, TL, TR, PR_, ML_);
+    const PiecePlan plan = PlanPieces(job, TL, TR, settings_.Rand, settings_.MaxLaenge);
     if (!plan.pieces.empty())
         printer_.setDocumentName(DocumentName);
     for (const Piece &piece : plan.pieces) {
@@ -352,10 +345,7 @@ void PrintMethods::runPieces(bool fitted) {
     bool failed = false;
     try {
         context_.DrawOrigin = QPoint(0, 0);
-        PR_ = drucker("Rand", 0);
-        ML_ = drucker("MaxLaenge", 3000);
-        marks_ = drucker("Mark", 0) != 0;
-        const std::int32_t feed = drucker("Papiervorschub", 0);
+        const std::int32_t feed = settings_.Papiervorschub;
         if (feed > 0) {
             StartPiecePage(feed, 2000);
             printer_.notePageRole(PageRole::Feed);
@@ -399,7 +389,7 @@ void PrintMethods::PrintSingleSheets() {
     bool failed = false;
     try {
         context_.DrawOrigin = QPoint(0, 0);
-        const std::int32_t feed = drucker("Papiervorschub", 0);
+        const std::int32_t feed = settings_.Papiervorschub;
         if (feed > 0) {
             StartSheetPage(feed, 2000);
             printer_.notePageRole(PageRole::Feed);

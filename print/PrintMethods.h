@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "print/PrintRun.h"
+#include "print/PrintSettings.h"
 #include "print/Printer.h"
 #include "render/CanvasMapping.h"
 #include "render/RenderContext.h"
@@ -60,10 +61,11 @@ std::int32_t PieceTextLength(const TJob &job, RibbonCanvas &ic, bool leftEnd);
 // why, for whoever reports the run.
 class PrintMethods {
 public:
-    // The context's settings hold for the whole run; its DrawOrigin places
-    // each ribbon piece.
-    PrintMethods(RibbonPrinter &printer, PrintRun &run, const RenderContext &context)
-        : printer_(printer), run_(run), context_(context) {}
+    // The context's and the settings' values hold for the whole run; the
+    // context's DrawOrigin places each ribbon piece.
+    PrintMethods(RibbonPrinter &printer, PrintRun &run, const RenderContext &context,
+                 const PrintSettings &settings)
+        : printer_(printer), run_(run), context_(context), settings_(settings) {}
 
     void PrintPageStrip();
     void PrintPieces() { runPieces(false); }
@@ -92,13 +94,11 @@ private:
     RibbonPrinter &printer_;
     PrintRun &run_;
     RenderContext context_;
+    PrintSettings settings_;
     PageMetrics metrics_;
     bool fitted_ = false;
     bool cancelled_ = false;
     QString failure_;
-    std::int32_t PR_ = 0;
-    std::int32_t ML_ = 3000;
-    bool marks_ = false;                    // [Drucker] "Mark": the piece marks with their texts
     std::int32_t PiecePosition_ = 0;        // tenths (pieces) or eighths (fitted)
     std::int32_t piecePositionTenths_ = 0;  // fitted: the same position in tenths
 };

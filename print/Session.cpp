@@ -14,21 +14,15 @@ const QString kDrucker = QStringLiteral("Drucker");
 }  // namespace
 
 RibbonSession::RibbonSession(const QString &settingsPath)
-    : settings_(std::make_unique<SettingsFile>(settingsPath)), previous_(SettingsFile::current()) {
-    // The renderer and the print methods read their keys through the current
-    // settings file.
-    SettingsFile::setCurrent(settings_.get());
+    : settings_(std::make_unique<SettingsFile>(settingsPath)),
+      current_(std::make_unique<SettingsFile::CurrentScope>(settings_.get())) {
     rasterizer_ = RenderContext::ReadRasterizerMode(settings_.get());
     maxLength_ = settings_->readInteger(kDrucker, QStringLiteral("MaxLaenge"), 0);
     compatibility_ = settings_->readInteger(kDrucker, QStringLiteral("Methode"), 0) == 4;
     storedPrinter_ = settings_->readString(kDrucker, QStringLiteral("Name"));
 }
 
-RibbonSession::~RibbonSession() {
-    // A session made later that is still open keeps its own.
-    if (SettingsFile::current() == settings_.get())
-        SettingsFile::setCurrent(previous_);
-}
+RibbonSession::~RibbonSession() = default;
 
 void RibbonSession::loadPictures(const QStringList &names) {
     pictures_ = PictureCatalogue();

@@ -6,12 +6,12 @@
 #include <memory>
 #include <optional>
 
+#include "model/SettingsFile.h"
 #include "render/Pictures.h"
 #include "render/RenderContext.h"
 
 class QtPrinter;
 class RibbonPrinter;
-class SettingsFile;
 
 // What the window and vellumo-cli both set up before any ribbon is drawn: the
 // settings file, made the current one while the session lives (the one
@@ -67,7 +67,9 @@ public:
 
 private:
     std::unique_ptr<SettingsFile> settings_;
-    SettingsFile *previous_ = nullptr;
+    // The window's parts read their keys through the current settings file;
+    // a session opened inside another ends first.
+    std::unique_ptr<SettingsFile::CurrentScope> current_;
     int rasterizer_ = 0;
     bool compatibility_ = false;
     std::int32_t maxLength_ = 0;

@@ -6,11 +6,12 @@
 #include "model/FileError.h"
 #include "model/Job.h"
 #include "model/SettingsFile.h"
-#include "ui/DlgAbort.h"
 #include "print/PagePreview.h"
 #include "print/PrintCommand.h"
+#include "print/PrintRequest.h"
 #include "print/PrintRun.h"
 #include "print/Session.h"
+#include "ui/DlgAbort.h"
 #include "ui/FitCache.h"
 #include "ui/PrintDialogs.h"
 #include "ui/PrintFlow.h"
@@ -18,8 +19,6 @@
 #include "ui/SpellSupport.h"
 
 namespace {
-
-const QString kDrucker = QStringLiteral("Drucker");
 
 // Shows the abort dialog and shuts the window while a run is under way.
 void SetPrintBusy(QWidget *window, TDlgPrinterAbort &dialog, bool busy) {
@@ -63,40 +62,29 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
         CurrentJob = JobAt(remembered);
         LoadJob();
     }
-    PrintRun run;
-    for (int i = 0; i < count; ++i)
-        run.jobs.append(JobAt(i));
-    run.PrintFirst = 0;
-    run.PrintLast = count - 1;
-
+    // [Drucker] and the drawing settings as they are now, for the whole command.
+    PrintRequest request(ListedJobs(), &Setup->settings(), DrawingContext());
     if (count > 1) {
         PrintRange range;
         if (preset)
             range = *preset;
         else if (!flow.askRange(range, count, QStringLiteral("Drucken")))
             return;
-        ApplyPrintRange(run, range, SelectedJobRow());
+        request.setRange(range, CurrentJob);
     }
-    if (!ConfirmPrintSpelling(this, run, !CompatibilityMode))
+    if (!ConfirmPrintSpelling(this, request.run(), !CompatibilityMode))
         return;
 
-    // The drawing settings of this run ("InternalLeading" among them).
-    const RenderContext context = DrawingContext();
     // Texts that do not fit cost a ribbon: asked once, before anything prints,
     // naming the ribbons so that they can be found in the list.
-    QList<int> unfitting;
-    for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
-        if (const TJob *job = run.jobAt(i); job && !FitFindings(context, *job).empty())
-            unfitting << i + 1;
-    }
+    const QList<int> unfitting = request.unfitting(
+        [&request](const TJob &job) { return !FitFindings(request.context(), job).empty(); });
     if (!unfitting.isEmpty() && flow.confirm && !flow.confirm(UnfittingRibbonsQuestion(unfitting)))
         return;
 
     // Ribbons of another width are left out; the user learns which before
     // the paper (or the file) is used, not afterwards.
-    const std::int32_t methode = SettingInteger(kDrucker, QStringLiteral("Methode"), 0);
-    const bool printsAnything = methode >= 0 && methode <= 4;
-    const QList<int> leftOut = printsAnything ? RibbonsLeftOutByWidth(run) : QList<int>();
+    const QList<int> leftOut = request.leftOutByWidth();
     if (!leftOut.isEmpty())
         flow.inform(LeftOutByWidthNotice(leftOut));
 
@@ -111,12 +99,12 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
     SBtnPrint->setEnabled(false);
     TDlgPrinterAbort &dialog = flow.abortDialog();
     SetPrintBusy(this, dialog, true);
-    const QString failure = RunPrintMethod(printer, run, methode, context);
+    const QString failure = request.print(printer);
     SetPrintBusy(this, dialog, false);
     // A run that failed must not look like one that printed.
     if (!failure.isEmpty())
         flow.warn(QStringLiteral("Der Druck ist fehlgeschlagen: %1").arg(failure));
-    if (run.WidthMismatch && leftOut.isEmpty())
+    if (request.run().WidthMismatch && leftOut.isEmpty())
         flow.inform(WidthMismatchMessage());  // not foreseen: said at least now
     SBtnPrint->setEnabled(true);
 }
@@ -125,41 +113,32 @@ void TMainForm::PrintPreviewClick() {
     PrintFlow &flow = PrintFlow::of(this);
     StoreJob();
     // The ribbons the print command would print: those with text, all of them.
-    PrintRun run;
-    for (int i = 0; i < JobCount(); ++i) {
-        if (JobAt(i)->HasText())
-            run.jobs.append(JobAt(i));
-    }
-    if (run.jobs.isEmpty())
+    PrintRequest request(ListedJobs(), &Setup->settings(), DrawingContext());
+    if (request.count() == 0)
         return;
-    run.PrintFirst = 0;
-    run.PrintLast = std::int32_t(run.jobs.size()) - 1;
     // The range as printing asks for it; the selection becomes the number of
     // the selected ribbon among those with text, as printing will count it.
     std::optional<PrintRange> chosen;
-    if (run.jobs.size() > 1) {
+    if (request.count() > 1) {
         PrintRange range;
-        if (!flow.askRange(range, int(run.jobs.size()), QStringLiteral("Seitenvorschau")))
+        if (!flow.askRange(range, request.count(), QStringLiteral("Seitenvorschau")))
             return;
         if (range.kind == PrintRange::Selection) {
-            const int selected = run.jobs.indexOf(JobAt(SelectedJobRow()));
             range.kind = PrintRange::Pages;
-            range.from = range.to = selected + 1;  // 0: no ribbon
+            range.from = range.to = request.indexOf(CurrentJob) + 1;  // 0: no ribbon
         }
-        ApplyPrintRange(run, range, -1);
+        request.setRange(range, nullptr);
         chosen = range;
     }
     RibbonPrinter &printer = flow.printer();
     const int index = printer.printerIndex();
     const QString name = index >= 0 ? printer.printers().value(index) : QString();
-    const RenderContext context = DrawingContext();
-    auto preview = std::make_unique<PagePreview>(
-        printer, run, SettingInteger(kDrucker, QStringLiteral("Methode"), 0), context);
-    PrintPreviewDialog dialog(std::move(preview), name, context, this);
+    auto preview = std::make_unique<PagePreview>(printer, request.run(), request.settings(),
+                                                 request.context());
+    PrintPreviewDialog dialog(std::move(preview), name, request.context(), this);
     if (dialog.exec() == QDialog::Accepted && dialog.printRequested())
         PrintWithRange(chosen);
 }
-
 void TMainForm::cmPrinterSetupClick() {
     RibbonPrinter &printer = PrintFlow::of(this).printer();
     printer.setLandscape();

@@ -47,24 +47,6 @@ QString UnfittingRibbonsQuestion(const QList<int> &numbers) {
         .arg(ribbons, RibbonNumbers(numbers));
 }
 
-QList<int> RibbonsLeftOutByWidth(const PrintRun &run) {
-    // The width rule as the print methods apply it, on a copy of the run.
-    PrintRun trial = run;
-    trial.FirstOfRun = true;
-    trial.WidthMismatch = false;
-    trial.LeftOut.clear();
-    for (std::int32_t i = trial.PrintFirst; i <= trial.PrintLast; ++i) {
-        if (const TJob *job = trial.jobAt(i)) {
-            trial.TakeJob(*job);
-            trial.JobDone();
-        }
-    }
-    QList<int> numbers;
-    for (const TJob *job : trial.LeftOut)
-        numbers << int(run.jobs.indexOf(job)) + 1;
-    return numbers;
-}
-
 QString LeftOutByWidthNotice(const QList<int> &numbers) {
     return WidthMismatchMessage() +
            (numbers.size() == 1 ? QStringLiteral("\n\nNicht gedruckt wird Schleife %1.")

@@ -4,8 +4,6 @@
 
 #include "print/Printer.h"
 
-struct PrintRun;
-
 // The ribbons of a run named by their numbers in the list, counted from 1:
 // "2, 5, 7"; a long list ends after the first twenty with "…".
 QString RibbonNumbers(const QList<int> &numbers);
@@ -14,10 +12,8 @@ QString RibbonNumbers(const QList<int> &numbers);
 // "Bei 3 Schleifen passt der Text nicht: 2, 5, 7. Trotzdem drucken?"
 QString UnfittingRibbonsQuestion(const QList<int> &numbers);
 
-// The ribbons of the run that the width rule will leave out (numbers from 1),
-// found before anything is printed.
-QList<int> RibbonsLeftOutByWidth(const PrintRun &run);
-// The information about them: the width rule's message and their numbers.
+// The information about the ribbons the width rule will leave out (see
+// PrintRequest::leftOutByWidth): its message and their numbers.
 QString LeftOutByWidthNotice(const QList<int> &numbers);
 
 class QComboBox;

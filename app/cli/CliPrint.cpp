@@ -3,6 +3,7 @@
 #include <QTextStream>
 #include <climits>
 #include <cmath>
+#include <optional>
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliSession.h"
@@ -11,6 +12,7 @@
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "print/PrintCommand.h"
+#include "print/PrintRequest.h"
 #include "print/PrintRun.h"
 #include "print/QtPrinter.h"
 #include "print/RecordingPrinter.h"
@@ -27,28 +29,30 @@ void CheckPrintOptions(const CliArgs &args) {
 }
 
 // The steps of the print command before the method runs: ribbons without text
-// go, the range is taken, the width rule starts afresh.
+// go, the range is taken, the method is chosen.
 struct PreparedRun {
-    PrintRun run;
-    std::vector<const RibbonEntry *> entries;  // index for index with run.jobs
-    std::int32_t methode = 0;
+    std::vector<const RibbonEntry *> entries;  // index for index with the request's ribbons
+    std::optional<PrintRequest> request;
+    const PrintRun &run() const { return request->run(); }
 };
 
 PreparedRun PrepareRun(const CliArgs &args, const CliSession &session) {
     PreparedRun prepared;
+    std::vector<const TJob *> listed;
     for (const RibbonEntry &entry : session.ribbons()) {
         if (!entry.job->HasText())
             continue;
         prepared.entries.push_back(&entry);
-        prepared.run.jobs.append(entry.job.get());
+        listed.push_back(entry.job.get());
     }
-    const int count = int(prepared.run.jobs.size());
-    if (count == 0)
+    if (listed.empty())
         throw BadInput(
             QStringLiteral("%1: keine Schleife mit Text; nichts gedruckt").arg(args.file));
     CheckDrawable(args, prepared.entries);
-    prepared.run.PrintFirst = 0;
-    prepared.run.PrintLast = count - 1;
+    const SettingsFile &settings = session.settings();
+    prepared.request.emplace(listed, &settings, session.context());
+    PrintRequest &request = *prepared.request;
+    const int count = request.count();
     if (args.has(QStringLiteral("from")) || args.has(QStringLiteral("to"))) {
         PrintRange range;
         range.kind = PrintRange::Pages;
@@ -59,28 +63,24 @@ PreparedRun PrepareRun(const CliArgs &args, const CliSession &session) {
                            QStringLiteral("vellumo-cli: --from %1 liegt hinter --to %2")
                                .arg(range.from)
                                .arg(range.to));
-        ApplyPrintRange(prepared.run, range, -1);
+        request.setRange(range, nullptr);
     }
     if (args.has(QStringLiteral("methode"))) {
-        prepared.methode = args.integer(QStringLiteral("methode"), 0, 4, 0);
-    } else {
-        const SettingsFile &settings = session.settings();
-        prepared.methode =
-            settings.readInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 0);
-        if (prepared.methode < 0 || prepared.methode > 4)
-            throw BadInput(QStringLiteral("%1: \"Methode\" %2 in [Drucker] druckt nichts (0 bis 4)")
-                               .arg(settings.path())
-                               .arg(prepared.methode));
+        request.settings().Methode = args.integer(QStringLiteral("methode"), 0, 4, 0);
+    } else if (!request.settings().printsAnything()) {
+        throw BadInput(QStringLiteral("%1: \"Methode\" %2 in [Drucker] druckt nichts (0 bis 4)")
+                           .arg(settings.path())
+                           .arg(request.settings().Methode));
     }
     return prepared;
 }
 
 void ReportLeftOut(const PreparedRun &prepared, QTextStream &err) {
-    if (!prepared.run.WidthMismatch)
+    if (!prepared.run().WidthMismatch)
         return;
     err << WidthMismatchMessage().trimmed() << '\n';
-    for (const TJob *job : prepared.run.LeftOut) {
-        const qsizetype i = prepared.run.jobs.indexOf(job);
+    for (const TJob *job : prepared.run().LeftOut) {
+        const qsizetype i = prepared.run().jobs.indexOf(job);
         err << QStringLiteral("  ausgelassen: Schleife %1 (Abschnitt \"%2\", %3 mm breit)\n")
                    .arg(i + 1)
                    .arg(prepared.entries[std::size_t(i)]->section)
@@ -181,8 +181,7 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
     }
 
     WatchedPrinter watched(printer);
-    const QString failure =
-        RunPrintMethod(watched, prepared.run, prepared.methode, session.context());
+    const QString failure = prepared.request->print(watched);
     ReportLeftOut(prepared, err);
     CheckRun(watched, failure, !toPdf);
     return CliOk;
@@ -202,8 +201,7 @@ int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err) {
     printer.selectPrinter(0);
     printer.reselectWithDriverDefaults();
     WatchedPrinter watched(printer);
-    const QString failure =
-        RunPrintMethod(watched, prepared.run, prepared.methode, session.context());
+    const QString failure = prepared.request->print(watched);
 
     int n = 0;
     int printed = 0;
@@ -222,8 +220,8 @@ int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err) {
         for (const QString &line : TraceLines(page.canvas->ops()))
             out << line << '\n';
     }
-    for (const TJob *job : prepared.run.LeftOut) {
-        const qsizetype i = prepared.run.jobs.indexOf(job);
+    for (const TJob *job : prepared.run().LeftOut) {
+        const qsizetype i = prepared.run().jobs.indexOf(job);
         out << QStringLiteral("skipped index=%1 section=%2\n")
                    .arg(i + 1)
                    .arg(TraceQuoted(prepared.entries[std::size_t(i)]->section));

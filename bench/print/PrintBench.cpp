@@ -22,6 +22,7 @@
 #include "print/QtPrinter.h"
 #include "print/RecordingPrinter.h"
 #include "render/RenderContext.h"
+#include "tests/support/PrintNow.h"
 
 namespace {
 
@@ -176,7 +177,9 @@ void PreviewTwoHundredPages(benchmark::State &state) {
     run.PrintLast = int(run.jobs.size()) - 1;
     std::size_t pages = 0;
     for (auto _ : state) {
-        PagePreview preview(real, run, 1, RenderContext::FromSettings(setup.settings.get()));
+        PrintSettings settings = PrintSettings::Read(setup.settings.get());
+        settings.Methode = 1;
+        PagePreview preview(real, run, settings, RenderContext::FromSettings(setup.settings.get()));
         pages = preview.pages().size();
         QImage image(600, 425, QImage::Format_RGB32);
         QPainter painter(&image);

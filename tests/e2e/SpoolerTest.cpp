@@ -25,6 +25,7 @@
 #include "print/PrintRun.h"
 #include "print/QtPrinter.h"
 #include "tests/e2e/PdfPages.h"
+#include "tests/support/PrintNow.h"
 #include "tests/support/TempDataFolder.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "print/PagePreview.h"
 #include "print/PrintCommand.h"
 #include "tests/print/PrintTestSupport.h"
+#include "tests/support/PrintNow.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ TEST(PagePreviewTest, PagesAreThePrintedPagesOfEveryMethod) {
         SCOPED_TRACE(methode);
         RecordingPrinter real(PrintFixture::a4With280());
         real.selectPrinter(0);
-        PagePreview preview(real, f.run(), methode, f.context());
+        PagePreview preview(real, f.run(), PrintSettingsNow(methode), f.context());
         EXPECT_TRUE(real.pages().empty());  // nothing reached the real printer
 
         RecordingPrinter printed(PrintFixture::a4With280());
@@ -57,7 +58,7 @@ TEST(PagePreviewTest, ADrawnPageShowsTheInk) {
     f.addJob(250, 170);
     RecordingPrinter real(PrintFixture::a4With280());
     real.selectPrinter(0);
-    PagePreview preview(real, f.run(), 4, f.context());
+    PagePreview preview(real, f.run(), PrintSettingsNow(4), f.context());
     ASSERT_EQ(preview.pages().size(), 1u);
     const PagePreview::Page &page = preview.pages().front();
     EXPECT_EQ(page.role, PageRole::Sheet);

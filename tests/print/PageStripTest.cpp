@@ -5,6 +5,7 @@
 #include "print/PrintMethods.h"
 #include "print/QtPrinter.h"
 #include "tests/print/PrintTestSupport.h"
+#include "tests/support/PrintNow.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ TEST(PageStripTest, TwoRibbonsOfAMetreOn280MillimetrePages) {
     RecordingPrinter printer(PrintFixture::a4With280());
     printer.setLandscape();  // as the print command does
     PrintRun run = f.run();
-    PrintMethods(printer, run, f.context()).PrintPageStrip();
+    PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintPageStrip();
 
     const auto pages = printer.printedPages();
     ASSERT_EQ(pages.size(), 8u);
@@ -132,7 +133,7 @@ TEST(PageStripTest, RibbonEndingAtAPageBreakLeavesABlankLastPage) {
     RecordingPrinter printer(PrintFixture::a4With280());
     printer.setLandscape();  // as the print command does
     PrintRun run = f.run();
-    PrintMethods(printer, run, f.context()).PrintPageStrip();
+    PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintPageStrip();
     const auto pages = printer.printedPages();
     ASSERT_EQ(pages.size(), 3u);
     const auto marks = cutMarks(*pages[2]->canvas, pages[2]->metrics.HR);
@@ -147,7 +148,7 @@ TEST(PageStripTest, PaperFeedPageComesFirstAtItsOwnLength) {
     RecordingPrinter printer(PrintFixture::a4With280());
     printer.setLandscape();  // as the print command does
     PrintRun run = f.run();
-    PrintMethods(printer, run, f.context()).PrintPageStrip();
+    PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintPageStrip();
     const auto pages = printer.printedPages();
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[0]->settings.paperSize, DeviceSettings::UserDefinedPaper);
@@ -164,7 +165,7 @@ TEST(PageStripTest, FeedBeyondTheSixteenBitFieldAbortsQuietly) {
     RecordingPrinter printer(PrintFixture::a4With280());
     printer.setLandscape();  // as the print command does
     PrintRun run = f.run();
-    PrintMethods(printer, run, f.context()).PrintPageStrip();
+    PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintPageStrip();
     EXPECT_TRUE(printer.printedPages().empty());
     EXPECT_FALSE(printer.printing());
 }
@@ -177,7 +178,7 @@ TEST(PageStripTest, SkippedWidthClosesTheStrip) {
     RecordingPrinter printer(PrintFixture::a4With280());
     printer.setLandscape();  // as the print command does
     PrintRun run = f.run();
-    PrintMethods(printer, run, f.context()).PrintPageStrip();
+    PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintPageStrip();
     EXPECT_TRUE(run.WidthMismatch);
     EXPECT_EQ(printer.printedPages().size(), 8u);
     EXPECT_FALSE(run.FirstOfRun);
@@ -194,7 +195,7 @@ TEST(PageStripTest, CancelOnTheSecondPageStartsNoFurtherPage) {
             printer.abortDocument();  // "Abbrechen" while page 2 is spooled
     });
     PrintRun run = f.run();
-    PrintMethods(printer, run, f.context()).PrintPageStrip();
+    PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintPageStrip();
     EXPECT_EQ(printer.pages().size(), 2u);
     EXPECT_TRUE(printer.printedPages().empty());
     EXPECT_EQ(printer.abortedDocuments(), 1);

@@ -12,6 +12,7 @@
 #include "print/PrintCommand.h"
 #include "print/QtPrinter.h"
 #include "tests/print/PrintTestSupport.h"
+#include "tests/support/PrintNow.h"
 
 namespace {
 
@@ -120,8 +121,7 @@ TEST_F(PdfPrintTest, AbortedRunLeavesTheOldFileAlone) {
               QStringList{QStringLiteral("ausgabe.pdf")});
 }
 
-TEST_F(PdfPrintTest, APictureIsEmbeddedOnceHoweverOftenItIsPrinted)
-{
+TEST_F(PdfPrintTest, APictureIsEmbeddedOnceHoweverOftenItIsPrinted) {
     QDir().mkpath(f.data.filePath(QStringLiteral("Bilder")));
     QImage rose(300, 200, QImage::Format_RGB32);
     rose.fill(Qt::white);

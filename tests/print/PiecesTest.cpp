@@ -3,6 +3,7 @@
 #include "print/PrintMethods.h"
 #include "render/RenderState.h"
 #include "tests/print/PrintTestSupport.h"
+#include "tests/support/PrintNow.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ TEST(PiecesTest, PrintsTheRequestedPageLengthsWithMargin) {
     job.TextRight.clear();  // no text: blocks are margin + 2 cm
     RecordingPrinter printer;
     PrintRun run = f.run();
-    PrintMethods(printer, run, f.context()).PrintPieces();
+    PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintPieces();
     // Feed 52.0 mm, left block (30 mm + 2 cm) 50 mm, fillers, right block + 30 mm.
     const std::vector<int> got = pageLengths(printer);
     ASSERT_GE(got.size(), 3u);
@@ -114,7 +115,7 @@ TEST(PiecesTest, MarksFollowTheSetting) {
         f.addJob(1000, 170);
         RecordingPrinter printer;
         PrintRun run = f.run();
-        PrintMethods(printer, run, f.context()).PrintPieces();
+        PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintPieces();
         const auto pages = printer.printedPages();
         ASSERT_GE(pages.size(), 3u);
         const RecordingCanvas &filler = *pages[1]->canvas;
@@ -140,7 +141,7 @@ TEST(PiecesTest, FittedPiecesAreExactlyAsWideAsTheRibbon) {
     f.addJob(1000, 150);
     RecordingPrinter printer;
     PrintRun run = f.run();
-    PrintMethods(printer, run, f.context()).PrintPiecesFitted();
+    PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintPiecesFitted();
     const auto pages = printer.printedPages();
     ASSERT_GE(pages.size(), 3u);
     for (const auto *page : pages) {
@@ -164,7 +165,7 @@ TEST(PiecesTest, PaperFieldOverflowAbortsAndResetsTheDriver) {
     f.setDrucker("MaxLaenge", 60000);  // one filler of about 5 m: more than the paper field holds
     RecordingPrinter printer;
     PrintRun run = f.run();
-    PrintMethods(printer, run, f.context()).PrintPieces();
+    PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintPieces();
     EXPECT_TRUE(printer.printedPages().empty());
     EXPECT_EQ(printer.abortedDocuments(), 1);
     EXPECT_EQ(printer.currentSettings(), RecordingPrinter::Config().driverDefaults);

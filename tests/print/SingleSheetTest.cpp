@@ -3,6 +3,7 @@
 #include "print/PrintCommand.h"
 #include "print/PrintMethods.h"
 #include "tests/print/PrintTestSupport.h"
+#include "tests/support/PrintNow.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ TEST(SingleSheetTest, OnePagePerRibbonWithoutTheRightEnd) {
     f.addJob(1500, 170);
     RecordingPrinter printer;
     PrintRun run = f.run();
-    PrintMethods(printer, run, f.context()).PrintSingleSheets();
+    PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintSingleSheets();
     const auto pages = printer.printedPages();
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[0]->settings.paperLength, 10000);
@@ -42,7 +43,7 @@ TEST(SingleSheetTest, FeedPageAndTooLongRibbon) {
     f.addJob(1000, 170);
     RecordingPrinter printer;
     PrintRun run = f.run();
-    PrintMethods(printer, run, f.context()).PrintSingleSheets();
+    PrintMethods(printer, run, f.context(), PrintSettingsNow()).PrintSingleSheets();
     ASSERT_EQ(printer.printedPages().size(), 2u);
     EXPECT_EQ(printer.printedPages()[0]->settings.paperLength, 500);
     EXPECT_EQ(printer.printedPages()[0]->settings.paperWidth, 2000);
@@ -52,7 +53,7 @@ TEST(SingleSheetTest, FeedPageAndTooLongRibbon) {
     g.addJob(3300, 170);  // 33000 tenths do not fit the paper length field
     RecordingPrinter second;
     PrintRun run2 = g.run();
-    PrintMethods(second, run2, f.context()).PrintSingleSheets();
+    PrintMethods(second, run2, f.context(), PrintSettingsNow()).PrintSingleSheets();
     EXPECT_TRUE(second.printedPages().empty());
     EXPECT_EQ(second.abortedDocuments(), 1);
     EXPECT_EQ(second.currentSettings(), RecordingPrinter::Config().driverDefaults);

@@ -29,6 +29,7 @@
 #include "render/RecordingCanvas.h"
 #include "render/RenderContext.h"
 #include "render/RenderState.h"
+#include "tests/support/PrintNow.h"
 #include "tests/support/TempDataFolder.h"
 #include "ui/JobListDelegate.h"
 #include "ui/PictureCatalogueLoader.h"

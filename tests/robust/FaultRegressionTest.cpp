@@ -19,6 +19,7 @@
 #include "render/Arith.h"
 #include "render/Pictures.h"
 #include "render/RenderState.h"
+#include "tests/support/PrintNow.h"
 #include "tests/support/TempDataFolder.h"
 
 namespace {
