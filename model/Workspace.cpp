@@ -1,8 +1,15 @@
 #include "model/Workspace.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
 
+#include "model/AtomicFile.h"
+#include "model/DataSession.h"
+#include "model/Job.h"
+#include "model/RibbonFile.h"
 #include "model/StoredFormatsModel.h"
 
 namespace {
@@ -13,11 +20,17 @@ constexpr int LockedRetryMs = 1000;
 }  // namespace
 
 Workspace::Workspace(QObject *parent)
-    : QObject(parent), formats_(new StoredFormatsModel(this)), timer_(new QTimer(this)) {
+    : QObject(parent),
+      formats_(new StoredFormatsModel(this)),
+      timer_(new QTimer(this)),
+      ribbonTimer_(new QTimer(this)) {
     timer_->setSingleShot(true);
     timer_->setInterval(AutosaveDelayMs);
     connect(timer_, &QTimer::timeout, this, &Workspace::runAutosave);
     connect(formats_, &StoredFormatsModel::edited, this, &Workspace::scheduleSave);
+    ribbonTimer_->setSingleShot(true);
+    ribbonTimer_->setInterval(RibbonBackupDelayMs);
+    connect(ribbonTimer_, &QTimer::timeout, this, &Workspace::keepRibbons);
 }
 
 Workspace::~Workspace() = default;
@@ -97,4 +110,122 @@ void Workspace::runAutosave() {
         return;
     }
     emit autosaved(result.errors);
+}
+
+QStringList Workspace::openSession(const QString &dataFolder) {
+    QStringList notes;
+    ribbonTimer_->stop();
+    session_.reset();
+    RemoveCrashLeftovers(dataFolder);
+    session_ = std::make_unique<DataSession>(dataFolder);
+    recoveryPending_ = !session_->leftovers().isEmpty();
+    if (!session_->claimed())
+        notes << QStringLiteral(
+                     "Die Schleifen k\u00F6nnen nicht gegen einen Absturz "
+                     "gesichert werden: %1.")
+                     .arg(session_->failure());
+    if (session_->othersRunning())
+        notes << QStringLiteral(
+            "Ein anderes Vellumo verwendet denselben Datenordner; beim "
+            "Beenden werden die \u00C4nderungen beider "
+            "zusammengef\u00FChrt.");
+    if (!FolderTakesNewFiles(dataFolder))
+        notes << QStringLiteral(
+            "Der Datenordner nimmt keine neuen Dateien an: RIBOLANT.INI "
+            "und RIBOLANT.TXT werden beim Beenden direkt "
+            "\u00FCberschrieben.");
+    return notes;
+}
+
+bool Workspace::sessionClaimed() const {
+    return session_ && session_->claimed();
+}
+
+QString Workspace::ribbonFilePath() const {
+    return session_ ? session_->ribbonFilePath() : QString();
+}
+
+void Workspace::ribbonsChanged() {
+    if (sessionClaimed())
+        ribbonTimer_->start();
+}
+
+bool Workspace::keepRibbons() {
+    if (!sessionClaimed() || recoveryPending_ || !ribbons_)
+        return false;
+    ribbonTimer_->stop();
+    const std::vector<const TJob *> jobs = ribbons_();
+    const bool anyText =
+        std::any_of(jobs.begin(), jobs.end(), [](const TJob *job) { return job->HasText(); });
+    if (!anyText) {
+        // Nothing worth offering after a crash.
+        QFile::remove(ribbonFilePath());
+        return true;
+    }
+    QString reason;
+    // Only this program makes the session file: a link there was planted.
+    if (!SaveRibbonFile(ribbonFilePath(), jobs, &reason, FileLinks::ReplaceLink)) {
+        emit ribbonNote(
+            QStringLiteral("Die Schleifen k\u00F6nnen nicht gesichert werden: %1").arg(reason));
+        return false;
+    }
+    return true;
+}
+
+Workspace::Recovery Workspace::recover() {
+    Recovery recovery;
+    recoveryPending_ = false;
+    if (!session_)
+        return recovery;
+    for (const QString &path : session_->leftovers()) {
+        // A damaged file gives the ribbons that can still be read.
+        RibbonFileResult read = LoadRibbonFile(path, RibbonReading::KeepReadable);
+        if (!read.ok()) {
+            // Kept under a name of its own, so that nothing is lost (not even an
+            // earlier damaged file) and it is not offered again.
+            QString kept = path + QStringLiteral(".defekt");
+            for (int n = 2; QFileInfo::exists(kept) || QFileInfo(kept).isSymLink(); ++n)
+                kept = path + QStringLiteral(".defekt%1").arg(n);
+            QFile::rename(path, kept);
+            QString fault = read.error->text();
+            if (read.unreadable > 0)
+                fault += QStringLiteral(
+                             "\n%1 von %2 Schleifen k\u00F6nnen nicht gelesen werden; "
+                             "die \u00FCbrigen sind wiederhergestellt.")
+                             .arg(read.unreadable)
+                             .arg(read.unreadable + qsizetype(read.ribbons.size()));
+            recovery.faults << fault + QStringLiteral("\nDie Datei bleibt als %1 erhalten.")
+                                           .arg(QDir::toNativeSeparators(kept));
+        }
+        for (RibbonEntry &entry : read.ribbons)
+            recovery.jobs.push_back(std::move(entry.job));
+    }
+    return recovery;
+}
+
+void Workspace::recovered() {
+    // The other sessions' files go only once their ribbons are safe in ours.
+    if (keepRibbons() && session_)
+        session_->forgetLeftovers(false);
+}
+
+void Workspace::refuseRecovery() {
+    recoveryPending_ = false;
+    if (session_)
+        session_->forgetLeftovers(true);
+}
+
+bool Workspace::endSession(bool keep) {
+    ribbonTimer_->stop();
+    if (!session_)
+        return false;
+    if (keep && keepRibbons() && QFile::exists(ribbonFilePath()))
+        return true;
+    session_->endNormally();
+    return false;
+}
+
+void Workspace::closeSession() {
+    ribbonTimer_->stop();
+    session_.reset();
 }

@@ -3,20 +3,28 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "model/DataSave.h"
 #include "model/PhraseFile.h"
 
+class DataSession;
 class QTimer;
 class SettingsFile;
 class StoredFormatsModel;
+class TJob;
 
-// What one window keeps of the data folder besides its ribbons: the phrase
+// What one window keeps of the data folder, without the window: the phrase
 // list and the stored formats, with what it read of each, so that its saves
-// carry only its own changes. Each change is saved a moment later, merged
-// with what the files hold then (another window may share them), so a crash
-// loses at most the last moment's change; the close saves once more.
+// carry only its own changes; and its session on the data folder, in which
+// the day's ribbons are kept against a crash and from which the ribbons of a
+// session that ended abnormally come back. Each change is saved a moment
+// later (phrases and formats merged with what the files hold then, as
+// another window may share them), so a crash loses at most the last moment's
+// change; the close saves once more.
 class Workspace : public QObject {
     Q_OBJECT
 public:
@@ -57,11 +65,61 @@ public:
     DataSaveResult save(const std::optional<QString> &printerName = std::nullopt,
                         int lockWaitMs = 10000, bool saveUnlocked = true);
 
+    // ---- The day's ribbons
+    // Long enough that typing a text writes the list once, not per key.
+    static constexpr int RibbonBackupDelayMs = 1500;
+
+    // Claims a session on the data folder, after removing what writes cut
+    // short by a crash left there. Returns what the status bar should say:
+    // no session to be had, another Vellumo on the folder, a folder that
+    // takes no new files.
+    QStringList openSession(const QString &dataFolder);
+    bool sessionClaimed() const;
+    QString ribbonFilePath() const;
+
+    // Where the workspace finds the ribbon list, in its order, when it keeps it.
+    using RibbonSource = std::function<std::vector<const TJob *>()>;
+    void setRibbonSource(RibbonSource source) { ribbons_ = std::move(source); }
+    // The list changed: it is kept a moment later.
+    void ribbonsChanged();
+    // Keeps the list now (a list without any text removes the file: nothing
+    // worth offering). False when it could not be kept (ribbonNote says why)
+    // or may not be: while the last session's ribbons wait for an answer, the
+    // session's file is theirs.
+    bool keepRibbons();
+
+    // Ribbons left by sessions that ended abnormally wait for the user's answer.
+    bool recoveryPending() const { return recoveryPending_; }
+    struct Recovery {
+        std::vector<std::unique_ptr<TJob>> jobs;
+        QStringList faults;  // for each damaged file: why, what came back, where it is kept
+    };
+    // Reads them: a damaged file gives what can still be read and is kept
+    // under a name of its own, so that nothing is lost and it is not offered
+    // again.
+    Recovery recover();
+    // Once the recovered ribbons are in the list: the list is kept, and the
+    // other sessions' files go when their ribbons are safe in ours.
+    void recovered();
+    // The user does not want them: their files go.
+    void refuseRecovery();
+
+    // At the close. With keep, the list is kept once more and stays for the
+    // next start (true when there is one to offer); otherwise the ribbon file
+    // goes, as the list does, unless it still holds an earlier session's
+    // ribbons that were neither taken in nor refused.
+    bool endSession(bool keep);
+    // Gives up the session without ending it (the window goes without a
+    // close): its ribbon file stays for the next start.
+    void closeSession();
+
 signals:
     // An autosave ended: with no errors, or with the messages of the files
     // that could not be written (they are tried again at the next change and
     // at the close).
     void autosaved(const QStringList &errors);
+    // The ribbon list could not be kept; the note says why.
+    void ribbonNote(const QString &note);
 
 private:
     void scheduleSave();
@@ -74,4 +132,9 @@ private:
     StoredFormatsModel *formats_ = nullptr;
     QTimer *timer_ = nullptr;
     bool autosave_ = false;
+
+    std::unique_ptr<DataSession> session_;
+    QTimer *ribbonTimer_ = nullptr;
+    RibbonSource ribbons_;
+    bool recoveryPending_ = false;
 };

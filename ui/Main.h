@@ -26,7 +26,6 @@ class QSplitter;
 class QToolButton;
 class QWidget;
 
-class DataSession;
 class QTimer;
 class JobEditor;
 class JobListDelegate;
@@ -189,8 +188,6 @@ private:
     void OfferRecovery();
     void ScheduleRibbonBackup();
     bool WriteRibbonBackup();
-    bool SaveRibbonBackup();  // also after the close
-    bool KeepRibbonsAtEnd();
     void WorkspaceAutosaved(const QStringList &errors);
     void AddDataNote(const QString &note);
     void FileOpenRibbonsClick();
@@ -271,12 +268,9 @@ private:
     // The settings file, what start-up reads from it, the picture list's
     // names and thumbnails.
     std::unique_ptr<RibbonSession> Setup;
-    std::unique_ptr<DataSession> Session;
-    QTimer *RibbonBackupTimer = nullptr;
     QLabel *DataNote = nullptr;  // what the window says about its data folder
     bool DataFolderMissing = false;
-    bool RecoveryPending = false;  // the last session's ribbons are not yet taken in or refused
-    bool EndingSession = false;    // the desktop ends the session: no more questions
+    bool EndingSession = false;  // the desktop ends the session: no more questions
 
     StoredFormatsModel *Formats = nullptr;  // the workspace's
     QPointer<TDlgStoreFormat> DlgStoreFormat;

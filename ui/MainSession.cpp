@@ -10,12 +10,8 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTimer>
-#include <cstdio>
 
-#include "model/AtomicFile.h"
 #include "model/DataFolder.h"
-#include "model/DataSave.h"
-#include "model/DataSession.h"
 #include "model/Job.h"
 #include "model/RibbonFile.h"
 #include "model/Workspace.h"
@@ -24,9 +20,6 @@
 #include "ui/JobListModel.h"
 
 namespace {
-
-// Long enough that typing a text writes the list once, not per key.
-constexpr int RibbonBackupDelayMs = 1500;
 
 const QString kRibbonFilter = QStringLiteral("Schleifendateien (*.ini *.txt);;Alle Dateien (*)");
 
@@ -39,15 +32,13 @@ void TMainForm::OpenDataSession() {
         DataNote->setWordWrap(true);
         DataNote->hide();
         statusBar()->addPermanentWidget(DataNote, 1);
-        RibbonBackupTimer = new QTimer(this);
-        RibbonBackupTimer->setSingleShot(true);
-        RibbonBackupTimer->setInterval(RibbonBackupDelayMs);
-        connect(RibbonBackupTimer, &QTimer::timeout, this, &TMainForm::WriteRibbonBackup);
         for (auto changed : {&JobListModel::rowsInserted, &JobListModel::rowsRemoved})
             connect(Jobs, changed, this, &TMainForm::ScheduleRibbonBackup);
         connect(Jobs, &JobListModel::dataChanged, this, &TMainForm::ScheduleRibbonBackup);
         connect(Jobs, &JobListModel::modelReset, this, &TMainForm::ScheduleRibbonBackup);
         connect(Work, &Workspace::autosaved, this, &TMainForm::WorkspaceAutosaved);
+        connect(Work, &Workspace::ribbonNote, this, &TMainForm::AddDataNote);
+        Work->setRibbonSource([this] { return ListedJobs(); });
     }
     DataNote->clear();
     DataNote->hide();
@@ -60,21 +51,8 @@ void TMainForm::OpenDataSession() {
                         .arg(QDir::toNativeSeparators(folder)));
         return;
     }
-    RemoveCrashLeftovers(folder);
-    Session = std::make_unique<DataSession>(folder);
-    RecoveryPending = !Session->leftovers().isEmpty();
-    if (!Session->claimed())
-        AddDataNote(QStringLiteral("Die Schleifen k\u00F6nnen nicht gegen einen Absturz "
-                                   "gesichert werden: %1.")
-                        .arg(Session->failure()));
-    if (Session->othersRunning())
-        AddDataNote(
-            QStringLiteral("Ein anderes Vellumo verwendet denselben Datenordner; beim "
-                           "Beenden werden die \u00C4nderungen beider zusammengef\u00FChrt."));
-    if (!FolderTakesNewFiles(folder))
-        AddDataNote(
-            QStringLiteral("Der Datenordner nimmt keine neuen Dateien an: RIBOLANT.INI "
-                           "und RIBOLANT.TXT werden beim Beenden direkt \u00FCberschrieben."));
+    for (const QString &note : Work->openSession(folder))
+        AddDataNote(note);
 }
 
 void TMainForm::AddDataNote(const QString &note) {
@@ -120,48 +98,21 @@ void TMainForm::OfferDataFolder() {
 }
 
 void TMainForm::OfferRecovery() {
-    if (!Session || Session->leftovers().isEmpty() || Closed)
+    if (!Work->recoveryPending() || Closed)
         return;
     const auto answer = QMessageBox::question(
         this, windowTitle(), QStringLiteral("Die Schleifen der letzten Sitzung wiederherstellen?"));
     if (Closed)
         return;  // ended meanwhile (logout): the question comes again next time
-    RecoveryPending = false;
     if (answer != QMessageBox::Yes) {
-        Session->forgetLeftovers(true);
+        Work->refuseRecovery();
         return;
     }
-    std::vector<std::unique_ptr<TJob>> jobs;
-    QStringList faults;
-    for (const QString &path : Session->leftovers()) {
-        // A damaged file gives the ribbons that can still be read.
-        RibbonFileResult read = LoadRibbonFile(path, RibbonReading::KeepReadable);
-        if (!read.ok()) {
-            // Kept under a name of its own, so that nothing is lost (not even an
-            // earlier damaged file) and it is not offered again.
-            QString kept = path + QStringLiteral(".defekt");
-            for (int n = 2; QFileInfo::exists(kept) || QFileInfo(kept).isSymLink(); ++n)
-                kept = path + QStringLiteral(".defekt%1").arg(n);
-            QFile::rename(path, kept);
-            QString fault = read.error->text();
-            if (read.unreadable > 0)
-                fault += QStringLiteral(
-                             "\n%1 von %2 Schleifen k\u00F6nnen nicht gelesen werden; "
-                             "die \u00FCbrigen sind wiederhergestellt.")
-                             .arg(read.unreadable)
-                             .arg(read.unreadable + qsizetype(read.ribbons.size()));
-            faults << fault + QStringLiteral("\nDie Datei bleibt als %1 erhalten.")
-                                  .arg(QDir::toNativeSeparators(kept));
-        }
-        for (RibbonEntry &entry : read.ribbons)
-            jobs.push_back(std::move(entry.job));
-    }
-    AppendJobs(std::move(jobs));
-    // The other sessions' files go only once their ribbons are safe in ours.
-    if (WriteRibbonBackup())
-        Session->forgetLeftovers(false);
-    if (!faults.isEmpty())
-        QMessageBox::warning(this, windowTitle(), faults.join(QStringLiteral("\n\n")));
+    Workspace::Recovery recovery = Work->recover();
+    AppendJobs(std::move(recovery.jobs));
+    Work->recovered();
+    if (!recovery.faults.isEmpty())
+        QMessageBox::warning(this, windowTitle(), recovery.faults.join(QStringLiteral("\n\n")));
 }
 
 std::vector<const TJob *> TMainForm::ListedJobs() const {
@@ -172,46 +123,12 @@ std::vector<const TJob *> TMainForm::ListedJobs() const {
 }
 
 void TMainForm::ScheduleRibbonBackup() {
-    if (!Closed && RibbonBackupTimer && Session && Session->claimed())
-        RibbonBackupTimer->start();
+    if (!Closed)
+        Work->ribbonsChanged();
 }
 
 bool TMainForm::WriteRibbonBackup() {
-    if (Closed)
-        return false;
-    return SaveRibbonBackup();
-}
-
-bool TMainForm::KeepRibbonsAtEnd() {
-    if (!SaveRibbonBackup() || !QFile::exists(Session->ribbonFilePath()))
-        return false;
-    std::fprintf(stderr, "vellumo: %s\n",
-                 qPrintable(QStringLiteral("Die Schleifen bleiben in %1 erhalten.")
-                                .arg(QDir::toNativeSeparators(Session->ribbonFilePath()))));
-    return true;
-}
-
-bool TMainForm::SaveRibbonBackup() {
-    // While the last session's ribbons wait for the answer, its file is theirs.
-    if (!Session || !Session->claimed() || RecoveryPending)
-        return false;
-    RibbonBackupTimer->stop();
-    const std::vector<const TJob *> jobs = ListedJobs();
-    const bool anyText =
-        std::any_of(jobs.begin(), jobs.end(), [](const TJob *job) { return job->HasText(); });
-    if (!anyText) {
-        // Nothing worth offering after a crash.
-        QFile::remove(Session->ribbonFilePath());
-        return true;
-    }
-    QString reason;
-    // Only this program makes the session file: a link there was planted.
-    if (!SaveRibbonFile(Session->ribbonFilePath(), jobs, &reason, FileLinks::ReplaceLink)) {
-        AddDataNote(
-            QStringLiteral("Die Schleifen k\u00F6nnen nicht gesichert werden: %1").arg(reason));
-        return false;
-    }
-    return true;
+    return !Closed && Work->keepRibbons();
 }
 
 void TMainForm::WorkspaceAutosaved(const QStringList &errors) {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QListView>
 #include <QListWidget>
@@ -18,7 +19,6 @@
 
 #include "model/DataFolder.h"
 #include "model/DataSave.h"
-#include "model/DataSession.h"
 #include "model/FileError.h"
 #include "model/Job.h"
 #include "model/SettingsFile.h"
@@ -165,15 +165,14 @@ void TMainForm::FormClose() {
     // file that cannot be written must not cost the phrases, nor the phrases
     // the settings: each is tried, and each failure is shown.
     const DataSaveResult saved = Work->save(PrinterNameToStore());
-    RibbonBackupTimer->stop();
     // The desktop is ending the session and will not wait for anyone to read
     // a message: failures go to stderr, and the ribbons stay kept against a
-    // crash so that the next start offers them again.
-    const bool keepRibbons = EndingSession && !saved.errors.isEmpty() && KeepRibbonsAtEnd();
-    // Otherwise a normal end: the ribbons kept against a crash are given up,
-    // as the list itself is.
-    if (Session && !keepRibbons)
-        Session->endNormally();
+    // crash so that the next start offers them again. Otherwise a normal end:
+    // the ribbons kept against a crash are given up, as the list itself is.
+    if (Work->endSession(EndingSession && !saved.errors.isEmpty()))
+        std::fprintf(stderr, "vellumo: %s\n",
+                     qPrintable(QStringLiteral("Die Schleifen bleiben in %1 erhalten.")
+                                    .arg(QDir::toNativeSeparators(Work->ribbonFilePath()))));
     CurrentJob = nullptr;
     {
         const QScopedValueRollback selecting(SelectingJob, true);
@@ -194,8 +193,8 @@ void TMainForm::FormDestroy() {
     CurrentJob = nullptr;
     Jobs->clear();
     PictureDelegate(LBGraphic)->setCatalogue(nullptr);
+    Work->closeSession();
     Setup.reset();
-    Session.reset();
 }
 
 bool TMainForm::event(QEvent *e) {

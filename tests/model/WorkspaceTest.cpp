@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "model/DataFolder.h"
 #include "model/Job.h"
 #include "model/PhraseFile.h"
+#include "model/RibbonFile.h"
 #include "model/SettingsFile.h"
 #include "model/StoredFormats.h"
 #include "model/StoredFormatsModel.h"
@@ -114,6 +116,59 @@ TEST(WorkspaceTest, ASavedChangeIsNotSavedAgainOverAnotherWindowsLaterChange) {
     EXPECT_TRUE(closed.errors.isEmpty());
     EXPECT_EQ(LoadPhraseFile(PhraseFilePath()), QStringList{QStringLiteral("Ruhe sanft")});
     EXPECT_EQ(FormatNames(), QStringList{QStringLiteral("Gesteck")});
+}
+
+TEST(WorkspaceTest, TheDaysRibbonsComeBackAfterACrashAndWaitForTheAnswer) {
+    TempDataFolder data;
+    std::vector<std::unique_ptr<TJob>> list;
+    auto listed = [&list] {
+        std::vector<const TJob *> jobs;
+        for (const auto &job : list)
+            jobs.push_back(job.get());
+        return jobs;
+    };
+    list.push_back(std::make_unique<TJob>());
+    list.back()->TextLeft.set({QStringLiteral("Familie Meier")});
+    list.back()->Section = QStringLiteral("Auftrag 4711");
+    {
+        Workspace crashed;
+        EXPECT_TRUE(crashed.openSession(DataFolder()).isEmpty());
+        ASSERT_TRUE(crashed.sessionClaimed());
+        crashed.setRibbonSource(listed);
+        crashed.ribbonsChanged();
+        ASSERT_TRUE(WaitFor([&] { return QFile::exists(crashed.ribbonFilePath()); }));
+        crashed.closeSession();  // the process dies: no end
+    }
+
+    // The next window finds them, and keeps its own list away from their
+    // file until the user has answered.
+    Workspace next;
+    next.openSession(DataFolder());
+    ASSERT_TRUE(next.recoveryPending());
+    const QString file = next.ribbonFilePath();
+    next.setRibbonSource([] { return std::vector<const TJob *>(); });  // a list without text
+    EXPECT_FALSE(next.keepRibbons());
+    ASSERT_EQ(LoadRibbonFile(file).ribbons.size(), 1u);
+
+    // A line the reader refuses costs only its own ribbon; the file is kept.
+    QFile damaged(file);
+    ASSERT_TRUE(damaged.open(QIODevice::Append));
+    damaged.write("\r\n[Kaputt]\r\nStil=7\r\nTextLinks=x\r\n");
+    damaged.close();
+    Workspace::Recovery recovery = next.recover();
+    ASSERT_EQ(recovery.jobs.size(), 1u);
+    EXPECT_EQ(recovery.jobs[0]->TextLeft.lines(), QStringList{QStringLiteral("Familie Meier")});
+    EXPECT_EQ(recovery.jobs[0]->Section, QStringLiteral("Auftrag 4711"));
+    ASSERT_EQ(recovery.faults.size(), 1);
+    EXPECT_TRUE(QFile::exists(file + QStringLiteral(".defekt")));
+
+    // Taken in, they are the list now; a normal end gives the file up.
+    list = std::move(recovery.jobs);
+    next.setRibbonSource(listed);
+    next.recovered();
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_FALSE(next.endSession(false));
+    EXPECT_FALSE(QFile::exists(file));
 }
 
 }  // namespace
