@@ -1,5 +1,8 @@
 #include "print/PdfFile.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
+
 namespace {
 
 QByteArray Compressed(const QByteArray &data) {
@@ -69,9 +72,17 @@ bool PdfFile::finish(int catalog, int info) {
             table += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
     }
     write(table);
+    // The file's identifier: what it is, where and when it was made.
+    const QByteArray id =
+        QCryptographicHash::hash(file_.fileName().toUtf8() + ' ' +
+                                     QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + ' ' +
+                                     QByteArray::number(xref),
+                                 QCryptographicHash::Md5)
+            .toHex()
+            .toUpper();
     write("trailer\n<< /Size " + size + " /Root " + QByteArray::number(catalog) + " 0 R /Info " +
-          QByteArray::number(info) + " 0 R >>\nstartxref\n" + QByteArray::number(xref) +
-          "\n%%EOF\n");
+          QByteArray::number(info) + " 0 R /ID [<" + id + "> <" + id + ">] >>\nstartxref\n" +
+          QByteArray::number(xref) + "\n%%EOF\n");
     if (!file_.flush())
         ok_ = false;
     file_.close();

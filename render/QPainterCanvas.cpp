@@ -4,6 +4,7 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "render/FontRecipe.h"
@@ -174,6 +175,23 @@ void QPainterCanvas::textOut(int x, int y, const QString &text) {
     }
     painter_.setFont(recipe.referenceFont());
     painter_.setPen(Colour(textColor()));
+    painter_.drawText(origin, text);
+    painter_.restore();
+}
+
+void QPainterCanvas::textLayer(int x, int y, double angle, const QString &text) {
+    if (raster_ || text.isEmpty())
+        return;
+    const CanvasFont &font = selectedFont();
+    const FontRecipe &recipe = FontRecipe::forFace(font.face);
+    const double s = recipe.scaleFor(font.height);
+    const QPointF origin = TextOrigin(textAlign(), recipe, recipe.referenceAdvance(text));
+    painter_.save();
+    painter_.translate(x, y);
+    painter_.rotate(-angle * 180 / std::numbers::pi);
+    painter_.scale(s, s);
+    painter_.setFont(recipe.referenceFont());
+    painter_.setPen(QColor(0, 0, 0, 0));
     painter_.drawText(origin, text);
     painter_.restore();
 }
