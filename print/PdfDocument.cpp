@@ -1,6 +1,7 @@
 #include "print/PdfDocument.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QPaintEngine>
@@ -17,6 +18,7 @@
 
 #include "print/PdfFile.h"
 #include "print/PdfFont.h"
+#include "render/Typefaces.h"
 
 namespace {
 
@@ -265,8 +267,11 @@ public:
             const QRawFont font = runs[r].rawFont();
             const QList<quint32> glyphs = runs[r].glyphIndexes();
             const QList<QPointF> positions = runs[r].positions();
-            if (FontSlot *slot = fontFor(font)) {
-                showText(*slot, font, texts[r], glyphs, positions, baseline, invisible);
+            FontSlot *slot = fontFor(font);
+            QList<quint32> shown = glyphs;
+            if (slot &&
+                (!slot->standIn.isValid() || StandInGlyphs(slot->standIn, texts[r], &shown))) {
+                showText(*slot, font, texts[r], shown, positions, baseline, invisible);
                 continue;
             }
             // A face that cannot be embedded is drawn as the outlines of its
@@ -329,6 +334,9 @@ private:
     struct FontSlot {
         std::unique_ptr<PdfFont> font;
         int object = 0;  // the Type 0 font; 0 for a face drawn as outlines
+        // For a Type 1 face, the same face's OpenType file, whose glyphs are
+        // found by the characters they stand for.
+        QRawFont standIn;
     };
 
     FontSlot *fontFor(const QRawFont &font) {
@@ -340,6 +348,20 @@ private:
         if (known == fonts_.end()) {
             auto slot = std::make_shared<FontSlot>();
             slot->font = PdfFont::FromRawFont(font);
+            if (!slot->font && font.fontTable("head").isEmpty()) {
+                // Qt may take a face from its Type 1 file where the same face
+                // is installed as OpenType too (the file letters drawn from
+                // their outlines come from): that one is embedded.
+                const ResolvedFace &face = ResolveFace(font.familyName());
+                if (face.installed && face.index == 0 && !face.file.isEmpty()) {
+                    const QRawFont standIn(QFile::decodeName(face.file), font.pixelSize());
+                    if (standIn.isValid() && standIn.familyName() == font.familyName() &&
+                        standIn.styleName() == font.styleName()) {
+                        slot->font = PdfFont::FromRawFont(standIn);
+                        slot->standIn = standIn;
+                    }
+                }
+            }
             if (slot->font)
                 slot->object = reserve();
             known = fonts_.insert(key, slot);
@@ -404,6 +426,21 @@ private:
             }
         }
         return out;
+    }
+
+    // The glyphs of another file of the same face for the characters each
+    // glyph stands for; false unless every glyph stands for one character
+    // that file has.
+    static bool StandInGlyphs(const QRawFont &standIn, const QList<QString> &texts,
+                              QList<quint32> *glyphs) {
+        for (qsizetype i = 0; i < glyphs->size(); ++i) {
+            const QString text = texts.value(i);
+            const QList<quint32> own = standIn.glyphIndexesForString(text);
+            if (text.toUcs4().size() != 1 || own.size() != 1 || own[0] == 0)
+                return false;
+            (*glyphs)[i] = own[0];
+        }
+        return true;
     }
 
     // Characters that are not drawn: they stand for no glyph.

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "print/PdfDocument.h"
+#include "tests/print/PrintTestSupport.h"
 
 namespace {
 
@@ -70,16 +71,6 @@ QByteArray RunTool(const QString &tool, const QStringList &args) {
     return process.readAllStandardOutput();
 }
 
-// The file holds together as a PDF: qpdf reads every object and stream.
-void ExpectSound(const QString &pdf) {
-    if (!HaveTool(QStringLiteral("qpdf")))
-        return;
-    QProcess qpdf;
-    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
-    ASSERT_TRUE(qpdf.waitForFinished(60000));
-    EXPECT_EQ(qpdf.exitCode(), 0) << qpdf.readAllStandardOutput().toStdString();
-}
-
 // The file with its streams unpacked, as qpdf writes it.
 QByteArray Unpacked(const QString &pdf, const QString &to) {
     RunTool(QStringLiteral("qpdf"), {QStringLiteral("--stream-data=uncompress"),
@@ -114,7 +105,7 @@ protected:
         ASSERT_TRUE(document.newPage());
         DrawScene(p);
         ASSERT_TRUE(p.end());
-        ExpectSound(pdf);
+        ExpectSoundPdf(pdf);
     }
 };
 
@@ -200,7 +191,7 @@ TEST_F(PdfDocumentTest, TextReadsBackAsWritten) {
         }
         ASSERT_TRUE(p.end());
     }
-    ExpectSound(pdf);
+    ExpectSoundPdf(pdf);
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("/FontFile3")) << "the CFF face is embedded";
@@ -235,7 +226,7 @@ TEST_F(PdfDocumentTest, ThinLinesAndPicturesStayVisible) {
         p.drawLine(QPointF(20 * mm, 40 * mm), QPointF(80 * mm, 40 * mm));
         ASSERT_TRUE(p.end());
     }
-    ExpectSound(pdf);
+    ExpectSoundPdf(pdf);
     const QByteArray bytes = Unpacked(pdf, dir.filePath(QStringLiteral("plain.pdf")));
     EXPECT_TRUE(bytes.contains("\n0.25 w\n")) << "150 dpi pixels, a quarter of one";
     EXPECT_FALSE(bytes.contains("\n0 w\n"));
