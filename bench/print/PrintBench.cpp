@@ -146,12 +146,18 @@ BENCHMARK(PrintManyRibbons)
 
 // What Ghostscript, the converter CUPS uses for PostScript printers, spends on
 // each page of a day's run with a commission label of its own on every ribbon
-// (outline letters, one page strip). range(0): the number of ribbons. The time
-// per page must stay about the same however long the run.
+// (outline letters, one page strip). range(0): the number of ribbons;
+// range(1): 1 when the ribbons' letters come in 40 sizes, so that the run
+// holds many more shapes. The time per page must stay about the same however
+// long the run.
 void GhostscriptPerPage(benchmark::State &state) {
     PrintSetup setup;
     const int count = int(state.range(0));
     const auto jobs = BusyDay(setup, count, true);
+    if (state.range(1) != 0) {
+        for (int i = 0; i < count; ++i)
+            jobs[std::size_t(i)]->FontGroesse = 40 + i % 40;
+    }
     const QString pdf = setup.dir.path() + QStringLiteral("/day.pdf");
     {
         QtPrinter printer;
@@ -192,8 +198,10 @@ void GhostscriptPerPage(benchmark::State &state) {
     state.counters["gs_peak_RSS_MB"] = double(usage.ru_maxrss) / 1024.0;
 }
 BENCHMARK(GhostscriptPerPage)
-    ->Arg(60)
-    ->Arg(1000)
+    ->Args({60, 0})
+    ->Args({1000, 0})
+    ->Args({60, 1})
+    ->Args({1000, 1})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
