@@ -1,6 +1,7 @@
 #include "print/PdfDocument.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QPaintEngine>
@@ -12,10 +13,12 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <set>
 #include <vector>
 
 #include "print/PdfFile.h"
 #include "print/PdfFont.h"
+#include "render/Typefaces.h"
 
 namespace {
 
@@ -171,7 +174,6 @@ public:
             return false;
         catalog_ = reserve();
         pagesRoot_ = reserve();
-        resources_ = reserve();
         layout = nextLayout;
         startPage();
         return file_.ok();
@@ -196,6 +198,8 @@ public:
     QPaintEngine::Type type() const override { return QPaintEngine::User; }
     int resolution() const { return resolution_; }
     QString errorString() const { return file_.errorString(); }
+    // One pixel of a 600 dpi printer in device pixels: the thinnest line drawn.
+    double linePixel() const { return resolution_ / 600.0; }
 
     void updateState(const QPaintEngineState &state) override {
         const DirtyFlags flags = state.state();
@@ -233,10 +237,12 @@ public:
         paint(path, mode != PolylineMode);
     }
 
-    // Text is laid out as the painter lays it out. A TrueType face is written
-    // as text of an embedded subset; any other face as the outlines of its
-    // letters, each a figure of its own, so that a letter that comes again
-    // is written only once.
+    // Text is laid out as the painter lays it out. A TrueType or CFF face is
+    // written as text of an embedded subset; any other face as the outlines
+    // of its letters, each a figure of its own, so that a letter that comes
+    // again is written only once. Text in a wholly transparent colour lies
+    // over letters drawn from their outlines: it is written invisible, to be
+    // found and copied.
     void drawTextItem(const QPointF &p, const QTextItem &item) override {
         const QString text = item.text();
         if (text.isEmpty())
@@ -255,16 +261,24 @@ public:
 
         const QBrush brush = brush_;
         brush_ = pen_.brush().style() == Qt::NoBrush ? QBrush(pen_.color()) : pen_.brush();
-        for (const QGlyphRun &run : layout.glyphRuns()) {
-            const QRawFont font = run.rawFont();
-            const QList<quint32> glyphs = run.glyphIndexes();
-            const QList<QPointF> positions = run.positions();
-            if (FontSlot *slot = fontFor(font)) {
-                showText(*slot, font, text, glyphs, positions, baseline);
+        const bool invisible = brush_.color().alpha() == 0;
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        const QList<QList<QString>> texts = GlyphTexts(layout, text, runs);
+        for (qsizetype r = 0; r < runs.size(); ++r) {
+            const QRawFont font = runs[r].rawFont();
+            const QList<quint32> glyphs = runs[r].glyphIndexes();
+            const QList<QPointF> positions = runs[r].positions();
+            FontSlot *slot = fontFor(font);
+            QList<quint32> shown = glyphs;
+            if (slot &&
+                (!slot->standIn.isValid() || StandInGlyphs(slot->standIn, texts[r], &shown))) {
+                showText(*slot, font, texts[r], shown, positions, baseline, invisible);
                 continue;
             }
             // A face that cannot be embedded is drawn as the outlines of its
             // letters: the same ink, without text to search.
+            if (invisible)
+                continue;
             for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
                 paint(glyphOutline(font, glyphs[i]), true, false, baseline + positions[i]);
         }
@@ -275,10 +289,24 @@ public:
         drawImage(r, pm.toImage(), sr, Qt::AutoColor);
     }
 
-    void drawImage(const QRectF &r, const QImage &image, const QRectF &sr,
+    void drawImage(const QRectF &target, const QImage &image, const QRectF &sr,
                    Qt::ImageConversionFlags) override {
-        if (image.isNull() || r.isEmpty() || sr.isEmpty())
+        if (image.isNull() || sr.isEmpty() || target.width() < 0 || target.height() < 0 ||
+            (target.width() <= 0 && target.height() <= 0))
             return;
+        // A picture thinner than a printer's pixel (a long rule drawn to scale)
+        // would vanish: it is drawn one such pixel thick.
+        QRectF r = target;
+        const double across = std::hypot(transform_.m21(), transform_.m22());
+        const double along = std::hypot(transform_.m11(), transform_.m12());
+        if (across > 0 && r.height() * across < linePixel()) {
+            const double h = linePixel() / across;
+            r = QRectF(r.x(), r.center().y() - h / 2, r.width(), h);
+        }
+        if (along > 0 && r.width() * along < linePixel()) {
+            const double w = linePixel() / along;
+            r = QRectF(r.center().x() - w / 2, r.y(), w, r.height());
+        }
         const QRect part = sr.toAlignedRect().intersected(image.rect());
         if (part.isEmpty())
             return;
@@ -293,6 +321,7 @@ public:
             object = writeImage(part == image.rect() ? image : image.copy(part));
             images_.insert(key, object);
         }
+        pageImages_.insert(object);
         useClip();
         content_.append("q\n");
         AppendMatrix(content_, QTransform(r.width(), 0, 0, -r.height(), r.x(), r.y() + r.height()) *
@@ -306,6 +335,9 @@ private:
     struct FontSlot {
         std::unique_ptr<PdfFont> font;
         int object = 0;  // the Type 0 font; 0 for a face drawn as outlines
+        // For a Type 1 face, the same face's OpenType file, whose glyphs are
+        // found by the characters they stand for.
+        QRawFont standIn;
     };
 
     FontSlot *fontFor(const QRawFont &font) {
@@ -317,6 +349,20 @@ private:
         if (known == fonts_.end()) {
             auto slot = std::make_shared<FontSlot>();
             slot->font = PdfFont::FromRawFont(font);
+            if (!slot->font && font.fontTable("head").isEmpty()) {
+                // Qt may take a face from its Type 1 file where the same face
+                // is installed as OpenType too (the file letters drawn from
+                // their outlines come from): that one is embedded.
+                const ResolvedFace &face = ResolveFace(font.familyName());
+                if (face.installed && face.index == 0 && !face.file.isEmpty()) {
+                    const QRawFont standIn(QFile::decodeName(face.file), font.pixelSize());
+                    if (standIn.isValid() && standIn.familyName() == font.familyName() &&
+                        standIn.styleName() == font.styleName()) {
+                        slot->font = PdfFont::FromRawFont(standIn);
+                        slot->standIn = standIn;
+                    }
+                }
+            }
             if (slot->font)
                 slot->object = reserve();
             known = fonts_.insert(key, slot);
@@ -324,45 +370,96 @@ private:
         return known.value()->font ? known.value().get() : nullptr;
     }
 
-    // Which characters each glyph stands for: a glyph that one character
-    // gives stands for it; a glyph made of several (a ligature) for those
-    // between its neighbours.
-    static QList<QString> GlyphTexts(const QRawFont &font, const QString &text,
-                                     const QList<quint32> &glyphs) {
-        QList<QString> out(glyphs.size());
-        qsizetype at = 0;
-        for (qsizetype g = 0; g < glyphs.size(); ++g) {
-            const auto single = [&](qsizetype i, QString *character) {
-                const qsizetype length = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-                *character = text.mid(i, length);
-                const QList<quint32> own = font.glyphIndexesForString(*character);
-                return own.size() == 1 ? own.first() : quint32(0);
-            };
-            QString character;
-            if (at < text.size() && single(at, &character) == glyphs[g]) {
-                out[g] = character;
-                at += character.size();
+    // Which characters each glyph of each run stands for: a glyph stands for
+    // the characters it is drawn for (a ligature for all of its), a character
+    // that gives several glyphs belongs to the first, and invisible characters
+    // (a soft hyphen, joiners) belong to none.
+    static QList<QList<QString>> GlyphTexts(const QTextLayout &layout, const QString &text,
+                                            const QList<QGlyphRun> &runs) {
+        QList<QList<QString>> out;
+        for (const QGlyphRun &run : runs)
+            out.append(QList<QString>(run.glyphIndexes().size()));
+        // Mostly each visible character gives its own glyph, in order.
+        const QList<uint> points = text.toUcs4();
+        QString visible;
+        for (const uint c : points) {
+            if (!DefaultIgnorable(c))
+                visible += QString::fromUcs4(reinterpret_cast<const char32_t *>(&c), 1);
+        }
+        if (runs.size() == 1 &&
+            runs[0].rawFont().glyphIndexesForString(visible) == runs[0].glyphIndexes()) {
+            qsizetype g = 0;
+            for (const uint c : points) {
+                if (!DefaultIgnorable(c))
+                    out[0][g++] = QString::fromUcs4(reinterpret_cast<const char32_t *>(&c), 1);
+            }
+            return out;
+        }
+        // Otherwise the layout is asked which glyphs each character gives.
+        for (qsizetype i = 0; i < text.size();) {
+            const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const QString character = text.mid(i, length);
+            const int from = int(i);
+            i += length;
+            if (DefaultIgnorable(character.toUcs4().value(0)))
                 continue;
-            }
-            // Up to the character that gives the next glyph.
-            qsizetype end = at;
-            const quint32 next = g + 1 < glyphs.size() ? glyphs[g + 1] : 0;
-            while (end < text.size()) {
-                QString c;
-                if (next != 0 && single(end, &c) == next)
+            for (const QGlyphRun &part : layout.glyphRuns(from, int(length))) {
+                const QList<quint32> glyphs = part.glyphIndexes();
+                const QList<QPointF> positions = part.positions();
+                if (glyphs.isEmpty() || positions.isEmpty())
+                    continue;
+                bool given = false;
+                for (qsizetype r = 0; r < runs.size() && !given; ++r) {
+                    if (!(runs[r].rawFont() == part.rawFont()))
+                        continue;
+                    const QList<quint32> own = runs[r].glyphIndexes();
+                    const QList<QPointF> at = runs[r].positions();
+                    for (qsizetype g = 0; g < own.size() && g < at.size(); ++g) {
+                        if (own[g] == glyphs[0] && at[g] == positions[0]) {
+                            out[r][g] += character;
+                            given = true;
+                            break;
+                        }
+                    }
+                }
+                if (given)
                     break;
-                end += (text[end].isHighSurrogate() && end + 1 < text.size()) ? 2 : 1;
             }
-            out[g] = text.mid(at, end - at);
-            at = end;
         }
         return out;
     }
 
+    // The glyphs of another file of the same face for the characters each
+    // glyph stands for; false unless every glyph stands for one character
+    // that file has.
+    static bool StandInGlyphs(const QRawFont &standIn, const QList<QString> &texts,
+                              QList<quint32> *glyphs) {
+        for (qsizetype i = 0; i < glyphs->size(); ++i) {
+            const QString text = texts.value(i);
+            const QList<quint32> own = standIn.glyphIndexesForString(text);
+            if (text.toUcs4().size() != 1 || own.size() != 1 || own[0] == 0)
+                return false;
+            (*glyphs)[i] = own[0];
+        }
+        return true;
+    }
+
+    // Characters that are not drawn: they stand for no glyph.
+    static bool DefaultIgnorable(uint c) {
+        return c == 0x00AD || c == 0x034F || c == 0x061C || c == 0x115F || c == 0x1160 ||
+               c == 0x17B4 || c == 0x17B5 || (c >= 0x180B && c <= 0x180F) ||
+               (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+               (c >= 0x2060 && c <= 0x206F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) ||
+               c == 0xFEFF || c == 0xFFA0 || (c >= 0xFFF0 && c <= 0xFFF8) ||
+               (c >= 0x1BCA0 && c <= 0x1BCA3) || (c >= 0x1D173 && c <= 0x1D17A) ||
+               (c >= 0xE0000 && c <= 0xE0FFF);
+    }
+
     // Glyphs as text of an embedded font: one text object per line of
     // glyphs, each placed where the layout puts it.
-    void showText(FontSlot &slot, const QRawFont &font, const QString &text,
-                  const QList<quint32> &glyphs, const QList<QPointF> &positions, QPointF baseline) {
+    void showText(FontSlot &slot, const QRawFont &font, const QList<QString> &texts,
+                  const QList<quint32> &glyphs, const QList<QPointF> &positions, QPointF baseline,
+                  bool invisible) {
         const qsizetype count = std::min(glyphs.size(), positions.size());
         const double size = font.pixelSize();
         if (count == 0 || !(size > 0))
@@ -378,10 +475,12 @@ private:
         if (!transform_.mapRect(extent).intersects(QRectF(QPointF(0, 0), pageSize_)))
             return;
 
-        const QList<QString> texts = GlyphTexts(font, text, glyphs);
         useClip();
-        useColours(true, false, transform_);
-        content_.append("BT\n/T");
+        if (!invisible)
+            useColours(true, false, transform_);
+        pageFonts_.insert(slot.object);
+        // The render mode belongs to the graphics state: set back after.
+        content_.append(invisible ? "BT\n3 Tr\n/T" : "BT\n/T");
         content_.append(QByteArray::number(slot.object));
         content_.append(' ');
         AppendNumber(content_, size);
@@ -409,17 +508,16 @@ private:
                         content_.append('<');
                     }
                 }
-                slot.font->use(glyphs[j], texts[j]);
+                slot.font->use(glyphs[j], texts.value(j));
                 content_.append(QByteArray::number(glyphs[j], 16).rightJustified(4, '0'));
             }
             content_.append(">] TJ\n");
             i = j;
         }
-        content_.append("ET\n");
+        content_.append(invisible ? "0 Tr\nET\n" : "ET\n");
     }
 
-    void writeFonts(QByteArray &resources) {
-        QByteArray names;
+    void writeFonts() {
         for (auto it = fonts_.begin(); it != fonts_.end(); ++it) {
             FontSlot &slot = *it.value();
             if (!slot.font)
@@ -427,30 +525,36 @@ private:
             const PdfFont &font = *slot.font;
             const QByteArray name = font.baseFontName();
             const QByteArray file = font.subsetFile();
+            // A CFF face goes in as a bare CFF font of a CIDFontType0: its
+            // glyphs, name-keyed, are then found by their numbers, the codes
+            // the pages show, as with TrueType and its identity map.
+            const bool cff = font.kind() == PdfFont::Kind::Cff;
             const int fileObject = reserve();
-            writeStream(fileObject, " /Length1 " + QByteArray::number(file.size()), file);
+            writeStream(fileObject,
+                        cff ? QByteArray(" /Subtype /CIDFontType0C")
+                            : " /Length1 " + QByteArray::number(file.size()),
+                        file);
             const int descriptor = reserve();
             writeObject(descriptor, "<< /Type /FontDescriptor /FontName /" + name + ' ' +
-                                        font.descriptorEntries() + " /FontFile2 " +
+                                        font.descriptorEntries() +
+                                        (cff ? " /FontFile3 " : " /FontFile2 ") +
                                         QByteArray::number(fileObject) + " 0 R >>");
             const int cid = reserve();
-            writeObject(cid, "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" + name +
+            writeObject(cid, "<< /Type /Font /Subtype " +
+                                 QByteArray(cff ? "/CIDFontType0" : "/CIDFontType2") +
+                                 " /BaseFont /" + name +
                                  " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) "
                                  "/Supplement 0 >> /FontDescriptor " +
-                                 QByteArray::number(descriptor) +
-                                 " 0 R /CIDToGIDMap /Identity /DW 1000 /W " + font.widthsArray() +
-                                 " >>");
+                                 QByteArray::number(descriptor) + " 0 R" +
+                                 (cff ? "" : " /CIDToGIDMap /Identity") + " /DW 1000 /W " +
+                                 font.widthsArray() + " >>");
             const int unicode = reserve();
             writeStream(unicode, QByteArray(), font.toUnicodeCMap());
             writeObject(slot.object, "<< /Type /Font /Subtype /Type0 /BaseFont /" + name +
                                          " /Encoding /Identity-H /DescendantFonts [" +
                                          QByteArray::number(cid) + " 0 R] /ToUnicode " +
                                          QByteArray::number(unicode) + " 0 R >>");
-            names += " /T" + QByteArray::number(slot.object) + ' ' +
-                     QByteArray::number(slot.object) + " 0 R";
         }
-        if (!names.isEmpty())
-            resources += " /Font <<" + names + " >>";
     }
 
     // A letter's outline at the raw font's size, kept for the document.
@@ -495,25 +599,41 @@ private:
         QByteArray body("<< /Type /Page /Parent ");
         body += QByteArray::number(pagesRoot_) + " 0 R /MediaBox [0 0 " +
                 QByteArray::number(pageWidth_) + ' ' + QByteArray::number(pageHeight_) +
-                "] /Resources " + QByteArray::number(resources_) + " 0 R /Contents " +
-                QByteArray::number(contents) + " 0 R >>";
+                "] /Resources " + pageResources() + " /Contents " + QByteArray::number(contents) +
+                " 0 R >>";
         writeObject(page, body);
         pages_.push_back(page);
+    }
+
+    // What the page names, and only that: a converter that takes in every
+    // form, picture and font of the file for each page slows down with the
+    // length of the run.
+    QByteArray pageResources() {
+        QByteArray out("<< /ProcSet [/PDF /Text /ImageB /ImageC]");
+        if (!pageForms_.empty() || !pageImages_.empty()) {
+            out += " /XObject <<";
+            for (int form : pageForms_)
+                out += " /F" + QByteArray::number(form) + ' ' + QByteArray::number(form) + " 0 R";
+            for (int image : pageImages_)
+                out += " /I" + QByteArray::number(image) + ' ' + QByteArray::number(image) + " 0 R";
+            out += " >>";
+        }
+        if (!pageFonts_.empty()) {
+            out += " /Font <<";
+            for (int font : pageFonts_)
+                out += " /T" + QByteArray::number(font) + ' ' + QByteArray::number(font) + " 0 R";
+            out += " >>";
+        }
+        pageForms_.clear();
+        pageImages_.clear();
+        pageFonts_.clear();
+        return out + " >>";
     }
 
     // The objects that can be written only at the end; the number of the
     // document information.
     int writeTail() {
-        QByteArray resources("<< /ProcSet [/PDF /Text /ImageB /ImageC] /XObject <<");
-        for (int form : forms_)
-            resources += " /F" + QByteArray::number(form) + ' ' + QByteArray::number(form) + " 0 R";
-        for (int image : std::as_const(images_))
-            resources +=
-                " /I" + QByteArray::number(image) + ' ' + QByteArray::number(image) + " 0 R";
-        resources += " >>";
-        writeFonts(resources);
-        resources += " >>";
-        writeObject(resources_, resources);
+        writeFonts();
 
         QByteArray kids;
         for (int page : pages_)
@@ -600,8 +720,12 @@ private:
             AppendColour(content_, rgb, "RG");
         }
         double width = pen_.widthF();
-        if (pen_.isCosmetic() && width > 0) {
-            // A cosmetic pen is as wide in pixels whatever the scale.
+        if (pen_.isCosmetic()) {
+            // A cosmetic pen is as wide in pixels whatever the scale; the
+            // thinnest (width 0, the cut marks) one pixel of 600 dpi, not the
+            // device's own pixel, which on a fine printer cannot be seen.
+            if (width <= 0)
+                width = linePixel();
             const double scale = std::sqrt(std::fabs(matrix.determinant()));
             width = scale > 0 ? width / scale : width;
         }
@@ -670,6 +794,7 @@ private:
             seenBytes_ -= ops.size();
         }
         if (known != shapes_.end()) {
+            pageForms_.insert(known.value());
             content_.append("/F" + QByteArray::number(known.value()) + " Do\nQ\n");
             return;
         }
@@ -699,7 +824,6 @@ private:
         AppendNumber(dictionary, std::ceil(bounds.bottom() + margin));
         dictionary.append(']');
         writeStream(object, dictionary, ops);
-        forms_.push_back(object);
         return object;
     }
 
@@ -763,9 +887,10 @@ private:
 
     PdfFile file_;
     int resolution_;
-    int catalog_ = 0, pagesRoot_ = 0, resources_ = 0;
+    int catalog_ = 0, pagesRoot_ = 0;
     std::vector<int> pages_;
-    std::vector<int> forms_;
+    // What the current page names.
+    std::set<int> pageForms_, pageImages_, pageFonts_;
     QHash<QString, int> images_;
     QHash<QString, Figure> outlines_;
     // Figures by their operators: 0 when drawn once, else the form object.

@@ -1,5 +1,7 @@
 #include "print/PdfFile.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <cerrno>
 
 namespace {
@@ -94,9 +96,17 @@ bool PdfFile::finish(int catalog, int info) {
             table += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
     }
     write(table);
+    // The file's identifier: what it is, where and when it was made.
+    const QByteArray id =
+        QCryptographicHash::hash(file_.fileName().toUtf8() + ' ' +
+                                     QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + ' ' +
+                                     QByteArray::number(xref),
+                                 QCryptographicHash::Md5)
+            .toHex()
+            .toUpper();
     write("trailer\n<< /Size " + size + " /Root " + QByteArray::number(catalog) + " 0 R /Info " +
-          QByteArray::number(info) + " 0 R >>\nstartxref\n" + QByteArray::number(xref) +
-          "\n%%EOF\n");
+          QByteArray::number(info) + " 0 R /ID [<" + id + "> <" + id + ">] >>\nstartxref\n" +
+          QByteArray::number(xref) + "\n%%EOF\n");
     if (!file_.flush())
         fail();
     file_.close();

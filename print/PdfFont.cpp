@@ -1,7 +1,8 @@
 #include "print/PdfFont.h"
 
 #include <QCryptographicHash>
-#include <QSet>
+
+#include <hb-subset.h>
 
 #include <algorithm>
 #include <vector>
@@ -18,10 +19,6 @@ qint32 S16(const QByteArray &b, qsizetype at) {
     return qint16(quint16(U16(b, at)));
 }
 
-quint32 U32(const QByteArray &b, qsizetype at) {
-    return U16(b, at) << 16 | U16(b, at + 2);
-}
-
 void PutU16(QByteArray &b, quint32 v) {
     b.append(char(v >> 8 & 0xFF));
     b.append(char(v & 0xFF));
@@ -30,13 +27,6 @@ void PutU16(QByteArray &b, quint32 v) {
 void PutU32(QByteArray &b, quint32 v) {
     PutU16(b, v >> 16);
     PutU16(b, v & 0xFFFF);
-}
-
-void SetU32(QByteArray &b, qsizetype at, quint32 v) {
-    b[at] = char(v >> 24 & 0xFF);
-    b[at + 1] = char(v >> 16 & 0xFF);
-    b[at + 2] = char(v >> 8 & 0xFF);
-    b[at + 3] = char(v & 0xFF);
 }
 
 quint32 CheckSum(const QByteArray &table) {
@@ -55,12 +45,88 @@ void Pad4(QByteArray &b) {
         b.append('\0');
 }
 
-// Composite glyph flags.
-constexpr quint32 ArgsAreWords = 0x0001;
-constexpr quint32 HaveScale = 0x0008;
-constexpr quint32 MoreComponents = 0x0020;
-constexpr quint32 HaveXYScale = 0x0040;
-constexpr quint32 HaveTwoByTwo = 0x0080;
+// An INDEX of a CFF font: where each of its entries lies; `at` is moved
+// past it. False when it runs beyond the data.
+bool ReadCffIndex(const QByteArray &cff, qsizetype &at,
+                  std::vector<std::pair<qsizetype, qsizetype>> *entries) {
+    const quint32 count = U16(cff, at);
+    if (at + 2 > cff.size())
+        return false;
+    at += 2;
+    if (count == 0)
+        return true;
+    if (at + 1 > cff.size())
+        return false;
+    const int offSize = quint8(cff[at]);
+    at += 1;
+    if (offSize < 1 || offSize > 4 || at + qsizetype(count + 1) * offSize > cff.size())
+        return false;
+    const auto offset = [&](quint32 i) {
+        qsizetype v = 0;
+        for (int k = 0; k < offSize; ++k)
+            v = v << 8 | quint8(cff[at + qsizetype(i) * offSize + k]);
+        return v;
+    };
+    const qsizetype base = at + qsizetype(count + 1) * offSize - 1;
+    for (quint32 i = 0; i < count && entries; ++i)
+        entries->emplace_back(base + offset(i), base + offset(i + 1));
+    const qsizetype end = base + offset(count);
+    if (end < base || end > cff.size())
+        return false;
+    at = end;
+    return true;
+}
+
+// Whether a CFF font is name-keyed: its glyphs are then found by glyph number
+// when shown as a CIDFont. A CID-keyed one (its top DICT starts with ROS)
+// would need its own CID to glyph map.
+bool NameKeyedCff(const QByteArray &cff) {
+    if (cff.size() < 4 || quint8(cff[0]) != 1)
+        return false;
+    qsizetype at = quint8(cff[2]);
+    std::vector<std::pair<qsizetype, qsizetype>> top;
+    if (!ReadCffIndex(cff, at, nullptr) || !ReadCffIndex(cff, at, &top) || top.size() != 1)
+        return false;
+    for (qsizetype i = top[0].first; i < top[0].second;) {
+        const int b = quint8(cff[i]);
+        if (b == 12)
+            return !(i + 1 < top[0].second && quint8(cff[i + 1]) == 30);
+        if (b <= 21)
+            i += 1;
+        else if (b == 28)
+            i += 3;
+        else if (b == 29)
+            i += 5;
+        else if (b == 30) {
+            for (++i; i < top[0].second; ++i) {
+                const int v = quint8(cff[i]);
+                if ((v & 0x0F) == 0x0F || (v >> 4) == 0x0F)
+                    break;
+            }
+            ++i;
+        } else if (b >= 247 && b <= 254)
+            i += 2;
+        else
+            i += 1;
+    }
+    return true;
+}
+
+struct HbBlobDeleter {
+    void operator()(hb_blob_t *b) const { hb_blob_destroy(b); }
+};
+struct HbFaceDeleter {
+    void operator()(hb_face_t *f) const { hb_face_destroy(f); }
+};
+struct HbInputDeleter {
+    void operator()(hb_subset_input_t *i) const { hb_subset_input_destroy(i); }
+};
+
+QByteArray BlobBytes(hb_blob_t *blob) {
+    unsigned length = 0;
+    const char *data = hb_blob_get_data(blob, &length);
+    return QByteArray(data, qsizetype(length));
+}
 
 QByteArray Number(double v) {
     return QByteArray::number(v, 'f', 3);
@@ -79,17 +145,28 @@ std::unique_ptr<PdfFont> PdfFont::FromRawFont(const QRawFont &font) {
     if (!font.isValid())
         return nullptr;
     std::unique_ptr<PdfFont> pdf(new PdfFont);
-    for (const char *tag : {"head", "hhea", "maxp", "loca", "glyf", "hmtx"}) {
+    const bool cff = !font.fontTable("CFF ").isEmpty();
+    pdf->kind_ = cff ? Kind::Cff : Kind::TrueType;
+    const std::vector<const char *> needed =
+        cff ? std::vector<const char *>{"head", "hhea", "maxp", "hmtx", "CFF "}
+            : std::vector<const char *>{"head", "hhea", "maxp", "hmtx", "loca", "glyf"};
+    for (const char *tag : needed) {
         const QByteArray table = font.fontTable(tag);
         if (table.isEmpty())
             return nullptr;
         pdf->tables_.insert(tag, table);
     }
-    for (const char *tag : {"cvt ", "fpgm", "prep", "OS/2", "name", "post", "cmap"}) {
+    // TrueType hinting goes along so that the letters look as they always did.
+    const std::vector<const char *> optional =
+        cff ? std::vector<const char *>{"OS/2", "name", "post", "cmap"}
+            : std::vector<const char *>{"cvt ", "fpgm", "prep", "OS/2", "name", "post", "cmap"};
+    for (const char *tag : optional) {
         const QByteArray table = font.fontTable(tag);
         if (!table.isEmpty())
             pdf->tables_.insert(tag, table);
     }
+    if (cff && !NameKeyedCff(pdf->tables_["CFF "]))
+        return nullptr;
     const QByteArray &head = pdf->tables_["head"];
     const QByteArray &maxp = pdf->tables_["maxp"];
     const QByteArray &hhea = pdf->tables_["hhea"];
@@ -98,33 +175,22 @@ std::unique_ptr<PdfFont> PdfFont::FromRawFont(const QRawFont &font) {
     pdf->unitsPerEm_ = int(U16(head, 18));
     if (pdf->unitsPerEm_ < 16)
         return nullptr;
-    pdf->longOffsets_ = S16(head, 50) == 1;
     pdf->glyphCount_ = U16(maxp, 4);
-    const qsizetype needed = qsizetype(pdf->glyphCount_ + 1) * (pdf->longOffsets_ ? 4 : 2);
-    if (pdf->glyphCount_ == 0 || pdf->tables_["loca"].size() < needed || U16(hhea, 34) == 0 ||
+    if (pdf->glyphCount_ == 0 || U16(hhea, 34) == 0 ||
         pdf->tables_["hmtx"].size() < qsizetype(U16(hhea, 34)) * 4)
         return nullptr;
+    if (!cff) {
+        const bool longOffsets = S16(head, 50) == 1;
+        const qsizetype loca = qsizetype(pdf->glyphCount_ + 1) * (longOffsets ? 4 : 2);
+        if (pdf->tables_["loca"].size() < loca)
+            return nullptr;
+    }
     QString name = font.familyName() + QLatin1Char('-') + font.styleName();
     name.removeIf([](QChar c) {
         return !(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('-');
     });
     pdf->name_ = name.isEmpty() ? QStringLiteral("Font") : name;
     return pdf;
-}
-
-QByteArray PdfFont::glyphData(quint32 glyph) const {
-    if (glyph >= glyphCount_)
-        return {};
-    const QByteArray &loca = tables_["loca"];
-    const QByteArray &glyf = tables_["glyf"];
-    const qsizetype start =
-        longOffsets_ ? qsizetype(U32(loca, glyph * 4)) : qsizetype(U16(loca, glyph * 2)) * 2;
-    const qsizetype end = longOffsets_ ? qsizetype(U32(loca, (glyph + 1) * 4))
-                                       : qsizetype(U16(loca, (glyph + 1) * 2)) * 2;
-    // A broken table gives an empty glyph, never bytes from elsewhere.
-    if (start < 0 || end <= start || end > glyf.size())
-        return {};
-    return glyf.mid(start, end - start);
 }
 
 void PdfFont::use(quint32 glyph, const QString &text) {
@@ -156,87 +222,55 @@ QByteArray PdfFont::baseFontName() const {
     return tag + '+' + name_.toLatin1();
 }
 
-QByteArray PdfFont::subsetFile() const {
-    // The used glyphs and, for composite glyphs, the glyphs they are made of.
-    QSet<quint32> keep{0};
-    std::vector<quint32> pending{0};
-    for (auto it = used_.begin(); it != used_.end(); ++it)
-        pending.push_back(it.key());
-    while (!pending.empty()) {
-        const quint32 glyph = pending.back();
-        pending.pop_back();
-        keep.insert(glyph);
-        const QByteArray data = glyphData(glyph);
-        if (data.size() < 10 || S16(data, 0) >= 0)
-            continue;
-        qsizetype at = 10;
-        for (int guard = 0; guard < 1000 && at + 4 <= data.size(); ++guard) {
-            const quint32 flags = U16(data, at);
-            const quint32 part = U16(data, at + 2);
-            if (part < glyphCount_ && !keep.contains(part)) {
-                keep.insert(part);
-                pending.push_back(part);
-            }
-            at += 4 + ((flags & ArgsAreWords) ? 4 : 2);
-            if (flags & HaveScale)
-                at += 2;
-            else if (flags & HaveXYScale)
-                at += 4;
-            else if (flags & HaveTwoByTwo)
-                at += 8;
-            if (!(flags & MoreComponents))
-                break;
-        }
-    }
-
-    QByteArray glyf, loca;
-    for (quint32 glyph = 0; glyph < glyphCount_; ++glyph) {
-        PutU32(loca, quint32(glyf.size()));
-        if (keep.contains(glyph)) {
-            glyf += glyphData(glyph);
-            Pad4(glyf);
-        }
-    }
-    PutU32(loca, quint32(glyf.size()));
-
-    QMap<QByteArray, QByteArray> tables = tables_;
-    tables["glyf"] = glyf;
-    tables["loca"] = loca;
-    QByteArray head = tables["head"];
-    SetU32(head, 8, 0);  // the whole file's checksum comes last
-    head[50] = 0;
-    head[51] = 1;  // long offsets
-    tables["head"] = head;
-
-    const quint32 count = quint32(tables.size());
+QByteArray PdfFont::faceFile() const {
+    const quint32 count = quint32(tables_.size());
     quint32 power = 1, selector = 0;
     while (power * 2 <= count) {
         power *= 2;
         ++selector;
     }
     QByteArray file;
-    PutU32(file, 0x00010000);
+    PutU32(file, kind_ == Kind::Cff ? 0x4F54544F : 0x00010000);  // 'OTTO' or TrueType
     PutU16(file, count);
     PutU16(file, power * 16);
     PutU16(file, selector);
     PutU16(file, count * 16 - power * 16);
-    quint32 offset = 12 + 16 * count;
+    const quint32 offset = 12 + 16 * count;
     QByteArray body;
-    qsizetype headAt = -1;
-    for (auto it = tables.begin(); it != tables.end(); ++it) {
+    for (auto it = tables_.begin(); it != tables_.end(); ++it) {
         file.append(it.key().leftJustified(4, ' ', true));
         PutU32(file, CheckSum(it.value()));
         PutU32(file, offset + quint32(body.size()));
         PutU32(file, quint32(it.value().size()));
-        if (it.key() == "head")
-            headAt = offset + body.size();
         body += it.value();
         Pad4(body);
     }
-    file += body;
-    if (headAt >= 0)
-        SetU32(file, headAt + 8, 0xB1B0AFBA - CheckSum(file));
-    return file;
+    return file + body;
+}
+
+QByteArray PdfFont::subsetFile() const {
+    const QByteArray whole = faceFile();
+    const auto fallback = [&] { return kind_ == Kind::Cff ? tables_["CFF "] : whole; };
+    std::unique_ptr<hb_blob_t, HbBlobDeleter> blob(hb_blob_create(
+        whole.constData(), unsigned(whole.size()), HB_MEMORY_MODE_READONLY, nullptr, nullptr));
+    std::unique_ptr<hb_face_t, HbFaceDeleter> face(hb_face_create(blob.get(), 0));
+    std::unique_ptr<hb_subset_input_t, HbInputDeleter> input(hb_subset_input_create_or_fail());
+    if (!input)
+        return fallback();
+    // The glyphs keep their numbers: the page shows them by those numbers.
+    hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_RETAIN_GIDS);
+    hb_set_t *glyphs = hb_subset_input_glyph_set(input.get());
+    hb_set_add(glyphs, 0);
+    for (auto it = used_.begin(); it != used_.end(); ++it)
+        hb_set_add(glyphs, it.key());
+    std::unique_ptr<hb_face_t, HbFaceDeleter> subset(hb_subset_or_fail(face.get(), input.get()));
+    if (!subset)
+        return fallback();
+    std::unique_ptr<hb_blob_t, HbBlobDeleter> out(
+        kind_ == Kind::Cff ? hb_face_reference_table(subset.get(), HB_TAG('C', 'F', 'F', ' '))
+                           : hb_face_reference_blob(subset.get()));
+    const QByteArray bytes = BlobBytes(out.get());
+    return bytes.isEmpty() ? fallback() : bytes;
 }
 
 QByteArray PdfFont::descriptorEntries() const {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QMap>
 #include <QRawFont>
 #include <QString>
@@ -10,18 +9,22 @@
 // Text as PDF's hexadecimal UTF-16 (without the angle brackets).
 QByteArray PdfUtf16Hex(const QString &text);
 
-// A TrueType face as a PDF writes it: the glyphs a document uses, kept in a
-// font file of their own (every other glyph left empty), shown by their glyph
+// A TrueType or CFF face as a PDF writes it: the glyphs a document uses, kept
+// in a font program of their own at their own glyph numbers, shown by those
 // numbers, with their widths and the characters each one stands for, so that
 // the text can be searched and copied and survives a conversion to
 // PostScript on the way to a printer.
 class PdfFont {
 public:
-    // None for a face without TrueType outlines (CFF, Type 1) or with
+    enum class Kind { TrueType, Cff };
+
+    // None for a face without TrueType or (name-keyed) CFF outlines, or with
     // tables that do not hold together.
     static std::unique_ptr<PdfFont> FromRawFont(const QRawFont &font);
 
-    // Notes a glyph as used, standing for `text` (empty when unknown).
+    Kind kind() const { return kind_; }
+    // Notes a glyph as used, standing for `text` (empty when unknown). A glyph
+    // keeps the first text it is given.
     void use(quint32 glyph, const QString &text);
     // The advance of a glyph in thousandths of the em, as the font file says.
     double width(quint32 glyph) const;
@@ -29,7 +32,9 @@ public:
 
     // "ABCDEF+Family-Style": a subset's name, the same for the same glyphs.
     QByteArray baseFontName() const;
-    // The font file with only the used glyphs (and what they are made of).
+    // The font program with only the used glyphs (and what they are made of),
+    // each at its own number: a TrueType file, or a bare CFF font for a CFF
+    // face. The whole face when the subsetter refuses it.
     QByteArray subsetFile() const;
     // The entries of the font descriptor besides its type, name and file.
     QByteArray descriptorEntries() const;
@@ -40,12 +45,13 @@ public:
 
 private:
     PdfFont() = default;
-    QByteArray glyphData(quint32 glyph) const;
+    // The face's tables put together as a font file again.
+    QByteArray faceFile() const;
 
+    Kind kind_ = Kind::TrueType;
     QString name_;
     QMap<QByteArray, QByteArray> tables_;
     quint32 glyphCount_ = 0;
     int unitsPerEm_ = 1000;
-    bool longOffsets_ = false;
     QMap<quint32, QString> used_;  // glyph -> the characters it stands for
 };

@@ -162,15 +162,18 @@ void UpSideRightEnd(const TJob &job, RibbonCanvas &canvas, const Frame &f, int f
     DrawLines(*f.context, job, canvas, lines, x, Div2(f.width), f.pitch, 0, flags, Pi / 2);
 }
 
-// A line in outline mode: letters from their outlines, filled with the brush.
+// A line in outline mode: letters from their outlines, filled with the brush,
+// with their text laid over them (not over a shadow: it would be read twice).
 // A face that gives no outline at all (a bitmap face) writes the line as
 // text in the brush's colour instead, turned as the outlines would be, so
 // that it is never left off the ribbon.
 void OutlineLine(const RenderContext &context, RibbonCanvas &canvas, std::int32_t x, std::int32_t y,
-                 double angle, const QString &line) {
+                 double angle, const QString &line, bool withText) {
     const FontId previous = canvas.selectFont(context.OutlineFont);
     if (GlyphOutlinesAvailable(canvas, angle, line)) {
         GlyphTextOut(context, canvas, x, y, angle, line);
+        if (withText)
+            canvas.textLayer(x, y, angle, line);
         canvas.selectFont(previous);
         return;
     }
@@ -251,7 +254,7 @@ void DrawTextLine(const RenderContext &context, const TJob &job, RibbonCanvas &c
         if (outline) {
             const ColorRef fill = canvas.brushColor();
             canvas.setBrush(Black);
-            OutlineLine(context, canvas, sx, sy, angle, line);
+            OutlineLine(context, canvas, sx, sy, angle, line, false);
             canvas.setBrush(fill);
         } else {
             const ColorRef colour = canvas.textColor();
@@ -262,7 +265,7 @@ void DrawTextLine(const RenderContext &context, const TJob &job, RibbonCanvas &c
     }
 
     if (outline) {
-        OutlineLine(context, canvas, x, y, angle, line);
+        OutlineLine(context, canvas, x, y, angle, line, true);
     } else {
         canvas.textOut(x, y, line);
     }

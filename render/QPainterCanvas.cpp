@@ -4,6 +4,7 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "render/FontRecipe.h"
@@ -178,6 +179,23 @@ void QPainterCanvas::textOut(int x, int y, const QString &text) {
     painter_.restore();
 }
 
+void QPainterCanvas::textLayer(int x, int y, double angle, const QString &text) {
+    if (raster_ || text.isEmpty())
+        return;
+    const CanvasFont &font = selectedFont();
+    const FontRecipe &recipe = FontRecipe::forFace(font.face);
+    const double s = recipe.scaleFor(font.height);
+    const QPointF origin = TextOrigin(textAlign(), recipe, recipe.referenceAdvance(text));
+    painter_.save();
+    painter_.translate(x, y);
+    painter_.rotate(-angle * 180 / std::numbers::pi);
+    painter_.scale(s, s);
+    painter_.setFont(recipe.referenceFont());
+    painter_.setPen(QColor(0, 0, 0, 0));
+    painter_.drawText(origin, text);
+    painter_.restore();
+}
+
 void QPainterCanvas::drawLine(QPoint from, QPoint to) {
     painter_.setPen(pen());
     painter_.drawLine(QLineF(from, to));
@@ -294,9 +312,20 @@ QImage QPainterCanvas::deviceSized(const QImage &image, const QRectF &target) co
 }
 
 void QPainterCanvas::stretchBitmap(const QRect &target, const QImage &bitmap, RasterOp op) {
-    if (bitmap.isNull() || target.width() <= 0 || target.height() <= 0)
+    if (bitmap.isNull() || target.width() < 0 || target.height() < 0 ||
+        (target.width() == 0 && target.height() == 0))
         return;
-    const QRectF dst(target);
+    // A long thin picture (a rule) whose height rounds to nothing is left out
+    // on screen, but on paper it is drawn: the device makes it as thin as it
+    // can still print.
+    if ((target.width() == 0 || target.height() == 0) && raster_)
+        return;
+    QRectF dst(target);
+    const QTransform &m = painter_.worldTransform();
+    if (dst.height() == 0 && std::hypot(m.m21(), m.m22()) > 0)
+        dst.setHeight(1 / std::hypot(m.m21(), m.m22()));  // one device pixel
+    if (dst.width() == 0 && std::hypot(m.m11(), m.m12()) > 0)
+        dst.setWidth(1 / std::hypot(m.m11(), m.m12()));
     if (offDevice(dst))
         return;
     const QImage image = deviceSized(bitmap, dst);

@@ -23,6 +23,8 @@ public:
     QPainterCanvas &operator=(const QPainterCanvas &) = delete;
 
     void textOut(int x, int y, const QString &text) override;
+    // On vector devices (PDF, printer) only: text in a wholly transparent colour.
+    void textLayer(int x, int y, double angle, const QString &text) override;
     void polyPolygon(const QVector<QPoint> &points, const QVector<int> &counts) override;
     void rectangle(const QRect &r) override;
     void fillRect(const QRect &r, ColorRef colour) override;

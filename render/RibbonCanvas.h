@@ -113,6 +113,11 @@ public:
     virtual void setBackgroundColor(ColorRef colour) = 0;
 
     virtual void textOut(int x, int y, const QString &text) = 0;
+    // The text of letters drawn from their outlines, laid over them without
+    // ink (reference point and alignment as for textOut with the current
+    // font, turned by `angle` radians counter-clockwise), so that a document's
+    // text can be found and copied. Surfaces that hold no text ignore it.
+    virtual void textLayer(int /*x*/, int /*y*/, double /*angle*/, const QString & /*text*/) {}
     virtual TextMetrics textMetrics() const = 0;
     virtual QSize textExtent(const QString &text) const = 0;
 

@@ -21,7 +21,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   fonts-adf-oldania fonts-urw-base35 fonts-dancingscript fonts-ebgaramond
-  xvfb xdotool xauth poppler-utils
+  xvfb xdotool xauth poppler-utils qpdf ghostscript libharfbuzz-dev
   cups cups-daemon cups-client cups-filters printer-driver-cups-pdf
   x11-apps netpbm desktop-file-utils
   clang libclang-rt-dev llvm

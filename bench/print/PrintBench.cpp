@@ -1,12 +1,16 @@
 // Printing 20 ribbons of 1000 x 170 mm (Align, two lines at each end, both
-// pictures, outline text) into a PDF with each print method.
+// pictures, outline text) into a PDF with each print method; long runs; what
+// Ghostscript makes of a long run.
 #include <benchmark/benchmark.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -138,6 +142,68 @@ BENCHMARK(PrintManyRibbons)
     ->Args({300, 0})
     ->Args({300, 1})
     ->Args({1000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// What Ghostscript, the converter CUPS uses for PostScript printers, spends on
+// each page of a day's run with a commission label of its own on every ribbon
+// (outline letters, one page strip). range(0): the number of ribbons;
+// range(1): 1 when the ribbons' letters come in 40 sizes, so that the run
+// holds many more shapes. The time per page must stay about the same however
+// long the run.
+void GhostscriptPerPage(benchmark::State &state) {
+    PrintSetup setup;
+    const int count = int(state.range(0));
+    const auto jobs = BusyDay(setup, count, true);
+    if (state.range(1) != 0) {
+        for (int i = 0; i < count; ++i)
+            jobs[std::size_t(i)]->FontGroesse = 40 + i % 40;
+    }
+    const QString pdf = setup.dir.path() + QStringLiteral("/day.pdf");
+    {
+        QtPrinter printer;
+        printer.selectPrinterByName(QtPrinter::PdfPrinterName);
+        printer.setPdfOutputFile(pdf);
+        PrintRun run = RunOf(jobs);
+        RunPrintMethod(printer, run, 1);
+    }
+    QFile file(pdf);
+    qsizetype pages = 0;
+    if (file.open(QIODevice::ReadOnly))
+        pages = file.readAll().count("/Type /Page ");
+    if (pages == 0) {
+        state.SkipWithError("no PDF written");
+        return;
+    }
+    double seconds = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        QProcess gs;
+        gs.start(
+            QStringLiteral("gs"),
+            {QStringLiteral("-q"), QStringLiteral("-dNOPAUSE"), QStringLiteral("-dBATCH"),
+             QStringLiteral("-sDEVICE=ps2write"), QStringLiteral("-sOutputFile=/dev/null"), pdf});
+        if (!gs.waitForFinished(-1) || gs.exitCode() != 0) {
+            state.SkipWithError("Ghostscript failed or is missing");
+            return;
+        }
+        const double elapsed = timer.nsecsElapsed() / 1e9;
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+    }
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    state.counters["pages"] = double(pages);
+    state.counters["gs_ms_per_page"] = seconds * 1000 / double(state.iterations()) / double(pages);
+    state.counters["gs_peak_RSS_MB"] = double(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(GhostscriptPerPage)
+    ->Args({60, 0})
+    ->Args({1000, 0})
+    ->Args({60, 1})
+    ->Args({1000, 1})
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "print/PdfDocument.h"
+#include "tests/print/PrintTestSupport.h"
 
 namespace {
 
@@ -70,6 +71,14 @@ QByteArray RunTool(const QString &tool, const QStringList &args) {
     return process.readAllStandardOutput();
 }
 
+// The file with its streams unpacked, as qpdf writes it.
+QByteArray Unpacked(const QString &pdf, const QString &to) {
+    RunTool(QStringLiteral("qpdf"), {QStringLiteral("--stream-data=uncompress"),
+                                     QStringLiteral("--object-streams=disable"), pdf, to});
+    QFile file(to);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Pixels darker than mid-grey in an 8-bit grey image.
 int DarkPixels(const QImage &image, const QRect &area) {
     int dark = 0;
@@ -96,6 +105,7 @@ protected:
         ASSERT_TRUE(document.newPage());
         DrawScene(p);
         ASSERT_TRUE(p.end());
+        ExpectSoundPdf(pdf);
     }
 };
 
@@ -147,6 +157,101 @@ TEST_F(PdfDocumentTest, TextCanBeSearched) {
     const QString text =
         QString::fromUtf8(RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
     EXPECT_EQ(text.count(QStringLiteral("Grüße")), 2) << text.toStdString();
+}
+
+// Each line reads back as it was written, in a CFF face too: ligatures stand
+// for all their letters, a soft hyphen for nothing (and does not stick to the
+// letter after it), a line in two faces is one line.
+TEST_F(PdfDocumentTest, TextReadsBackAsWritten) {
+    if (!HaveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdftotext is missing";
+    struct Line {
+        const char *face;
+        QString text;
+        QString read;
+    };
+    const std::vector<Line> lines = {
+        {"EB Garamond", QStringLiteral("Schiffleute fliegen offiziell"), {}},
+        {"Liberation Sans", QStringLiteral("Sa\u00ADnne"), QStringLiteral("Sanne")},
+        {"Liberation Sans", QStringLiteral("nun kann Anna"), {}},
+        {"Oldania ADF Std", QStringLiteral("Ruhe \u271D sanft"), {}},
+    };
+    {
+        PdfDocument document(pdf, kDpi);
+        document.setPageLayout(A5Landscape());
+        QPainter p;
+        ASSERT_TRUE(p.begin(&document));
+        int y = 60;
+        for (const Line &line : lines) {
+            QFont font(QString::fromLatin1(line.face));
+            font.setPixelSize(40);
+            p.setFont(font);
+            p.drawText(QPointF(40, y), line.text);
+            y += 70;
+        }
+        ASSERT_TRUE(p.end());
+    }
+    ExpectSoundPdf(pdf);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("/FontFile3")) << "the CFF face is embedded";
+    const QStringList read =
+        QString::fromUtf8(RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}))
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+            .filter(QRegularExpression(QStringLiteral("\\S")));
+    ASSERT_EQ(read.size(), qsizetype(lines.size())) << read.join(QLatin1Char('|')).toStdString();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const QString want = lines[i].read.isEmpty() ? lines[i].text : lines[i].read;
+        EXPECT_EQ(read[qsizetype(i)].trimmed(), want);
+    }
+}
+
+// The thinnest pen is one pixel of a 600 dpi printer wide, not the device's
+// own pixel; a picture thinner than that pixel is drawn that thick; a page
+// names only what it draws; the file has an identifier.
+TEST_F(PdfDocumentTest, ThinLinesAndPicturesStayVisible) {
+    if (!HaveTool(QStringLiteral("qpdf")) || !HaveTool(QStringLiteral("pdftoppm")))
+        GTEST_SKIP() << "qpdf or pdftoppm is missing";
+    QImage rule(5000, 3, QImage::Format_RGB32);
+    rule.fill(Qt::black);
+    const double mm = kDpi / 25.4;
+    {
+        PdfDocument document(pdf, kDpi);
+        document.setPageLayout(A5Landscape());
+        QPainter p;
+        ASSERT_TRUE(p.begin(&document));
+        p.drawImage(QRectF(20 * mm, 20 * mm, 60 * mm, 60 * mm * 3 / 5000), rule);
+        ASSERT_TRUE(document.newPage());
+        p.setPen(QPen(Qt::black, 0));
+        p.drawLine(QPointF(20 * mm, 40 * mm), QPointF(80 * mm, 40 * mm));
+        ASSERT_TRUE(p.end());
+    }
+    ExpectSoundPdf(pdf);
+    const QByteArray bytes = Unpacked(pdf, dir.filePath(QStringLiteral("plain.pdf")));
+    EXPECT_TRUE(bytes.contains("\n0.25 w\n")) << "150 dpi pixels, a quarter of one";
+    EXPECT_FALSE(bytes.contains("\n0 w\n"));
+    EXPECT_TRUE(bytes.contains("/ID ["));
+    QFile raw(pdf);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QList<QByteArray> pages = raw.readAll().split('\n').toList();
+    QList<QByteArray> pageDictionaries;
+    for (const QByteArray &line : pages) {
+        if (line.contains("/Type /Page "))
+            pageDictionaries.append(line);
+    }
+    ASSERT_EQ(pageDictionaries.size(), 2);
+    EXPECT_TRUE(pageDictionaries[0].contains("/XObject"));
+    EXPECT_FALSE(pageDictionaries[1].contains("/XObject"));
+
+    RunTool(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("600"), QStringLiteral("-f"), QStringLiteral("1"),
+             QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-singlefile"),
+             QStringLiteral("-gray"), QStringLiteral("-png"), pdf,
+             dir.filePath(QStringLiteral("rule"))});
+    const QImage drawn =
+        QImage(dir.filePath(QStringLiteral("rule.png"))).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_FALSE(drawn.isNull());
+    EXPECT_GT(DarkPixels(drawn, QRect(QPoint(0, 0), QSize(drawn.width(), 1200))), 1000);
 }
 
 // A write that fails (a full disk) is reported by the next page or when the

@@ -51,6 +51,7 @@ protected:
         PrintRun run = f.run();
         RunPrintMethod(printer, run);
         EXPECT_FALSE(printer.printing());
+        ExpectSoundPdf(pdf);
         return pdfPageSizes(pdf);
     }
 };
@@ -183,6 +184,41 @@ TEST_F(PdfPrintTest, AFailedWriteNamesTheFileAndTheReason) {
     EXPECT_EQ(check.readAll(), QByteArray("alt"));
     EXPECT_EQ(QDir(f.data.root()).entryList(QDir::Files),
               QStringList{QStringLiteral("ausgabe.pdf")});
+}
+
+// The text of every bundled face can be found and copied, written as text
+// and drawn from outlines (with a shadow, whose copy is not read again).
+TEST_F(PdfPrintTest, EveryFacesTextCanBeFound) {
+    for (const char *face :
+         {"Oldania ADF Std", "EB Garamond", "Dancing Script", "Z003", "C059", "Liberation Sans"}) {
+        for (int outlines : {0, 1}) {
+            f.jobs.clear();
+            f.setDrucker("Schriftrahmen", outlines);
+            TJob &job = f.addJob(1000, 170);
+            job.FontName.set(QString::fromLatin1(face));
+            job.Shadow = true;
+            job.TextLeft.set({QStringLiteral("Familie Wei\u00DF")});
+            print(4);
+            const QString text = PdfText(pdf);
+            EXPECT_EQ(text.count(QStringLiteral("Familie Wei\u00DF")), 1)
+                << face << (outlines ? " outlined: " : " plain: ") << text.toStdString();
+        }
+    }
+}
+
+// A long thin picture whose height comes to less than a unit is drawn, not left out.
+TEST_F(PdfPrintTest, AThinPictureIsDrawn) {
+    QDir().mkpath(f.data.filePath(QStringLiteral("Bilder")));
+    QImage rule(5000, 3, QImage::Format_RGB32);
+    rule.fill(Qt::black);
+    ASSERT_TRUE(rule.save(f.data.filePath(QStringLiteral("Bilder/Linie.bmp")), "BMP"));
+    TJob &job = f.addJob(1000, 170);
+    job.BildNameLinks.set(QStringLiteral("Linie.bmp"));
+    job.BildBreiteLinks = 60;
+    print(4);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_GT(file.readAll().count("/Subtype /Image"), 0);
 }
 
 TEST(QtPrinterTest, PdfPrinterIsAlwaysListedAndCupsMediaNamesTheSize) {

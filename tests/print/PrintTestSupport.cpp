@@ -1,5 +1,8 @@
 #include "tests/print/PrintTestSupport.h"
 
+#include <gtest/gtest.h>
+
+#include <QProcess>
 #include <cmath>
 
 #include "render/RenderContext.h"
@@ -64,4 +67,21 @@ std::vector<const CanvasOp *> cutMarks(const RecordingCanvas &canvas, int HR) {
             marks.push_back(&op);
     }
     return marks;
+}
+
+void ExpectSoundPdf(const QString &pdf) {
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+    if (!qpdf.waitForStarted(10000))
+        return;
+    ASSERT_TRUE(qpdf.waitForFinished(60000));
+    EXPECT_EQ(qpdf.exitCode(), 0) << pdf.toStdString() << ": "
+                                  << qpdf.readAllStandardOutput().toStdString();
+}
+
+QString PdfText(const QString &pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
 }

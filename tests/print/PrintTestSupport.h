@@ -40,3 +40,9 @@ int deviceX(const CanvasOp &op, QPoint logical);
 // The upper cut marks drawn on a page (vertical lines of 80 units starting 40
 // units in); with HR given only those that land on the page's pixels 0..HR.
 std::vector<const CanvasOp *> cutMarks(const RecordingCanvas &canvas, int HR = -1);
+
+// The file holds together as a PDF: `qpdf --check` finds nothing wrong (not
+// checked where qpdf is missing).
+void ExpectSoundPdf(const QString &pdf);
+// The text pdftotext reads from a PDF.
+QString PdfText(const QString &pdf);
