@@ -47,8 +47,10 @@ DataSaveResult SaveDataMerged(SettingsFile &settings, const QString &phrasePath,
             const StoredFormatList disk = ReadStoredFormats(settings);
             const StoredFormatList merged =
                 MergeStoredFormats(disk, *edits.formatsRead, *edits.formatsNow, edits.formatOrigin);
-            if (!SameStoredFormats(merged, disk))
-                WriteStoredFormats(settings, merged);
+            // Written as the close has always written them, which also puts
+            // hand-edited values into their form; a file that comes out the
+            // same is not written at all.
+            WriteStoredFormats(settings, merged);
         }
         if (edits.printerName)
             settings.writeString(QStringLiteral("Drucker"), QStringLiteral("Name"),

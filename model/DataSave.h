@@ -42,7 +42,7 @@ struct DataSaveResult {
 int RemoveCrashLeftovers(const QString &dataFolder);
 
 // Settings first (the stored formats and the printer name in one
-// replacement; formats that come out as the file holds them are not written),
+// replacement; a file that comes out the same is not written),
 // then the phrases; a failure of the one does not keep the other from being
 // saved. Without the lock after lockWaitMs it saves all the same, unless
 // saveUnlocked is false: then nothing is written.

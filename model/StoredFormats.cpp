@@ -85,11 +85,6 @@ void WriteStoredFormats(SettingsFile &file, const StoredFormatList &formats) {
     batch.commit();
 }
 
-bool SameStoredFormats(const StoredFormatList &a, const StoredFormatList &b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const auto &x, const auto &y) { return SameStoredFormat(*x, *y); });
-}
-
 bool SameStoredFormat(const TJob &a, const TJob &b) {
     return a.Name == b.Name && a.Laenge == b.Laenge && a.Breite == b.Breite && a.Rand == b.Rand &&
            a.FontName == b.FontName && a.FontGroesse == b.FontGroesse &&

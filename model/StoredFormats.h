@@ -21,8 +21,6 @@ void WriteStoredFormats(SettingsFile &file, const StoredFormatList &formats);
 
 // Whether two formats store the same sixteen values.
 bool SameStoredFormat(const TJob &a, const TJob &b);
-// Whether two lists hold the same formats in the same order.
-bool SameStoredFormats(const StoredFormatList &a, const StoredFormatList &b);
 
 // The formats on disk with one window's edits applied. `read` is what the
 // window read at its start, `now` what it holds; now[i] came from

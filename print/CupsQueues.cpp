@@ -1,6 +1,8 @@
 #include "print/CupsQueues.h"
 
 #include <cups/cups.h>
+#include <cups/ppd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,7 +56,42 @@ QString CupsDefaultQueue() {
     return QString();
 }
 
+// CUPS marks its PPD functions deprecated, yet a queue set up with a PPD has
+// its default paper only there (the desktop's printer settings read it so).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+namespace {
+
+// The default page size of the queue's PPD, where it has one: what its
+// driver says, as the printer set-up of the desktop shows it.
+std::optional<QSizeF> ppdDefaultMediaMm(const QString &queue) {
+    const QByteArray name = queue.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+    const char *file = cupsGetPPD2(CUPS_HTTP_DEFAULT, name.constData());
+    if (!file)
+        return std::nullopt;
+    const QByteArray path(file);
+    ppd_file_t *ppd = ppdOpenFile(path.constData());
+    std::optional<QSizeF> size;
+    if (ppd) {
+        ppdMarkDefaults(ppd);
+        // Points to millimetres.
+        if (const ppd_size_t *page = ppdPageSize(ppd, nullptr);
+            page && page->width > 0 && page->length > 0)
+            size = QSizeF(page->width * 25.4 / 72.0, page->length * 25.4 / 72.0);
+        ppdClose(ppd);
+    }
+    ::unlink(path.constData());  // a copy CUPS made for us
+    return size;
+}
+
+}  // namespace
+
+#pragma GCC diagnostic pop
+
 std::optional<QSizeF> CupsDefaultMediaMm(const QString &queue) {
+    if (const std::optional<QSizeF> ppd = ppdDefaultMediaMm(queue))
+        return ppd;
     const Destinations dests;
     cups_dest_t *dest = dests.find(queue);
     if (!dest)

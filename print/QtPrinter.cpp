@@ -223,8 +223,11 @@ void QtPrinter::readDriverDefaults() {
         return;
     const std::optional<QSizeF> media = CupsDefaultMediaMm(printerName());
     if (media) {
-        const QSizeF mm = *media;
-        const QPageSize size(mm, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+        // Drivers give their paper in points: a size they name (A4 is
+        // 595 x 842 points) has its own millimetres.
+        const QPageSize size(*media, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+        const QSizeF mm =
+            size.id() == QPageSize::Custom ? *media : size.size(QPageSize::Millimeter);
         driverDefaults_.paperSize = paperCode(size.id());
         driverDefaults_.paperWidth =
             std::int16_t(std::lround(std::min(mm.width(), mm.height()) * 10));

