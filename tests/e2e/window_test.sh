@@ -10,6 +10,8 @@
 # On failure a screenshot goes to window_test_failure.png in the current folder.
 # Usage: window_test.sh <vellumo> <probe library> <packaging folder>
 set -uo pipefail
+# xdotool types "ü" only in a UTF-8 locale, whatever the caller's is.
+export LC_ALL=C.UTF-8
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/xvfb.sh"
 
