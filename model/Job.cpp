@@ -1,27 +1,13 @@
 #include "model/Job.h"
 
-#include "model/Cp1252.h"
 #include "model/ProfileFile.h"
 #include "model/SettingsFile.h"
-
-namespace {
-
-// Line breaks and NUL would break the line structure of the files a text is
-// stored in; the rest must be a Windows-1252 character.
-bool storable(const QString &text) {
-    for (QChar c : text) {
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c.isNull() || !Cp1252::canEncode(c))
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
+#include "model/UnicodeText.h"
 
 template <int N>
 bool ShortText<N>::set(const QString &text) {
-    const QString cut = text.left(N);
-    if (!storable(cut))
+    const QString cut = UnicodeText::firstLetters(UnicodeText::composed(text), N);
+    if (!UnicodeText::acceptable(cut))
         return false;
     text_ = cut;
     return true;
@@ -31,11 +17,14 @@ template class ShortText<50>;
 template class ShortText<255>;
 
 bool TextLines::set(const QStringList &lines) {
+    QStringList composed;
+    composed.reserve(lines.size());
     for (const QString &line : lines) {
-        if (!storable(line))
+        if (!UnicodeText::acceptable(line))
             return false;
+        composed.append(UnicodeText::composed(line));
     }
-    lines_ = lines;
+    lines_ = std::move(composed);
     return true;
 }
 

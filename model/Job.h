@@ -7,8 +7,9 @@
 class ProfileFile;
 class SettingsFile;
 
-// A text with a fixed capacity in Windows-1252 characters. Every assignment
-// keeps the first N characters; text the code page cannot hold is refused.
+// A text with a fixed capacity in letters (as a person counts them). Every
+// assignment keeps the first N letters in composed form; text with characters
+// no file can hold (see UnicodeText) is refused.
 template <int N>
 class ShortText {
 public:
@@ -18,7 +19,7 @@ public:
     explicit ShortText(const QString &text) { set(text); }
 
     // Returns false and keeps the old value when the text holds a character
-    // that Windows-1252 cannot store.
+    // that no text may hold.
     bool set(const QString &text);
 
     const QString &str() const { return text_; }
@@ -32,7 +33,7 @@ private:
 };
 
 // The lines of one ribbon end, owned by the job. Lines are unlimited in number
-// and length; characters must be storable in Windows-1252.
+// and length, in composed form; control characters are refused.
 class TextLines {
 public:
     bool set(const QStringList &lines);

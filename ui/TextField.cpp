@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QValidator>
 
+#include "model/UnicodeText.h"
 #include "ui/MenuKeyFilter.h"
 #include "ui/TextRefusal.h"
 
@@ -24,7 +25,7 @@ public:
             ++tail;
         const bool pasted = input.size() - head - tail > 1;
         QString message = UnstorableCharacterMessage(input, pasted);
-        if (message.isEmpty() && input.size() > limit_)
+        if (message.isEmpty() && UnicodeText::letterCount(input) > limit_)
             message = TooLongMessage(limit_, pasted);
         if (message.isEmpty())
             return Acceptable;

@@ -3,8 +3,9 @@
 #include <QLineEdit>
 
 // A one-line text field for the ribbon: what the user types or pastes is
-// refused whole when it holds a character Windows-1252 cannot store or would
-// make the text longer than maxLength; refused() says why.
+// refused whole when it holds a character no text may hold (a control
+// character) or would make the text longer than maxLength letters; refused()
+// says why.
 class TextField : public QLineEdit {
     Q_OBJECT
 public:

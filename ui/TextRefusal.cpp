@@ -1,6 +1,6 @@
 #include "ui/TextRefusal.h"
 
-#include "model/Cp1252.h"
+#include "model/UnicodeText.h"
 
 namespace {
 
@@ -10,7 +10,7 @@ const QString kPasteRefused =
 }  // namespace
 
 QString UnstorableCharacterMessage(const QString &text, bool pasted) {
-    const qsizetype at = Cp1252::firstUnencodable(text);
+    const qsizetype at = UnicodeText::firstRefused(text);
     if (at < 0)
         return QString();
     qsizetype length = 1;
@@ -34,5 +34,5 @@ QString TooLongMessage(int limit, bool pasted) {
 }
 
 qsizetype StoredLength(const QString &text) {
-    return text.size() + text.count(QLatin1Char('\n'));
+    return UnicodeText::letterCount(text) + text.count(QLatin1Char('\n'));
 }

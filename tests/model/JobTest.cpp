@@ -95,22 +95,42 @@ TEST(JobTest, CapacitiesCutEveryAssignment) {
     EXPECT_EQ(job.BildNameRechts.str().size(), 255);
 }
 
-TEST(JobTest, RefusesTextThatCannotBeStored) {
+TEST(JobTest, TakesEveryScriptButRefusesWhatWouldBreakAFile) {
     TJob job;
-    // Umlauts, the euro sign and typographic quotes are Windows-1252.
-    EXPECT_TRUE(job.Kommission.set(QStringLiteral("Grüße € „Oma“")));
-    // A Polish ł, a CJK character and an emoji are not: the old value stays.
-    EXPECT_FALSE(job.Kommission.set(QStringLiteral("Łukasz")));
-    EXPECT_FALSE(job.Name.set(QStringLiteral("花")));
-    EXPECT_FALSE(job.TextLeft.set({QStringLiteral("ok"), QStringLiteral("\U0001F339")}));
-    EXPECT_EQ(job.Kommission.str(), QStringLiteral("Grüße € „Oma“"));
-    EXPECT_EQ(job.Name.str(), QStringLiteral("Neuer Auftrag"));
-    EXPECT_TRUE(job.TextLeft.isEmpty());
-    // Line breaks would split a settings line.
-    EXPECT_FALSE(job.Name.set(QStringLiteral("a\nb")));
-    EXPECT_FALSE(job.TextRight.set({QStringLiteral("a\rb")}));
+    // Names of every family, and the signs ribbons carry, are kept as typed.
+    for (const QString &name :
+         {QStringLiteral("Grüße € „Oma“"), QStringLiteral("Łucja Dąbrowska"),
+          QStringLiteral("Şükrü Yılmaz"), QStringLiteral("Ольга Шмидт"), QStringLiteral("Γιώργος"),
+          QStringLiteral("\u271D \u2626 \u262A"), QStringLiteral("\U0001D504")}) {
+        EXPECT_TRUE(job.Kommission.set(name)) << name.toStdString();
+        EXPECT_EQ(job.Kommission.str(), name);
+    }
+    // Control characters, line breaks and halves of a surrogate pair are
+    // refused, and the old value stays.
+    ASSERT_TRUE(job.Name.set(QStringLiteral("Ольга")));
+    for (const QString &bad :
+         {QStringLiteral("a\nb"), QStringLiteral("a\rb"), QStringLiteral("a\x1b"),
+          QStringLiteral("a\u0085"), QStringLiteral("a\u2028"),
+          QString(QChar(0xD800)) + QLatin1Char('x'), QString(QChar(0xDC00))}) {
+        EXPECT_FALSE(job.Name.set(bad));
+        EXPECT_FALSE(job.TextRight.set({QStringLiteral("ok"), bad}));
+    }
+    EXPECT_EQ(job.Name.str(), QStringLiteral("Ольга"));
+    EXPECT_TRUE(job.TextRight.isEmpty());
+
+    // Capacities count letters as a person sees them: a decomposed accent
+    // is composed, and a cut never parts a letter from its accent or a
+    // character from the second half of its pair.
+    ASSERT_TRUE(job.TextLeft.set({QStringLiteral("Jose\u0301")}));
+    EXPECT_EQ(job.TextLeft.at(0), QStringLiteral("José"));
+    const QString accented = QString(49, QLatin1Char('x')) + QStringLiteral("n\u0308\u0323");
+    ASSERT_TRUE(job.Name.set(accented + QStringLiteral("yz")));
+    EXPECT_EQ(job.Name.str(), accented.normalized(QString::NormalizationForm_C));
+    ASSERT_TRUE(
+        job.Name.set(QString(49, QLatin1Char('x')) + QStringLiteral("\U0001D504\U0001D505")));
+    EXPECT_EQ(job.Name.str(), QString(49, QLatin1Char('x')) + QStringLiteral("\U0001D504"));
     // The cut happens before the check: a bad character beyond the capacity is cut away.
-    EXPECT_TRUE(job.Name.set(QString(50, QLatin1Char('x')) + QStringLiteral("花")));
+    EXPECT_TRUE(job.Name.set(QString(50, QLatin1Char('x')) + QStringLiteral("\x01")));
 }
 
 }  // namespace
