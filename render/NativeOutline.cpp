@@ -492,3 +492,8 @@ qint64 NativeGlyphOutline(const QString &face, double emPixels, char32_t ch, con
         *metrics = glyph.metrics;
     return size;
 }
+
+bool FaceHasGlyph(const QString &face, char32_t ch) {
+    FT_Face ftFace = Fonts().faceForFamily(face);
+    return ftFace && GlyphIndex(ftFace, ch) != 0;
+}

@@ -34,3 +34,8 @@ struct ContourPoint {
 // points add nothing. False when the contour cannot be expressed (a record of
 // more than 65535 points).
 bool AppendNativeContour(const std::vector<ContourPoint> &points, std::vector<unsigned char> &out);
+
+// Whether the face the name resolves to has a glyph of its own for the
+// character (the same lookup NativeGlyphOutline makes). A face that does not
+// open has none.
+bool FaceHasGlyph(const QString &face, char32_t ch);
