@@ -127,20 +127,20 @@ void LoadJob(TJob &job, const Reader &file, const QString &section) {
 
 void TJob::SaveToSection(SettingsFile &file, const QString &section) const {
     SettingsFile::Batch batch(file);
-    file.writeString(section, kName, Name);
+    file.writeString(section, kName, Name, Name.Capacity);
     file.writeInteger(section, kLaenge, Laenge);
     file.writeInteger(section, kBreite, Breite);
     file.writeInteger(section, kRand, Rand);
-    file.writeString(section, kFontName, FontName);
+    file.writeString(section, kFontName, FontName, FontName.Capacity);
     file.writeInteger(section, kFontGroesse, FontGroesse);
     file.writeColour(section, kFontFarbe, FontFarbe);
     file.writeInteger(section, kStil, Stil);
     file.writeBool(section, kFlip, Flip);
     file.writeBool(section, kShadow, Shadow);
-    file.writeString(section, kBildNameLinks, BildNameLinks);
+    file.writeString(section, kBildNameLinks, BildNameLinks, BildNameLinks.Capacity);
     file.writeInteger(section, kBildBreiteLinks, BildBreiteLinks);
     file.writeInteger(section, kBildAbstandLinks, BildAbstandLinks);
-    file.writeString(section, kBildNameRechts, BildNameRechts);
+    file.writeString(section, kBildNameRechts, BildNameRechts, BildNameRechts.Capacity);
     file.writeInteger(section, kBildBreiteRechts, BildBreiteRechts);
     file.writeInteger(section, kBildAbstandRechts, BildAbstandRechts);
     batch.commit();

@@ -3,12 +3,15 @@
 #include <QFile>
 #include <QHash>
 #include <QSet>
+#include <QStringDecoder>
 
 #include <algorithm>
 
+#include "model/Approximation.h"
 #include "model/AtomicFile.h"
 #include "model/Cp1252.h"
 #include "model/FileError.h"
+#include "model/UnicodeText.h"
 
 namespace {
 
@@ -19,8 +22,32 @@ bool lessIgnoringCase(const QString &a, const QString &b) {
 }
 
 bool phraseStorable(const QString &phrase) {
-    return !phrase.contains(QLatin1Char('\r')) && !phrase.contains(QLatin1Char('\n')) &&
-           !phrase.contains(QChar(0)) && Cp1252::canEncode(phrase);
+    return UnicodeText::acceptable(phrase);
+}
+
+QByteArray readAll(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The lines of the phrase file as bytes, with the rules of reading it.
+QList<QByteArray> phraseLines(const QByteArray &bytes) {
+    QByteArray text = bytes;
+    text.removeIf([](char c) { return c == '\0'; });
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.append(text.mid(start));
+    return lines;
 }
 
 }  // namespace
@@ -58,23 +85,38 @@ QString DecodePhrase(const QString &phrase) {
     return out;
 }
 
-QStringList ParsePhrases(const QByteArray &bytes) {
-    QByteArray text = bytes;
-    text.removeIf([](char c) { return c == '\0'; });
+QString PhraseCompanionPath(const QString &phrasePath) {
+    const qsizetype slash = phrasePath.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = phrasePath.lastIndexOf(QLatin1Char('.'));
+    if (dot <= slash + 1)
+        return phrasePath + QStringLiteral(".UTF8");
+    return phrasePath.left(dot) + QStringLiteral(".UTF8") + phrasePath.mid(dot);
+}
 
-    QStringList phrases;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '\r' && c != '\n')
+QStringList ParsePhrases(const QByteArray &bytes, const QByteArray &companion) {
+    // The exact phrases by the fingerprint of the line they stand for; a
+    // line the Windows version has since removed or changed finds none.
+    QHash<QByteArray, QStringList> exact;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    for (const QByteArray &entry : phraseLines(companion)) {
+        if (entry.size() < 9 || entry[8] != ' ')
             continue;
-        phrases.append(Cp1252::decode(text.mid(start, i - start)));
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+        const QString phrase = utf8.decode(entry.mid(9));
+        if (utf8.hasError())
+            return ParsePhrases(bytes);
+        if (phraseStorable(phrase))
+            exact[entry.left(8)].append(phrase);
     }
-    if (start < text.size())
-        phrases.append(Cp1252::decode(text.mid(start)));
+    QStringList phrases;
+    for (const QByteArray &line : phraseLines(bytes)) {
+        QStringList *candidates = nullptr;
+        if (!exact.isEmpty()) {
+            auto it = exact.find(Approximation::fingerprint(line));
+            if (it != exact.end() && !it->isEmpty())
+                candidates = &*it;
+        }
+        phrases.append(candidates ? candidates->takeFirst() : Cp1252::decode(line));
+    }
     return phrases;
 }
 
@@ -82,7 +124,7 @@ QStringList LoadPhraseFile(const QString &path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    return ParsePhrases(f.readAll());
+    return ParsePhrases(f.readAll(), readAll(PhraseCompanionPath(path)));
 }
 
 qsizetype DroppedPhraseBytes(const QByteArray &bytes) {
@@ -92,29 +134,49 @@ qsizetype DroppedPhraseBytes(const QByteArray &bytes) {
 bool SavePhraseFile(const QString &path, const QStringList &phrases, bool *inPlace) {
     if (inPlace)
         *inPlace = false;
-    auto error = [&path](const QString &reason) {
+    auto error = [](const QString &file, const QString &reason) {
         return FileWriteError(
-            QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(path, reason));
+            QStringLiteral("Datei \"%1\" kann nicht erstellt werden. %2").arg(file, reason));
     };
-    QByteArray bytes;
+    QByteArray bytes, companion;
     for (const QString &phrase : phrases) {
-        QByteArray encoded;
-        if (!phraseStorable(phrase) || !Cp1252::encode(phrase, &encoded))
+        if (!phraseStorable(phrase))
             throw error(
+                path,
                 QStringLiteral("Ein Text enthält Zeichen, die nicht gespeichert werden können."));
+        QByteArray encoded;
+        if (!Cp1252::encode(phrase, &encoded)) {
+            Cp1252::encode(Approximation::forWindows1252(phrase), &encoded);
+            companion += Approximation::fingerprint(encoded) + ' ' + phrase.toUtf8() + '\n';
+        }
         bytes += encoded;
         bytes += "\r\n";
     }
-    QByteArray old;
-    QFile f(path);
-    if (f.open(QIODevice::ReadOnly))
-        old = f.readAll();
-    f.close();
-    if (bytes == old && f.exists())
+    const QString companionPath = PhraseCompanionPath(path);
+    const bool companionThere = QFile::exists(companionPath);
+    const bool companionSame = companion.isEmpty()
+                                   ? !companionThere
+                                   : companionThere && readAll(companionPath) == companion;
+    if (bytes == readAll(path) && QFile::exists(path) && companionSame)
         return false;
+    // The exact texts first: should the phrase file then not be written, the
+    // old lines find no entry and read as they are; the other way round, an
+    // approximation would be read without its exact text.
     QString reason;
+    bool companionInPlace = false;
+    if (!companionSame) {
+        if (companion.isEmpty()) {
+            QFile stale(companionPath);
+            if (!stale.remove())
+                throw error(companionPath, stale.errorString());
+        } else if (!WriteFileAtomically(companionPath, companion, &reason, &companionInPlace)) {
+            throw error(companionPath, reason);
+        }
+    }
     if (!WriteFileAtomically(path, bytes, &reason, inPlace))
-        throw error(reason);
+        throw error(path, reason);
+    if (inPlace)
+        *inPlace = *inPlace || companionInPlace;
     return true;
 }
 
@@ -171,7 +233,8 @@ void PhraseList::removeAt(qsizetype index) {
 }
 
 qsizetype PhraseList::storeMemoText(const QString &memoText) {
-    const QString phrase = EncodePhrase(memoText).left(kStoredPhraseLength);
+    const QString phrase = UnicodeText::firstLetters(UnicodeText::composed(EncodePhrase(memoText)),
+                                                     kStoredPhraseLength);
     if (containsIgnoringCase(phrase))
         return -1;
     return add(phrase);

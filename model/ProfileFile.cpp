@@ -1,9 +1,12 @@
 #include "model/ProfileFile.h"
 
 #include <QSet>
+#include <QStringDecoder>
 #include <algorithm>
 
+#include "model/Approximation.h"
 #include "model/Cp1252.h"
+#include "model/UnicodeText.h"
 
 namespace {
 
@@ -19,10 +22,56 @@ bool sameName(const QString &a, const QString &b) {
 const QByteArray kCrLf("\r\n");
 const QByteArray kLf("\n");
 const QByteArray kBom("\xEF\xBB\xBF");
+const QString kCompanion = QStringLiteral(".Unicode");
+
+// The reading of a value applied to a text: blanks at its ends go, then one
+// pair of quotes around it. The exact text is kept as the value would read.
+QString asRead(const QString &value) {
+    qsizetype b = 0, e = value.size();
+    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    while (b < e && blank(value[b]))
+        ++b;
+    while (e > b && blank(value[e - 1]))
+        --e;
+    QString v = value.mid(b, e - b);
+    if (v.size() >= 2 && (v[0] == QLatin1Char('"') || v[0] == QLatin1Char('\'')) &&
+        v.back() == v[0])
+        v = v.mid(1, v.size() - 2);
+    return v;
+}
+
+QByteArray companionText(const QByteArray &fingerprint, const QString &exact) {
+    const QByteArray utf8 = exact.toUtf8();
+    QByteArray out = fingerprint + ' ';
+    static const char hex[] = "0123456789ABCDEF";
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const bool last = i == utf8.size() - 1;
+        if (b > 0x20 && b < 0x7F && b != '%')
+            out += char(b);
+        else if (b == ' ' && !last)
+            out += ' ';
+        else
+            out += '%' + QByteArray(1, hex[b >> 4]) + hex[b & 15];
+    }
+    return out;
+}
 
 }  // namespace
 
-ProfileFile::Line ProfileFile::classify(QByteArray text, QByteArray eol) {
+QString ProfileFile::decoded(const QByteArray &bytes) const {
+    return encoding_ == ProfileEncoding::Utf8 ? QString::fromUtf8(bytes) : Cp1252::decode(bytes);
+}
+
+bool ProfileFile::encoded(const QString &text, QByteArray *out) const {
+    if (encoding_ == ProfileEncoding::Utf8) {
+        *out = text.toUtf8();
+        return true;
+    }
+    return Cp1252::encode(text, out);
+}
+
+ProfileFile::Line ProfileFile::classify(QByteArray text, QByteArray eol) const {
     Line line;
     line.text = std::move(text);
     line.eol = std::move(eol);
@@ -32,25 +81,53 @@ ProfileFile::Line ProfileFile::classify(QByteArray text, QByteArray eol) {
         qsizetype close = t.indexOf(']');
         if (close < 0)
             close = t.size();
-        line.name = Cp1252::decode(TrimProfileBlanks(t.mid(1, close - 1)));
+        line.name = decoded(TrimProfileBlanks(t.mid(1, close - 1)));
         return line;
     }
     const qsizetype eq = t.indexOf('=');
     if (eq > 0 && !t.startsWith(';')) {
         line.kind = Kind::Key;
-        line.name = Cp1252::decode(TrimProfileBlanks(t.left(eq)));
+        line.name = decoded(TrimProfileBlanks(t.left(eq)));
     }
     return line;
 }
 
-QString ProfileFile::valueOf(const Line &line) {
+QByteArray ProfileFile::rawValueOf(const Line &line) {
     // Taken from the line when asked for, not kept beside it: a large file
     // would otherwise be held twice.
     const QByteArray t = TrimProfileBlanks(line.text);
     QByteArray v = TrimProfileBlanks(t.mid(t.indexOf('=') + 1));
     if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
         v = v.mid(1, v.size() - 2);
-    return Cp1252::decode(v.left(MaxValueLength));
+    return v;
+}
+
+QString ProfileFile::valueOf(const Line &line) const {
+    if (encoding_ == ProfileEncoding::Utf8)
+        return UnicodeText::firstLetters(QString::fromUtf8(rawValueOf(line)), MaxValueLength);
+    return Cp1252::decode(rawValueOf(line).left(MaxValueLength));
+}
+
+// The exact text of a key from its companion, when the companion belongs to
+// the value the key holds now.
+bool ProfileFile::exactValue(const QVector<Line> &lines, const Line &key, QString *out) const {
+    const QString companion = key.name + kCompanion;
+    for (const Line &line : lines) {
+        if (line.kind != Kind::Key || !sameName(line.name, companion))
+            continue;
+        const QByteArray text = rawValueOf(line);
+        if (text.size() < 9 || text[8] != ' ' ||
+            text.left(8) != Approximation::fingerprint(rawValueOf(key)))
+            return false;
+        const QByteArray utf8 = QByteArray::fromPercentEncoding(text.mid(9));
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString exact = decoder.decode(utf8);
+        if (decoder.hasError() || !UnicodeText::acceptable(exact))
+            return false;
+        *out = UnicodeText::firstLetters(exact, MaxValueLength);
+        return true;
+    }
+    return false;
 }
 
 QString ProfileFile::folded(const QString &name) {
@@ -151,16 +228,19 @@ bool ProfileFile::value(const QString &section, const QString &key, QString *out
     const qsizetype b = findSection(section);
     if (b < 0)
         return false;
-    for (const Line &line : blocks_[std::size_t(b)].lines) {
+    const QVector<Line> &lines = blocks_[std::size_t(b)].lines;
+    for (const Line &line : lines) {
         if (line.kind == Kind::Key && sameName(line.name, key)) {
-            *out = valueOf(line);
+            if (encoding_ == ProfileEncoding::Utf8 || !exactValue(lines, line, out))
+                *out = valueOf(line);
             return true;
         }
     }
     return false;
 }
 
-bool ProfileFile::setValue(const QString &section, const QString &key, const QString &value) {
+bool ProfileFile::setValue(const QString &section, const QString &key, const QString &value,
+                           qsizetype approximationLimit) {
     for (const QString *s : {&section, &key, &value}) {
         if (s->contains(QLatin1Char('\r')) || s->contains(QLatin1Char('\n')) ||
             s->contains(QChar(0)))
@@ -170,10 +250,30 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
         key.trimmed().isEmpty())
         return false;
     QByteArray sectionBytes, keyBytes, valueBytes;
-    if (!Cp1252::encode(section, &sectionBytes) || !Cp1252::encode(key, &keyBytes) ||
-        !Cp1252::encode(value, &valueBytes))
+    if (!encoded(section, &sectionBytes) || !encoded(key, &keyBytes))
         return false;
+    // The exact text goes into the companion; the key gets what the Windows
+    // version can show.
+    QString exact;
+    bool withExact = false;
+    if (!encoded(value, &valueBytes)) {
+        withExact = true;
+        exact = asRead(value);
+        QString approximation = Approximation::forWindows1252(value);
+        if (approximationLimit >= 0)
+            approximation = approximation.left(approximationLimit);
+        Cp1252::encode(approximation, &valueBytes);
+    }
     changed_ = true;
+
+    const QString companion = key + kCompanion;
+    QByteArray companionBytes;
+    encoded(companion, &companionBytes);
+    auto companionLine = [&](const Line &keyLine) {
+        return classify(companionBytes + '=' +
+                            companionText(Approximation::fingerprint(rawValueOf(keyLine)), exact),
+                        newEol_);
+    };
 
     const qsizetype b = findSection(section);
     if (b < 0) {
@@ -186,20 +286,33 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
         Block block;
         block.lines.append(classify('[' + sectionBytes + ']', newEol_));
         block.lines.append(classify(keyBytes + '=' + valueBytes, newEol_));
+        if (withExact)
+            block.lines.append(companionLine(block.lines.back()));
         sections_.insert(folded(section), qsizetype(blocks_.size()));
         blocks_.push_back(std::move(block));
         return true;
     }
 
     QVector<Line> &lines = blocks_[std::size_t(b)].lines;
-    for (Line &line : lines) {
+    // Any companion of the key goes; an exact text gets a new one right
+    // after the key's line.
+    lines.removeIf([&companion](const Line &line) {
+        return line.kind == Kind::Key && sameName(line.name, companion);
+    });
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        Line &line = lines[i];
         if (line.kind == Kind::Key && sameName(line.name, key)) {
             // Keep the key as the file spells it; only the value changes.
             QByteArray fileKey;
-            Cp1252::encode(line.name, &fileKey);
+            encoded(line.name, &fileKey);
             const QByteArray bom = line.text.startsWith(kBom) ? kBom : QByteArray();
             line = classify(fileKey + '=' + valueBytes, line.eol);
             line.text.prepend(bom);
+            if (withExact) {
+                if (OpenEnded(line))
+                    line.eol = newEol_;
+                lines.insert(i + 1, companionLine(line));
+            }
             return true;
         }
     }
@@ -211,6 +324,8 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
     if (OpenEnded(lines[insertAt - 1]))
         lines[insertAt - 1].eol = newEol_;
     lines.insert(insertAt, classify(keyBytes + '=' + valueBytes, newEol_));
+    if (withExact)
+        lines.insert(insertAt + 1, companionLine(lines[insertAt]));
     return true;
 }
 

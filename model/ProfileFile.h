@@ -18,16 +18,35 @@
 // as at most MaxValueLength characters; the first matching section and key win.
 // A UTF-8 byte order mark before the first line is read past and kept.
 //
+// Encoding: RIBOLANT.INI is Windows-1252, as the Windows version reads and
+// writes it. A value that code page cannot hold is written as its
+// approximation (see Approximation), which is what the Windows version shows,
+// with the exact text in a companion key "<key>.Unicode" right after it:
+//   Name=Lucja Dabrowska
+//   Name.Unicode=0A1B2C3D %C5%81ucja D%C4%85browska
+// The companion holds the fingerprint of the value as read, a blank, and the
+// exact text as UTF-8 with every byte outside printable ASCII, "%" and a
+// blank at its end written as "%" and two hexadecimal digits. Reading takes
+// the exact text only while the value still has that fingerprint: a value the
+// Windows version has changed since wins. Writing a value that fits the code
+// page removes its companion. Ribbon files are UTF-8 and need none of this.
+//
 // Line ends: a file that ends its lines with LF alone gets LF on the lines the
 // program adds, one with CR LF (or a new file) gets CR LF; a file that mixes
 // both is written with CR LF throughout once anything in it changes, so no
 // write leaves a mixed file.
+enum class ProfileEncoding { Windows1252, Utf8 };
+
 class ProfileFile {
 public:
     static constexpr int MaxValueLength = 2047;
 
     ProfileFile() = default;
-    explicit ProfileFile(const QByteArray &bytes) { parse(bytes); }
+    explicit ProfileFile(const QByteArray &bytes,
+                         ProfileEncoding encoding = ProfileEncoding::Windows1252)
+        : encoding_(encoding) {
+        parse(bytes);
+    }
 
     void parse(const QByteArray &bytes);
     QByteArray toBytes() const;
@@ -37,9 +56,14 @@ public:
 
     // Replaces the key's line in place, or adds the key at the end of its
     // section, or adds the section at the end of the file. Refuses (returns
-    // false, nothing changed) text that Windows-1252 cannot hold and line
-    // breaks or NUL characters, which would break the file's structure.
-    bool setValue(const QString &section, const QString &key, const QString &value);
+    // false, nothing changed) line breaks and NUL characters, which would
+    // break the file's structure, and section and key names the encoding
+    // cannot hold. A value Windows-1252 cannot hold gets a companion (see
+    // above); its approximation is cut to `approximationLimit` characters
+    // when one is given: the capacity the Windows version cuts the value to,
+    // so that its writing back an unchanged value keeps the exact text.
+    bool setValue(const QString &section, const QString &key, const QString &value,
+                  qsizetype approximationLimit = -1);
 
     // Removes every section of one of these names (without regard to case)
     // with all its lines. Returns whether any was there.
@@ -65,13 +89,18 @@ private:
         QVector<Line> lines;  // lines[0] is the header, except in the first block
     };
 
-    static Line classify(QByteArray text, QByteArray eol);
+    Line classify(QByteArray text, QByteArray eol) const;
     static bool OpenEnded(const Line &line);
-    static QString valueOf(const Line &key);
+    static QByteArray rawValueOf(const Line &key);
+    QString valueOf(const Line &key) const;
+    QString decoded(const QByteArray &bytes) const;
+    bool encoded(const QString &text, QByteArray *out) const;
+    bool exactValue(const QVector<Line> &lines, const Line &key, QString *out) const;
     static QString folded(const QString &name);
     qsizetype findSection(const QString &section) const;  // block index or -1
     Line *lastLine();
 
+    ProfileEncoding encoding_ = ProfileEncoding::Windows1252;
     std::vector<Block> blocks_{Block()};
     QByteArray newEol_{"\r\n"};           // for the lines the program adds
     bool mixedEol_ = false;               // the file as read mixed LF and CR LF

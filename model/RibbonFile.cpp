@@ -3,13 +3,14 @@
 #include <QFile>
 #include <QHash>
 #include <QSet>
+#include <QStringDecoder>
 #include <algorithm>
-#include <string>
 
 #include "model/AtomicFile.h"
 #include "model/Cp1252.h"
 #include "model/PhraseFile.h"
 #include "model/ProfileFile.h"
+#include "model/UnicodeText.h"
 
 namespace {
 
@@ -63,19 +64,28 @@ constexpr int digitsOf(int n) {
 }
 
 // The longest section the writer makes: the blank line before it, its header
-// "[Schleife<n>]" and every key's line ending in CR LF. The key names have as
-// many Windows-1252 bytes as UTF-16 units.
+// "[Schleife<n>]" and every key's line ending in CR LF, each value at its
+// capacity in letters of one byte (the writer refuses a list that, with
+// letters of several bytes, comes out larger), the key names in UTF-8.
+constexpr qint64 utf8Length(const char16_t *text) {
+    qint64 bytes = 0;
+    for (; *text; ++text)
+        bytes += *text < 0x80 ? 1 : *text < 0x800 ? 2 : 3;
+    return bytes;
+}
+
 constexpr qint64 longestWrittenSection() {
     qint64 bytes = 2 + 9 + digitsOf(MaxRibbons) + 3;
     for (const KnownKey &key : kKeys)
-        bytes += qint64(std::char_traits<char16_t>::length(key.name)) + 1 + key.longestWritten + 2;
+        bytes += utf8Length(key.name) + 1 + key.longestWritten + 2;
     return bytes;
 }
 
 const QString kTextLinks = QStringLiteral("TextLinks");
 const QString kTextRechts = QStringLiteral("TextRechts");
 const QString kKommission = QStringLiteral("Kommission");
-const QString kNotCp1252 = QStringLiteral("; die Datei muss Windows-1252-Text sein");
+const QString kNotText = QStringLiteral("; die Datei muss UTF-8- oder Windows-1252-Text sein");
+const QByteArray kBom("\xEF\xBB\xBF");
 
 const KnownKey *findKey(const QString &name) {
     for (const KnownKey &key : kKeys) {
@@ -85,8 +95,8 @@ const KnownKey *findKey(const QString &name) {
     return nullptr;
 }
 
-// Whether a line with bytes above 0x7F is well-formed UTF-8 throughout: such
-// a line is almost surely not Windows-1252 (an "ä" would read as "Ã¤").
+// Whether bytes with some above 0x7F are well-formed UTF-8 throughout: such
+// text is almost surely not Windows-1252 (an "ä" would read as "Ã¤").
 bool looksLikeUtf8(const QByteArray &line) {
     bool multiByte = false;
     for (qsizetype i = 0; i < line.size();) {
@@ -121,22 +131,102 @@ QString hexByte(unsigned char b) {
     return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-// The reason a line's bytes are no Windows-1252 text, or an empty string.
-QString encodingFault(const QByteArray &line) {
+bool isLetterByte(unsigned char b) {
+    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
+           (b >= 0xC0 && b != 0xD7 && b != 0xF7);
+}
+
+// Bytes that are signs in Windows-1252 but letters in ISO 8859-2 (Latin-2:
+// "£ucja" is "Łucja", "D±browska" is "Dąbrowska"). Inside a word such a
+// sign is no Windows-1252 text.
+bool latin2Letter(unsigned char b) {
+    switch (b) {
+        case 0xA1:
+        case 0xA3:
+        case 0xA5:
+        case 0xA6:
+        case 0xA9:
+        case 0xAA:
+        case 0xAB:
+        case 0xAC:
+        case 0xAE:
+        case 0xAF:
+        case 0xB1:
+        case 0xB3:
+        case 0xB6:
+        case 0xB9:
+        case 0xBA:
+        case 0xBB:
+        case 0xBC:
+        case 0xBE:
+        case 0xBF:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool looksLikeLatin2(const QByteArray &line) {
+    for (qsizetype i = 0; i + 1 < line.size(); ++i) {
+        const auto b = static_cast<unsigned char>(line[i]);
+        if (!latin2Letter(b))
+            continue;
+        const auto next = static_cast<unsigned char>(line[i + 1]);
+        const bool letterBefore = i > 0 && isLetterByte(static_cast<unsigned char>(line[i - 1]));
+        if (isLetterByte(next) && (letterBefore || (next >= 'a' && next <= 'z')))
+            return true;
+    }
+    return false;
+}
+
+// Whether the bytes are well-formed UTF-8 (pure ASCII included).
+bool validUtf8(const QByteArray &bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+enum class FileText { Utf8, Windows1252 };
+
+// The reason a line's bytes are no text of the file's encoding, or an empty string.
+QString encodingFault(const QByteArray &line, FileText encoding) {
     for (const char ch : line) {
         const auto b = static_cast<unsigned char>(ch);
         if (b == 0)
-            return QStringLiteral("NUL-Byte") + kNotCp1252;
+            return QStringLiteral("NUL-Byte") + kNotText;
         if (b == '\r')
             return QStringLiteral("CR ohne LF; Zeilen enden mit CR LF");
         if (b < 0x20 && b != '\t')
-            return QStringLiteral("Steuerzeichen 0x%1").arg(hexByte(b)) + kNotCp1252;
-        if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
+            return QStringLiteral("Steuerzeichen 0x%1").arg(hexByte(b)) + kNotText;
+        if (encoding == FileText::Windows1252 &&
+            (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D))
             return QStringLiteral("Byte 0x%1 ist in Windows-1252 nicht belegt").arg(hexByte(b));
     }
+    if (encoding == FileText::Utf8) {
+        // Control characters of the C1 block, separators and noncharacters
+        // have no place in a ribbon's text either.
+        if (!validUtf8(line))
+            return QStringLiteral("Zeile ist nicht UTF-8-kodiert, die Datei sonst schon") +
+                   kNotText;
+        const QString text = QString::fromUtf8(line);
+        const qsizetype at = UnicodeText::firstRefused(text);
+        if (at >= 0)
+            return QStringLiteral("Steuerzeichen U+%1")
+                       .arg(QString::number(text.at(at).unicode(), 16)
+                                .toUpper()
+                                .rightJustified(4, QLatin1Char('0'))) +
+                   kNotText;
+        return QString();
+    }
     if (looksLikeUtf8(line))
-        return QStringLiteral("Zeile ist UTF-8-kodiert") + kNotCp1252;
+        return QStringLiteral("Zeile ist UTF-8-kodiert, die Datei sonst nicht") + kNotText;
+    if (looksLikeLatin2(line))
+        return QStringLiteral("Zeile ist vermutlich Latin-2-kodiert") + kNotText;
     return QString();
+}
+
+QString decoded(const QByteArray &bytes, FileText encoding) {
+    return encoding == FileText::Utf8 ? QString::fromUtf8(bytes) : Cp1252::decode(bytes);
 }
 
 struct Section {
@@ -172,6 +262,13 @@ QString RibbonFileError::text() const {
 RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName,
                                 RibbonReading reading) {
     const bool strict = reading == RibbonReading::Strict;
+    // The encoding is the file's, never a line's: a file that is UTF-8
+    // throughout (or says so with a byte order mark) is UTF-8, any other is
+    // Windows-1252, and a line that does not fit the file's is a fault.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return failure(fileName, 0, QStringLiteral("Datei ist UTF-16-kodiert") + kNotText);
+    const bool bom = bytes.startsWith(kBom);
+    const FileText encoding = bom || validUtf8(bytes) ? FileText::Utf8 : FileText::Windows1252;
     std::optional<RibbonFileError> firstFault;
     std::vector<Section> sections;
     // Notes a fault; it spoils the section it is in. Returns whether the
@@ -201,17 +298,14 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
         qsizetype textEnd = nl < 0 ? bytes.size() : nl;
         if (nl >= 0 && textEnd > start && bytes[textEnd - 1] == '\r')
             --textEnd;
-        const QByteArray raw = bytes.mid(start, textEnd - start);
+        const qsizetype skip = lineNo == 1 && bom ? kBom.size() : 0;
+        const QByteArray raw = bytes.mid(start + skip, textEnd - start - skip);
         const qsizetype lineStart = start;
         start = next;
 
         const QByteArray t = TrimProfileBlanks(raw);
         const bool header = t.startsWith('[');
-        QString problem;
-        if (lineNo == 1 && raw.startsWith("\xEF\xBB\xBF"))
-            problem = QStringLiteral("UTF-8-Kennung (BOM) am Dateianfang") + kNotCp1252;
-        else
-            problem = encodingFault(raw);
+        QString problem = encodingFault(raw, encoding);
         if (!problem.isEmpty()) {
             if (header) {
                 startSection(QString(), lineNo, lineStart);
@@ -227,7 +321,7 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
         if (header) {
             const qsizetype close = t.indexOf(']');
             const QString name =
-                close < 0 ? QString() : Cp1252::decode(TrimProfileBlanks(t.mid(1, close - 1)));
+                close < 0 ? QString() : decoded(TrimProfileBlanks(t.mid(1, close - 1)), encoding);
             const QString folded = name.toLower();
             startSection(name, lineNo, lineStart);
             keyLines.clear();
@@ -254,7 +348,7 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
                 break;
             continue;
         }
-        const QString keyName = Cp1252::decode(TrimProfileBlanks(t.left(eq)));
+        const QString keyName = decoded(TrimProfileBlanks(t.left(eq)), encoding);
         const KnownKey *key = findKey(keyName);
         if (!key) {
             if (fault(lineNo, QStringLiteral("Unbekannter Schl\u00fcssel \"%1\"").arg(keyName)))
@@ -283,7 +377,9 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
         QByteArray v = TrimProfileBlanks(t.mid(eq + 1));
         if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
             v = v.mid(1, v.size() - 2);
-        if (v.size() > ProfileFile::MaxValueLength) {
+        const qsizetype length =
+            encoding == FileText::Utf8 ? QString::fromUtf8(v).size() : v.size();
+        if (length > ProfileFile::MaxValueLength) {
             if (fault(lineNo, QStringLiteral("Wert l\u00e4nger als %1 Zeichen")
                                   .arg(ProfileFile::MaxValueLength)))
                 break;
@@ -292,7 +388,7 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
         if (v.isEmpty() || (key->kind != KeyKind::Number && key->kind != KeyKind::Style))
             continue;
         std::int32_t number = 0;
-        const QString value = Cp1252::decode(v);
+        const QString value = decoded(v, encoding);
         if (!ParseProfileInteger(value, &number)) {
             if (fault(lineNo, QStringLiteral("\"%1\" ist keine Zahl: \"%2\"").arg(keyName, value)))
                 break;
@@ -335,7 +431,9 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
             continue;
         }
         // Each section is read on its own, by the same reading as a stored format.
-        const ProfileFile profile(bytes.mid(section.begin, section.end - section.begin));
+        const ProfileFile profile(
+            bytes.mid(section.begin, section.end - section.begin),
+            encoding == FileText::Utf8 ? ProfileEncoding::Utf8 : ProfileEncoding::Windows1252);
         auto job = std::make_unique<TJob>();
         job->LoadFromSection(profile, section.name);
         QString value;
@@ -369,12 +467,9 @@ std::vector<QByteArray> sectionNames(const std::vector<const TJob *> &jobs) {
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         const QString &name = jobs[i]->Section;
         const bool plain = !name.isEmpty() && name == name.trimmed() &&
-                           std::none_of(name.begin(), name.end(), [](QChar c) {
-                               return c == QLatin1Char(']') || c.unicode() < 0x20;
-                           });
-        QByteArray encoded;
-        if (plain && !taken.contains(name.toLower()) && Cp1252::encode(name, &encoded)) {
-            names[i] = encoded;
+                           !name.contains(QLatin1Char(']')) && UnicodeText::acceptable(name);
+        if (plain && !taken.contains(name.toLower())) {
+            names[i] = name.toUtf8();
             taken.insert(name.toLower());
         }
     }
@@ -394,12 +489,8 @@ std::vector<QByteArray> sectionNames(const std::vector<const TJob *> &jobs) {
 
 bool RibbonFileBytes(const std::vector<const TJob *> &jobs, QByteArray *out, QString *error) {
     QByteArray bytes;
-    bool encoded = true;
-    auto line = [&bytes, &encoded](const char16_t *key, const QString &value) {
-        QByteArray k, v;
-        encoded =
-            Cp1252::encode(QString::fromUtf16(key), &k) && Cp1252::encode(value, &v) && encoded;
-        bytes += k + '=' + quotedIfNeeded(v) + "\r\n";
+    auto line = [&bytes](const char16_t *key, const QString &value) {
+        bytes += QString::fromUtf16(key).toUtf8() + '=' + quotedIfNeeded(value.toUtf8()) + "\r\n";
     };
     auto number = [](std::int64_t v) { return QString::number(v); };
     const std::vector<QByteArray> sections = sectionNames(jobs);
@@ -432,11 +523,20 @@ bool RibbonFileBytes(const std::vector<const TJob *> &jobs, QByteArray *out, QSt
     }
     // What the reader would refuse is not written: a ribbon file that cannot
     // be read back is no copy of the list.
-    const RibbonFileResult check = ReadRibbonFile(bytes, QString());
-    if (!encoded || (!jobs.empty() && !check.ok())) {
+    // Nor is a list larger than the reader takes (a list near the most
+    // ribbons with long texts in a script of several bytes per letter).
+    if (bytes.size() > MaxRibbonFileSize) {
         if (error)
-            *error = check.ok() ? QStringLiteral("Zeichen au\u00dferhalb von Windows-1252")
-                                : check.error->message;
+            *error = QStringLiteral(
+                         "Die Schleifen ergeben mehr als %1 MB; so viel nimmt "
+                         "eine Schleifendatei nicht auf")
+                         .arg(MaxRibbonFileSize / (1024 * 1024));
+        return false;
+    }
+    const RibbonFileResult check = ReadRibbonFile(bytes, QString());
+    if (!jobs.empty() && !check.ok()) {
+        if (error)
+            *error = check.error->message;
         return false;
     }
     *out = bytes;

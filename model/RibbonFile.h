@@ -10,7 +10,7 @@
 #include "model/Job.h"
 
 // A ribbon file: ribbons for printing without the window, one section per
-// ribbon, in the settings file's INI format (Windows-1252, CR LF). A section
+// ribbon, in the settings file's INI format (UTF-8 or Windows-1252, CR LF). A section
 // holds the sixteen keys of a stored format plus "TextLinks" and "TextRechts"
 // (lines separated by two backslashes, as in a phrase) and "Kommission".
 // Missing keys take the defaults of reading a stored format; an empty value
@@ -21,10 +21,15 @@
 // must be a section header, a key line, a comment (";") or blank; keys must be
 // known and appear once per section; section names must be unique (without
 // regard to case); numbers must be numbers; "Stil" must be 0, 1 or 2; values
-// must fit the 2047 characters a value is read with. The bytes must be
-// Windows-1252 text: no NUL or other control characters but the tab, none of
-// the five bytes the code page leaves undefined, no line that is really UTF-8,
-// and no CR without LF.
+// must fit the 2047 characters a value is read with. The encoding is the
+// file's as a whole: UTF-8 when the file starts with a UTF-8 byte order mark
+// or is well-formed UTF-8 throughout, else Windows-1252 (what the program
+// wrote before, and what older order systems write). A line that is no text
+// of that encoding is a fault: NUL or other control characters but the tab,
+// in Windows-1252 one of the five bytes the code page leaves undefined, a
+// line that is really UTF-8, or one that is plainly Latin-2 ("£ucja"); in
+// UTF-8 a malformed sequence; in either a CR without LF. UTF-16 is refused
+// as a whole. The program writes UTF-8 without a byte order mark.
 
 struct RibbonEntry {
     QString section;  // the name as the file spells it
@@ -77,10 +82,10 @@ RibbonFileResult LoadRibbonFile(const QString &path, RibbonReading reading = Rib
 // The ribbons as a ribbon file that the reader above takes back unchanged:
 // one section per ribbon, named as the ribbon's section was when it was read
 // (TJob::Section), else "Schleife1", "Schleife2", ... by its place in the
-// list; CR LF line ends. A value with
+// list; UTF-8, CR LF line ends. A value with
 // blanks or quotes at its ends is put in double quotes, which reading removes.
 // Fails (with the reader's message) for a list the reader would refuse, such
-// as a text longer than a value may be.
+// as a text longer than a value may be, or one larger than MaxRibbonFileSize.
 bool RibbonFileBytes(const std::vector<const TJob *> &jobs, QByteArray *out,
                      QString *error = nullptr);
 

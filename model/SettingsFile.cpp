@@ -90,17 +90,18 @@ bool SettingsFile::readBool(const QString &section, const QString &key, bool def
     return readInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void SettingsFile::writeString(const QString &section, const QString &key, const QString &value) {
+void SettingsFile::writeString(const QString &section, const QString &key, const QString &value,
+                               qsizetype approximationLimit) {
     // A batch gathers its writes in place: copying the whole file for every
     // key made writing thousands of stored formats take quadratic time.
     // setValue changes nothing when it refuses.
     if (pending_) {
-        if (!pending_->setValue(section, key, value))
+        if (!pending_->setValue(section, key, value, approximationLimit))
             throw FileWriteError(writeErrorText());
         return;
     }
     ProfileFile changed = loaded();
-    if (!changed.setValue(section, key, value))
+    if (!changed.setValue(section, key, value, approximationLimit))
         throw FileWriteError(writeErrorText());
     store(changed);
 }

@@ -28,7 +28,10 @@ public:
     bool readBool(const QString &section, const QString &key, bool defaultValue) const;
     QStringList sectionNames() const;
 
-    void writeString(const QString &section, const QString &key, const QString &value);
+    // A text Windows-1252 cannot hold is written with its exact text beside
+    // it (see ProfileFile::setValue for `approximationLimit`).
+    void writeString(const QString &section, const QString &key, const QString &value,
+                     qsizetype approximationLimit = -1);
     void writeInteger(const QString &section, const QString &key, std::int32_t value);
     void writeBool(const QString &section, const QString &key, bool value);
     void writeColour(const QString &section, const QString &key, std::uint32_t value);

@@ -16,7 +16,7 @@ build_type=${VELLUMO_BUILD_TYPE:-RelWithDebInfo}
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  libfreetype-dev libfontconfig-dev libcups2-dev
+  libfreetype-dev libfontconfig-dev libcups2-dev libicu-dev
   libhunspell-dev hunspell-de-de hunspell-de-at hunspell-de-ch
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core

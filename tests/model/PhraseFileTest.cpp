@@ -64,8 +64,43 @@ TEST(PhraseFileTest, StoringAMemoText) {
     EXPECT_EQ(list.storeMemoText(QString()), -1);
     EXPECT_EQ(list.storeMemoText(QString(256, QLatin1Char('x'))), 2);
     EXPECT_EQ(list.phrases().at(2).size(), 255);
-    EXPECT_EQ(list.storeMemoText(QStringLiteral("Łza")), -1);  // not Windows-1252: refused
-    EXPECT_EQ(list.size(), 3);
+    EXPECT_EQ(list.storeMemoText(QStringLiteral("\u0141za\n\u271D")), 3);
+    EXPECT_EQ(list.storeMemoText(QStringLiteral("\u0142ZA\n\u271D")),
+              -1);  // case-blind in any script
+    EXPECT_EQ(list.size(), 4);
+}
+
+// Phrases with letters beyond Windows-1252 come back exactly; the Windows
+// version lists their approximations, and what it removes stays removed.
+TEST(PhraseFileTest, PhrasesOfEveryFamilyKeepTheirLetters) {
+    TempDataFolder data;
+    const QString path = data.filePath(QStringLiteral("RIBOLANT.TXT"));
+    const QStringList phrases{QStringLiteral("In Liebe"), QStringLiteral("\u0141ucja\\\\\u271D"),
+                              QStringLiteral("\u041E\u043B\u044C\u0433\u0430"),
+                              QStringLiteral("Olga")};
+    SavePhraseFile(path, phrases);
+    EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.TXT")),
+              QByteArray("In Liebe\r\nLucja\\\\\x86\r\nOlga\r\nOlga\r\n"));
+    EXPECT_EQ(LoadPhraseFile(path), phrases);
+
+    // The Windows version deleted the first "Olga" (the approximation) and
+    // added a phrase; the next save merges onto that.
+    data.writeFile(QStringLiteral("RIBOLANT.TXT"), "In Liebe\r\nLucja\\\\\x86\r\nOlga\r\nNeu\r\n");
+    const QStringList disk = LoadPhraseFile(path);
+    EXPECT_EQ(disk,
+              (QStringList{phrases[0], phrases[1], QStringLiteral("\u041E\u043B\u044C\u0433\u0430"),
+                           QStringLiteral("Neu")}));
+    const QStringList merged = MergePhrases(
+        disk, phrases,
+        QStringList{phrases[0], phrases[1], phrases[2], phrases[3], QStringLiteral("\u015Eahin")});
+    SavePhraseFile(path, merged);
+    EXPECT_EQ(LoadPhraseFile(path), merged);
+    EXPECT_TRUE(merged.contains(QStringLiteral("\u015Eahin")));
+
+    // Without such phrases no companion file is left to mislead a later read.
+    SavePhraseFile(path, {QStringLiteral("Lucja\\\\\u2020")});
+    EXPECT_FALSE(QFile::exists(PhraseCompanionPath(path)));
+    EXPECT_EQ(LoadPhraseFile(path), QStringList{QStringLiteral("Lucja\\\\\u2020")});
 }
 
 TEST(PhraseFileTest, UnwritableFileGivesTheMessageAndKeepsTheOldFile) {

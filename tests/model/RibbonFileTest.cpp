@@ -98,14 +98,27 @@ TEST(RibbonFileTest, BadFilesNameTheLineAndTheFault) {
         {"negative style", "[A]\r\nStil=-1\r\n", 2,
          "Unbekannter Stil -1 (0 B\u00fcndig, 1 Zentriert, 2 Quer b\u00fcndig)"},
         {"number", "[A]\r\nBreite=170mm\r\n", 2, "\"Breite\" ist keine Zahl: \"170mm\""},
-        {"utf-8 text", "[A]\r\nTextLinks=Gru\xc3\x9f\r\n", 2,
-         "Zeile ist UTF-8-kodiert; die Datei muss Windows-1252-Text sein"},
-        {"utf-8 mark", "\xef\xbb\xbf[A]\r\n", 1,
-         "UTF-8-Kennung (BOM) am Dateianfang; die Datei muss Windows-1252-Text sein"},
+        // The encoding is the file's: one line of the other is a fault.
+        {"utf-8 line in windows-1252", "[A]\r\nName=Gr\xfc\xdf\r\nTextLinks=Gru\xc3\x9f\r\n", 3,
+         "Zeile ist UTF-8-kodiert, die Datei sonst nicht; die Datei muss UTF-8- oder "
+         "Windows-1252-Text sein"},
+        {"windows-1252 after utf-8 mark", "\xef\xbb\xbf[A]\r\nTextLinks=Gr\xfc\xdf\r\n", 2,
+         "Zeile ist nicht UTF-8-kodiert, die Datei sonst schon; die Datei muss UTF-8- oder "
+         "Windows-1252-Text sein"},
+        {"latin-2",
+         "[A]\r\nTextLinks=\xa3ucja D\xb1"
+         "browska\r\n",
+         2,
+         "Zeile ist vermutlich Latin-2-kodiert; die Datei muss UTF-8- oder Windows-1252-Text "
+         "sein"},
+        {"utf-16", "\xff\xfe[\0A\0]\0", 0,
+         "Datei ist UTF-16-kodiert; die Datei muss UTF-8- oder Windows-1252-Text sein"},
+        {"c1 control in utf-8", "[A]\r\nTextLinks=a\xc2\x85\r\n", 2,
+         "Steuerzeichen U+0085; die Datei muss UTF-8- oder Windows-1252-Text sein"},
         {"nul", QByteArray("[A]\r\nTextLinks=a\0b\r\n", 19), 2,
-         "NUL-Byte; die Datei muss Windows-1252-Text sein"},
+         "NUL-Byte; die Datei muss UTF-8- oder Windows-1252-Text sein"},
         {"control", "[A]\r\nTextLinks=a\x1b\r\n", 2,
-         "Steuerzeichen 0x1B; die Datei muss Windows-1252-Text sein"},
+         "Steuerzeichen 0x1B; die Datei muss UTF-8- oder Windows-1252-Text sein"},
         {"undefined byte", "[A]\r\n\r\nName=\x81\r\n", 3,
          "Byte 0x81 ist in Windows-1252 nicht belegt"},
         {"lone cr", "[A]\rTextLinks=x\r\n", 1, "CR ohne LF; Zeilen enden mit CR LF"},
@@ -154,7 +167,7 @@ TEST(RibbonFileTest, DamagedFileKeepsItsReadableRibbons) {
     ASSERT_FALSE(kept.ok());
     EXPECT_EQ(kept.error->line, 5);
     EXPECT_EQ(kept.error->message,
-              QStringLiteral("NUL-Byte; die Datei muss Windows-1252-Text sein"));
+              QStringLiteral("NUL-Byte; die Datei muss UTF-8- oder Windows-1252-Text sein"));
     EXPECT_EQ(kept.unreadable, 2);
     ASSERT_EQ(kept.ribbons.size(), 2u);
     EXPECT_EQ(kept.ribbons[0].job->TextLeft.lines(), QStringList{QStringLiteral("Eins")});
@@ -201,7 +214,12 @@ TEST(RibbonFileTest, WrittenRibbonsReadBackAsTheyWere) {
     for (const auto &[left, right, kommission] :
          {std::tuple{QStringList{"  In stiller Trauer", "Deine Familie  "},
                      QStringList{"\"Ruhe sanft\""}, QStringLiteral(" Meier, Grab 12 ")},
-          std::tuple{QStringList{}, QStringList{"Letzter Gru\u00DF", "", "'Oma'"}, QString()}}) {
+          std::tuple{QStringList{}, QStringList{"Letzter Gru\u00DF", "", "'Oma'"}, QString()},
+          // Names of every family, written as UTF-8.
+          std::tuple{QStringList{"\u0141ucja D\u0105browska", "\u015E\u00FCkr\u00FC Y\u0131lmaz"},
+                     QStringList{"\u041E\u043B\u044C\u0433\u0430 \u0428\u043C\u0438\u0434\u0442",
+                                 "\u0393\u03B9\u03CE\u03C1\u03B3\u03BF\u03C2 \u271D"},
+                     QStringLiteral("Dvo\u0159\u00E1k \U0001D504")}}) {
         auto job = std::make_unique<TJob>();
         job->TextLeft.set(left);
         job->TextRight.set(right);
@@ -221,8 +239,14 @@ TEST(RibbonFileTest, WrittenRibbonsReadBackAsTheyWere) {
     ASSERT_TRUE(RibbonFileBytes(list, &bytes));
     const RibbonFileResult back = read(bytes);
     ASSERT_TRUE(back.ok()) << back.error->text().toStdString();
-    ASSERT_EQ(back.ribbons.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
+    ASSERT_EQ(back.ribbons.size(), 3u);
+    EXPECT_TRUE(bytes.contains("TextLinks=\xC5\x81ucja"));
+    EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
+    // An order system's UTF-8 with a byte order mark reads the same.
+    const RibbonFileResult marked = read("\xEF\xBB\xBF" + bytes);
+    ASSERT_TRUE(marked.ok()) << marked.error->text().toStdString();
+    EXPECT_EQ(marked.ribbons[2].job->TextRight.lines(), jobs[2]->TextRight.lines());
+    for (std::size_t i = 0; i < 3; ++i) {
         const TJob &a = *jobs[i], &b = *back.ribbons[i].job;
         EXPECT_EQ(b.TextLeft.lines(), a.TextLeft.lines());
         EXPECT_EQ(b.TextRight.lines(), a.TextRight.lines());

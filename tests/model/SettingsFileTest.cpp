@@ -341,12 +341,75 @@ TEST_F(SettingsFileTest, RefusedWritesReportThePathAndKeepTheOldFile) {
     } catch (const FileWriteError &e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("/fehlt/RIBOLANT.INI")));
     }
+}
 
-    // Text the file cannot hold is refused, not replaced.
-    EXPECT_THROW(file.writeString(QStringLiteral("Drucker"), QStringLiteral("Name"),
-                                  QStringLiteral("Drukarka Łódź")),
-                 FileWriteError);
-    EXPECT_EQ(contents(), before);
+// A stored format named for any family: the program reads back exactly what
+// it stored, a plain Windows-1252 reader sees a readable approximation, and a
+// value the Windows version changes later wins over the exact text.
+TEST_F(SettingsFileTest, NamesOfEveryFamilyKeepTheirLettersAndReachTheWindowsVersion) {
+    struct Name {
+        QString exact;
+        QByteArray windows;  // the key's value as Windows-1252 bytes
+    };
+    const Name names[] = {
+        {QStringLiteral("\u0141ucja D\u0105browska"), "Lucja Dabrowska"},
+        {QStringLiteral("\u015E\u00FCkr\u00FC Y\u0131lmaz"), "Sukru Yilmaz"},
+        {QStringLiteral("\u041E\u043B\u044C\u0433\u0430 \u0428\u043C\u0438\u0434\u0442"),
+         "Olga Shmidt"},
+        {QStringLiteral("\u0393\u03B9\u03CE\u03C1\u03B3\u03BF\u03C2 M\u00FCller"),
+         "Giorgos M\xfcller"},  // the words that fit stay as they are
+        {QStringLiteral("\u271D Dvo\u0159\u00E1k"), "\x86 Dvorak"},
+        {QStringLiteral("Gro\u00DF \u201EOma\u201C"),
+         "Gro\xdf \x84Oma\x93"},  // byte for byte as ever
+    };
+    write("[Format]\r\nAnzahl=0\r\n");
+    {
+        SettingsFile file(path);
+        SettingsFile::Batch batch(file);
+        for (int i = 0; i < int(std::size(names)); ++i) {
+            TJob job;
+            ASSERT_TRUE(job.Name.set(names[i].exact));
+            job.SaveToSection(file, QStringLiteral("Format%1").arg(i));
+        }
+        batch.commit();
+    }
+    const QByteArray bytes = contents();
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        // What a reader that knows nothing of the companion keys sees.
+        const qsizetype at = bytes.indexOf("[Format" + QByteArray::number(i) + "]\r\nName=");
+        ASSERT_GE(at, 0);
+        const qsizetype value = bytes.indexOf('=', at) + 1;
+        EXPECT_EQ(bytes.mid(value, bytes.indexOf('\r', value) - value), names[i].windows)
+            << names[i].exact.toStdString();
+        SettingsFile file(path);
+        TJob back;
+        back.LoadFromSection(file, QStringLiteral("Format%1").arg(i));
+        EXPECT_EQ(back.Name.str(), names[i].exact);
+    }
+    EXPECT_FALSE(bytes.contains("Gro\xdf \x84Oma\x93\r\nName.Unicode"));
+
+    // The Windows version renames the first format and writes the others
+    // back as it read them: its name wins, the others keep their letters.
+    QByteArray edited = bytes;
+    edited.replace("Name=Lucja Dabrowska", "Name=Lucja Nowak");
+    write(edited);
+    SettingsFile file(path);
+    EXPECT_EQ(file.readString(QStringLiteral("Format0"), QStringLiteral("Name")),
+              QStringLiteral("Lucja Nowak"));
+    EXPECT_EQ(file.readString(QStringLiteral("Format2"), QStringLiteral("Name")), names[2].exact);
+    // Written back as the Windows version cuts it, a long name keeps its
+    // exact text too.
+    TJob longName;
+    ASSERT_TRUE(longName.Name.set(QString(50, QChar(0x0429))));  // Щ: four letters each
+    longName.SaveToSection(file, QStringLiteral("Format9"));
+    TJob back;
+    back.LoadFromSection(file, QStringLiteral("Format9"));
+    EXPECT_EQ(back.Name.str(), longName.Name.str());
+    EXPECT_EQ(file.readString(QStringLiteral("Format9"), QStringLiteral("Name")).size(), 50);
+    // A name that fits the code page again leaves no stale exact text behind.
+    ASSERT_TRUE(longName.Name.set(QStringLiteral("Shch")));
+    longName.SaveToSection(file, QStringLiteral("Format9"));
+    EXPECT_FALSE(contents().mid(contents().indexOf("[Format9]")).contains("Name.Unicode"));
 }
 
 TEST_F(SettingsFileTest, WritesLeaveNoTemporaryFilesBehind) {
