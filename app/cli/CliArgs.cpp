@@ -188,8 +188,10 @@ QString CliHelp(const QString &command) {
            render + QLatin1Char('\n') + print + QLatin1Char('\n') + trace + QLatin1Char('\n') +
            tracePrint + QLatin1Char('\n') + check +
            QStringLiteral(
-               "\nDATEI ist eine Schleifendatei (Windows-1252, ein Abschnitt je Schleife; siehe\n"
-               "README). --settings INI liest diese Einstellungsdatei statt RIBOLANT.INI aus dem\n"
+               "\nDATEI ist eine Schleifendatei (UTF-8 oder Windows-1252, ein Abschnitt je "
+               "Schleife;\n"
+               "siehe README). --settings INI liest diese Einstellungsdatei statt RIBOLANT.INI aus "
+               "dem\n"
                "Datenordner; sie wird nie geschrieben.\n\n"
                "Meldungen stehen auf stderr. Exit-Status: 0 Erfolg, 1 fehlerhafte Eingabe (die\n"
                "Meldung nennt Datei und Zeile), 2 falscher Aufruf, 3 check hat etwas gefunden.\n");

@@ -429,6 +429,43 @@ TEST_F(CliProcessTest, TraceShowsMarksAndLabelInLogicalUnits) {
     EXPECT_FALSE(preview.out.contains(QLatin1String("Adieu")));
 }
 
+// An order system's UTF-8 file with names of every family: traced and
+// printed with every letter in place, and the PDF's text says them too.
+TEST_F(CliProcessTest, AUtf8OrderPrintsEveryName) {
+    const QString names[] = {
+        QStringLiteral("\u0141ucja D\u0105browska"),
+        QStringLiteral("\u015E\u00FCkr\u00FC Y\u0131lmaz"),
+        QStringLiteral("\u041E\u043B\u044C\u0433\u0430 \u0428\u043C\u0438\u0434\u0442")};
+    data.writeFile(QStringLiteral("bestellung.ini"),
+                   "\xEF\xBB\xBF" + QStringLiteral("[Bestellung \u0141\u00F3d\u017A]\r\n"
+                                                   "FontName=DejaVu Sans\r\nTextLinks=%1\\\\%2\r\n"
+                                                   "TextRechts=%3\r\n")
+                                        .arg(names[0], names[1], names[2])
+                                        .toUtf8());
+    const QString file = data.filePath(QStringLiteral("bestellung.ini"));
+    const QString ini = settings(QString());
+    const Result trace = RunCliProgram({QStringLiteral("trace"), file, QStringLiteral("--flags"),
+                                        QStringLiteral("12"), QStringLiteral("--settings"), ini});
+    EXPECT_EQ(trace.status, 0) << trace.err.toStdString();
+    EXPECT_TRUE(trace.out.startsWith(
+        QStringLiteral("ribbon index=1 section=\"Bestellung \u0141\u00F3d\u017A\"")));
+    for (const QString &name : names)
+        EXPECT_TRUE(trace.out.contains(QStringLiteral("text=\"%1\"").arg(name)))
+            << name.toStdString();
+
+    const QString out = data.filePath(QStringLiteral("druck.pdf"));
+    const Result print = RunCliProgram({QStringLiteral("print"), file, QStringLiteral("--pdf"), out,
+                                        QStringLiteral("--settings"), ini,
+                                        QStringLiteral("--methode"), QStringLiteral("3")});
+    ASSERT_EQ(print.status, 0) << print.err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {out, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    for (const QString &name : names)
+        EXPECT_TRUE(words.contains(name)) << words.toStdString();
+}
+
 // "Quer bündig" lines run across the ribbon, so each letter's advance is
 // vertical: the left end reads downward, the right end upward. Files from
 // Windows say "NT"; their letters must follow in reading order, on the ribbon.
