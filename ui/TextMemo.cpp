@@ -50,7 +50,8 @@ void TextMemo::setLines(const QStringList &lines) {
 bool TextMemo::acceptInsertion(const QString &text) {
     // More than one character at once is a paste (or a drop): refused whole.
     const bool pasted = text.size() > 1 && text != QLatin1String("\n");
-    QString message = UnstorableCharacterMessage(text, pasted);
+    // Line breaks are the memo's own: they separate the ribbon's lines.
+    QString message = UnstorableCharacterMessage(QString(text).remove(QLatin1Char('\n')), pasted);
     if (message.isEmpty()) {
         const QString selected = textCursor().selectedText();
         const qsizetype after =
