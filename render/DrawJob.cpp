@@ -76,7 +76,7 @@ void DrawCommission(const RenderContext &context, const TJob &job, RibbonCanvas 
     if (text.isEmpty())
         return;
     const std::int32_t y = Add(context.DrawOrigin.y(), Div2(width));
-    ScopedFont font(canvas, RibbonFont(CommissionHeight, escapement, QStringLiteral("Arial")));
+    ScopedFont font(canvas, RibbonFont(CommissionHeight, escapement, CommissionFace()));
     font.select();
     canvas.setTextAlign(TextAlign::Center | TextAlign::Top);
     // The label must stay readable over text or picture: white cells.
@@ -182,6 +182,10 @@ void DrawJob(RenderContext &context, const TJob &job, RibbonCanvas &canvas, std:
         canvas.setBrush(White);
         canvas.setPen(Black, (flags & DrawOutline) ? 1 : 0);
     }
+}
+
+QString CommissionFace() {
+    return QStringLiteral("Arial");
 }
 
 std::int32_t JobTextLength(const TJob &job, RibbonCanvas &context, std::int32_t scale,

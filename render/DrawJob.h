@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 #include "render/RenderContext.h"
@@ -21,6 +22,9 @@ constexpr int PrintFlags = DrawPrint | DrawOutline | DrawLeftEnd | DrawRightEnd 
 // overflow ends this job's drawing quietly (the caller goes on).
 void DrawJob(RenderContext &context, const TJob &job, RibbonCanvas &canvas, std::int32_t scale,
              int flags);
+
+// The face of the commission label, whatever the ribbon's face.
+QString CommissionFace();
 
 // Logical units along the ribbon that the text of one end occupies.
 std::int32_t JobTextLength(const TJob &job, RibbonCanvas &context, std::int32_t scale,

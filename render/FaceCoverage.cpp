@@ -30,10 +30,12 @@ bool DrawnFromSymbolFace(const QString &face, char32_t ch) {
 
 namespace {
 
-// Characters no face needs a glyph for: blanks, tabs, joiners and marks of
-// direction draw nothing.
+// Characters no face needs a glyph for: blanks, tabs, joiners, marks of
+// direction and the selectors that only ask for a variant of the character
+// before them (a cross typed on a phone comes with one) draw nothing.
 bool DrawsNothing(char32_t ch) {
-    if (ch == U'\t')
+    if (ch == U'\t' || ch == 0x034F || (ch >= 0x180B && ch <= 0x180F) ||
+        (ch >= 0xFE00 && ch <= 0xFE0F) || (ch >= 0xE0100 && ch <= 0xE01EF))
         return true;
     const QChar::Category c = QChar::category(ch);
     return c == QChar::Separator_Space || c == QChar::Other_Format || c == QChar::Other_Control;

@@ -1,5 +1,6 @@
 #include "render/FitCheck.h"
 
+#include <QStringList>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
@@ -7,8 +8,10 @@
 #include "model/Job.h"
 #include "render/Arith.h"
 #include "render/DrawJob.h"
+#include "render/FaceCoverage.h"
 #include "render/Pictures.h"
 #include "render/RecordingCanvas.h"
+#include "render/Typefaces.h"
 
 namespace {
 
@@ -137,7 +140,115 @@ void CheckPicture(const QString &name, FitFinding::End end, std::vector<FitFindi
     out.push_back(f);
 }
 
+// How many characters a message names before it stops with "…".
+constexpr qsizetype NamedCharacters = 5;
+
+// A character as a message shows it: a combining mark on a dotted circle,
+// so that it is seen at all and not merged into the quote before it.
+QString ShownCharacter(char32_t ch) {
+    QString shown;
+    const QChar::Category c = QChar::category(ch);
+    if (c == QChar::Mark_NonSpacing || c == QChar::Mark_SpacingCombining ||
+        c == QChar::Mark_Enclosing)
+        shown += QChar(0x25CC);
+    return shown + QString::fromUcs4(&ch, 1);
+}
+
+void AddNew(QList<char32_t> &to, const QList<char32_t> &from) {
+    for (const char32_t ch : from) {
+        if (!to.contains(ch))
+            to.append(ch);
+    }
+}
+
+// What the ribbon's face and the label's face lack of the texts they print:
+// one finding per face, marked where the text stands. The texts are checked
+// as the layouts draw them: the centred style never prints the right text.
+void CheckLetters(const RenderContext &context, const TJob &job, const QRectF &leftInk,
+                  const QRectF &rightInk, std::vector<FitFinding> &out) {
+    const QString face = job.FontName.str();
+    const bool centred = job.Stil == Center;
+    const bool ends = job.Stil == Align || job.Stil == UpSide;
+    const QChar newline(QLatin1Char('\n'));
+    const QList<char32_t> left =
+        ends || centred ? FaceCoverage::MissingCharacters(face, job.TextLeft.lines().join(newline))
+                        : QList<char32_t>();
+    const QList<char32_t> right =
+        ends ? FaceCoverage::MissingCharacters(face, job.TextRight.lines().join(newline))
+             : QList<char32_t>();
+
+    FitFinding text;
+    text.kind = FitFinding::Kind::MissingLetters;
+    // A ribbon without a face name prints in the default face; name that one.
+    text.face = face.isEmpty() ? ResolveFace(face).family : face;
+    text.characters = left;
+    AddNew(text.characters, right);
+    if (!text.characters.isEmpty()) {
+        QRectF ink;
+        if (centred) {
+            text.end = FitFinding::End::Centre;
+            ink = leftInk;
+        } else if (right.isEmpty()) {
+            text.end = FitFinding::End::Left;
+            ink = leftInk;
+        } else if (left.isEmpty()) {
+            text.end = FitFinding::End::Right;
+            ink = rightInk;
+        } else {
+            text.end = FitFinding::End::Both;
+            ink = leftInk.isNull() ? rightInk : rightInk.isNull() ? leftInk : leftInk | rightInk;
+        }
+        if (!ink.isNull())
+            text.regionMm = ToMillimetres(ink);
+    }
+
+    FitFinding label;
+    label.kind = FitFinding::Kind::MissingLetters;
+    label.end = FitFinding::End::Commission;
+    label.face = CommissionFace();
+    if (context.Kommission)
+        label.characters = FaceCoverage::MissingCharacters(label.face, job.Kommission);
+    // The same face twice would say the same sentence twice: one finding.
+    if (!text.characters.isEmpty() && !label.characters.isEmpty() &&
+        text.face.compare(label.face, Qt::CaseInsensitive) == 0) {
+        AddNew(text.characters, label.characters);
+        label.characters.clear();
+    }
+    if (!text.characters.isEmpty())
+        out.push_back(text);
+    if (!label.characters.isEmpty())
+        out.push_back(label);
+}
+
 }  // namespace
+
+QString QuotedCharacters(const QList<char32_t> &characters) {
+    QStringList quoted;
+    for (qsizetype i = 0; i < characters.size() && i < NamedCharacters; ++i)
+        quoted << QStringLiteral("\u201e%1\u201c").arg(ShownCharacter(characters[i]));
+    QString text = quoted.join(QStringLiteral(", "));
+    if (characters.size() > NamedCharacters)
+        text += QStringLiteral(", \u2026");
+    return text;
+}
+
+QString MissingLettersMessage(const QString &face, const QList<char32_t> &characters) {
+    return QStringLiteral("Die Schrift \u201e%1\u201c hat kein %2.")
+        .arg(face, QuotedCharacters(characters));
+}
+
+QString TextInRibbonFace(const TJob &job) {
+    QStringList lines;
+    if (job.Stil == Align || job.Stil == Center || job.Stil == UpSide)
+        lines += job.TextLeft.lines();
+    if (job.Stil == Align || job.Stil == UpSide)
+        lines += job.TextRight.lines();
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool FitFinding::isAboutRoom() const {
+    return kind == Kind::BeyondEnd || kind == Kind::BeyondEdge || kind == Kind::Overlap;
+}
 
 QString FitFinding::endName() const {
     switch (end) {
@@ -147,6 +258,8 @@ QString FitFinding::endName() const {
             return QStringLiteral("rechts");
         case End::Centre:
             return QStringLiteral("mitte");
+        case End::Commission:
+            return QStringLiteral("kommission");
         case End::Both:
             break;
     }
@@ -161,6 +274,8 @@ QString FitFinding::kindName() const {
             return QStringLiteral("zu-breit");
         case Kind::Overlap:
             return QStringLiteral("ueberlappung");
+        case Kind::MissingLetters:
+            return QStringLiteral("zeichen-fehlt");
         case Kind::MissingPicture:
             break;
     }
@@ -179,6 +294,8 @@ QString FitFinding::message() const {
         case Kind::Overlap:
             return QStringLiteral("Text links und rechts \u00fcberdecken sich auf %1 mm.")
                 .arg(millimetres);
+        case Kind::MissingLetters:
+            return MissingLettersMessage(face, characters);
         case Kind::MissingPicture:
             break;
     }
@@ -187,14 +304,15 @@ QString FitFinding::message() const {
 
 std::vector<FitFinding> CheckFit(const RenderContext &context, const TJob &job) {
     std::vector<FitFinding> findings;
+    QRectF left, right;
     try {
         if (job.Stil == Center) {
             // The centre text ignores the end bits: one block.
-            CheckBlock(job, DrawnInk(context, job, DrawLeftEnd | DrawRightEnd),
-                       FitFinding::End::Centre, findings);
+            left = DrawnInk(context, job, DrawLeftEnd | DrawRightEnd);
+            CheckBlock(job, left, FitFinding::End::Centre, findings);
         } else {
-            const QRectF left = DrawnInk(context, job, DrawLeftEnd);
-            const QRectF right = DrawnInk(context, job, DrawRightEnd);
+            left = DrawnInk(context, job, DrawLeftEnd);
+            right = DrawnInk(context, job, DrawRightEnd);
             CheckBlock(job, left, FitFinding::End::Left, findings);
             CheckBlock(job, right, FitFinding::End::Right, findings);
             if (!left.isNull() && !right.isNull() && left.right() > right.left() &&
@@ -214,6 +332,7 @@ std::vector<FitFinding> CheckFit(const RenderContext &context, const TJob &job) 
     }
     CheckPicture(job.BildNameLinks, FitFinding::End::Left, findings);
     CheckPicture(job.BildNameRechts, FitFinding::End::Right, findings);
+    CheckLetters(context, job, left, right, findings);
     return findings;
 }
 
@@ -225,7 +344,7 @@ int LargestFittingHeight(const RenderContext &context, const TJob &job, int lowe
     const auto fits = [&trial, &context](int height) {
         trial.FontGroesse = height;
         for (const FitFinding &finding : CheckFit(context, trial)) {
-            if (finding.kind != FitFinding::Kind::MissingPicture)
+            if (finding.isAboutRoom())
                 return false;
         }
         return true;

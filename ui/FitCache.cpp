@@ -8,12 +8,13 @@
 
 namespace {
 
-// Everything of a ribbon that its drawing depends on.
+// Everything of a ribbon that its drawing and its letters depend on.
 QString Fingerprint(const RenderContext &context, const TJob &job) {
     QStringList parts;
     parts.reserve(24);
     parts << QString::number(context.Schriftrahmen) << QString::number(context.RasterizerMode)
-          << QString::number(context.InternalLeadingDivisor);
+          << QString::number(context.InternalLeadingDivisor)
+          << QString::number(int(context.Kommission));
     for (std::int64_t v :
          {std::int64_t(job.Flip), std::int64_t(job.Shadow), std::int64_t(job.FontGroesse),
           std::int64_t(job.FontFarbe), std::int64_t(job.Stil), std::int64_t(job.Laenge),
@@ -22,7 +23,8 @@ QString Fingerprint(const RenderContext &context, const TJob &job) {
           std::int64_t(job.BildAbstandRechts)})
         parts << QString::number(v);
     parts << job.FontName.str() << job.BildNameLinks.str() << job.BildNameRechts.str()
-          << job.TextLeft.lines().join(QChar(1)) << job.TextRight.lines().join(QChar(1));
+          << job.TextLeft.lines().join(QChar(1)) << job.TextRight.lines().join(QChar(1))
+          << job.Kommission.str();
     return parts.join(QChar(2));
 }
 

@@ -17,6 +17,7 @@
 #include "render/Typefaces.h"
 #include "ui/Artwork.h"
 #include "ui/ColorSwatch.h"
+#include "ui/FaceMarks.h"
 #include "ui/Hints.h"
 #include "ui/SpinField.h"
 #include "ui/TextField.h"
@@ -148,6 +149,7 @@ QWidget *JobEditor::CreateFormatPanel() {
     CBFontName->setMaxVisibleItems(20);
     CBFontName->setMinimumContentsLength(3);
     CBFontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    Marks = new FaceMarks(CBFontName);
     CBShadow = new QCheckBox(QStringLiteral("Scha&tten"), panel);
     CBShadow->setObjectName(QStringLiteral("CBShadow"));
     edKommission = new TextField(255, panel);
@@ -350,6 +352,10 @@ void JobEditor::clearTexts() {
     RightPicture = false;
     MTextLeft->clear();
     MTextRight->clear();
+}
+
+void JobEditor::markFaces(const QString &text) {
+    Marks->setText(text);
 }
 
 void JobEditor::updateEnabledStates(const TJob *job, bool listed, bool compatibilityMode) {

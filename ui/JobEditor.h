@@ -5,6 +5,7 @@
 #include <array>
 
 class ColorSwatch;
+class FaceMarks;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -31,6 +32,9 @@ public:
     void store(TJob &job, bool compatibilityMode) const;
     // No ribbon: the texts are emptied, the other controls keep their values.
     void clearTexts();
+    // The typeface list marks the faces that lack characters of `text` (the
+    // texts the ribbon prints in its face), a moment after the last change.
+    void markFaces(const QString &text);
     // `job` is the ribbon shown (or none), `listed` whether the list has any.
     void updateEnabledStates(const TJob *job, bool listed, bool compatibilityMode);
 
@@ -98,4 +102,5 @@ private:
     // (the face drawn in its place when it is not installed).
     QString LoadedFace;
     int LoadedFaceRow = -1;
+    FaceMarks *Marks = nullptr;
 };

@@ -70,6 +70,7 @@ void TMainForm::LoadJob() {
         }
         UpdateEnabledStates();
     }
+    Editor->markFaces(CurrentJob ? TextInRibbonFace(*CurrentJob) : QString());
     ShowFitStatus();
 }
 
@@ -95,6 +96,7 @@ void TMainForm::JobChanged() {
         StoreJob();
         InvalidateCurrentJob();
     }
+    Editor->markFaces(CurrentJob ? TextInRibbonFace(*CurrentJob) : QString());
     ShowFitStatus();
 }
 

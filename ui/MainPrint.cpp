@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QToolButton>
+#include <algorithm>
 
 #include "model/FileError.h"
 #include "model/Job.h"
@@ -75,11 +76,21 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
     if (!ConfirmPrintSpelling(this, request.run(), !CompatibilityMode))
         return;
 
-    // Texts that do not fit cost a ribbon: asked once, before anything prints,
-    // naming the ribbons so that they can be found in the list.
-    const QList<int> unfitting = request.unfitting(
-        [&request](const TJob &job) { return !FitFindings(request.context(), job).empty(); });
-    if (!unfitting.isEmpty() && flow.confirm && !flow.confirm(UnfittingRibbonsQuestion(unfitting)))
+    // Texts that do not fit cost a ribbon, and so do letters the face lacks
+    // (they would print as gaps): asked once, before anything prints, naming
+    // the ribbons so that they can be found in the list.
+    const auto withFinding = [&request](bool aboutLetters) {
+        return [&request, aboutLetters](const TJob &job) {
+            const std::vector<FitFinding> &findings = FitFindings(request.context(), job);
+            return std::any_of(findings.begin(), findings.end(), [aboutLetters](const auto &f) {
+                return (f.kind == FitFinding::Kind::MissingLetters) == aboutLetters;
+            });
+        };
+    };
+    const QList<int> unfitting = request.unfitting(withFinding(false));
+    const QList<int> lacking = request.unfitting(withFinding(true));
+    if ((!unfitting.isEmpty() || !lacking.isEmpty()) && flow.confirm &&
+        !flow.confirm(UnfittingRibbonsQuestion(unfitting, lacking)))
         return;
 
     // Ribbons of another width are left out; the user learns which before

@@ -39,12 +39,25 @@ QString RibbonNumbers(const QList<int> &numbers) {
     return text;
 }
 
-QString UnfittingRibbonsQuestion(const QList<int> &numbers) {
-    const QString ribbons = numbers.size() == 1
-                                ? QStringLiteral("Bei 1 Schleife")
-                                : QStringLiteral("Bei %1 Schleifen").arg(numbers.size());
-    return QStringLiteral("%1 passt der Text nicht: %2. Trotzdem drucken?")
-        .arg(ribbons, RibbonNumbers(numbers));
+namespace {
+
+QString AtRibbons(const QList<int> &numbers) {
+    return numbers.size() == 1 ? QStringLiteral("Bei 1 Schleife")
+                               : QStringLiteral("Bei %1 Schleifen").arg(numbers.size());
+}
+
+}  // namespace
+
+QString UnfittingRibbonsQuestion(const QList<int> &numbers, const QList<int> &lackingLetters) {
+    QStringList sentences;
+    if (!numbers.isEmpty())
+        sentences << QStringLiteral("%1 passt der Text nicht: %2.")
+                         .arg(AtRibbons(numbers), RibbonNumbers(numbers));
+    if (!lackingLetters.isEmpty())
+        sentences << QStringLiteral("%1 hat die Schrift nicht alle Buchstaben des Textes: %2.")
+                         .arg(AtRibbons(lackingLetters), RibbonNumbers(lackingLetters));
+    sentences << QStringLiteral("Trotzdem drucken?");
+    return sentences.join(QLatin1Char(' '));
 }
 
 QString LeftOutByWidthNotice(const QList<int> &numbers) {

@@ -9,8 +9,11 @@
 QString RibbonNumbers(const QList<int> &numbers);
 
 // Asked before printing ribbons whose texts do not fit:
-// "Bei 3 Schleifen passt der Text nicht: 2, 5, 7. Trotzdem drucken?"
-QString UnfittingRibbonsQuestion(const QList<int> &numbers);
+// "Bei 3 Schleifen passt der Text nicht: 2, 5, 7. Trotzdem drucken?"; the
+// ribbons whose face lacks letters of their texts get a sentence of their own
+// before the question: "Bei 1 Schleife hat die Schrift nicht alle Buchstaben
+// des Textes: 4."
+QString UnfittingRibbonsQuestion(const QList<int> &numbers, const QList<int> &lackingLetters = {});
 
 // The information about the ribbons the width rule will leave out (see
 // PrintRequest::leftOutByWidth): its message and their numbers.

@@ -83,9 +83,18 @@ void AddFitFindings(int ribbon, const RibbonEntry &entry, const RenderContext &c
     if (!entry.job->HasText())
         return;  // never printed
     for (const FitFinding &fit : CheckFit(context, *entry.job)) {
-        const QString detail = fit.kind == FitFinding::Kind::MissingPicture
-                                   ? fit.picture
-                                   : QStringLiteral("%1 mm").arg(fit.millimetres);
+        QString detail;
+        if (fit.kind == FitFinding::Kind::MissingPicture) {
+            detail = fit.picture;
+        } else if (fit.kind == FitFinding::Kind::MissingLetters) {
+            // Every character, not only the first few the window names.
+            QStringList characters;
+            for (const char32_t ch : fit.characters)
+                characters << QString::fromUcs4(&ch, 1);
+            detail = fit.face + QStringLiteral(": ") + characters.join(QStringLiteral(", "));
+        } else {
+            detail = QStringLiteral("%1 mm").arg(fit.millimetres);
+        }
         findings->append({ribbon, entry.section, fit.endName(), fit.kindName(), detail});
     }
 }

@@ -27,9 +27,10 @@ CheckRun Check(const QStringList &args) {
     CheckRun run;
     run.status = RunCli(args, outStream, errStream);
     outStream.flush();
-    static const QRegularExpression suggestions(QStringLiteral(": [^\"]*\"$"));
+    static const QRegularExpression suggestions(
+        QStringLiteral("(kind=spelling detail=\"[^:\"]*): [^\"]*\"$"));
     for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        run.lines << QString(line).replace(suggestions, QStringLiteral("\""));
+        run.lines << QString(line).replace(suggestions, QStringLiteral("\\1\""));
     return run;
 }
 
@@ -71,7 +72,8 @@ TEST(CliCheckTest, SpellingFindsUnknownWordsOfPrintedTexts) {
 }
 
 // Text that runs over the ribbon's end or into the other end is found from
-// the ink printing would put down; so is a picture that is not there.
+// the ink printing would put down; so is a picture that is not there, and a
+// character the face has no glyph for (EB Garamond has no per mille sign).
 TEST(CliCheckTest, FitFindingsNameEndKindAndMillimetres) {
     TempDataFolder data;
     const QString ribbons = data.filePath(QStringLiteral("Auftrag.txt"));
@@ -82,11 +84,13 @@ TEST(CliCheckTest, FitFindingsNameEndKindAndMillimetres) {
                                    "TextLinks=In stiller Trauer und Dankbarkeit\n"
                                    "TextRechts=Deine Freunde vom Kegelclub\n"
                                    "BildNameRechts=Taube.bmp\n"
-                                   "[Gut]\nFontName=Liberation Sans\nTextLinks=Ruhe sanft\n")));
+                                   "[Gut]\nFontName=Liberation Sans\nTextLinks=Ruhe sanft\n"
+                                   "[Zeichen]\nFontName=EB Garamond\nTextLinks=Ruhe sanft\n"
+                                   "TextRechts=100 \u2030\n")));
     const CheckRun found = Check({QStringLiteral("check"), ribbons});
     EXPECT_EQ(found.status, 3);
     // Both texts are longer than the whole ribbon: each runs over the far end.
-    ASSERT_EQ(found.lines.size(), 4) << found.lines.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(found.lines.size(), 5) << found.lines.join(QLatin1Char('\n')).toStdString();
     static const QRegularExpression tooLong(
         QStringLiteral("^ribbon=1 section=\"Lang\" end=links kind=zu-lang detail=\"\\d+ mm\"$"));
     static const QRegularExpression overlap(QStringLiteral(
@@ -98,6 +102,8 @@ TEST(CliCheckTest, FitFindingsNameEndKindAndMillimetres) {
     EXPECT_EQ(found.lines[3],
               QStringLiteral(
                   "ribbon=1 section=\"Lang\" end=rechts kind=bild-fehlt detail=\"Taube.bmp\""));
+    EXPECT_EQ(found.lines[4], QStringLiteral("ribbon=3 section=\"Zeichen\" end=rechts "
+                                             "kind=zeichen-fehlt detail=\"EB Garamond: \u2030\""));
 }
 
 // A long check says how far it has come: not in its first two seconds, then

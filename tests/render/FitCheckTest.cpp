@@ -80,4 +80,132 @@ TEST_F(FitCheckTest, LargestFittingHeightIsTheLastHeightWithoutAFinding) {
     EXPECT_EQ(LargestFittingHeight(context(), *job, 20), 0);
 }
 
+// A letter the face has no glyph for would print as a gap: a finding that
+// names the face as the ribbon names it and the letters, a symbol the symbol
+// face has is none. Oldania has no Cyrillic, the label's Arial no Armenian.
+TEST_F(FitCheckTest, LettersTheFaceLacksAreOneFindingPerFace) {
+    const QString oldania = QStringLiteral("Oldania ADF Std");
+    const QString noLetters;
+    const struct {
+        QString face;
+        RibbonStyle style;
+        QString left, right, label;
+        bool labelPrinted;
+        QString message;  // empty: no finding
+        End end;
+    } cases[] = {
+        {oldania,
+         Align,
+         QStringLiteral("Ruhe sanft, \u041e\u043b\u044c\u0433\u0430"),
+         {},
+         {},
+         true,
+         QStringLiteral("Die Schrift \u201eOldania ADF Std\u201c hat kein \u201e\u041e\u201c, "
+                        "\u201e\u043b\u201c, \u201e\u044c\u201c, \u201e\u0433\u201c, "
+                        "\u201e\u0430\u201c."),
+         End::Left},
+        {QStringLiteral("DejaVu Sans"),
+         Align,
+         QStringLiteral("\u041e\u043b\u044c\u0433\u0430"),
+         {},
+         {},
+         true,
+         noLetters,
+         End::Left},
+        // The cross from the symbol face, also as a phone types it (with a
+        // variation selector, which draws nothing).
+        {oldania,
+         Align,
+         QStringLiteral("Ruhe sanft \u271d"),
+         QStringLiteral("\u271d\ufe0f"),
+         {},
+         true,
+         noLetters,
+         End::Left},
+        // Past five letters the message stops.
+        {oldania,
+         Align,
+         QStringLiteral("Ruhe sanft"),
+         QStringLiteral("Oma \u0416\u0443\u043a\u043e\u0432\u0430 \u041e\u043b\u044c\u0433\u0430"),
+         {},
+         true,
+         QStringLiteral("Die Schrift \u201eOldania ADF Std\u201c hat kein \u201e\u0416\u201c, "
+                        "\u201e\u0443\u201c, \u201e\u043a\u201c, \u201e\u043e\u201c, "
+                        "\u201e\u0432\u201c, \u2026."),
+         End::Right},
+        {oldania,
+         Align,
+         QStringLiteral("Ruhe \u0416"),
+         QStringLiteral("Gru\u00df \u0416 \u0429"),
+         {},
+         true,
+         QStringLiteral("Die Schrift \u201eOldania ADF Std\u201c hat kein \u201e\u0416\u201c, "
+                        "\u201e\u0429\u201c."),
+         End::Both},
+        // The centred style never prints the right text.
+        {oldania,
+         Center,
+         QStringLiteral("Ruhe"),
+         QStringLiteral("\u0416"),
+         {},
+         true,
+         noLetters,
+         End::Centre},
+        // The label has its own face, and counts only where it is printed.
+        {oldania,
+         Align,
+         QStringLiteral("Ruhe"),
+         {},
+         QStringLiteral("Nr. 17 \u0531\u057e"),
+         true,
+         QStringLiteral("Die Schrift \u201eArial\u201c hat kein \u201e\u0531\u201c, "
+                        "\u201e\u057e\u201c."),
+         End::Commission},
+        {oldania,
+         Align,
+         QStringLiteral("Ruhe"),
+         {},
+         QStringLiteral("Nr. 17 \u0531\u057e"),
+         false,
+         noLetters,
+         End::Commission},
+        // Ribbon and label in the same face: one sentence.
+        {QStringLiteral("Arial"),
+         Align,
+         QStringLiteral("Ruhe \u0531"),
+         {},
+         QStringLiteral("\u057e"),
+         true,
+         QStringLiteral("Die Schrift \u201eArial\u201c hat kein \u201e\u0531\u201c, "
+                        "\u201e\u057e\u201c."),
+         End::Left},
+    };
+    for (const auto &c : cases) {
+        const std::string what = (c.face + QLatin1Char('/') + c.left + QLatin1Char('/') + c.right +
+                                  QLatin1Char('/') + c.label)
+                                     .toStdString();
+        setSetting(QStringLiteral("Drucker"), QStringLiteral("Kommission"), c.labelPrinted);
+        auto job = MakeJob();
+        job->FontName.set(c.face);
+        job->Stil = c.style;
+        job->FontGroesse = 40;
+        job->TextLeft.set({c.left});
+        job->TextRight.set(c.right.isEmpty() ? QStringList() : QStringList{c.right});
+        job->Kommission.set(c.label);
+        std::vector<FitFinding> found = CheckFit(context(), *job);
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(found.empty()) << what << ": " << found[0].message().toStdString();
+            continue;
+        }
+        ASSERT_EQ(found.size(), 1u) << what;
+        EXPECT_EQ(found[0].kind, Kind::MissingLetters) << what;
+        EXPECT_EQ(found[0].message(), c.message) << what;
+        EXPECT_EQ(found[0].end, c.end) << what;
+        // Marked in the preview where the text stands; the label is not shown there.
+        EXPECT_EQ(found[0].regionMm.isEmpty(), c.end == End::Commission) << what;
+        // No letter height mends a missing letter: the height stays.
+        EXPECT_EQ(LargestFittingHeight(context(), *job, 20), 40) << what;
+    }
+}
+
 }  // namespace

@@ -452,6 +452,46 @@ TEST_F(EditorTest, ScreenReadersHearEveryControlByItsLabelAndTheListsByTheirText
     EXPECT_EQ(item(Child<QWidget>("LBTexte"), 0), QStringLiteral("Ruhe sanft in Liebe"));
 }
 
+// The typeface list shows at a glance which faces cannot print the ribbon's
+// texts, and says which letter they lack; the chosen face's mark shows with
+// the list closed, and the status bar says it too.
+TEST_F(EditorTest, TypefaceListMarksTheFacesThatLackALetterOfTheTexts) {
+    Start();
+    auto *faces = Child<QComboBox>("CBFontName");
+    const int oldania = faces->findText(QStringLiteral("Oldania ADF Std"));
+    const int dejavu = faces->findText(QStringLiteral("DejaVu Sans"));
+    ASSERT_GE(oldania, 0);
+    ASSERT_GE(dejavu, 0);
+    auto *memo = Child<TextMemo>("MTextLeft");
+    TypeInto(memo, QStringLiteral("Ruhe \u271d \u0416\u0430\u043d\u043d\u0430"));
+    faces->showPopup();  // opened, the list has its marks at once
+    const QString lacks = QStringLiteral(
+        "Die Schrift \u201eOldania ADF Std\u201c hat kein \u201e\u0416\u201c, "
+        "\u201e\u0430\u201c, \u201e\u043d\u201c.");
+    EXPECT_EQ(faces->itemData(oldania, Qt::ToolTipRole).toString(), lacks);
+    EXPECT_FALSE(faces->itemIcon(oldania).isNull());
+    EXPECT_EQ(faces->itemData(oldania, Qt::AccessibleTextRole).toString(),
+              QStringLiteral("Oldania ADF Std, hat kein \u201e\u0416\u201c, \u201e\u0430\u201c, "
+                             "\u201e\u043d\u201c"));
+    EXPECT_FALSE(faces->itemData(dejavu, Qt::ToolTipRole).isValid());
+    EXPECT_TRUE(faces->itemIcon(dejavu).isNull());
+    faces->hidePopup();
+
+    faces->setCurrentIndex(oldania);
+    Settle();
+    EXPECT_EQ(faces->itemText(oldania), QStringLiteral("Oldania ADF Std"));
+    EXPECT_EQ(faces->toolTip(), lacks);
+    EXPECT_EQ(faces->accessibleDescription(), lacks);
+    EXPECT_EQ(form->statusBar()->currentMessage(), QLatin1Char(' ') + lacks);
+
+    // Texts the face has: the mark goes a moment after the typing.
+    memo->selectAll();
+    TypeInto(memo, QStringLiteral("Ruhe sanft \u271d"));
+    QTRY_VERIFY(!faces->itemData(oldania, Qt::ToolTipRole).isValid());
+    EXPECT_TRUE(faces->itemIcon(oldania).isNull());
+    EXPECT_TRUE(faces->toolTip().isEmpty());
+}
+
 TEST_F(EditorTest, HintsGoToTheStatusBarAfterOneBlank) {
     Start();
     QStatusTipEvent tip(QStringLiteral("L\u00F6scht die aktuelle Schleife."));

@@ -293,6 +293,13 @@ TEST(RibbonNumbersTest, ListsTheNumbersAndCutsALongList) {
         EXPECT_EQ(RibbonNumbers(numbers), text);
     EXPECT_EQ(UnfittingRibbonsQuestion({4}),
               QStringLiteral("Bei 1 Schleife passt der Text nicht: 4. Trotzdem drucken?"));
+    // A face without a letter of the text is no text too long: said as it is.
+    EXPECT_EQ(UnfittingRibbonsQuestion({}, {2, 5}),
+              QStringLiteral("Bei 2 Schleifen hat die Schrift nicht alle Buchstaben des Textes: "
+                             "2, 5. Trotzdem drucken?"));
+    EXPECT_EQ(UnfittingRibbonsQuestion({4}, {2}),
+              QStringLiteral("Bei 1 Schleife passt der Text nicht: 4. Bei 1 Schleife hat die "
+                             "Schrift nicht alle Buchstaben des Textes: 2. Trotzdem drucken?"));
 }
 
 TEST_F(PrintCommandTest, CancelledRangePrintsNothing) {
