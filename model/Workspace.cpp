@@ -40,7 +40,9 @@ QString Workspace::open(SettingsFile *settings, const QString &phrasePath) {
     phrasePath_ = phrasePath;
     QFile file(phrasePath);
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    phrases_.assign(ParsePhrases(bytes));
+    QFile companion(PhraseCompanionPath(phrasePath));
+    phrases_.assign(ParsePhrases(
+        bytes, companion.open(QIODevice::ReadOnly) ? companion.readAll() : QByteArray()));
     phrasesRead_ = phrases_.phrases();
     if (DroppedPhraseBytes(bytes) > 0)
         return QStringLiteral(

@@ -88,9 +88,15 @@ printf '%s\r\n' \
   $'FontGr\xf6\xdfe=60' 'FontFarbe=$00000000' 'Stil=0' 'Flip=0' 'BildNameLinks=' \
   'BildBreiteLinks=40' 'BildAbstandLinks=30' 'BildNameRechts=Taube.bmp' 'BildBreiteRechts=50' \
   'BildAbstandRechts=20' $'L\xe4nge=2000' 'Shadow=0' >"$work/expected.ini"
-# The phrases sorted without regard to case, the new one with its line break
-# as two backslashes, every line ended by CR LF.
-printf 'A\r\nb\r\nc\r\nGr\xfc\xdfe\r\nRuhe sanft\\\\F\xfcr immer\r\n' >"$work/expected.txt"
+# The phrases sorted without regard to case, the new ones with their line
+# breaks as two backslashes, every line ended by CR LF; the one in Polish,
+# Russian and with a cross as the Windows version can show it, its exact
+# text in the companion file behind the fingerprint of that line.
+approximation=$'Lucja Dabrowska\\\\Olga \x86'
+printf 'A\r\nb\r\nc\r\nGr\xfc\xdfe\r\nRuhe sanft\\\\F\xfcr immer\r\n%s\r\n' "$approximation" >"$work/expected.txt"
+fingerprint=$(printf '%s' "$approximation" | sha1sum | cut -c1-8 | tr a-f A-F)
+printf '%s \xc5\x81ucja D\xc4\x85browska\\\\\xd0\x9e\xd0\xbb\xd1\x8c\xd0\xb3\xd0\xb0 \xe2\x9c\x9d\n' \
+  "$fingerprint" >"$work/expected.utf8.txt"
 
 # The installation's first-start step adds the pictures and leaves the rest.
 cp "$folder/RIBOLANT.INI" "$work/before.ini"
@@ -159,6 +165,15 @@ wait_probe "text${tab}MTextLeft${tab}Ruhe sanft\\nFür immer"
 xdotool keydown ctrl click 1 keyup ctrl
 wait_probe "item${tab}LBTexte${tab}Ruhe sanft\\\\\\\\Für immer"
 
+# Names of every family and a cross, typed and stored the same way.
+xdotool key ctrl+a BackSpace
+xdotool type --delay 40 'Łucja Dąbrowska'
+xdotool key Return
+xdotool type --delay 40 'Ольга ✝'
+wait_probe "text${tab}MTextLeft${tab}Łucja Dąbrowska\\nОльга ✝"
+xdotool keydown ctrl click 1 keyup ctrl
+wait_probe "item${tab}LBTexte${tab}Łucja Dąbrowska\\\\\\\\Ольга ✝"
+
 # "&Datei", then the first stored format: a second ribbon in the format "Schmal".
 xdotool key alt+d
 wait_probe "popup${tab}MenuDatei"
@@ -196,5 +211,20 @@ if ! cmp -s "$work/expected.txt" "$folder/RIBOLANT.TXT"; then
   show_difference RIBOLANT.TXT "$work/expected.txt" "$folder/RIBOLANT.TXT"
   ok=0
 fi
+if ! cmp -s "$work/expected.utf8.txt" "$folder/RIBOLANT.UTF8.TXT"; then
+  show_difference RIBOLANT.UTF8.TXT "$work/expected.utf8.txt" "$folder/RIBOLANT.UTF8.TXT"
+  ok=0
+fi
 [ "$ok" -eq 1 ] || fail "the files written at shut-down differ from the rules"
+
+# ---- the next start lists the phrase with every letter in place
+rm -f "$work/probe"
+XDG_DATA_HOME=$data HOME=$work/home CUPS_SERVER=127.0.0.1:9 QT_QPA_PLATFORM=xcb \
+  LD_PRELOAD=$probe_lib VELLUMO_E2E_PROBE=$work/probe "$program" >"$work/app.log" 2>&1 &
+app_pid=$!
+wait_rows LBTexte 6 60
+wait_probe "item${tab}LBTexte${tab}Łucja Dąbrowska\\\\\\\\Ольга ✝"
+kill -TERM "$app_pid"
+wait "$app_pid"
+app_pid=
 echo "window test: passed"
