@@ -20,13 +20,15 @@ struct DictionaryFiles {
 // Where Debian and hand installations put Hunspell dictionaries.
 QStringList DictionaryFolders();
 
-// The German dictionaries found in the folders, in the order German
-// (Germany), German (Austria), German (Switzerland); the first folder that
-// holds both files of a language wins.
-QList<DictionaryFiles> GermanDictionaries(const QStringList &folders = DictionaryFolders());
+// The dictionaries found in the folders (both files of a code, the first
+// folder that holds them wins): German (Germany), German (Austria), German
+// (Switzerland) first, then the others by their German names ("Polnisch",
+// "Russisch", "Englisch (Vereinigte Staaten)"). A code whose files are only
+// links to another listed code's files (de_LU to de_DE) is left out.
+QList<DictionaryFiles> InstalledDictionaries(const QStringList &folders = DictionaryFolders());
 
 // RIBOLANT.INI [General] "Rechtschreibung": the code of the dictionary
-// ("de_DE", "de_AT", "de_CH") or "Aus". Readers that do not know the key
+// ("de_DE", "de_AT", "pl_PL", ...) or "Aus". Readers that do not know the key
 // ignore it.
 extern const QString SpellingSection;
 extern const QString SpellingKey;
@@ -41,7 +43,8 @@ std::optional<DictionaryFiles> ChosenDictionary(const QString &setting,
 
 // One loaded dictionary. Words are handed to Hunspell in the dictionary's own
 // encoding (the .aff file's SET line); a word with a character outside it is
-// simply unknown and gets no suggestions. Not for two threads at once; it may
+// not the dictionary's to judge (a Polish name against a Latin-1 German list)
+// and gets no suggestions. Not for two threads at once; it may
 // be loaded on one thread and used on another.
 class SpellDictionary {
 public:
@@ -52,6 +55,8 @@ public:
     SpellDictionary &operator=(const SpellDictionary &) = delete;
 
     const DictionaryFiles &files() const { return files_; }
+    // Whether the dictionary's encoding holds every character of the word.
+    bool canHold(const QString &word) const;
     bool spell(const QString &word);
     QStringList suggest(const QString &word);
 
@@ -63,6 +68,7 @@ private:
     SpellDictionary(DictionaryFiles files, std::unique_ptr<Hunspell> hunspell, Encoding encoding,
                     QByteArray encodingName);
     bool encode(const QString &word, std::string *out) const;
+    bool toBytes(const QString &word, QByteArray *out) const;
     QString decode(const std::string &bytes) const;
 
     DictionaryFiles files_;
