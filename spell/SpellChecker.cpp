@@ -73,8 +73,8 @@ bool SpellChecker::inDictionary(const QString &word) {
     const auto known = answers_.constFind(word);
     if (known != answers_.constEnd())
         return *known;
-    // A word the dictionary's encoding cannot hold is none of its business.
-    const bool answer = !dictionary_->canHold(word) || dictionary_->spell(word);
+    // A name in letters the language does not use is none of its business.
+    const bool answer = !dictionary_->judges(word) || dictionary_->spell(word);
     answers_.insert(word, answer);
     return answer;
 }

@@ -15,8 +15,8 @@ class SpellDictionary;
 // dictionary nor the shop's own words know. The shop's words are the user's
 // dictionary (Woerterbuch.txt), every word of the phrase list ("Familie
 // Wojciechowski") and the words ignored for this run. Without a dictionary
-// (checking off, or not loaded yet) no word is unknown, nor is a word with a
-// letter the dictionary's encoding cannot hold.
+// (checking off, or not loaded yet) no word is unknown, nor is a word the
+// dictionary does not judge (letters its language does not use).
 //
 // German rules beyond the dictionary: a hyphenated word is known when its
 // parts are ("DRK-Ortsverein") or when it is a known word written with a

@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cctype>
 #include <hunspell/hunspell.hxx>
 #include <mutex>
 
@@ -146,8 +147,13 @@ std::unique_ptr<SpellDictionary> SpellDictionary::open(const DictionaryFiles &fi
     const std::lock_guard<std::mutex> lock(HunspellLifetimes());
     auto hunspell = std::make_unique<Hunspell>(QFile::encodeName(files.aff).constData(),
                                                QFile::encodeName(files.dic).constData());
-    const QByteArray name = QByteArray::fromStdString(hunspell->get_dict_encoding()).trimmed();
-    const QByteArray key = name.toUpper();
+    QByteArray name = QByteArray::fromStdString(hunspell->get_dict_encoding()).trimmed();
+    QByteArray key = name.toUpper();
+    // Hunspell's name of the Windows code pages (Bulgarian, Ukrainian lists).
+    if (key.startsWith("MICROSOFT-CP")) {
+        name = "windows-" + name.mid(12);
+        key = name.toUpper();
+    }
     Encoding encoding = Encoding::Named;
     if (key == "UTF-8" || key == "UTF8")
         encoding = Encoding::Utf8;
@@ -158,13 +164,41 @@ std::unique_ptr<SpellDictionary> SpellDictionary::open(const DictionaryFiles &fi
     else if (!QStringEncoder(name.constData()).isValid() ||
              !QStringDecoder(name.constData()).isValid())
         return nullptr;
-    return std::unique_ptr<SpellDictionary>(
+    std::unique_ptr<SpellDictionary> dictionary(
         new SpellDictionary(files, std::move(hunspell), encoding, name));
+    dictionary->letters_ = dictionary->tryLetters();
+    return dictionary;
 }
 
-bool SpellDictionary::canHold(const QString &word) const {
+QSet<char32_t> SpellDictionary::tryLetters() const {
+    QSet<char32_t> letters;
+    QFile aff(files_.aff);
+    if (!aff.open(QIODevice::ReadOnly))
+        return letters;
+    while (!aff.atEnd()) {
+        const QByteArray line = aff.readLine().trimmed();
+        if (!line.startsWith("TRY") || line.size() < 5 || !std::isspace(quint8(line[3])))
+            continue;
+        for (const char32_t c : decode(line.mid(4).trimmed().toStdString()).toUcs4()) {
+            if (QChar::isLetter(c))
+                letters.insert(QChar::toLower(c));
+        }
+        break;
+    }
+    return letters;
+}
+
+bool SpellDictionary::judges(const QString &word) const {
     QByteArray bytes;
-    return toBytes(word, &bytes);
+    if (!toBytes(word, &bytes))
+        return false;
+    if (letters_.isEmpty())
+        return true;
+    for (const char32_t c : word.toUcs4()) {
+        if (QChar::isLetter(c) && !letters_.contains(QChar::toLower(c)))
+            return false;
+    }
+    return true;
 }
 
 bool SpellDictionary::encode(const QString &word, std::string *out) const {

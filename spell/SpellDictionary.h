@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -42,9 +43,10 @@ std::optional<DictionaryFiles> ChosenDictionary(const QString &setting,
                                                 const QList<DictionaryFiles> &installed);
 
 // One loaded dictionary. Words are handed to Hunspell in the dictionary's own
-// encoding (the .aff file's SET line); a word with a character outside it is
-// not the dictionary's to judge (a Polish name against a Latin-1 German list)
-// and gets no suggestions. Not for two threads at once; it may
+// encoding (the .aff file's SET line). A word with a character outside it, or
+// with a letter the language does not use (not among the .aff file's TRY
+// letters), is not the dictionary's to judge: "Dąbrowska" or "Ольга" against
+// the German list. Not for two threads at once; it may
 // be loaded on one thread and used on another.
 class SpellDictionary {
 public:
@@ -55,8 +57,8 @@ public:
     SpellDictionary &operator=(const SpellDictionary &) = delete;
 
     const DictionaryFiles &files() const { return files_; }
-    // Whether the dictionary's encoding holds every character of the word.
-    bool canHold(const QString &word) const;
+    // Whether the word is the dictionary's to judge (see above).
+    bool judges(const QString &word) const;
     bool spell(const QString &word);
     QStringList suggest(const QString &word);
 
@@ -69,10 +71,12 @@ private:
                     QByteArray encodingName);
     bool encode(const QString &word, std::string *out) const;
     bool toBytes(const QString &word, QByteArray *out) const;
+    QSet<char32_t> tryLetters() const;
     QString decode(const std::string &bytes) const;
 
     DictionaryFiles files_;
     std::unique_ptr<Hunspell> hunspell_;
     Encoding encoding_;
     QByteArray encodingName_;
+    QSet<char32_t> letters_;  // small letters of the TRY line; empty: any
 };
