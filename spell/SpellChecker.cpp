@@ -1,6 +1,6 @@
 #include "spell/SpellChecker.h"
 
-#include "model/Cp1252.h"
+#include "model/UnicodeText.h"
 #include "spell/SpellDictionary.h"
 
 namespace {
@@ -73,7 +73,8 @@ bool SpellChecker::inDictionary(const QString &word) {
     const auto known = answers_.constFind(word);
     if (known != answers_.constEnd())
         return *known;
-    const bool answer = dictionary_->spell(word);
+    // A name in letters the language does not use is none of its business.
+    const bool answer = !dictionary_->judges(word) || dictionary_->spell(word);
     answers_.insert(word, answer);
     return answer;
 }
@@ -148,7 +149,7 @@ QStringList SpellChecker::suggestions(const QString &word, int max) {
     for (const QString &suggestion : dictionary_->suggest(Normalised(word))) {
         if (result.size() >= max)
             break;
-        if (Cp1252::canEncode(suggestion) && !result.contains(suggestion))
+        if (UnicodeText::acceptable(suggestion) && !result.contains(suggestion))
             result.append(suggestion);
     }
     return result;

@@ -15,7 +15,8 @@ class SpellDictionary;
 // dictionary nor the shop's own words know. The shop's words are the user's
 // dictionary (Woerterbuch.txt), every word of the phrase list ("Familie
 // Wojciechowski") and the words ignored for this run. Without a dictionary
-// (checking off, or not loaded yet) no word is unknown.
+// (checking off, or not loaded yet) no word is unknown, nor is a word the
+// dictionary does not judge (letters its language does not use).
 //
 // German rules beyond the dictionary: a hyphenated word is known when its
 // parts are ("DRK-Ortsverein") or when it is a known word written with a
@@ -46,7 +47,7 @@ public:
     QStringList unknownWordList(QStringView text);
     bool isKnown(QStringView word, bool beforeDot = false);
 
-    // At most `max` suggestions that a ribbon text can hold (Windows-1252).
+    // At most `max` suggestions that a ribbon text can hold.
     QStringList suggestions(const QString &word, int max);
 
 private:

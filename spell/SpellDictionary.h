@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -20,13 +21,15 @@ struct DictionaryFiles {
 // Where Debian and hand installations put Hunspell dictionaries.
 QStringList DictionaryFolders();
 
-// The German dictionaries found in the folders, in the order German
-// (Germany), German (Austria), German (Switzerland); the first folder that
-// holds both files of a language wins.
-QList<DictionaryFiles> GermanDictionaries(const QStringList &folders = DictionaryFolders());
+// The dictionaries found in the folders (both files of a code, the first
+// folder that holds them wins): German (Germany), German (Austria), German
+// (Switzerland) first, then the others by their German names ("Polnisch",
+// "Russisch", "Englisch (Vereinigte Staaten)"). A code whose files are only
+// links to another listed code's files (de_LU to de_DE) is left out.
+QList<DictionaryFiles> InstalledDictionaries(const QStringList &folders = DictionaryFolders());
 
 // RIBOLANT.INI [General] "Rechtschreibung": the code of the dictionary
-// ("de_DE", "de_AT", "de_CH") or "Aus". Readers that do not know the key
+// ("de_DE", "de_AT", "pl_PL", ...) or "Aus". Readers that do not know the key
 // ignore it.
 extern const QString SpellingSection;
 extern const QString SpellingKey;
@@ -40,8 +43,10 @@ std::optional<DictionaryFiles> ChosenDictionary(const QString &setting,
                                                 const QList<DictionaryFiles> &installed);
 
 // One loaded dictionary. Words are handed to Hunspell in the dictionary's own
-// encoding (the .aff file's SET line); a word with a character outside it is
-// simply unknown and gets no suggestions. Not for two threads at once; it may
+// encoding (the .aff file's SET line). A word with a character outside it, or
+// with a letter the language does not use (not among the .aff file's TRY
+// letters), is not the dictionary's to judge: "Dąbrowska" or "Ольга" against
+// the German list. Not for two threads at once; it may
 // be loaded on one thread and used on another.
 class SpellDictionary {
 public:
@@ -52,6 +57,8 @@ public:
     SpellDictionary &operator=(const SpellDictionary &) = delete;
 
     const DictionaryFiles &files() const { return files_; }
+    // Whether the word is the dictionary's to judge (see above).
+    bool judges(const QString &word) const;
     bool spell(const QString &word);
     QStringList suggest(const QString &word);
 
@@ -63,10 +70,13 @@ private:
     SpellDictionary(DictionaryFiles files, std::unique_ptr<Hunspell> hunspell, Encoding encoding,
                     QByteArray encodingName);
     bool encode(const QString &word, std::string *out) const;
+    bool toBytes(const QString &word, QByteArray *out) const;
+    QSet<char32_t> tryLetters() const;
     QString decode(const std::string &bytes) const;
 
     DictionaryFiles files_;
     std::unique_ptr<Hunspell> hunspell_;
     Encoding encoding_;
     QByteArray encodingName_;
+    QSet<char32_t> letters_;  // small letters of the TRY line; empty: any
 };

@@ -18,6 +18,7 @@
 
 class QAction;
 class QButtonGroup;
+class QInputMethodEvent;
 class QLabel;
 class QListView;
 class QListWidget;
@@ -201,6 +202,8 @@ private:
     void MTextsStore(TextMemo *memo);
     void LBTexteDblClick();
     bool LBTexteKeyDown(int key);
+    // The type-ahead for what an input method commits (a dead key, compose).
+    bool LBTexteInputMethod(const QInputMethodEvent *event);
     void MTextExit(QWidget *old, QWidget *now);
 
     // Tool bar

@@ -2,11 +2,13 @@
 #include "ui/Main.h"
 
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
 
 #include "model/DataFolder.h"
+#include "model/UnicodeText.h"
 #include "model/Workspace.h"
 #include "print/Session.h"
 #include "ui/SpellSupport.h"
@@ -81,6 +83,15 @@ bool TMainForm::LBTexteKeyDown(int key) {
     Work->removePhrase(row);
     const qsizetype left = phrases().size();
     ShowPhrases(left == 0 ? -1 : std::min<qsizetype>(row, left - 1));
+    return true;
+}
+
+bool TMainForm::LBTexteInputMethod(const QInputMethodEvent *event) {
+    if (event->commitString().isEmpty())
+        return false;
+    // The phrases are composed: so is what is looked for ("E" and an accent
+    // committed together find "\u00C9milie").
+    LBTexte->keyboardSearch(UnicodeText::composed(event->commitString()));
     return true;
 }
 

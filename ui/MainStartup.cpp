@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QListView>
 #include <QListWidget>
@@ -215,5 +216,8 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *e) {
         if (watched == LBTexte && LBTexteKeyDown(key))
             return true;
     }
+    if (watched == LBTexte && e->type() == QEvent::InputMethod &&
+        LBTexteInputMethod(static_cast<QInputMethodEvent *>(e)))
+        return true;
     return QMainWindow::eventFilter(watched, e);
 }

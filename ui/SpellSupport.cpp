@@ -58,7 +58,7 @@ SpellingSupport::SpellingSupport(QWidget *window, const QList<TextMemo *> &memos
                 [this, memo](const QPoint &pos) { showContextMenu(memo, pos); });
     }
 
-    installed_ = GermanDictionaries();
+    installed_ = InstalledDictionaries();
     const std::optional<DictionaryFiles> files =
         ChosenDictionary(SettingString(SpellingSection, SpellingKey), installed_);
     chosen_ = files ? files->code : SpellingOff;

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QValidator>
+#include <algorithm>
 
 #include "model/UnicodeText.h"
 #include "ui/MenuKeyFilter.h"
+#include "ui/PastedText.h"
 #include "ui/TextRefusal.h"
 
 // Sees every text the field would take (typing, pasting, dropping, input
@@ -13,9 +15,11 @@ class TextField::Guard : public QValidator {
 public:
     Guard(TextField *field, int limit) : QValidator(field), field_(field), limit_(limit) {}
 
-    State validate(QString &input, int &) const override {
-        // More than one character added at once is a paste: refused whole.
-        // What was added is what differs from the text last taken.
+    State validate(QString &input, int &pos) const override {
+        // More than one letter added at once is a paste: cleaned of what
+        // mails and web pages bring along, or refused whole. What was added
+        // is what differs from the text last taken; a letter with its accent
+        // or beyond the first plane is one letter.
         qsizetype head = 0;
         while (head < input.size() && head < accepted_.size() && input[head] == accepted_[head])
             ++head;
@@ -23,7 +27,19 @@ public:
         while (tail < input.size() - head && tail < accepted_.size() - head &&
                input[input.size() - 1 - tail] == accepted_[accepted_.size() - 1 - tail])
             ++tail;
-        const bool pasted = input.size() - head - tail > 1;
+        const QString added = input.sliced(head, input.size() - head - tail);
+        const bool pasted = UnicodeText::letterCount(added) > 1;
+        if (!added.isEmpty()) {
+            // Kept composed, as the ribbon stores it: an accent joins its letter.
+            const QString cleaned = pasted ? CleanPastedText(added, false) : added;
+            const QString before = UnicodeText::composed(input.first(head) + cleaned);
+            const QString text = UnicodeText::composed(before + input.last(tail));
+            if (text != input) {
+                if (pos >= input.size() - tail)
+                    pos = int(std::min(before.size(), text.size()));
+                input = text;
+            }
+        }
         QString message = UnstorableCharacterMessage(input, pasted);
         if (message.isEmpty() && UnicodeText::letterCount(input) > limit_)
             message = TooLongMessage(limit_, pasted);

@@ -5,7 +5,9 @@
 // A one-line text field for the ribbon: what the user types or pastes is
 // refused whole when it holds a character no text may hold (a control
 // character) or would make the text longer than maxLength letters; refused()
-// says why.
+// says why. A paste is cleaned first of what mails and web pages bring
+// along (line breaks become blanks, see PastedText.h); the text is kept
+// composed.
 class TextField : public QLineEdit {
     Q_OBJECT
 public:

@@ -6,9 +6,12 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTextBlock>
 #include <QTextCursor>
 
+#include "model/UnicodeText.h"
 #include "ui/MenuKeyFilter.h"
+#include "ui/PastedText.h"
 #include "ui/TextRefusal.h"
 
 namespace {
@@ -20,9 +23,16 @@ QString InsertedByKey(const QKeyEvent *event) {
     if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
         return QString();
     const QString text = event->text();
-    if (text.isEmpty() || !text.at(0).isPrint())
+    // A letter beyond the first plane comes as two halves.
+    if (text.isEmpty() || !QChar::isPrint(text.toUcs4().value(0)))
         return QString();
     return text;
+}
+
+bool CombiningMark(char32_t c) {
+    const QChar::Category category = QChar::category(c);
+    return category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining ||
+           category == QChar::Mark_Enclosing;
 }
 
 }  // namespace
@@ -47,16 +57,21 @@ void TextMemo::setLines(const QStringList &lines) {
         setPlainText(text);
 }
 
-bool TextMemo::acceptInsertion(const QString &text) {
-    // More than one character at once is a paste (or a drop): refused whole.
-    const bool pasted = text.size() > 1 && text != QLatin1String("\n");
-    // Line breaks are the memo's own: they separate the ribbon's lines.
-    QString message = UnstorableCharacterMessage(QString(text).remove(QLatin1Char('\n')), pasted);
+bool TextMemo::acceptInsertion(const QString &text, qsizetype replacedBefore) {
+    // More than one letter at once is a paste (or a drop): refused whole. A
+    // letter with its accent or beyond the first plane is one letter.
+    const bool pasted = UnicodeText::letterCount(text) > 1 && text != QLatin1String("\n");
+    // Line breaks part the memo's lines; each line must be storable.
+    QString message = UnstorableCharacterMessage(
+        QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')), pasted);
     if (message.isEmpty()) {
-        const QString selected = textCursor().selectedText();
-        const qsizetype after =
-            StoredLength(toPlainText()) - StoredLength(selected) + StoredLength(text);
-        if (after > MaxLength)
+        // Counted on the text as it would be: an accent typed after its
+        // letter adds none.
+        const QTextCursor cursor = textCursor();
+        QString after = toPlainText();
+        const qsizetype from = cursor.selectionStart() - replacedBefore;
+        after.replace(from, cursor.selectionEnd() - from, text);
+        if (StoredLength(after) > MaxLength)
             message = TooLongMessage(MaxLength, pasted);
     }
     if (message.isEmpty())
@@ -76,27 +91,57 @@ void TextMemo::keyPressEvent(QKeyEvent *event) {
 }
 
 void TextMemo::insertFromMimeData(const QMimeData *source) {
-    if (source && source->hasText()) {
-        QString text = source->text();
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        if (!acceptInsertion(text))
-            return;
-        textCursor().insertText(text);
-        ensureCursorVisible();
+    const QString pasted = PastedPlainText(source);
+    if (pasted.isNull()) {
+        QPlainTextEdit::insertFromMimeData(source);
         return;
     }
-    QPlainTextEdit::insertFromMimeData(source);
+    const QString text = CleanPastedText(pasted, true);
+    if (text.isEmpty() || !acceptInsertion(text))
+        return;
+    textCursor().insertText(text);
+    ensureCursorVisible();
 }
 
 void TextMemo::inputMethodEvent(QInputMethodEvent *event) {
-    if (!event->commitString().isEmpty() && !acceptInsertion(event->commitString())) {
+    if (event->commitString().isEmpty()) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    // The text keeps its letters composed, as the ribbon stores them: an
+    // accent committed on its own joins the letter before it.
+    QString commit = UnicodeText::composed(event->commitString());
+    int replaceFrom = event->replacementStart();
+    int replaceLength = event->replacementLength();
+    qsizetype joinedBefore = 0;
+    const QTextCursor cursor = textCursor();
+    if (replaceLength == 0 && !cursor.hasSelection() && cursor.positionInBlock() > 0 &&
+        CombiningMark(commit.toUcs4().value(0))) {
+        const QString before = cursor.block().text().left(cursor.positionInBlock());
+        const QString letter = before.right(
+            before.size() -
+            UnicodeText::firstLetters(before, UnicodeText::letterCount(before) - 1).size());
+        const QString joined = UnicodeText::composed(letter + commit);
+        if (UnicodeText::letterCount(joined) == 1) {
+            replaceFrom = -int(letter.size());
+            replaceLength = int(letter.size());
+            commit = joined;
+            joinedBefore = letter.size();
+        }
+    }
+    if (!acceptInsertion(commit, joinedBefore)) {
         // Keep the preedit state consistent, but drop the committed text.
         QInputMethodEvent dropped(QString(), event->attributes());
         QPlainTextEdit::inputMethodEvent(&dropped);
         return;
     }
-    QPlainTextEdit::inputMethodEvent(event);
+    if (commit == event->commitString() && replaceFrom == event->replacementStart()) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent composed(event->preeditString(), event->attributes());
+    composed.setCommitString(commit, replaceFrom, replaceLength);
+    QPlainTextEdit::inputMethodEvent(&composed);
 }
 
 void TextMemo::focusInEvent(QFocusEvent *event) {

@@ -6,7 +6,9 @@
 // A ribbon-end text: plain lines, no word wrap, at most MaxLength characters
 // as stored (a line break counts twice, as CR LF). What the user types or
 // pastes is refused whole when it holds a character the phrase and settings
-// files cannot store, or when it would not fit; refused() says why.
+// files cannot store, or when it would not fit; refused() says why. Pasted
+// text is cleaned of what mails and web pages bring along (see PastedText.h);
+// what an input method commits is composed, an accent with its letter.
 class TextMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -34,5 +36,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    bool acceptInsertion(const QString &text);
+    // Whether the text may replace the selection and the `replacedBefore`
+    // characters before it; if not, says why.
+    bool acceptInsertion(const QString &text, qsizetype replacedBefore = 0);
 };

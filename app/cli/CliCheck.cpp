@@ -22,7 +22,7 @@ namespace {
 // The dictionary the settings choose. Asked for explicitly, the check runs
 // even where the window's checking is switched off, with German (Germany).
 void PrepareChecker(const SettingsFile &settings, SpellChecker &checker, QTextStream &err) {
-    const QList<DictionaryFiles> installed = GermanDictionaries();
+    const QList<DictionaryFiles> installed = InstalledDictionaries();
     std::optional<DictionaryFiles> files =
         ChosenDictionary(settings.readString(SpellingSection, SpellingKey), installed);
     if (!files)

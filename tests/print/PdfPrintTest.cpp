@@ -187,21 +187,33 @@ TEST_F(PdfPrintTest, AFailedWriteNamesTheFileAndTheReason) {
 }
 
 // The text of every bundled face can be found and copied, written as text
-// and drawn from outlines (with a shadow, whose copy is not read again).
+// and drawn from outlines (with a shadow, whose copy is not read again), in
+// every script a name may come in: letters a face lacks come from another.
 TEST_F(PdfPrintTest, EveryFacesTextCanBeFound) {
-    for (const char *face :
-         {"Oldania ADF Std", "EB Garamond", "Dancing Script", "Z003", "C059", "Liberation Sans"}) {
+    const QStringList lines = {
+        QStringLiteral("Familie Wei\u00DF"),
+        QStringLiteral("\u0141ucja D\u0105browska"),
+        QStringLiteral("\u015E\u00FCkr\u00FC Y\u0131lmaz"),
+        QStringLiteral("\u041E\u043B\u044C\u0433\u0430 \u0428\u043C\u0438\u0434\u0442"),
+        QStringLiteral("\u0393\u03B9\u03CE\u03C1\u03B3\u03BF\u03C2"),
+    };
+    for (const char *face : {"Oldania ADF Std", "EB Garamond", "Dancing Script", "Z003", "C059",
+                             "Liberation Sans", "DejaVu Sans", "Nimbus Roman"}) {
         for (int outlines : {0, 1}) {
             f.jobs.clear();
             f.setDrucker("Schriftrahmen", outlines);
-            TJob &job = f.addJob(1000, 170);
-            job.FontName.set(QString::fromLatin1(face));
-            job.Shadow = true;
-            job.TextLeft.set({QStringLiteral("Familie Wei\u00DF")});
+            for (const QString &line : lines) {
+                TJob &job = f.addJob(1000, 170);
+                job.FontName.set(QString::fromLatin1(face));
+                job.Shadow = true;
+                job.TextLeft.set({line});
+            }
             print(4);
             const QString text = PdfText(pdf);
-            EXPECT_EQ(text.count(QStringLiteral("Familie Wei\u00DF")), 1)
-                << face << (outlines ? " outlined: " : " plain: ") << text.toStdString();
+            for (const QString &line : lines)
+                EXPECT_EQ(text.count(line), 1)
+                    << face << (outlines ? " outlined: " : " plain: ") << line.toStdString()
+                    << " in " << text.toStdString();
         }
     }
 }

@@ -46,7 +46,7 @@ TEST(WordSplitTest, GermanWords) {
 }
 
 std::unique_ptr<SpellDictionary> GermanDictionary() {
-    const auto chosen = ChosenDictionary(QString(), GermanDictionaries());
+    const auto chosen = ChosenDictionary(QString(), InstalledDictionaries());
     return chosen ? SpellDictionary::open(*chosen) : nullptr;
 }
 
@@ -64,6 +64,8 @@ TEST(SpellCheckerTest, UnknownWordsOfRibbonTexts) {
         {"Wie geht's, Dr. Müller? DRK-Ortsverein", {}},
         {"RUHE SANFT", {}},
         {"Familie Wojciechowski", {"Wojciechowski"}},
+        // Names in letters German does not use are not the German list's to judge.
+        {"Łucja Dąbrowska, Şükrü Yılmaz, Ольга Шмидт, Γιώργος", {}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(checker.unknownWordList(QString::fromUtf8(c.text)), c.unknown) << c.text;
@@ -88,7 +90,7 @@ TEST(SpellCheckerTest, UnknownWordsOfRibbonTexts) {
 }
 
 // A dictionary in ISO 8859-1: the words must reach Hunspell in its encoding,
-// and a letter it cannot hold must neither crash nor match.
+// and a letter it cannot hold must neither crash nor mark the word.
 TEST(SpellCheckerTest, DictionaryInItsOwnEncoding) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -97,19 +99,21 @@ TEST(SpellCheckerTest, DictionaryInItsOwnEncoding) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     };
-    write(QStringLiteral("de_DE.aff"), "SET ISO8859-1\nTRY esianrtolcdugmphbyfvkwzäöüß\n");
+    write(QStringLiteral("de_DE.aff"),
+          "SET ISO8859-1\nTRY esianrtolcdugmphbyfvkwz\xe4\xf6\xfc\xdf\n");
     write(QStringLiteral("de_DE.dic"),
           "3\nGr\xfc\xdf"
           "e\nStra\xdf"
           "e\nTrauer\n");
-    const QList<DictionaryFiles> installed = GermanDictionaries({dir.path()});
+    const QList<DictionaryFiles> installed = InstalledDictionaries({dir.path()});
     ASSERT_EQ(installed.size(), 1);
     SpellChecker checker;
     checker.setDictionary(SpellDictionary::open(installed.first()));
     ASSERT_TRUE(checker.checking());
-    EXPECT_EQ(
-        checker.unknownWordList(QStringLiteral("Grüße Straße Trauer Łódź Œuvre Grüsse")),
-        (QStringList{QStringLiteral("Łódź"), QStringLiteral("Œuvre"), QStringLiteral("Grüsse")}));
+    // Names in letters the dictionary cannot hold are not its to judge.
+    EXPECT_EQ(checker.unknownWordList(
+                  QStringLiteral("Grüße Straße Trauer Łódź Œuvre Grüsse Dąbrowska Ольга")),
+              QStringList{QStringLiteral("Grüsse")});
     EXPECT_TRUE(checker.suggestions(QStringLiteral("Grüsse"), 6).contains(QStringLiteral("Grüße")));
     EXPECT_TRUE(checker.suggestions(QStringLiteral("Łódź"), 6).isEmpty());
 }
@@ -129,6 +133,46 @@ TEST(SpellSettingTest, ChosenDictionary) {
     EXPECT_EQ(code("Aus", installed), QStringLiteral("-"));
     EXPECT_EQ(code("de_AT", installed.mid(1)), QStringLiteral("de_CH"));
     EXPECT_EQ(code("", {}), QStringLiteral("-"));
+}
+
+// Every dictionary of the folders is offered, named in German: German first,
+// then by name; the country only where a language comes more than once; a
+// code whose files are links to another's, or a file without its .aff, is
+// not offered.
+TEST(SpellSettingTest, InstalledDictionariesAreNamedInGerman) {
+    QTemporaryDir first, second;
+    ASSERT_TRUE(first.isValid() && second.isValid());
+    const auto make = [](const QTemporaryDir &dir, const QString &code) {
+        for (const char *ext : {".aff", ".dic"}) {
+            QFile file(dir.filePath(code + QLatin1String(ext)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(ext == QByteArrayView(".aff") ? "SET UTF-8\n" : "1\nWort\n");
+        }
+    };
+    for (const char *code : {"ru_RU", "de_CH", "pl_PL", "en_US", "de_DE", "tr_TR", "xx_YY"})
+        make(first, QString::fromLatin1(code));
+    make(second, QStringLiteral("en_GB"));
+    make(second, QStringLiteral("pl_PL"));
+    for (const char *ext : {".aff", ".dic"})
+        ASSERT_TRUE(QFile::link(first.filePath(QStringLiteral("de_DE") + QLatin1String(ext)),
+                                first.filePath(QStringLiteral("de_LU") + QLatin1String(ext))));
+    QFile hyphenation(first.filePath(QStringLiteral("hyph_de_DE.dic")));
+    ASSERT_TRUE(hyphenation.open(QIODevice::WriteOnly));
+
+    QStringList listed;
+    for (const DictionaryFiles &files : InstalledDictionaries({first.path(), second.path()}))
+        listed.append(files.code + QLatin1Char('=') + files.label +
+                      (files.dic.startsWith(second.path()) ? QStringLiteral(" 2") : QString()));
+    EXPECT_EQ(listed, (QStringList{
+                          QStringLiteral("de_DE=Deutsch (&Deutschland)"),
+                          QStringLiteral("de_CH=Deutsch (S&chweiz)"),
+                          QStringLiteral("en_US=Englisch (Vereinigte Staaten)"),
+                          QStringLiteral("en_GB=Englisch (Vereinigtes Königreich) 2"),
+                          QStringLiteral("pl_PL=Polnisch"),
+                          QStringLiteral("ru_RU=Russisch"),
+                          QStringLiteral("tr_TR=Türkisch"),
+                          QStringLiteral("xx_YY=xx_YY"),
+                      }));
 }
 
 TEST(UserDictionaryTest, Windows1252RoundTripKeepsEveryWord) {
@@ -156,10 +200,32 @@ TEST(UserDictionaryTest, Windows1252RoundTripKeepsEveryWord) {
                                                                            "e\n\n  Stra\xdf"
                                                                            "e \r\nKr\xe4nze\r\n"));
 
-    // A word the file cannot hold is refused; nothing changes.
-    EXPECT_FALSE(AddUserWord(path, QStringLiteral("Łódź"), &message));
+    // A word beyond Windows-1252 turns the file into UTF-8, its words kept;
+    // it stays UTF-8 then.
+    ASSERT_TRUE(AddUserWord(path, QStringLiteral("Dąbrowska"), &message));
+    ASSERT_TRUE(AddUserWord(path, QStringLiteral("Träuer"), &message));
+    const QByteArray utf8 =
+        QStringLiteral("Grüße\n\n  Straße \r\nKränze\r\nDąbrowska\r\nTräuer\r\n").toUtf8();
+    EXPECT_EQ(data.readFile(QStringLiteral("Woerterbuch.txt")), utf8);
+    const QStringList words = {QStringLiteral("Grüße"), QStringLiteral("Straße"),
+                               QStringLiteral("Kränze"), QStringLiteral("Dąbrowska"),
+                               QStringLiteral("Träuer")};
+    EXPECT_EQ(LoadUserWords(path), words);
+    ASSERT_TRUE(AddUserWord(path, QStringLiteral("Dąbrowska"), &message));  // once only
+    EXPECT_EQ(data.readFile(QStringLiteral("Woerterbuch.txt")), utf8);
+
+    // An older program adds its words in Windows-1252: each line reads right.
+    data.writeFile(QStringLiteral("Woerterbuch.txt"), utf8 +
+                                                          "Gr\xfc\xdf"
+                                                          "e\r\n");
+    EXPECT_EQ(LoadUserWords(path), words + QStringList{QStringLiteral("Grüße")});
+    ASSERT_TRUE(AddUserWord(path, QStringLiteral("Grüße"), &message));  // found, not doubled
+    EXPECT_EQ(LoadUserWords(path).size(), 6);
+
+    // A word with a line break is refused; nothing changes.
+    EXPECT_FALSE(AddUserWord(path, QStringLiteral("Łódź\nX"), &message));
     EXPECT_FALSE(message.isEmpty());
-    EXPECT_EQ(LoadUserWords(path).size(), 3);
+    EXPECT_EQ(LoadUserWords(path).size(), 6);
 }
 
 // A huge file is read only in part, and says so; adding a word keeps every

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <array>
+#include <functional>
 #include <utility>
 
 #include "model/Job.h"
@@ -23,6 +25,7 @@
 #include "ui/JobEditor.h"
 #include "ui/TextField.h"
 #include "ui/TextMemo.h"
+#include "ui/TextRefusal.h"
 
 namespace {
 
@@ -268,6 +271,94 @@ TEST_F(EditorTest, EveryScriptIsTakenButControlCharactersAreRefusedAndNamed) {
     EXPECT_EQ(form->minimumSize(), TMainForm::MinimumWindowSize);
 }
 
+// Letters of any script come in however they are entered: typed, from an
+// input method (an accent committed on its own joins its letter), pasted from
+// a mail or a web page (cleaned of no-break spaces, soft hyphens, zero-width
+// spaces, line breaks); one letter of two halves is one letter, not a paste;
+// the phrase list's type-ahead finds a phrase by its first letter in any case.
+TEST_F(EditorTest, LettersOfEveryScriptComeInTypedComposedOrPasted) {
+    data.writeFile(QStringLiteral("RIBOLANT.TXT"),
+                   QByteArray("Zum Abschied\r\n\xC9milie\r\n\x8A\xE1rka\r\n"));
+    Start();
+    auto *memo = Child<TextMemo>("MTextLeft");
+    TypeInto(memo, QStringLiteral("\u0141ucja Da"));
+    CommitInto(memo, QStringLiteral("\u0328"));
+    TypeInto(memo, QStringLiteral("browska"));
+    QTest::keyClick(memo, Qt::Key_Return);
+    CommitInto(memo, QStringLiteral("Jose\u0301"));
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("\u0141ucja D\u0105browska\nJos\u00E9"));
+    EXPECT_EQ(
+        form->currentJob()->TextLeft.lines(),
+        (QStringList{QStringLiteral("\u0141ucja D\u0105browska"), QStringLiteral("Jos\u00E9")}));
+
+    // A rose at the limit is one letter too many, typed, not pasted.
+    memo->setPlainText(QString(TextMemo::MaxLength, QLatin1Char('a')));
+    memo->moveCursor(QTextCursor::End);
+    QKeyEvent rose(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\U0001F339"));
+    QApplication::sendEvent(memo, &rose);
+    EXPECT_EQ(memo->toPlainText(), QString(TextMemo::MaxLength, QLatin1Char('a')));
+    EXPECT_EQ(form->statusBar()->currentMessage().trimmed(), TooLongMessage(TextMemo::MaxLength));
+
+    struct Paste {
+        const char *what;
+        QString plain, html;
+        QString memo, field;
+    };
+    const Paste pastes[] = {
+        // A browser gives the text too, with what the HTML spaces and hyphens were.
+        {"web page", QStringLiteral("Oma\u00A0Anna\n\nBlu\u00ADmen\u200Bgru\u00DF"),
+         QStringLiteral("<p>Oma&nbsp;Anna</p><p>Blu&shy;men&#8203;gru\u00DF</p>"),
+         QStringLiteral("Oma Anna\n\nBlumengru\u00DF"), QStringLiteral("Oma Anna Blumengru\u00DF")},
+        {"HTML only",
+         {},
+         QStringLiteral("<p>Oma&nbsp;Anna</p><p>Blu&shy;men&#8203;gru\u00DF</p>"),
+         QStringLiteral("Oma Anna\nBlumengru\u00DF"),
+         {}},
+        {"mail",
+         QStringLiteral("\u0141ucja\u00A0D\u0105browska\r\n\u015E\u00FCkr\u00FC\r\n"),
+         {},
+         QStringLiteral("\u0141ucja D\u0105browska\n\u015E\u00FCkr\u00FC\n"),
+         QStringLiteral("\u0141ucja D\u0105browska \u015E\u00FCkr\u00FC")},
+    };
+    auto *commission = Child<TextField>("edKommission");
+    for (const Paste &paste : pastes) {
+        for (QWidget *target : {static_cast<QWidget *>(memo), static_cast<QWidget *>(commission)}) {
+            auto *mime = new QMimeData;
+            if (!paste.plain.isEmpty())
+                mime->setText(paste.plain);
+            if (!paste.html.isEmpty())
+                mime->setHtml(paste.html);
+            QApplication::clipboard()->setMimeData(mime);
+            if (target == memo) {
+                memo->clear();
+                memo->paste();
+                EXPECT_EQ(memo->toPlainText(), paste.memo) << paste.what;
+            } else if (!paste.field.isEmpty()) {
+                commission->clear();
+                commission->paste();
+                EXPECT_EQ(commission->text(), paste.field) << paste.what;
+            }
+        }
+    }
+    commission->clear();
+    CommitInto(commission, QStringLiteral("S\u0327"));
+    EXPECT_EQ(commission->text(), QStringLiteral("\u015E"));
+
+    auto *list = Child<QListWidget>("LBTexte");
+    const auto jumpTo = [&](const std::function<void()> &type) {
+        list->setFocus();
+        list->setCurrentRow(0);
+        QTest::qWait(QApplication::keyboardInputInterval() + 100);
+        type();
+        Settle();
+        return list->currentItem() ? list->currentItem()->text() : QString();
+    };
+    EXPECT_EQ(jumpTo([&] { TypeInto(list, QStringLiteral("\u0161")); }),
+              QStringLiteral("\u0160\u00E1rka"));
+    EXPECT_EQ(jumpTo([&] { CommitInto(list, QStringLiteral("E\u0301")); }),
+              QStringLiteral("\u00C9milie"));
+}
+
 TEST_F(EditorTest, CtrlHFitsTheLettersAndSaysSo) {
     Start();
     auto *memo = Child<TextMemo>("MTextLeft");
@@ -305,15 +396,8 @@ TEST_F(EditorTest, ARefusedCharacterStaysSaidUntilTheUserTypesOnOrClicks) {
     const auto status = [this] { return form->statusBar()->currentMessage(); };
     ASSERT_TRUE(status().contains(QStringLiteral("zu lang"))) << status().toStdString();
 
-    // An input method handing over a control character is refused.
-    const auto commitControl = [memo] {
-        QInputMethodEvent commit;
-        commit.setCommitString(QStringLiteral("\u0085"));
-        QApplication::sendEvent(memo, &commit);
-    };
-    const QString refused = QStringLiteral("kann nicht gespeichert werden");
-    commitControl();
-    ASSERT_TRUE(status().contains(refused)) << status().toStdString();
+    CommitInto(memo, QStringLiteral("\u2028"));
+    ASSERT_TRUE(status().contains(QStringLiteral("\u2028")));
     // The pointer passing over a control, the ribbon checked again and a
     // Shift pressed on its own leave the refusal standing.
     QStatusTipEvent hover(QStringLiteral("L\u00F6scht die aktuelle Schleife."));
@@ -321,7 +405,7 @@ TEST_F(EditorTest, ARefusedCharacterStaysSaidUntilTheUserTypesOnOrClicks) {
     emit Child<JobEditor>("JobEditor")->changed();
     QTest::keyClick(memo, Qt::Key_Shift);
     Settle();
-    EXPECT_TRUE(status().contains(refused)) << status().toStdString();
+    EXPECT_TRUE(status().contains(QStringLiteral("\u2028"))) << status().toStdString();
 
     // Typing on: the ribbon's own message comes back.
     TypeInto(memo, QStringLiteral("!"));
@@ -330,10 +414,10 @@ TEST_F(EditorTest, ARefusedCharacterStaysSaidUntilTheUserTypesOnOrClicks) {
     EXPECT_EQ(status(), QStringLiteral(" L\u00F6scht die aktuelle Schleife."));
 
     // A click anywhere ends it as well.
-    commitControl();
-    ASSERT_TRUE(status().contains(refused));
+    CommitInto(memo, QStringLiteral("\u2028"));
+    ASSERT_TRUE(status().contains(QStringLiteral("\u2028")));
     ClickJobRow(0);
-    EXPECT_FALSE(status().contains(refused)) << status().toStdString();
+    EXPECT_FALSE(status().contains(QStringLiteral("\u2028"))) << status().toStdString();
 }
 
 TEST_F(EditorTest, KeyboardOpensTheMenusTheColourDialogAndTheCommands) {

@@ -1,8 +1,10 @@
 #include "tests/ui/MainWindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMenu>
@@ -91,6 +93,13 @@ void MainWindowFixture::TypeInto(QWidget *widget, const QString &text) {
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
         QApplication::sendEvent(widget, &release);
     }
+    Settle();
+}
+
+void MainWindowFixture::CommitInto(QWidget *widget, const QString &text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(widget, &event);
     Settle();
 }
 

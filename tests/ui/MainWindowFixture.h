@@ -44,6 +44,9 @@ protected:
     QStringList FormatEntryTexts() const;
 
     void TypeInto(QWidget *widget, const QString &text);
+    // What an input method commits (a dead key, compose, a keyboard of
+    // another script), in one event.
+    void CommitInto(QWidget *widget, const QString &text);
     void ClickJobRow(int row);
     // Press, release, and the second press that the window system reports
     // as a double click.
