@@ -148,7 +148,10 @@ void ProfileFile::parse(const QByteArray &bytes) {
     blocks_.assign(1, Block());
     sections_.clear();
     qsizetype crLfEnds = 0, lfEnds = 0;
+    companions_ = false;
     auto add = [this](Line line) {
+        if (line.kind == Kind::Key && line.name.endsWith(kCompanion, Qt::CaseInsensitive))
+            companions_ = true;
         if (line.kind == Kind::Section) {
             const QString name = folded(line.name);
             if (!sections_.contains(name))  // the first section of a name wins
@@ -231,7 +234,7 @@ bool ProfileFile::value(const QString &section, const QString &key, QString *out
     const QVector<Line> &lines = blocks_[std::size_t(b)].lines;
     for (const Line &line : lines) {
         if (line.kind == Kind::Key && sameName(line.name, key)) {
-            if (encoding_ == ProfileEncoding::Utf8 || !exactValue(lines, line, out))
+            if (!companions_ || !exactValue(lines, line, out))
                 *out = valueOf(line);
             return true;
         }
@@ -265,6 +268,7 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
         Cp1252::encode(approximation, &valueBytes);
     }
     changed_ = true;
+    companions_ = companions_ || withExact;
 
     const QString companion = key + kCompanion;
     QByteArray companionBytes;

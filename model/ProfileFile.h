@@ -105,6 +105,7 @@ private:
     QByteArray newEol_{"\r\n"};           // for the lines the program adds
     bool mixedEol_ = false;               // the file as read mixed LF and CR LF
     bool changed_ = false;                // a mixed file is made one style when it changes
+    bool companions_ = false;             // some key is a "<key>.Unicode" (never in UTF-8)
     QHash<QString, qsizetype> sections_;  // folded name -> block of its first header
 };
 
