@@ -7,8 +7,10 @@
 #include <numbers>
 #include <vector>
 
+#include "render/FaceCoverage.h"
 #include "render/FontRecipe.h"
 #include "render/ImageCache.h"
+#include "render/SymbolRuns.h"
 #include "render/SystemPalette.h"
 
 namespace {
@@ -173,10 +175,28 @@ void QPainterCanvas::textOut(int x, int y, const QString &text) {
                                  recipe.referenceCell()),
                           Colour(backgroundColor()));
     }
-    painter_.setFont(recipe.referenceFont());
     painter_.setPen(Colour(textColor()));
-    painter_.drawText(origin, text);
+    drawRuns(font.face, recipe, origin, text);
     painter_.restore();
+}
+
+void QPainterCanvas::drawRuns(const QString &face, const FontRecipe &recipe, QPointF origin,
+                              const QString &text) {
+    const QList<FaceRun> runs = SymbolFaceRuns(face, text);
+    if (runs.isEmpty()) {
+        painter_.setFont(recipe.referenceFont());
+        painter_.drawText(origin, text);
+        return;
+    }
+    // Both reference fonts have the same em: one scale, one baseline.
+    const FontRecipe &symbols = FontRecipe::forFace(FaceCoverage::SymbolFace());
+    for (const FaceRun &run : runs) {
+        const FontRecipe &from = run.symbolFace ? symbols : recipe;
+        const QString part = text.mid(run.from, run.length);
+        painter_.setFont(from.referenceFont());
+        painter_.drawText(origin, part);
+        origin.rx() += from.referenceAdvance(part);
+    }
 }
 
 void QPainterCanvas::textLayer(int x, int y, double angle, const QString &text) {
@@ -190,9 +210,8 @@ void QPainterCanvas::textLayer(int x, int y, double angle, const QString &text) 
     painter_.translate(x, y);
     painter_.rotate(-angle * 180 / std::numbers::pi);
     painter_.scale(s, s);
-    painter_.setFont(recipe.referenceFont());
     painter_.setPen(QColor(0, 0, 0, 0));
-    painter_.drawText(origin, text);
+    drawRuns(font.face, recipe, origin, text);
     painter_.restore();
 }
 
