@@ -9,6 +9,7 @@
 #include "render/NativeOutline.h"
 #include "render/QPainterCanvas.h"
 #include "render/RecordingCanvas.h"
+#include "render/RibbonSymbols.h"
 
 namespace {
 
@@ -96,6 +97,21 @@ TEST(SymbolFace, ASymbolTheFaceLacksIsDrawnFromTheSymbolFaceAndCounted) {
         EXPECT_NEAR(symbolWidth, symbol, 1);
         EXPECT_NEAR(Width(face, text), 2 * Width(face, QStringLiteral("A")) + symbolWidth, 2);
     }
+}
+
+// Every sign offered for insertion prints on a ribbon in any face: the symbol
+// face has it, and it counts as a symbol, so it is taken from there.
+TEST(SymbolFace, EveryOfferedSignIsAPrintableSymbolWithAName) {
+    QStringList names;
+    for (const RibbonSymbol &symbol : RibbonSymbols()) {
+        SCOPED_TRACE(symbol.name.toStdString());
+        EXPECT_TRUE(FaceCoverage::IsSymbol(symbol.character));
+        EXPECT_TRUE(FaceHasGlyph(SymbolFace, symbol.character));
+        EXPECT_FALSE(symbol.name.isEmpty());
+        EXPECT_FALSE(names.contains(symbol.name));
+        names << symbol.name;
+    }
+    EXPECT_GE(names.size(), 6);
 }
 
 namespace {
