@@ -256,7 +256,7 @@ TEST_F(PdfPrintTest, SymbolsTheFaceLacksArePrintedFromTheSymbolFaceAndCanBeFound
         faces.sort();
         EXPECT_EQ(faces.join(QLatin1Char(' ')).toStdString(),
                   "DejaVuSans-Book OldaniaADFStd-Regular");
-        // Two crosses of two thirds of a letter's height each: clearly more ink.
+        // The two crosses bring ink of their own (not only room).
         EXPECT_GT(ink[1], ink[0] + ink[0] / 20) << ink[0] << " " << ink[1];
     }
 }
