@@ -7,6 +7,7 @@
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QTextLayout>
 #include <QTransform>
 
@@ -353,10 +354,14 @@ private:
                 // Qt may take a face from its Type 1 file where the same face
                 // is installed as OpenType too (the file letters drawn from
                 // their outlines come from): that one is embedded.
-                const ResolvedFace &face = ResolveFace(font.familyName());
+                // A font that borrows from no other face is named with its
+                // foundry where two foundries share the family: "Z003 [urw]".
+                static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+                const QString family = font.familyName().remove(foundry);
+                const ResolvedFace &face = ResolveFace(family);
                 if (face.installed && face.index == 0 && !face.file.isEmpty()) {
                     const QRawFont standIn(QFile::decodeName(face.file), font.pixelSize());
-                    if (standIn.isValid() && standIn.familyName() == font.familyName() &&
+                    if (standIn.isValid() && standIn.familyName() == family &&
                         standIn.styleName() == font.styleName()) {
                         slot->font = PdfFont::FromRawFont(standIn);
                         slot->standIn = standIn;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "render/FaceCoverage.h"
 #include "render/FontRecipe.h"
 #include "render/NativeOutline.h"
 
@@ -114,7 +115,12 @@ qint64 CanvasBase::glyphOutline(char32_t ch, const GlyphMatrix &matrix, GlyphMet
     const QSize viewport = state_.mapping.viewportExt();
     const double deviceScale = std::fabs(double(viewport.height()) / window.height());
     const double emPixels = recipe.emHeight(font.height) * deviceScale;
-    return NativeGlyphOutline(font.face, emPixels, ch, matrix, metrics, buffer, bufferSize);
+    // A symbol the face lacks comes from the symbol face at the same em, on
+    // the same baseline, advancing by its own width.
+    const bool symbol =
+        FaceCoverage::IsSymbol(ch) && FaceCoverage::DrawnFromSymbolFace(font.face, ch);
+    return NativeGlyphOutline(symbol ? FaceCoverage::SymbolFace() : font.face, emPixels, ch, matrix,
+                              metrics, buffer, bufferSize);
 }
 
 void CanvasBase::setMapping(const CanvasMapping &mapping) {

@@ -34,7 +34,8 @@ public:
     TextMetrics textMetrics() const override;
     QSize textExtent(const QString &text) const override;
     // Asks the FreeType outline source for the current font's face, at the em
-    // size that the font's cell height has in device units under the mapping.
+    // size that the font's cell height has in device units under the mapping;
+    // a symbol that face lacks is asked of the symbol face at that em.
     qint64 glyphOutline(char32_t ch, const GlyphMatrix &matrix, GlyphMetrics *metrics, void *buffer,
                         qint64 bufferSize) override;
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/FaceCoverage.h"
+#include "render/SymbolRuns.h"
 #include "render/Typefaces.h"
 
 namespace {
@@ -27,15 +29,18 @@ QFont ReferenceFont(const QString &face) {
     font.setItalic(false);
     font.setHintingPreference(QFont::PreferNoHinting);
     // Plain per-character advances, no kerning and no ligatures, so that text
-    // and the outline letters built glyph by glyph take the same room.
+    // and the outline letters built glyph by glyph take the same room. No
+    // letter is borrowed from another face: paper has only the face's own.
     font.setKerning(false);
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferOutline | QFont::PreferNoShaping));
+    font.setStyleStrategy(
+        QFont::StyleStrategy(QFont::PreferOutline | QFont::PreferNoShaping | QFont::NoFontMerging));
     return font;
 }
 
 }  // namespace
 
-FontRecipe::FontRecipe(const QString &face) : font_(ReferenceFont(face)), metrics_(font_) {
+FontRecipe::FontRecipe(const QString &face)
+    : face_(face), font_(ReferenceFont(face)), metrics_(font_) {
     ascent_ = metrics_.ascent();
     descent_ = metrics_.descent();
     if (!(ascent_ + descent_ > 0)) {
@@ -64,11 +69,27 @@ double FontRecipe::referenceAdvance(const QString &text) const {
     const auto known = advances_.constFind(text);
     if (known != advances_.constEnd())
         return *known;
+    const double advance = measure(text);
     // Bounded: a long run of different texts must not grow it without end.
     if (advances_.size() >= 4096)
         advances_.clear();
-    const double advance = metrics_.horizontalAdvance(text);
     advances_.insert(text, advance);
+    return advance;
+}
+
+double FontRecipe::measure(const QString &text) const {
+    const QList<FaceRun> runs = SymbolFaceRuns(face_, text);
+    if (runs.isEmpty())
+        return metrics_.horizontalAdvance(text);
+    // Both faces at ReferencePixels em: their widths add up as they are. The
+    // symbol face's recipe takes its own lock and never asks another face.
+    const FontRecipe &symbols = forFace(FaceCoverage::SymbolFace());
+    double advance = 0;
+    for (const FaceRun &run : runs) {
+        const QString part = text.mid(run.from, run.length);
+        advance += run.symbolFace && &symbols != this ? symbols.referenceAdvance(part)
+                                                      : metrics_.horizontalAdvance(part);
+    }
     return advance;
 }
 

@@ -13,6 +13,9 @@
 // to whole pixels, so a font made at the wanted size misses small cells by up
 // to half a pixel; instead every surface draws the reference font scaled by
 // scaleFor(height) and answers metrics as reference metrics times that scale.
+// A face draws only its own glyphs, never a merged stand-in from another
+// face; a symbol it lacks is measured (and drawn) from the symbol face at the
+// same em, so a line's width counts it.
 // Not thread-safe: fonts are made and measured on the GUI thread only.
 class FontRecipe {
 public:
@@ -28,6 +31,13 @@ public:
     FontRecipe &operator=(const FontRecipe &) = delete;
 
     const QFont &referenceFont() const { return font_; }
+    // The reference font allowed to borrow letters from other faces: for
+    // invisible text only, which must name every letter, drawn or not.
+    QFont searchFont() const {
+        QFont font = font_;
+        font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferOutline | QFont::PreferNoShaping));
+        return font;
+    }
     // The family actually drawn (the fallback for a missing face).
     QString family() const { return font_.family(); }
 
@@ -35,6 +45,8 @@ public:
     double referenceAscent() const { return ascent_; }
     double referenceDescent() const { return descent_; }
     double referenceCell() const { return ascent_ + descent_; }
+    // The width of a text at ReferencePixels em, symbols from the symbol
+    // face included.
     double referenceAdvance(const QString &text) const;
 
     // Factor from reference pixels to units of a font of the given height:
@@ -54,6 +66,9 @@ public:
 private:
     explicit FontRecipe(const QString &face);
 
+    double measure(const QString &text) const;
+
+    QString face_;  // the name asked for, as the symbol runs are found for it
     QFont font_;
     QFontMetricsF metrics_;
     // Widths measured before: a ribbon's letters and lines are measured

@@ -1,14 +1,17 @@
 #include "render/QPainterCanvas.h"
 
 #include <QPaintEngine>
+#include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
+#include "render/FaceCoverage.h"
 #include "render/FontRecipe.h"
 #include "render/ImageCache.h"
+#include "render/SymbolRuns.h"
 #include "render/SystemPalette.h"
 
 namespace {
@@ -173,10 +176,49 @@ void QPainterCanvas::textOut(int x, int y, const QString &text) {
                                  recipe.referenceCell()),
                           Colour(backgroundColor()));
     }
-    painter_.setFont(recipe.referenceFont());
-    painter_.setPen(Colour(textColor()));
-    painter_.drawText(origin, text);
+    if (!raster_ && !FaceCoverage::MissingCharacters(font.face, text).isEmpty()) {
+        // A document's text names its letters through the glyphs it is drawn
+        // with, and the face has none for some of these: the ink goes as
+        // shapes (the face's own box where a letter is missing, as on
+        // screen), the text in an invisible layer that every letter reaches.
+        QPainterPath ink;
+        drawRuns(font.face, recipe, origin, text, &ink);
+        painter_.fillPath(ink, Colour(textColor()));
+        painter_.setPen(QColor(0, 0, 0, 0));
+        painter_.setFont(recipe.searchFont());
+        painter_.drawText(origin, text);
+    } else {
+        painter_.setPen(Colour(textColor()));
+        drawRuns(font.face, recipe, origin, text);
+    }
     painter_.restore();
+}
+
+void QPainterCanvas::drawRuns(const QString &face, const FontRecipe &recipe, QPointF origin,
+                              const QString &text, QPainterPath *asShapes) {
+    const QList<FaceRun> runs = SymbolFaceRuns(face, text);
+    if (runs.isEmpty()) {
+        if (asShapes) {
+            asShapes->addText(origin, recipe.referenceFont(), text);
+            return;
+        }
+        painter_.setFont(recipe.referenceFont());
+        painter_.drawText(origin, text);
+        return;
+    }
+    // Both reference fonts have the same em: one scale, one baseline.
+    const FontRecipe &symbols = FontRecipe::forFace(FaceCoverage::SymbolFace());
+    for (const FaceRun &run : runs) {
+        const FontRecipe &from = run.symbolFace ? symbols : recipe;
+        const QString part = text.mid(run.from, run.length);
+        if (asShapes) {
+            asShapes->addText(origin, from.referenceFont(), part);
+        } else {
+            painter_.setFont(from.referenceFont());
+            painter_.drawText(origin, part);
+        }
+        origin.rx() += from.referenceAdvance(part);
+    }
 }
 
 void QPainterCanvas::textLayer(int x, int y, double angle, const QString &text) {
@@ -190,8 +232,10 @@ void QPainterCanvas::textLayer(int x, int y, double angle, const QString &text) 
     painter_.translate(x, y);
     painter_.rotate(-angle * 180 / std::numbers::pi);
     painter_.scale(s, s);
-    painter_.setFont(recipe.referenceFont());
+    // Invisible: every letter is found, also one the face lacks (its glyph
+    // comes from whichever face has it).
     painter_.setPen(QColor(0, 0, 0, 0));
+    painter_.setFont(recipe.searchFont());
     painter_.drawText(origin, text);
     painter_.restore();
 }

@@ -6,6 +6,9 @@
 
 #include "render/CanvasBase.h"
 
+class FontRecipe;
+class QPainterPath;
+
 // A surface over a QPainter on any paint device: an image, a widget, a PDF or
 // printer page. The mapping is laid over the transform the painter had when
 // the canvas was made, so device units are that painter's coordinates.
@@ -48,6 +51,11 @@ protected:
 
 private:
     QPen pen() const;
+    // Text in the reference font of its face, with the painter already scaled
+    // to it; the symbols the face lacks from the symbol face. Into asShapes
+    // as outlines instead of onto the device when given.
+    void drawRuns(const QString &face, const FontRecipe &recipe, QPointF origin,
+                  const QString &text, QPainterPath *asShapes = nullptr);
     // Whether a rectangle in logical units lies wholly outside the device.
     bool offDevice(const QRectF &logical) const;
     // On raster devices an image shrunk to the device pixels it lands on.

@@ -181,6 +181,9 @@ private:
     void HistoryListClick(int formatIndex);
     void cmUpdateMenu();
     void FormatKeepClick();
+    // "Symbol &einfügen…": into the memo the user was in last, else the left one.
+    void InsertSymbolClick();
+    TextMemo *EnteredMemo() const;
 
     // MainSession.cpp
     void OpenDataSession();
@@ -246,6 +249,7 @@ private:
     QAction *MenuUpSide = nullptr;
     QAction *Textfarbe1 = nullptr;
     QAction *FitLetters = nullptr;
+    QAction *InsertSymbol = nullptr;
     QAction *FormatKeep = nullptr;
     QList<QAction *> FormatEntries;  // the entries and their closing separator
 

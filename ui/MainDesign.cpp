@@ -273,6 +273,10 @@ void TMainForm::CreateMenus() {
                                            "der Text der Schleife passt."));
     FitLetters->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     FitLetters->setShortcutContext(Qt::WindowShortcut);
+    InsertSymbol =
+        MakeAction(MenuFormat, "InsertSymbol", QStringLiteral("Symbol &einf\u00FCgen\u2026"),
+                   QStringLiteral("F\u00FCgt ein Kreuz, einen Stern, ein Herz oder ein "
+                                  "anderes Zeichen in den Text ein."));
     MenuFormat->addSeparator();
     FormatKeep = MakeAction(MenuFormat, "FormatKeep", QStringLiteral("&Festhalten..."),
                             QStringLiteral("Speichert das aktuelle Schleifenformat unter einem "
@@ -305,6 +309,7 @@ void TMainForm::ConnectControls() {
     connect(FormatKeep, &QAction::triggered, this, &TMainForm::FormatKeepClick);
     connect(Textfarbe1, &QAction::triggered, this, &TMainForm::LBJobsDblClick);
     connect(FitLetters, &QAction::triggered, this, &TMainForm::FitLettersClick);
+    connect(InsertSymbol, &QAction::triggered, this, &TMainForm::InsertSymbolClick);
     connect(Editor->BtnFontColor, &QToolButton::clicked, this, &TMainForm::LBJobsDblClick);
     connect(Formats, &StoredFormatsModel::formatsChanged, this, &TMainForm::BuildFormatMenu);
     for (QMenu *menu : {MenuDatei, MenuFormat, MenuInfo})

@@ -4,9 +4,12 @@
 #include <QMenu>
 
 #include "model/Job.h"
+#include "model/StoredFormatsModel.h"
 #include "ui/Dlgfsto.h"
 #include "ui/Hints.h"
-#include "model/StoredFormatsModel.h"
+#include "ui/JobEditor.h"
+#include "ui/SymbolChooser.h"
+#include "ui/TextMemo.h"
 
 namespace {
 
@@ -58,6 +61,7 @@ void TMainForm::cmUpdateMenu() {
     const bool current = CurrentJob != nullptr;
     Textfarbe1->setEnabled(current);
     FormatKeep->setEnabled(current);
+    InsertSymbol->setEnabled(current && EnteredMemo()->isEnabled());
     Delete->setEnabled(current);
     FileNew->setEnabled(true);
 }
@@ -69,4 +73,16 @@ void TMainForm::FormatKeepClick() {
         return;
     Formats->storeFormat(DlgStoreFormat->formatName(), *CurrentJob);
     BuildFormatMenu();
+}
+
+TextMemo *TMainForm::EnteredMemo() const {
+    // The memos tell when they are entered; the right one may be closed since.
+    if (PictureSide == 2 && Editor->MTextRight->isEnabled() && !Editor->MTextRight->isReadOnly())
+        return Editor->MTextRight;
+    return Editor->MTextLeft;
+}
+
+void TMainForm::InsertSymbolClick() {
+    if (CurrentJob)
+        SymbolChooser::InsertInto(EnteredMemo());
 }

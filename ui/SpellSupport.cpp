@@ -219,7 +219,7 @@ void SpellingSupport::addWordActions(QMenu *menu, TextMemo *memo, const QPoint &
 }
 
 void SpellingSupport::showContextMenu(TextMemo *memo, const QPoint &pos) {
-    std::unique_ptr<QMenu> menu(memo->createStandardContextMenu(pos));
+    std::unique_ptr<QMenu> menu(memo->createContextMenu(pos));
     addWordActions(menu.get(), memo, pos);
     menu->exec(memo->viewport()->mapToGlobal(pos));
 }

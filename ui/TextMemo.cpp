@@ -1,17 +1,22 @@
 #include "ui/TextMemo.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <memory>
 
 #include "model/UnicodeText.h"
 #include "ui/MenuKeyFilter.h"
 #include "ui/PastedText.h"
+#include "ui/SymbolChooser.h"
 #include "ui/TextRefusal.h"
 
 namespace {
@@ -55,6 +60,32 @@ void TextMemo::setLines(const QStringList &lines) {
     const QString text = lines.join(QLatin1Char('\n'));
     if (text != toPlainText())
         setPlainText(text);
+}
+
+bool TextMemo::insertTyped(const QString &text) {
+    if (text.isEmpty() || isReadOnly() || !acceptInsertion(text))
+        return false;
+    textCursor().insertText(text);
+    ensureCursorVisible();
+    return true;
+}
+
+QMenu *TextMemo::createContextMenu(const QPoint &pos) {
+    QMenu *menu = createStandardContextMenu(pos);
+    menu->addSeparator();
+    QAction *symbol = menu->addAction(QStringLiteral("Symbol &einf\u00FCgen\u2026"));
+    symbol->setObjectName(QStringLiteral("InsertSymbol"));
+    symbol->setEnabled(!isReadOnly());
+    // Queued: the chooser opens once the menu is gone.
+    connect(
+        symbol, &QAction::triggered, this, [this] { SymbolChooser::InsertInto(this); },
+        Qt::QueuedConnection);
+    return menu;
+}
+
+void TextMemo::contextMenuEvent(QContextMenuEvent *event) {
+    std::unique_ptr<QMenu> menu(createContextMenu(event->pos()));
+    menu->exec(event->globalPos());
 }
 
 bool TextMemo::acceptInsertion(const QString &text, qsizetype replacedBefore) {

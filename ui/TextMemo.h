@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 
+class QMenu;
+
 // A ribbon-end text: plain lines, no word wrap, at most MaxLength characters
 // as stored (a line break counts twice, as CR LF). What the user types or
 // pastes is refused whole when it holds a character the phrase and settings
@@ -21,6 +23,12 @@ public:
     QStringList lines() const;
     void setLines(const QStringList &lines);
 
+    // Inserts text at the cursor as typing it would: refused (refused() says
+    // why) when it cannot be stored or does not fit. True when inserted.
+    bool insertTyped(const QString &text);
+    // The standard context menu with "Symbol einfügen…" added.
+    QMenu *createContextMenu(const QPoint &pos);
+
 signals:
     void refused(const QString &message);
     void entered();
@@ -34,6 +42,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     // Whether the text may replace the selection and the `replacedBefore`

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <climits>
 
+#include "render/FaceCoverage.h"
+#include "render/SymbolRuns.h"
+
 namespace {
 
 QString alignName(unsigned align) {
@@ -87,6 +90,26 @@ QString polygonsLine(const CanvasOp &op) {
         .arg(b);
 }
 
+// The symbols a text draws from the symbol face because its own face lacks
+// them, each once: " symbolface=\"DejaVu Sans\" symbols=\"✝☦\"", or nothing.
+QString symbolFields(const CanvasOp &op) {
+    const QList<FaceRun> runs = SymbolFaceRuns(op.font.face, op.text);
+    QString symbols;
+    for (const FaceRun &run : runs) {
+        if (!run.symbolFace)
+            continue;
+        for (const char32_t ch : op.text.mid(run.from, run.length).toUcs4()) {
+            const QString one = QString::fromUcs4(&ch, 1);
+            if (!symbols.contains(one))
+                symbols += one;
+        }
+    }
+    if (symbols.isEmpty())
+        return QString();
+    return QStringLiteral(" symbolface=%1 symbols=%2")
+        .arg(TraceQuoted(FaceCoverage::SymbolFace()), TraceQuoted(symbols));
+}
+
 }  // namespace
 
 QString TraceQuoted(const QString &text) {
@@ -142,9 +165,10 @@ QStringList TraceLines(const QVector<CanvasOp> &ops) {
                 break;
             case CanvasOp::Kind::TextOut:
                 lines << QStringLiteral("textout x=%1 y=%2 align=%3 text=%4")
-                             .arg(op.at.x())
-                             .arg(op.at.y())
-                             .arg(alignName(op.align), TraceQuoted(op.text));
+                                 .arg(op.at.x())
+                                 .arg(op.at.y())
+                                 .arg(alignName(op.align), TraceQuoted(op.text)) +
+                             symbolFields(op);
                 break;
             case CanvasOp::Kind::Line:
                 lines << QStringLiteral("line x1=%1 y1=%2 x2=%3 y2=%4")

@@ -50,6 +50,12 @@ TEST(TraceFormatTest, EachOperationGivesItsLine) {
     ops << text;
     text.align = TextAlign::Left | TextAlign::Bottom;
     ops << text;
+    // Symbols the face lacks are named with the face they are drawn from.
+    text.font.face = QStringLiteral("Oldania ADF Std");
+    text.text = QStringLiteral("\u271D Ruhe \u271D\u2626");
+    ops << text;
+    text.font.face = QStringLiteral("DejaVu Sans");
+    ops << text;
 
     CanvasOp line = Op(CanvasOp::Kind::Line);
     line.from = QPoint(0, 40);
@@ -91,6 +97,9 @@ TEST(TraceFormatTest, EachOperationGivesItsLine) {
         QStringLiteral("textout x=240 y=120 align=center,top text=\"Ruhe sanft\""),
         QStringLiteral("textout x=240 y=120 align=right,baseline text=\"Ruhe sanft\""),
         QStringLiteral("textout x=240 y=120 align=left,bottom text=\"Ruhe sanft\""),
+        QStringLiteral("textout x=240 y=120 align=left,bottom text=\"\u271D Ruhe \u271D\u2626\" "
+                       "symbolface=\"DejaVu Sans\" symbols=\"\u271D\u2626\""),
+        QStringLiteral("textout x=240 y=120 align=left,bottom text=\"\u271D Ruhe \u271D\u2626\""),
         QStringLiteral("line x1=0 y1=40 x2=0 y2=120"),
         QStringLiteral("polygons count=2 points=5 bbox=-5,-8,10,30"),
         QStringLiteral("bitmap l=10 t=20 r=310 b=220 rop=and"),

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <sys/resource.h>
@@ -215,6 +216,60 @@ TEST_F(PdfPrintTest, EveryFacesTextCanBeFound) {
                     << face << (outlines ? " outlined: " : " plain: ") << line.toStdString()
                     << " in " << text.toStdString();
         }
+    }
+}
+
+// Ink on the first page of a PDF at 50 dpi: pixels darker than mid-grey.
+int PdfInk(const QString &pdf, const QString &stem) {
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-gray"),
+                  QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, stem});
+    render.waitForFinished(60000);
+    const QImage page =
+        QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
+    int ink = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar *row = page.constScanLine(y);
+        for (int x = 0; x < page.width(); ++x)
+            ink += row[x] < 128;
+    }
+    return ink;
+}
+
+// Crosses the blackletter face lacks are printed from the symbol face, as
+// text of its embedded subset or as outlines with that text laid over them,
+// and read back with the letters around them.
+TEST_F(PdfPrintTest, SymbolsTheFaceLacksArePrintedFromTheSymbolFaceAndCanBeFound) {
+    const QString words = QStringLiteral("Ruhe in Frieden");
+    const QString line = QStringLiteral("\u271D ") + words + QStringLiteral(" \u271D");
+    for (int outlines : {0, 1}) {
+        SCOPED_TRACE(outlines ? "outlined" : "plain");
+        f.setDrucker("Schriftrahmen", outlines);
+        int ink[2] = {0, 0};
+        for (int crosses : {0, 1}) {
+            f.jobs.clear();
+            TJob &job = f.addJob(1000, 170);
+            job.FontName.set(QStringLiteral("Oldania ADF Std"));
+            job.TextLeft.set({crosses ? line : words});
+            print(4);
+            ink[crosses] = PdfInk(pdf, f.data.filePath(QStringLiteral("seite")));
+        }
+        EXPECT_EQ(PdfText(pdf).count(line), 1) << PdfText(pdf).toStdString();
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        static const QRegularExpression embedded(
+            QStringLiteral("/FontName /[A-Z]{6}\\+([^\\s/]+)"));
+        QStringList faces;
+        for (auto it = embedded.globalMatch(QString::fromLatin1(bytes)); it.hasNext();)
+            faces << it.next().captured(1);
+        faces.removeDuplicates();
+        faces.sort();
+        EXPECT_EQ(faces.join(QLatin1Char(' ')).toStdString(),
+                  "DejaVuSans-Book OldaniaADFStd-Regular");
+        // The two crosses bring ink of their own (not only room).
+        EXPECT_GT(ink[1], ink[0] + ink[0] / 20) << ink[0] << " " << ink[1];
     }
 }
 

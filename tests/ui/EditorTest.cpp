@@ -17,7 +17,9 @@
 #include <QToolButton>
 #include <array>
 #include <functional>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "model/Job.h"
 #include "model/SettingsFile.h"
@@ -643,3 +645,54 @@ TEST(JobEditorTest, StoringWhatWasLoadedGivesBackEveryValue) {
 }
 
 }  // namespace
+
+// "Symbol einfügen…" (Format menu and a memo's context menu) puts the sign
+// chosen with the keyboard at the cursor of the memo entered last, the left
+// one before any, as typing would: Esc puts nothing, a full memo refuses it.
+TEST_F(EditorTest, InsertSymbolPutsTheChosenSignIntoTheMemoEnteredLast) {
+    Start();
+    auto *left = Child<TextMemo>("MTextLeft");
+    auto *right = Child<TextMemo>("MTextRight");
+    const auto insertWith = [this](QAction *entry, std::vector<Qt::Key> keys) {
+        WhenModal([keys](QWidget *dialog) {
+            auto *symbols = dialog->findChild<QListWidget *>(QStringLiteral("LBSymbols"));
+            ASSERT_NE(symbols, nullptr);
+            for (const Qt::Key key : keys)
+                QTest::keyClick(symbols, key);
+        });
+        entry->trigger();
+        Settle();
+        // The window system gives the window back its activation.
+        form->activateWindow();
+        Settle();
+    };
+    QAction *menuEntry = Action("InsertSymbol");
+
+    insertWith(menuEntry, {Qt::Key_Return});
+    EXPECT_EQ(left->toPlainText(), QStringLiteral("\u271D"));
+    TypeInto(left, QStringLiteral(" Ruhe"));
+    TypeInto(right, QStringLiteral("Frieden"));
+    right->setFocus();
+    Settle();
+    right->moveCursor(QTextCursor::Start);
+    insertWith(menuEntry, {Qt::Key_Right, Qt::Key_Right, Qt::Key_Return});
+    EXPECT_EQ(right->toPlainText(), QStringLiteral("\u2020Frieden"));
+    EXPECT_EQ(form->JobAt(0)->TextRight.lines(), QStringList{QStringLiteral("\u2020Frieden")});
+    EXPECT_EQ(left->toPlainText(), QStringLiteral("\u271D Ruhe"));
+    insertWith(menuEntry, {Qt::Key_Right, Qt::Key_Escape});
+    EXPECT_EQ(right->toPlainText(), QStringLiteral("\u2020Frieden"));
+
+    const std::unique_ptr<QMenu> context(left->createContextMenu(QPoint(2, 2)));
+    QAction *contextEntry = context->findChild<QAction *>(QStringLiteral("InsertSymbol"));
+    ASSERT_NE(contextEntry, nullptr);
+    left->moveCursor(QTextCursor::End);
+    insertWith(contextEntry, {Qt::Key_Return});
+    EXPECT_EQ(left->toPlainText(), QStringLiteral("\u271D Ruhe\u271D"));
+
+    const QString full(TextMemo::MaxLength, QLatin1Char('a'));
+    left->setPlainText(full);
+    form->statusBar()->clearMessage();
+    insertWith(menuEntry, {Qt::Key_Return});
+    EXPECT_EQ(left->toPlainText(), full);
+    EXPECT_FALSE(form->statusBar()->currentMessage().trimmed().isEmpty());
+}
