@@ -24,22 +24,6 @@ const QByteArray kLf("\n");
 const QByteArray kBom("\xEF\xBB\xBF");
 const QString kCompanion = QStringLiteral(".Unicode");
 
-// The reading of a value applied to a text: blanks at its ends go, then one
-// pair of quotes around it. The exact text is kept as the value would read.
-QString asRead(const QString &value) {
-    qsizetype b = 0, e = value.size();
-    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (b < e && blank(value[b]))
-        ++b;
-    while (e > b && blank(value[e - 1]))
-        --e;
-    QString v = value.mid(b, e - b);
-    if (v.size() >= 2 && (v[0] == QLatin1Char('"') || v[0] == QLatin1Char('\'')) &&
-        v.back() == v[0])
-        v = v.mid(1, v.size() - 2);
-    return v;
-}
-
 QByteArray companionText(const QByteArray &fingerprint, const QString &exact) {
     const QByteArray utf8 = exact.toUtf8();
     QByteArray out = fingerprint + ' ';
@@ -261,7 +245,7 @@ bool ProfileFile::setValue(const QString &section, const QString &key, const QSt
     bool withExact = false;
     if (!encoded(value, &valueBytes)) {
         withExact = true;
-        exact = asRead(value);
+        exact = ProfileValueAsRead(value);
         QString approximation = Approximation::forWindows1252(value);
         if (approximationLimit >= 0)
             approximation = approximation.left(approximationLimit);
@@ -351,6 +335,20 @@ bool ProfileFile::removeSections(const QStringList &sections) {
             sections_.insert(name, qsizetype(b));
     }
     return true;
+}
+
+QString ProfileValueAsRead(const QString &value) {
+    qsizetype b = 0, e = value.size();
+    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    while (b < e && blank(value[b]))
+        ++b;
+    while (e > b && blank(value[e - 1]))
+        --e;
+    QString v = value.mid(b, e - b);
+    if (v.size() >= 2 && (v[0] == QLatin1Char('"') || v[0] == QLatin1Char('\'')) &&
+        v.back() == v[0])
+        v = v.mid(1, v.size() - 2);
+    return v;
 }
 
 QByteArray TrimProfileBlanks(const QByteArray &s) {

@@ -109,6 +109,10 @@ private:
     QHash<QString, qsizetype> sections_;  // folded name -> block of its first header
 };
 
+// A value as one reading gives it back: blanks and tabs at either end go,
+// then one pair of single or double quotes around all of it.
+QString ProfileValueAsRead(const QString &value);
+
 // The bytes without the blanks and tabs at either end, as the settings file
 // reads section names, keys and values.
 QByteArray TrimProfileBlanks(const QByteArray &s);

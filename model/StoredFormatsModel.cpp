@@ -1,12 +1,9 @@
 #include "model/StoredFormatsModel.h"
 
 #include "model/Job.h"
+#include "model/ProfileFile.h"
 
 namespace {
-
-bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
 
 // The name as the settings file gives it back: blanks around a value and one
 // pair of quotes around all of it are not part of it there. A format that
@@ -14,15 +11,7 @@ bool isBlank(QChar c) {
 QString nameAsStored(const QString &typed) {
     QString name = typed;
     for (;;) {
-        qsizetype b = 0, e = name.size();
-        while (b < e && isBlank(name[b]))
-            ++b;
-        while (e > b && isBlank(name[e - 1]))
-            --e;
-        QString read = name.mid(b, e - b);
-        if (read.size() >= 2 && (read[0] == QLatin1Char('"') || read[0] == QLatin1Char('\'')) &&
-            read.back() == read[0])
-            read = read.mid(1, read.size() - 2);
+        const QString read = ProfileValueAsRead(name);
         if (read == name)
             return name;
         name = read;
