@@ -349,6 +349,11 @@ void GlyphTextOut(const RenderContext &context, RibbonCanvas &canvas, int x, int
     }
     std::vector<unsigned char> buffer;
     for (const char32_t ch : text.toUcs4()) {
+        // Soft hyphens, zero-width spaces and joiners shape text that is
+        // broken into lines; a ribbon's line is never broken, and they take
+        // no room in its measure either.
+        if (QChar::category(ch) == QChar::Other_Format)
+            continue;
         GlyphMetrics gm;
         const GlyphCache::Glyph *known = nullptr;
         QString key;

@@ -488,6 +488,18 @@ TEST(GlyphTextOut, MissingGlyphsStayPutBlanksOnlyMove) {
     const std::vector<QPoint> expected{QPoint(0, 0), QPoint(10, 0), QPoint(27, 0), QPoint(37, 0)};
     EXPECT_EQ(PenPositions(canvas), expected);
 
+    // A soft hyphen (from an order or an e-mail) draws nothing on one line,
+    // even where the face has a glyph for it, and neither do zero-width
+    // characters.
+    ScriptedCanvas hyphen;
+    hyphen.setTextAlign(TextAlign::Left | TextAlign::Baseline);
+    hyphen.glyphs[U'A'] = {MarkerGlyph(), 10, 0};
+    hyphen.glyphs[0x00AD] = {MarkerGlyph(), 6, 0};
+    hyphen.glyphs[0x200B] = {MarkerGlyph(), 6, 0};
+    GlyphTextOut(RenderContext(), hyphen, 0, 0, 0.0, QStringLiteral("A\u00ADA\u200BA"));
+    EXPECT_EQ(PenPositions(hyphen),
+              (std::vector<QPoint>{QPoint(0, 0), QPoint(10, 0), QPoint(20, 0)}));
+
     ScriptedCanvas empty;
     GlyphTextOut(RenderContext(), empty, 0, 0, 0.0, QString());
     EXPECT_TRUE(empty.asked.empty());
