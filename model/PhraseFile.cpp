@@ -140,7 +140,12 @@ bool SavePhraseFile(const QString &path, const QStringList &phrases, bool *inPla
     };
     QByteArray bytes, companion;
     for (const QString &phrase : phrases) {
-        if (!phraseStorable(phrase))
+        // What the file gave (a control character the Windows version left
+        // there) goes back as it came; only what would break a line, or a
+        // text neither file can hold, is refused.
+        const bool breaksLine = phrase.contains(QLatin1Char('\r')) ||
+                                phrase.contains(QLatin1Char('\n')) || phrase.contains(QChar(0));
+        if (breaksLine || (!Cp1252::canEncode(phrase) && !phraseStorable(phrase)))
             throw error(
                 path,
                 QStringLiteral("Ein Text enthält Zeichen, die nicht gespeichert werden können."));

@@ -97,7 +97,17 @@ std::vector<QByteArray> Lines(const QByteArray &bytes) {
 // the section and the key).
 void CheckOnlyTheKeyChanged(const QByteArray &before, const QByteArray &after,
                             const Probe &written) {
-    const std::vector<QByteArray> a = Lines(before), b = Lines(after);
+    // Writing a key also drops its exact-text companion "<key>.Unicode"; such
+    // lines are left out of the comparison on both sides.
+    const QByteArray companion = (written.second + QStringLiteral(".Unicode")).toLatin1().toLower();
+    const auto isCompanion = [&companion](const QByteArray &line) {
+        const QByteArray t = TrimProfileBlanks(line);
+        const qsizetype eq = t.indexOf('=');
+        return eq > 0 && TrimProfileBlanks(t.left(eq)).toLower() == companion;
+    };
+    std::vector<QByteArray> a = Lines(before), b = Lines(after);
+    std::erase_if(a, isCompanion);
+    std::erase_if(b, isCompanion);
     std::size_t prefix = 0;
     while (prefix < a.size() && prefix < b.size() && a[prefix] == b[prefix])
         ++prefix;
