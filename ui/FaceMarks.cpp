@@ -28,7 +28,7 @@ QString DistinctCharacters(const QString &text) {
 
 }  // namespace
 
-FaceMarks::FaceMarks(QComboBox *faces) : QObject(faces), faces_(faces) {
+FaceMarks::FaceMarks(QComboBox *faces) : QObject(faces), faces_(faces), view_(faces->view()) {
     warning_ = faces->style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, faces);
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &FaceMarks::step);
@@ -39,7 +39,7 @@ FaceMarks::FaceMarks(QComboBox *faces) : QObject(faces), faces_(faces) {
     connect(model, &QAbstractItemModel::modelReset, this, &FaceMarks::restart);
     connect(faces, &QComboBox::currentIndexChanged, this, &FaceMarks::showCurrent);
     // The list opened shows every face: its marks must be there.
-    faces->view()->installEventFilter(this);
+    view_->installEventFilter(this);
 }
 
 void FaceMarks::setText(const QString &text) {
@@ -62,7 +62,7 @@ void FaceMarks::finish() {
 }
 
 bool FaceMarks::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == faces_->view() && event->type() == QEvent::Show)
+    if (event->type() == QEvent::Show && watched == view_)
         finish();
     return QObject::eventFilter(watched, event);
 }

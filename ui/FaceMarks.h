@@ -37,6 +37,9 @@ private:
     void showCurrent();
 
     QComboBox *faces_;
+    // Kept apart: the view still sends events while the box is destroyed,
+    // when the box can no longer be asked for it.
+    QObject *view_;
     QIcon warning_;
     QString characters_;  // each character of the text once
     int next_ = 0;        // the first entry not yet marked for the text
