@@ -253,6 +253,11 @@ QStringList textLines(const QString &phrase) {
 
 const qint64 MaxRibbonFileSize = MaxRibbons * longestWrittenSection();
 
+ProfileEncoding RibbonFileEncoding(const QByteArray &bytes) {
+    return bytes.startsWith(kBom) || validUtf8(bytes) ? ProfileEncoding::Utf8
+                                                      : ProfileEncoding::Windows1252;
+}
+
 QString RibbonFileError::text() const {
     if (line > 0)
         return QStringLiteral("%1:%2: %3").arg(fileName).arg(line).arg(message);
@@ -268,7 +273,8 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         return failure(fileName, 0, QStringLiteral("Datei ist UTF-16-kodiert") + kNotText);
     const bool bom = bytes.startsWith(kBom);
-    const FileText encoding = bom || validUtf8(bytes) ? FileText::Utf8 : FileText::Windows1252;
+    const FileText encoding =
+        RibbonFileEncoding(bytes) == ProfileEncoding::Utf8 ? FileText::Utf8 : FileText::Windows1252;
     std::optional<RibbonFileError> firstFault;
     std::vector<Section> sections;
     // Notes a fault; it spoils the section it is in. Returns whether the

@@ -8,6 +8,7 @@
 
 #include "model/AtomicFile.h"
 #include "model/Job.h"
+#include "model/ProfileFile.h"
 
 // A ribbon file: ribbons for printing without the window, one section per
 // ribbon, in the settings file's INI format (UTF-8 or Windows-1252, CR LF). A section
@@ -69,6 +70,9 @@ constexpr int MaxRibbons = 10000;
 // The most bytes the reader takes: MaxRibbons of the longest sections the
 // writer below can make of a ribbon (about 51 MB).
 extern const qint64 MaxRibbonFileSize;
+
+// The encoding a ribbon file is read in, decided by the whole file.
+ProfileEncoding RibbonFileEncoding(const QByteArray &bytes);
 
 // Reads a ribbon file held in memory; fileName only goes into messages. More
 // than MaxRibbons sections are a fault (read keeping what is readable: the
