@@ -196,7 +196,7 @@ QString encodingFault(const QByteArray &line, FileText encoding) {
             return QStringLiteral("NUL-Byte") + kNotText;
         if (b == '\r')
             return QStringLiteral("CR ohne LF; Zeilen enden mit CR LF");
-        if (b < 0x20 && b != '\t')
+        if ((b < 0x20 && b != '\t') || b == 0x7F)
             return QStringLiteral("Steuerzeichen 0x%1").arg(hexByte(b)) + kNotText;
         if (encoding == FileText::Windows1252 &&
             (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D))

@@ -119,6 +119,8 @@ TEST(RibbonFileTest, BadFilesNameTheLineAndTheFault) {
          "NUL-Byte; die Datei muss UTF-8- oder Windows-1252-Text sein"},
         {"control", "[A]\r\nTextLinks=a\x1b\r\n", 2,
          "Steuerzeichen 0x1B; die Datei muss UTF-8- oder Windows-1252-Text sein"},
+        {"delete in windows-1252", "[A]\r\nTextLinks=\x80\x7f\r\n", 2,
+         "Steuerzeichen 0x7F; die Datei muss UTF-8- oder Windows-1252-Text sein"},
         {"undefined byte", "[A]\r\n\r\nName=\x81\r\n", 3,
          "Byte 0x81 ist in Windows-1252 nicht belegt"},
         {"lone cr", "[A]\rTextLinks=x\r\n", 1, "CR ohne LF; Zeilen enden mit CR LF"},
