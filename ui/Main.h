@@ -15,6 +15,7 @@
 #include "print/Printer.h"
 #include "render/Pictures.h"
 #include "render/RenderContext.h"
+#include "ui/PrintFlow.h"
 
 class QAction;
 class QButtonGroup;
@@ -28,7 +29,9 @@ class QToolButton;
 class QWidget;
 
 class QTimer;
+class FormatSnapshot;
 class JobEditor;
+class OrderPanel;
 class JobListDelegate;
 class JobListModel;
 class RibbonSession;
@@ -47,7 +50,8 @@ class Workspace;
 // MainEditor (loading and storing the current ribbon, enabled states, status
 // bar), MainLists (previews, pictures, typefaces), MainCommands (ribbon list
 // commands), MainFormatMenu (stored formats), MainPhrases (phrase list),
-// MainStartup (start and end), MainPrint (printing).
+// MainStartup (start and end), MainPrint (printing), MainOrders (the order
+// inbox).
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -61,6 +65,11 @@ public:
     void cmPrinterSetupClick();
     void SelectStartupPrinter();                  // the printer half of the deferred start-up
     std::optional<QString> PrinterNameToStore();  // the printer list's entry, if one is chosen
+
+    // The print command over `jobs` rather than the list, with all its
+    // questions; `selected` is the ribbon the range "Markierung" names.
+    PrintOutcome PrintRibbons(const std::vector<const TJob *> &jobs, const TJob *selected,
+                              const std::optional<PrintRange> &preset = std::nullopt);
 
     // The ribbon list in its order; the list owns the jobs.
     int JobCount() const;
@@ -199,6 +208,11 @@ private:
     void FileSaveRibbonsClick();
     std::vector<const TJob *> ListedJobs() const;
 
+    // MainOrders.cpp: the order inbox beside the ribbon list.
+    void OpenOrderInbox();
+    QStringList OrderRibbonFindings(const TJob &job);
+    bool AppendOrderRibbons(std::vector<std::unique_ptr<TJob>> &ribbons, QString *reason);
+
     // MainPhrases.cpp
     void LoadPhrases();
     void ShowPhrases(qsizetype selectRow);
@@ -229,6 +243,9 @@ private:
     QSplitter *Splitter2 = nullptr;
     JobListModel *Jobs = nullptr;
     JobListDelegate *JobsDelegate = nullptr;
+    QSplitter *OrdersSplitter = nullptr;  // the lists, and the orders beside them
+    OrderPanel *Orders = nullptr;
+    std::shared_ptr<FormatSnapshot> OrderFormats;  // for the inbox's reader thread
 
     // Menus
     QMenu *MenuDatei = nullptr;

@@ -21,6 +21,7 @@
 #include "ui/JobListDelegate.h"
 #include "ui/JobListModel.h"
 #include "ui/MenuMnemonics.h"
+#include "ui/OrderPanel.h"
 #include "ui/PictureListDelegate.h"
 #include "model/StoredFormatsModel.h"
 #include "model/Workspace.h"
@@ -197,8 +198,20 @@ QWidget *TMainForm::CreateListArea() {
     LBJobs->setMinimumWidth(100);
     LBTexte->setMinimumWidth(40);
 
+    // The orders beside the lists: the ribbon list keeps what room the
+    // window gains, the orders keep their width.
+    Orders = new OrderPanel(area);
+    OrdersSplitter = new QSplitter(Qt::Horizontal, area);
+    OrdersSplitter->setObjectName(QStringLiteral("OrdersSplitter"));
+    OrdersSplitter->setHandleWidth(SplitterWidth);
+    OrdersSplitter->setChildrenCollapsible(false);
+    OrdersSplitter->addWidget(Splitter2);
+    OrdersSplitter->addWidget(Orders);
+    OrdersSplitter->setStretchFactor(0, 1);
+    OrdersSplitter->setStretchFactor(1, 0);
+
     row->addWidget(LBGraphic);
-    row->addWidget(Splitter2, 1);
+    row->addWidget(OrdersSplitter, 1);
     return area;
 }
 

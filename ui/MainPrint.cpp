@@ -12,6 +12,7 @@
 #include "print/PrintRequest.h"
 #include "print/PrintRun.h"
 #include "print/Session.h"
+#include "render/RibbonCanvas.h"
 #include "ui/DlgAbort.h"
 #include "ui/FitCache.h"
 #include "ui/PrintDialogs.h"
@@ -37,6 +38,62 @@ void SetPrintBusy(QWidget *window, TDlgPrinterAbort &dialog, bool busy) {
     }
 }
 
+// The current printer as the print methods use it, counting the pages of
+// the document that was finished (what reached the spooler or the file).
+class PageCountingPrinter : public RibbonPrinter {
+public:
+    explicit PageCountingPrinter(RibbonPrinter &inner) : inner_(inner) {
+        setAbortCheck([] { QCoreApplication::processEvents(); });
+    }
+    int finishedPages() const { return finished_; }
+
+    QStringList printers() const override { return inner_.printers(); }
+    int printerIndex() const override { return inner_.printerIndex(); }
+    void selectPrinter(int index) override { inner_.selectPrinter(index); }
+    void reselectWithDriverDefaults() override { inner_.reselectWithDriverDefaults(); }
+    bool deviceSettings(DeviceSettings *out) const override { return inner_.deviceSettings(out); }
+    void setDeviceSettings(const DeviceSettings &s) override { inner_.setDeviceSettings(s); }
+    void resetToDriverDefaults() override { inner_.resetToDriverDefaults(); }
+    void setDocumentName(const QString &name) override { inner_.setDocumentName(name); }
+    void setLandscape() override { inner_.setLandscape(); }
+    void beginDocument() override {
+        inner_.beginDocument();
+        started_ = 1;  // the document starts with its first page
+    }
+    void endPage() override { inner_.endPage(); }
+    void startPage() override {
+        inner_.startPage();
+        ++started_;
+    }
+    void resetPageContext() override { inner_.resetPageContext(); }
+    void endDocument() override {
+        inner_.endDocument();
+        if (!inner_.aborted())
+            finished_ += started_;
+        started_ = 0;
+    }
+    void abortDocument() override {
+        inner_.abortDocument();
+        started_ = 0;
+    }
+    bool printing() const override { return inner_.printing(); }
+    bool aborted() const override { return inner_.aborted(); }
+    RibbonCanvas &canvas() override { return inner_.canvas(); }
+    PageMetrics metrics() const override { return inner_.metrics(); }
+    PageMetrics pageMetrics(const DeviceSettings &s) const override {
+        return inner_.pageMetrics(s);
+    }
+    void notePageRole(PageRole role) override { inner_.notePageRole(role); }
+    std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *m) const override {
+        return inner_.informationContext(m);
+    }
+
+private:
+    RibbonPrinter &inner_;
+    int started_ = 0;
+    int finished_ = 0;
+};
+
 }  // namespace
 
 void TMainForm::BtnPrintClick() {
@@ -44,7 +101,6 @@ void TMainForm::BtnPrintClick() {
 }
 
 void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
-    PrintFlow &flow = PrintFlow::of(this);
     std::int32_t remembered = SelectedJobRow();
 
     StoreJob();
@@ -63,18 +119,28 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
         CurrentJob = JobAt(remembered);
         LoadJob();
     }
+    PrintRibbons(ListedJobs(), CurrentJob, preset);
+}
+
+PrintOutcome TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, const TJob *selected,
+                                     const std::optional<PrintRange> &preset) {
+    PrintFlow &flow = PrintFlow::of(this);
+    PrintOutcome outcome;
     // [Drucker] and the drawing settings as they are now, for the whole command.
-    PrintRequest request(ListedJobs(), &Setup->settings(), DrawingContext());
+    PrintRequest request(jobs, &Setup->settings(), DrawingContext());
+    const int count = request.count();
+    if (count == 0)
+        return outcome;
     if (count > 1) {
         PrintRange range;
         if (preset)
             range = *preset;
         else if (!flow.askRange(range, count, QStringLiteral("Drucken")))
-            return;
-        request.setRange(range, CurrentJob);
+            return outcome;
+        request.setRange(range, selected);
     }
     if (!ConfirmPrintSpelling(this, request.run(), !CompatibilityMode))
-        return;
+        return outcome;
 
     // Texts that do not fit cost a ribbon, and so do letters the face lacks
     // (they would print as gaps): asked once, before anything prints, naming
@@ -91,7 +157,7 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
     const QList<int> lacking = request.unfitting(withFinding(true));
     if ((!unfitting.isEmpty() || !lacking.isEmpty()) && flow.confirm &&
         !flow.confirm(UnfittingRibbonsQuestion(unfitting, lacking)))
-        return;
+        return outcome;
 
     // Ribbons of another width are left out; the user learns which before
     // the paper (or the file) is used, not afterwards.
@@ -100,24 +166,39 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
         flow.inform(LeftOutByWidthNotice(leftOut));
 
     RibbonPrinter &printer = flow.printer();
+    const int index = printer.printerIndex();
+    outcome.printer = index >= 0 ? printer.printers().value(index) : QString();
     if (flow.printsToPdf()) {
         const QString file = flow.askPdfFile();
         if (file.isEmpty())
-            return;
+            return outcome;
         flow.setPdfFile(file);
+        outcome.printer = file;
     }
 
     SBtnPrint->setEnabled(false);
     TDlgPrinterAbort &dialog = flow.abortDialog();
     SetPrintBusy(this, dialog, true);
-    const QString failure = request.print(printer);
+    PageCountingPrinter counting(printer);
+    outcome.failure = request.print(counting);
     SetPrintBusy(this, dialog, false);
     // A run that failed must not look like one that printed.
-    if (!failure.isEmpty())
-        flow.warn(QStringLiteral("Der Druck ist fehlgeschlagen: %1").arg(failure));
+    if (!outcome.failure.isEmpty())
+        flow.warn(QStringLiteral("Der Druck ist fehlgeschlagen: %1").arg(outcome.failure));
     if (request.run().WidthMismatch && leftOut.isEmpty())
         flow.inform(WidthMismatchMessage());  // not foreseen: said at least now
     SBtnPrint->setEnabled(true);
+
+    outcome.pages = counting.finishedPages();
+    if (outcome.pages > 0) {
+        const PrintRun &run = request.run();
+        for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
+            const TJob *job = run.jobAt(i);
+            if (job && !run.LeftOut.contains(job))
+                outcome.printed.push_back(job);
+        }
+    }
+    return outcome;
 }
 
 void TMainForm::PrintPreviewClick() {

@@ -91,6 +91,7 @@ void TMainForm::OfferDataFolder() {
     const QString pictures = PictureFolder();
     const int copied = QFileInfo(pictures).isDir() ? 0 : CopyBundledPictures(pictures);
     OpenDataSession();
+    OpenOrderInbox();  // its default folder lives in the new data folder
     ScheduleRibbonBackup();
     if (copied > 0)
         LoadPictureList();

@@ -33,6 +33,7 @@
 #include "ui/ColorSwatch.h"
 #include "ui/JobListDelegate.h"
 #include "ui/JobListModel.h"
+#include "ui/OrderPanel.h"
 #include "ui/PictureListDelegate.h"
 #include "ui/SpellSupport.h"
 #include "ui/SpinField.h"
@@ -119,6 +120,7 @@ void TMainForm::FormCreate() {
     auto *spelling = new SpellingSupport(this, {Editor->MTextLeft, Editor->MTextRight}, MenuFormat,
                                          phrases().phrases());  // a child
     connect(spelling, &SpellingSupport::notice, this, &TMainForm::AddDataNote);
+    OpenOrderInbox();
     QMetaObject::invokeMethod(this, &TMainForm::MsgStartup, Qt::QueuedConnection);
     Editor->PanelFontColor->setColor(0);
     LoadJob();
@@ -191,6 +193,7 @@ void TMainForm::FormDestroy() {
     // Nothing may reach this window while its parts are taken down.
     disconnect(qApp, nullptr, this, nullptr);
     LBJobs->selectionModel()->disconnect(this);
+    Orders->model()->setFindingsOf(nullptr);
     CurrentJob = nullptr;
     Jobs->clear();
     PictureDelegate(LBGraphic)->setCatalogue(nullptr);

@@ -1,0 +1,319 @@
+#include "ui/OrderPanel.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "model/Job.h"
+#include "model/OrderInbox.h"
+#include "model/OrderInboxWatcher.h"
+
+namespace {
+
+constexpr int PanelWidth = 330;
+constexpr int PanelMinimumWidth = 180;
+
+// Column widths that need no look at the rows: a thousand orders must not be
+// measured (and checked) only to size the columns.
+constexpr int ColumnWidths[] = {58, 92, 80, 80, 34};
+
+}  // namespace
+
+// An order file claimed for this workstation, read.
+struct OrderPanel::Taken {
+    OrderClaim claim;
+    QString label;  // the order numbers, for messages
+    OrderFileResult read;
+};
+
+OrderPanel::OrderPanel(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("OrderPanel"));
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+
+    caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("OrderCaption"));
+    caption_->setTextFormat(Qt::PlainText);
+    caption_->setWordWrap(true);
+
+    model_ = new OrderListModel(this);
+    list_ = new QTreeView(this);
+    list_->setObjectName(QStringLiteral("LBOrders"));
+    list_->setModel(model_);
+    list_->setRootIsDecorated(false);
+    list_->setItemsExpandable(false);
+    list_->setUniformRowHeights(true);
+    list_->setAlternatingRowColors(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setAllColumnsShowFocus(true);
+    list_->setAccessibleName(QStringLiteral("Auftr\u00E4ge"));
+    list_->setAccessibleDescription(
+        QStringLiteral("Die Auftr\u00E4ge im Auftragsordner. Eingabetaste oder Doppelklick "
+                       "\u00FCbernimmt die Schleifen eines Auftrags in die Liste."));
+    QHeaderView *header = list_->header();
+    header->setStretchLastSection(true);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    for (int i = 0; i < int(std::size(ColumnWidths)); ++i)
+        header->resizeSection(i, ColumnWidths[i]);
+    caption_->setBuddy(list_);
+
+    takeOver_ = new QPushButton(QStringLiteral("&\u00DCbernehmen"), this);
+    takeOver_->setObjectName(QStringLiteral("BtnOrderTakeOver"));
+    takeOver_->setAccessibleName(QStringLiteral("Auftrag \u00FCbernehmen"));
+    takeOver_->setToolTip(QStringLiteral("H\u00E4ngt die Schleifen des Auftrags an die Liste an."));
+    // "&Drucken" is the menu's, and Alt+D opens "&Datei": the button takes U.
+    print_ = new QPushButton(QStringLiteral("Dr&ucken"), this);
+    print_->setObjectName(QStringLiteral("BtnOrderPrint"));
+    print_->setAccessibleName(QStringLiteral("Auftrag drucken"));
+    print_->setToolTip(
+        QStringLiteral("Druckt die Schleifen des Auftrags, ohne sie in die "
+                       "Liste zu nehmen."));
+    for (QPushButton *button : {takeOver_, print_})
+        button->setAutoDefault(false);
+
+    auto *buttons = new QHBoxLayout();
+    buttons->setSpacing(4);
+    buttons->addWidget(takeOver_);
+    buttons->addWidget(print_);
+    buttons->addStretch(1);
+
+    column->addWidget(caption_);
+    column->addWidget(list_, 1);
+    column->addLayout(buttons);
+    setMinimumWidth(PanelMinimumWidth);
+
+    connect(takeOver_, &QPushButton::clicked, this, &OrderPanel::takeOverSelected);
+    connect(print_, &QPushButton::clicked, this, &OrderPanel::printSelected);
+    connect(list_, &QTreeView::doubleClicked, this, &OrderPanel::takeOverSelected);
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &OrderPanel::updateState);
+    list_->installEventFilter(this);
+    updateState();
+}
+
+OrderPanel::~OrderPanel() = default;
+
+QSize OrderPanel::sizeHint() const {
+    return {PanelWidth, QWidget::sizeHint().height()};
+}
+
+void OrderPanel::open(const QString &folder, StoredFormatLookup formats, const QString &problem) {
+    delete watcher_;
+    formats_ = formats;
+    inbox_ = std::make_unique<OrderInbox>(folder);
+    watcher_ = new OrderInboxWatcher(folder, std::move(formats), this);
+    connect(watcher_, &OrderInboxWatcher::changed, this, &OrderPanel::refresh);
+    connect(watcher_, &OrderInboxWatcher::problem, this, &OrderPanel::showProblem);
+    model_->setOrders({});
+    showProblem(problem);
+    watcher_->start();
+}
+
+QString OrderPanel::caption() const {
+    if (!problem_.isEmpty())
+        return QStringLiteral("&Auftr\u00E4ge \u2013 %1").arg(problem_);
+    return QStringLiteral("&Auftr\u00E4ge (%1)").arg(model_->orderCount());
+}
+
+void OrderPanel::refresh() {
+    // The selection stays on its order while others come and go.
+    const int row = list_->currentIndex().row();
+    const QString file = model_->fileNameAt(row);
+    const int order = model_->orderAt(row);
+    model_->setOrders(watcher_->orders());
+    int again = model_->rowOf(file, order);
+    if (again < 0 && row >= 0)
+        again = std::min(row, model_->rowCount() - 1);
+    if (again >= 0)
+        list_->setCurrentIndex(model_->index(again, 0));
+    updateState();
+}
+
+void OrderPanel::showProblem(const QString &problem) {
+    problem_ = problem;
+    if (!problem.isEmpty())
+        say(problem);
+    updateState();
+}
+
+void OrderPanel::updateState() {
+    caption_->setText(caption());
+    caption_->setToolTip(inbox_ ? QDir::toNativeSeparators(inbox_->folder()) : QString());
+    const bool ready = model_->isReadyAt(list_->currentIndex().row());
+    takeOver_->setEnabled(ready);
+    print_->setEnabled(ready);
+}
+
+void OrderPanel::say(const QString &text) {
+    emit status(text);
+}
+
+bool OrderPanel::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers() == Qt::NoModifier) {
+            takeOverSelected();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+std::unique_ptr<OrderPanel::Taken> OrderPanel::claimSelected() {
+    const int row = list_->currentIndex().row();
+    if (!inbox_ || !model_->isReadyAt(row))
+        return nullptr;
+    const QString name = model_->fileNameAt(row);
+    const QString label = model_->ordersOfFileAt(row);
+    QString error;
+    if (!inbox_->prepare(&error)) {
+        say(QStringLiteral("Auftr\u00E4ge k\u00F6nnen nicht genommen werden: %1").arg(error));
+        return nullptr;
+    }
+    const std::optional<OrderClaim> claim = inbox_->claim(name, &error);
+    if (!claim) {
+        // Another workstation was quicker: the file has left the inbox.
+        if (error.contains(QLatin1String("vergeben")) ||
+            !QFileInfo::exists(QDir(inbox_->folder()).filePath(name)))
+            say(QStringLiteral("Auftrag %1 wurde schon von einem anderen Arbeitsplatz genommen.")
+                    .arg(label));
+        else
+            say(QStringLiteral("Auftrag %1 kann nicht genommen werden: %2").arg(label, error));
+        watcher_->rescan();
+        return nullptr;
+    }
+    auto taken = std::make_unique<Taken>();
+    taken->claim = *claim;
+    taken->label = label;
+    // Read again from the claimed file: it is what is now this workstation's.
+    taken->read = LoadOrderFile(claim->path, formats_);
+    if (!taken->read.ok()) {
+        const QString reason = *taken->read.error;
+        QString moveError;
+        if (inbox_->fail(claim->path, reason, &moveError)) {
+            say(QStringLiteral("Auftrag %1 ist nicht lesbar und liegt jetzt in Fehler/: %2")
+                    .arg(label, reason));
+        } else {
+            QString releaseError;
+            inbox_->release(*claim, &releaseError);
+            say(QStringLiteral("Auftrag %1 ist nicht lesbar: %2 (%3)")
+                    .arg(label, reason, moveError));
+        }
+        watcher_->rescan();
+        return nullptr;
+    }
+    return taken;
+}
+
+void OrderPanel::takeOverSelected() {
+    std::unique_ptr<Taken> taken = claimSelected();
+    if (!taken)
+        return;
+    std::vector<std::unique_ptr<TJob>> ribbons;
+    for (Order &order : taken->read.orders) {
+        for (auto &ribbon : order.ribbons)
+            ribbons.push_back(std::move(ribbon));
+    }
+    const int count = int(ribbons.size());
+    QString reason;
+    if (!appendRibbons || !appendRibbons(ribbons, &reason)) {
+        // Nothing was taken: the order goes back for another try.
+        QString error;
+        if (inbox_->release(taken->claim, &error))
+            say(QStringLiteral("Auftrag %1 wurde nicht \u00FCbernommen: %2 Er liegt wieder im "
+                               "Auftragsordner.")
+                    .arg(taken->label, reason));
+        else
+            say(QStringLiteral("Auftrag %1 wurde nicht \u00FCbernommen: %2 Er liegt in %3 (%4).")
+                    .arg(taken->label, reason, QDir::toNativeSeparators(taken->claim.path), error));
+        watcher_->rescan();
+        return;
+    }
+    QString error;
+    if (inbox_->takenOver(taken->claim, &error))
+        say(QStringLiteral("Auftrag %1 \u00FCbernommen: %2.")
+                .arg(taken->label, count == 1 ? QStringLiteral("1 Schleife")
+                                              : QStringLiteral("%1 Schleifen").arg(count)));
+    else
+        say(QStringLiteral("Auftrag %1 ist in der Liste, aber die Datei bleibt in %2: %3")
+                .arg(taken->label, QDir::toNativeSeparators(taken->claim.path), error));
+    watcher_->rescan();
+}
+
+void OrderPanel::printSelected() {
+    std::unique_ptr<Taken> taken = claimSelected();
+    if (!taken)
+        return;
+    std::vector<const TJob *> ribbons;
+    QHash<const TJob *, QString> numberOf;
+    for (const Order &order : taken->read.orders) {
+        for (const auto &ribbon : order.ribbons) {
+            ribbons.push_back(ribbon.get());
+            numberOf.insert(ribbon.get(), order.number);
+        }
+    }
+    const PrintOutcome outcome = printRibbons ? printRibbons(ribbons) : PrintOutcome();
+    if (!outcome.failure.isEmpty() || outcome.pages == 0 || outcome.printed.empty()) {
+        // Cancelled, or nothing reached paper: the order waits in the inbox.
+        QString error;
+        const bool back = inbox_->release(taken->claim, &error);
+        QString text = QStringLiteral("Auftrag %1 wurde nicht gedruckt").arg(taken->label);
+        if (!outcome.failure.isEmpty())
+            text += QStringLiteral(": ") + outcome.failure;
+        text += back ? QStringLiteral(". Er liegt wieder im Auftragsordner.")
+                     : QStringLiteral(". Er liegt in %1 (%2).")
+                           .arg(QDir::toNativeSeparators(taken->claim.path), error);
+        say(text);
+        watcher_->rescan();
+        return;
+    }
+
+    OrderPrintResult result;
+    result.time = QDateTime::currentDateTime();
+    result.printer = outcome.printer;
+    result.pages = outcome.pages;
+    result.ribbons = int(outcome.printed.size());
+    const QSet<const TJob *> printed(outcome.printed.begin(), outcome.printed.end());
+    for (const TJob *ribbon : outcome.printed) {
+        if (!result.orders.contains(numberOf.value(ribbon)))
+            result.orders << numberOf.value(ribbon);
+    }
+    QString error;
+    const bool moved = inbox_->finish(taken->claim, result, &error);
+    QString text = moved ? QStringLiteral("Auftrag %1 gedruckt.").arg(taken->label)
+                         : QStringLiteral("Auftrag %1 gedruckt: %2").arg(taken->label, error);
+
+    // Ribbons of the order the range or the width rule left out must not be
+    // lost with the printed file: they go into the list.
+    std::vector<std::unique_ptr<TJob>> rest;
+    for (Order &order : taken->read.orders) {
+        for (auto &ribbon : order.ribbons) {
+            if (ribbon->HasText() && !printed.contains(ribbon.get()))
+                rest.push_back(std::move(ribbon));
+        }
+    }
+    if (!rest.empty()) {
+        const int count = int(rest.size());
+        QString reason;
+        if (appendRibbons && appendRibbons(rest, &reason))
+            text += QStringLiteral(" %1 nicht gedruckte Schleife(n) stehen jetzt in der Liste.")
+                        .arg(count);
+        else
+            text +=
+                QStringLiteral(" %1 Schleife(n) wurden nicht gedruckt: %2").arg(count).arg(reason);
+    }
+    say(text);
+    watcher_->rescan();
+}
