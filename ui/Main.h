@@ -212,6 +212,7 @@ private:
     void OpenOrderInbox();
     QStringList OrderRibbonFindings(const TJob &job);
     bool AppendOrderRibbons(std::vector<std::unique_ptr<TJob>> &ribbons, QString *reason);
+    void ShareOrdersRoom();
 
     // MainPhrases.cpp
     void LoadPhrases();
@@ -246,6 +247,7 @@ private:
     QSplitter *OrdersSplitter = nullptr;  // the lists, and the orders beside them
     OrderPanel *Orders = nullptr;
     std::shared_ptr<FormatSnapshot> OrderFormats;  // for the inbox's reader thread
+    bool OrdersDividerMoved = false;
 
     // Menus
     QMenu *MenuDatei = nullptr;

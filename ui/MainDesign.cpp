@@ -15,6 +15,8 @@
 #include <QVBoxLayout>
 
 #include "model/Job.h"
+#include "model/StoredFormatsModel.h"
+#include "model/Workspace.h"
 #include "ui/Artwork.h"
 #include "ui/Hints.h"
 #include "ui/JobEditor.h"
@@ -23,8 +25,6 @@
 #include "ui/MenuMnemonics.h"
 #include "ui/OrderPanel.h"
 #include "ui/PictureListDelegate.h"
-#include "model/StoredFormatsModel.h"
-#include "model/Workspace.h"
 #include "ui/TextMemo.h"
 
 namespace {
@@ -360,4 +360,6 @@ void TMainForm::ConnectControls() {
     LBTexte->installEventFilter(this);
     connect(Splitter2, &QSplitter::splitterMoved, this, &TMainForm::Splitter2Moved);
     Splitter2->installEventFilter(this);
+    connect(OrdersSplitter, &QSplitter::splitterMoved, this, [this] { OrdersDividerMoved = true; });
+    OrdersSplitter->installEventFilter(this);
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSplitter>
+#include <algorithm>
 
 #include "model/DataFolder.h"
 #include "model/Job.h"
@@ -25,6 +26,12 @@ namespace {
 const QString OrderSection = QStringLiteral("General");
 const QString OrderFolderKey = QStringLiteral("Auftragsordner");
 const QString DefaultOrderFolder = QStringLiteral("Auftraege/");
+
+// The room the ribbon list (300) and the phrase list (170) want beside the
+// orders, and the orders' own width between its bounds.
+constexpr int ListsRoom = 300 + 170 + 5;
+constexpr int OrdersLeast = 190;
+constexpr int OrdersMost = 440;
 
 }  // namespace
 
@@ -73,11 +80,19 @@ void TMainForm::OpenOrderInbox() {
             QStringLiteral("Der Auftragsordner %1 fehlt.").arg(QDir::toNativeSeparators(folder)));
 }
 
+void TMainForm::ShareOrdersRoom() {
+    // Until the florist moves the divider, the lists keep the room they had
+    // before the orders came beside them, and the orders take the rest.
+    if (OrdersDividerMoved)
+        return;
+    const int width = OrdersSplitter->width() - OrdersSplitter->handleWidth();
+    const int orders = std::clamp(width - ListsRoom, OrdersLeast, OrdersMost);
+    OrdersSplitter->setSizes({std::max(width - orders, 0), orders});
+}
+
 QStringList TMainForm::OrderRibbonFindings(const TJob &job) {
+    // What costs a ribbon first: the list shows as much as its line holds.
     QStringList findings;
-    const QString face = MissingFaceMessage(job.FontName.str());
-    if (!face.isEmpty())
-        findings << face;
     for (const FitFinding &finding : FitFindings(DrawingContext(), job))
         findings << finding.message();
     // The dictionary as far as it is loaded: the list is checked again once it is.
@@ -96,6 +111,9 @@ QStringList TMainForm::OrderRibbonFindings(const TJob &job) {
             findings << QStringLiteral("Unbekannte W\u00F6rter: %1.")
                             .arg(words.join(QStringLiteral(", ")));
     }
+    const QString face = MissingFaceMessage(job.FontName.str());
+    if (!face.isEmpty())
+        findings << face;
     return findings;
 }
 

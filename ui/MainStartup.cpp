@@ -212,6 +212,8 @@ bool TMainForm::event(QEvent *e) {
 bool TMainForm::eventFilter(QObject *watched, QEvent *e) {
     if (watched == Splitter2 && e->type() == QEvent::Resize)
         FormResize();
+    if (watched == OrdersSplitter && e->type() == QEvent::Resize)
+        ShareOrdersRoom();
     if (e->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(e)->key();
         if (watched == LBJobs && LBJobsKeyDown(key))

@@ -86,8 +86,12 @@ QVariant OrderListModel::data(const QModelIndex &index, int role) const {
     if (!order) {
         // A file of no orders yet: its name, and why.
         switch (role) {
-            case Qt::DisplayRole:
             case Qt::ToolTipRole:
+            case Qt::AccessibleTextRole:
+                if (index.column() == NumberColumn)
+                    return QStringLiteral("%1: %2").arg(entry.file.name, stateText(entry));
+                [[fallthrough]];
+            case Qt::DisplayRole:
                 if (index.column() == NumberColumn)
                     return entry.file.name;
                 if (index.column() == FindingsColumn)
@@ -119,22 +123,28 @@ QVariant OrderListModel::data(const QModelIndex &index, int role) const {
                 default:
                     return {};
             }
-        case Qt::ToolTipRole: {
+        case Qt::ToolTipRole:
+        case Qt::AccessibleTextRole: {
             if (index.column() == FindingsColumn) {
                 const QStringList findings = findingsAt(index.row());
-                return findings.isEmpty() ? QStringLiteral("Keine Hinweise.")
+                return findings.isEmpty() ? QStringLiteral("keine Hinweise")
                                           : findings.join(QLatin1Char('\n'));
             }
-            // The whole order: every ribbon's ends, and the file it came in.
-            QStringList lines{
-                QStringLiteral("Auftrag %1 (%2)").arg(order->number, entry.file.name)};
+            // The whole order: when, every ribbon's ends, what would not
+            // print well, and the file it came in.
+            QStringList lines{QStringLiteral("Auftrag %1").arg(order->number)};
+            if (!order->delivery.isEmpty())
+                lines << QStringLiteral("Liefertermin %1").arg(order->delivery);
             for (const auto &ribbon : order->ribbons) {
                 lines << QStringLiteral("links: %1")
                              .arg(ribbon->TextLeft.lines().join(QStringLiteral(" / ")))
                       << QStringLiteral("rechts: %1")
                              .arg(ribbon->TextRight.lines().join(QStringLiteral(" / ")));
             }
-            return lines.join(QLatin1Char('\n'));
+            lines << findingsAt(index.row());
+            lines << QStringLiteral("Datei: %1").arg(entry.file.name);
+            return lines.join(role == Qt::ToolTipRole ? QStringLiteral("\n")
+                                                      : QStringLiteral(". "));
         }
         case Qt::DecorationRole:
             if (index.column() == FindingsColumn && !findingsAt(index.row()).isEmpty())

@@ -1,15 +1,17 @@
 #include "ui/OrderPanel.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListView>
+#include <QPainter>
 #include <QPushButton>
 #include <QSet>
-#include <QTreeView>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include "model/Job.h"
@@ -21,9 +23,77 @@ namespace {
 constexpr int PanelWidth = 330;
 constexpr int PanelMinimumWidth = 180;
 
-// Column widths that need no look at the rows: a thousand orders must not be
-// measured (and checked) only to size the columns.
-constexpr int ColumnWidths[] = {58, 92, 80, 80, 34};
+constexpr int Padding = 3;
+
+// An order in three lines: number, delivery and ribbon count; the first line
+// of each end; what would not print well. A file of no orders yet shows its
+// name and why. Every row has the same height, so a thousand orders are not
+// measured (nor checked) only to lay out the list.
+class OrderDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    static int RowHeight(const QFontMetrics &metrics) {
+        return 3 * metrics.lineSpacing() + 2 * Padding;
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override {
+        return {option.rect.width(), RowHeight(option.fontMetrics)};
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override {
+        QStyleOptionViewItem panel = option;
+        initStyleOption(&panel, index);
+        panel.text.clear();
+        panel.icon = QIcon();
+        const QWidget *view = option.widget;
+        QStyle *style = view ? view->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &panel, painter, view);
+
+        const auto *model = static_cast<const OrderListModel *>(index.model());
+        const int row = index.row();
+        const auto text = [model, row](int column) {
+            return model->data(model->index(row, column), Qt::DisplayRole).toString();
+        };
+        const bool selected = option.state & QStyle::State_Selected;
+        const QPalette &palette = option.palette;
+        const QColor ink = palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+        const QColor quiet = selected ? ink : palette.color(QPalette::PlaceholderText);
+        const QColor warning = selected ? ink : QColor(170, 20, 20);
+
+        const QRect area = option.rect.adjusted(Padding + 2, Padding, -Padding, -Padding);
+        const int line = option.fontMetrics.lineSpacing();
+        const auto draw = [&](int at, const QString &words, const QColor &color, bool bold) {
+            QFont font = option.font;
+            font.setBold(bold);
+            painter->setFont(font);
+            painter->setPen(color);
+            const QRect place(area.left(), area.top() + at * line, area.width(), line);
+            painter->drawText(place, Qt::AlignLeft | Qt::AlignVCenter,
+                              QFontMetrics(font).elidedText(words, Qt::ElideRight, place.width()));
+        };
+        painter->save();
+        if (!model->isReadyAt(row)) {
+            draw(0, text(OrderListModel::NumberColumn), ink, false);
+            draw(1, text(OrderListModel::FindingsColumn), quiet, false);
+        } else {
+            QString head = text(OrderListModel::NumberColumn);
+            if (const QString delivery = text(OrderListModel::DeliveryColumn); !delivery.isEmpty())
+                head += QStringLiteral("  \u00B7  ") + delivery;
+            if (const QString count = text(OrderListModel::RibbonsColumn); !count.isEmpty())
+                head += QStringLiteral("  \u00B7  %1 Schleifen").arg(count);
+            draw(0, head, ink, true);
+            QStringList ends{text(OrderListModel::LeftColumn), text(OrderListModel::RightColumn)};
+            ends.removeAll(QString());
+            draw(1, ends.join(QStringLiteral("  |  ")), ink, false);
+            const QStringList findings = model->findingsAt(row);
+            draw(2, findings.isEmpty() ? QStringLiteral("keine Hinweise") : findings.join(u' '),
+                 findings.isEmpty() ? quiet : warning, false);
+        }
+        painter->restore();
+    }
+};
 
 }  // namespace
 
@@ -46,26 +116,21 @@ OrderPanel::OrderPanel(QWidget *parent) : QWidget(parent) {
     caption_->setWordWrap(true);
 
     model_ = new OrderListModel(this);
-    list_ = new QTreeView(this);
+    list_ = new QListView(this);
     list_->setObjectName(QStringLiteral("LBOrders"));
     list_->setModel(model_);
-    list_->setRootIsDecorated(false);
-    list_->setItemsExpandable(false);
-    list_->setUniformRowHeights(true);
+    list_->setItemDelegate(new OrderDelegate(list_));
+    list_->setUniformItemSizes(true);
     list_->setAlternatingRowColors(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setAllColumnsShowFocus(true);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The window's smallest height is the editor's: the list may show less than an order.
+    list_->setMinimumHeight(2 * list_->fontMetrics().lineSpacing());
     list_->setAccessibleName(QStringLiteral("Auftr\u00E4ge"));
     list_->setAccessibleDescription(
         QStringLiteral("Die Auftr\u00E4ge im Auftragsordner. Eingabetaste oder Doppelklick "
                        "\u00FCbernimmt die Schleifen eines Auftrags in die Liste."));
-    QHeaderView *header = list_->header();
-    header->setStretchLastSection(true);
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    for (int i = 0; i < int(std::size(ColumnWidths)); ++i)
-        header->resizeSection(i, ColumnWidths[i]);
     caption_->setBuddy(list_);
 
     takeOver_ = new QPushButton(QStringLiteral("&\u00DCbernehmen"), this);
@@ -95,7 +160,7 @@ OrderPanel::OrderPanel(QWidget *parent) : QWidget(parent) {
 
     connect(takeOver_, &QPushButton::clicked, this, &OrderPanel::takeOverSelected);
     connect(print_, &QPushButton::clicked, this, &OrderPanel::printSelected);
-    connect(list_, &QTreeView::doubleClicked, this, &OrderPanel::takeOverSelected);
+    connect(list_, &QListView::doubleClicked, this, &OrderPanel::takeOverSelected);
     connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &OrderPanel::updateState);
     list_->installEventFilter(this);
@@ -133,8 +198,8 @@ void OrderPanel::refresh() {
     const int order = model_->orderAt(row);
     model_->setOrders(watcher_->orders());
     int again = model_->rowOf(file, order);
-    if (again < 0 && row >= 0)
-        again = std::min(row, model_->rowCount() - 1);
+    if (again < 0)
+        again = std::min(std::max(row, 0), model_->rowCount() - 1);
     if (again >= 0)
         list_->setCurrentIndex(model_->index(again, 0));
     updateState();

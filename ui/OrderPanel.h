@@ -14,7 +14,7 @@ class OrderInbox;
 class OrderInboxWatcher;
 class QLabel;
 class QPushButton;
-class QTreeView;
+class QListView;
 class TJob;
 
 // "Aufträge": the orders of the inbox beside the ribbon list, with the two
@@ -35,7 +35,7 @@ public:
     OrderInboxWatcher *watcher() const { return watcher_; }
     OrderInbox *inbox() const { return inbox_.get(); }
     OrderListModel *model() const { return model_; }
-    QTreeView *list() const { return list_; }
+    QListView *list() const { return list_; }
     // "Aufträge (3)", or "Aufträge – <problem>".
     QString caption() const;
     QSize sizeHint() const override;
@@ -66,7 +66,7 @@ private:
     void say(const QString &text);
 
     QLabel *caption_ = nullptr;
-    QTreeView *list_ = nullptr;
+    QListView *list_ = nullptr;
     QPushButton *takeOver_ = nullptr;
     QPushButton *print_ = nullptr;
     OrderListModel *model_ = nullptr;
