@@ -132,9 +132,12 @@ struct Cell {
 };
 using Cells = std::array<std::optional<Cell>, FieldCount>;
 
-const Cell *given(const Cells &cells, int field) {
-    const std::optional<Cell> &cell = cells[std::size_t(field)];
+const Cell *nonEmpty(const std::optional<Cell> &cell) {
     return cell && !cell->isEmpty() ? &*cell : nullptr;
+}
+
+const Cell *given(const Cells &cells, int field) {
+    return nonEmpty(cells[std::size_t(field)]);
 }
 
 QString codePoint(const QString &text, qsizetype at) {
@@ -204,7 +207,8 @@ bool wholeNumber(const Cell &cell, int min, int max, const QString &unit, std::i
     const QString unitText = unit.isEmpty() ? QString() : QLatin1Char(' ') + unit;
     if (!ok) {
         *error = QStringLiteral("%1: %2 ist keine ganze Zahl%3")
-                     .arg(quoted(cell.name), quoted(cell.value()), unitText);
+                     .arg(quoted(cell.name), quoted(cell.value()),
+                          unit.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(unit));
         return false;
     }
     if (n < min || n > max) {
@@ -790,9 +794,17 @@ OrderFileResult readJson(const QByteArray &file, const QString &fileName,
         if (!list.at(k).isObject())
             return fault(QStringLiteral("ist kein JSON-Objekt"));
         const QJsonObject object = list.at(k).toObject();
-        Cells orderCells;
         QString error;
         QString number;
+        // The number first, so that a fault in another key can name it.
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            std::optional<Cell> cell;
+            if (fieldOf(it.key()) == Auftrag &&
+                jsonCell(it.key(), it.value(), Auftrag, &cell, &error) &&
+                orderText(nonEmpty(cell), &number, &error) && !number.isEmpty())
+                place = QStringLiteral("Auftrag %1").arg(quoted(number));
+        }
+        Cells orderCells;
         QString delivery;
         if (!jsonCells(object, &orderCells, &error) ||
             !orderText(given(orderCells, Auftrag), &number, &error) ||
@@ -801,7 +813,6 @@ OrderFileResult readJson(const QByteArray &file, const QString &fileName,
         if (number.isEmpty())
             return fault(
                 QStringLiteral("Auftragsnummer fehlt (%1)").arg(quoted(fieldName(Auftrag))));
-        place = QStringLiteral("Auftrag %1").arg(quoted(number));
         if (gathering.byNumber.contains(number))
             return fault(QStringLiteral("steht mehrmals in der Datei"));
         const std::size_t index = gathering.orders.size();
