@@ -166,7 +166,8 @@ bool setShort(ShortText<N> &field, const Cell &cell, QString *error) {
     if (!error->isEmpty())
         return false;
     if (UnicodeText::letterCount(text) > N) {
-        *error = QStringLiteral("%1: l\u00e4nger als %2 Zeichen").arg(quoted(cell.name)).arg(N);
+        *error = QStringLiteral("%1: l\u00e4nger als %2 Zeichen")
+                     .arg(quoted(cell.name), QString::number(N));
         return false;
     }
     field.set(text);
@@ -194,6 +195,13 @@ bool setLines(TextLines &field, const Cell &cell, QString *error) {
             return false;
     }
     field.set(lines);
+    // The list keeps its ribbons in a ribbon file against a crash: a text
+    // that file cannot hold would keep the list from being saved.
+    if (EncodePhrase(field.lines().join(QLatin1Char('\n'))).size() > ProfileFile::MaxValueLength) {
+        *error = QStringLiteral("%1: l\u00e4nger als %2 Zeichen")
+                     .arg(quoted(cell.name), QString::number(ProfileFile::MaxValueLength));
+        return false;
+    }
     return true;
 }
 
@@ -213,11 +221,8 @@ bool wholeNumber(const Cell &cell, int min, int max, const QString &unit, std::i
     }
     if (n < min || n > max) {
         *error = QStringLiteral("%1: %2%3 liegt nicht zwischen %4 und %5%3")
-                     .arg(quoted(cell.name))
-                     .arg(n)
-                     .arg(unitText)
-                     .arg(min)
-                     .arg(max);
+                     .arg(quoted(cell.name), QString::number(n), unitText, QString::number(min),
+                          QString::number(max));
         return false;
     }
     *out = std::int32_t(n);
@@ -352,44 +357,35 @@ bool buildRibbon(const Cells &cells, const StoredFormatLookup &formats, RibbonSp
         }
         job->CopyFrom(*format);
     }
-    const Cell *cell = nullptr;
-    bool ok = true;
-    if ((cell = given(cells, TextLinks)))
-        ok = ok && setLines(job->TextLeft, *cell, error);
-    if ((cell = given(cells, TextRechts)))
-        ok = ok && setLines(job->TextRight, *cell, error);
-    if ((cell = given(cells, Kommission))) {
-        ok = ok && setShort(job->Kommission, *cell, error);
-        spec->labelGiven = true;
-    }
-    if ((cell = given(cells, Breite)))
-        ok =
-            ok && wholeNumber(*cell, 1, kMaxMillimetres, QStringLiteral("mm"), &job->Breite, error);
-    if ((cell = given(cells, Laenge)))
-        ok =
-            ok && wholeNumber(*cell, 1, kMaxMillimetres, QStringLiteral("mm"), &job->Laenge, error);
-    if ((cell = given(cells, Rand)))
-        ok = ok && wholeNumber(*cell, 0, kMaxMillimetres, QStringLiteral("mm"), &job->Rand, error);
-    if ((cell = given(cells, Schrift)))
-        ok = ok && setShort(job->FontName, *cell, error);
-    if ((cell = given(cells, Schriftgroesse)))
-        ok = ok &&
-             wholeNumber(*cell, 1, kMaxMillimetres, QStringLiteral("mm"), &job->FontGroesse, error);
-    if ((cell = given(cells, Farbe)))
-        ok = ok && colour(*cell, &job->FontFarbe, error);
-    if ((cell = given(cells, Stil)))
-        ok = ok && style(*cell, &job->Stil, error);
-    if ((cell = given(cells, Kopfstehend)))
-        ok = ok && yesNo(*cell, &job->Flip, error);
-    if ((cell = given(cells, Schatten)))
-        ok = ok && yesNo(*cell, &job->Shadow, error);
-    if ((cell = given(cells, BildLinks)))
-        ok = ok && setShort(job->BildNameLinks, *cell, error);
-    if ((cell = given(cells, BildRechts)))
-        ok = ok && setShort(job->BildNameRechts, *cell, error);
+    // Each given value in turn; the first fault ends the ribbon.
+    auto lines = [&](int field, TextLines &target) {
+        const Cell *cell = given(cells, field);
+        return !cell || setLines(target, *cell, error);
+    };
+    auto text = [&](int field, auto &target) {
+        const Cell *cell = given(cells, field);
+        return !cell || setShort(target, *cell, error);
+    };
+    auto number = [&](int field, int min, int max, const QString &unit, std::int32_t *target) {
+        const Cell *cell = given(cells, field);
+        return !cell || wholeNumber(*cell, min, max, unit, target, error);
+    };
+    auto choice = [&](int field, auto parse, auto *target) {
+        const Cell *cell = given(cells, field);
+        return !cell || parse(*cell, target, error);
+    };
+    const QString mm = QStringLiteral("mm");
     std::int32_t copies = 1;
-    if ((cell = given(cells, Menge)))
-        ok = ok && wholeNumber(*cell, 1, kMaxCopies, QString(), &copies, error);
+    const bool ok =
+        lines(TextLinks, job->TextLeft) && lines(TextRechts, job->TextRight) &&
+        text(Kommission, job->Kommission) && number(Breite, 1, kMaxMillimetres, mm, &job->Breite) &&
+        number(Laenge, 1, kMaxMillimetres, mm, &job->Laenge) &&
+        number(Rand, 0, kMaxMillimetres, mm, &job->Rand) && text(Schrift, job->FontName) &&
+        number(Schriftgroesse, 1, kMaxMillimetres, mm, &job->FontGroesse) &&
+        choice(Farbe, colour, &job->FontFarbe) && choice(Stil, style, &job->Stil) &&
+        choice(Kopfstehend, yesNo, &job->Flip) && choice(Schatten, yesNo, &job->Shadow) &&
+        text(BildLinks, job->BildNameLinks) && text(BildRechts, job->BildNameRechts) &&
+        number(Menge, 1, kMaxCopies, QString(), &copies);
     if (!ok)
         return false;
     if (!job->HasText()) {
@@ -399,6 +395,7 @@ bool buildRibbon(const Cells &cells, const StoredFormatLookup &formats, RibbonSp
     }
     spec->job = std::move(job);
     spec->copies = copies;
+    spec->labelGiven = given(cells, Kommission) != nullptr;
     return true;
 }
 
@@ -414,8 +411,7 @@ bool orderText(const Cell *cell, QString *out, QString *error) {
         return false;
     if (UnicodeText::letterCount(text) > kMaxNumberLetters) {
         *error = QStringLiteral("%1: l\u00e4nger als %2 Zeichen")
-                     .arg(quoted(cell->name))
-                     .arg(kMaxNumberLetters);
+                     .arg(quoted(cell->name), QString::number(kMaxNumberLetters));
         return false;
     }
     *out = text;
@@ -474,8 +470,9 @@ struct Gathering {
 
 OrderFileResult failure(const QString &fileName, int line, const QString &message) {
     OrderFileResult result;
-    result.error = line > 0 ? QStringLiteral("%1:%2: %3").arg(fileName).arg(line).arg(message)
-                            : QStringLiteral("%1: %2").arg(fileName, message);
+    result.error = line > 0
+                       ? QStringLiteral("%1:%2: %3").arg(fileName, QString::number(line), message)
+                       : QStringLiteral("%1: %2").arg(fileName, message);
     return result;
 }
 
@@ -587,8 +584,8 @@ OrderFileResult readCsv(const QByteArray &bytes, const QString &fileName,
                 return failure(fileName, row.line,
                                QStringLiteral("Liefertermin %1 von Auftrag %2 weicht von %3 in "
                                               "Zeile %4 ab")
-                                   .arg(quoted(delivery), quoted(number), quoted(order.delivery))
-                                   .arg(deliveryLine[index]));
+                                   .arg(quoted(delivery), quoted(number), quoted(order.delivery),
+                                        QString::number(deliveryLine[index])));
             }
         }
         RibbonSpec spec;
@@ -669,8 +666,7 @@ bool jsonCell(const QString &key, const QJsonValue &value, int field, std::optio
                 *error = QStringLiteral(
                              "%1: %2 ist keine ganze Zahl (Text geh\u00f6rt in "
                              "Anf\u00fchrungszeichen)")
-                             .arg(quoted(key))
-                             .arg(d);
+                             .arg(quoted(key), QString::number(d));
                 return false;
             }
             cell.text = QString::number(qint64(d));

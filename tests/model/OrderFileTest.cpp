@@ -237,9 +237,9 @@ TEST(OrderFileTest, CsvFaultsRefuseTheFile) {
          u"\u201eText links\u201c"},
         {"Auftrag;Links\n1;x\n;y\n",
          u"auftrag.csv:3: Auftragsnummer fehlt (Spalte \u201eAuftrag\u201c)"},
-        {"Auftrag;Termin;Links\n1;Mo;x\n2;Di;y\n1;Di;z\n",
+        {"Auftrag;Termin;Links\n1;Mo %1;x\n2;Di;y\n1;Di;z\n",
          u"auftrag.csv:4: Liefertermin \u201eDi\u201c von Auftrag \u201e1\u201c weicht von "
-         u"\u201eMo\u201c in Zeile 2 ab"},
+         u"\u201eMo %1\u201c in Zeile 2 ab"},
         {"Auftrag;Links;Rechts\n1;;\n",
          u"auftrag.csv:2: Schleife ohne Text: \u201eText links\u201c und \u201eText "
          u"rechts\u201c sind leer"},
@@ -261,6 +261,8 @@ TEST(OrderFileTest, CsvFaultsRefuseTheFile) {
          u"auftrag.csv:2: \u201eSchatten\u201c: \u201evielleicht\u201c ist weder ja noch nein"},
         {"Auftrag;Links;Schrift\n1;x;" + QByteArray(51, 'F') + "\n",
          u"auftrag.csv:2: \u201eSchrift\u201c: l\u00e4nger als 50 Zeichen"},
+        {"Auftrag;Links\n1;" + QByteArray(2048, 'x') + "\n",
+         u"auftrag.csv:2: \u201eLinks\u201c: l\u00e4nger als 2047 Zeichen"},
         // A colour the printer table has no entry for is not printed as another.
         {"Auftrag;Links;Color\n1;x;#123456\n", nullptr},
         {"Auftrag;Links;Farbe\n1;x;wei\xdf\n", nullptr},
