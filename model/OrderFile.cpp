@@ -60,8 +60,20 @@ constexpr int kMaxJsonDepth = 8;
 
 const QString kDot = QStringLiteral(" \u00b7 ");
 
+// A name or value as a message shows it: on one line (the message may go
+// into a file of "key=value" lines), and not endless.
 QString quoted(const QString &text) {
-    return QStringLiteral("\u201e%1\u201c").arg(text);
+    QString shown = UnicodeText::firstLetters(text, 80);
+    if (shown.size() < text.size())
+        shown += QChar(u'\u2026');
+    for (QChar &c : shown) {
+        if (c == QLatin1Char('\n'))
+            c = QChar(u'\u21b5');
+        else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+                 c == QChar::ParagraphSeparator)
+            c = QChar::ReplacementCharacter;
+    }
+    return QStringLiteral("\u201e%1\u201c").arg(shown);
 }
 
 // Names as compared: without case, blanks, "-", "_" and ".", with "ä" and
@@ -189,11 +201,16 @@ bool setLines(TextLines &field, const Cell &cell, QString *error) {
     } else if (!cell.isEmpty()) {
         lines = linesOf(cell.text);
     }
+    bool blank = true;
     for (const QString &line : std::as_const(lines)) {
         *error = refusal(cell, line);
         if (!error->isEmpty())
             return false;
+        blank = blank && line.trimmed().isEmpty();
     }
+    // Blank lines alone are no text: printed, they leave the end empty.
+    if (blank)
+        lines.clear();
     field.set(lines);
     // The list keeps its ribbons in a ribbon file against a crash: a text
     // that file cannot hold would keep the list from being saved.

@@ -254,6 +254,10 @@ TEST(OrderFileTest, CsvFaultsRefuseTheFile) {
          u"32767 mm"},
         {"Auftrag;Links;Menge\n1;x;101\n",
          u"auftrag.csv:2: \u201eMenge\u201c: 101 liegt nicht zwischen 1 und 100"},
+        // Values show on one line.
+        {"Auftrag;Links;Stil\n1;x;\"schief\nquer\"\n",
+         u"auftrag.csv:2: \u201eStil\u201c: \u201eschief\u21b5quer\u201c ist kein Stil (0 "
+         u"B\u00fcndig, 1 Zentriert, 2 Quer b\u00fcndig)"},
         {"Auftrag;Links;Stil\n1;x;schief\n",
          u"auftrag.csv:2: \u201eStil\u201c: \u201eschief\u201c ist kein Stil (0 B\u00fcndig, 1 "
          u"Zentriert, 2 Quer b\u00fcndig)"},
