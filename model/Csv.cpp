@@ -26,6 +26,18 @@ public:
         if (atEnd())
             return table;
         table.separator = separatorOfHeader();
+        // Spreadsheets may name their separator in a line of its own ("sep=;").
+        if (text_.mid(pos_, 4).compare(QLatin1String("sep="), Qt::CaseInsensitive) == 0 &&
+            (at(pos_ + 4) == QLatin1Char(';') || at(pos_ + 4) == QLatin1Char(',')) &&
+            (pos_ + 5 == text_.size() || isBreak(at(pos_ + 5)))) {
+            table.separator = at(pos_ + 4);
+            pos_ += 5;
+            if (!atEnd())
+                skipBreak();
+            skipBlankLines();
+            if (atEnd())
+                return table;
+        }
         separator_ = table.separator;
         table.headerLine = line_;
         header_ = true;

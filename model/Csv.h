@@ -12,7 +12,8 @@
 //
 // - The first row that is not blank is the header. Its separator decides the
 //   file's: ";" or ",", whichever the header holds more of outside quotes
-//   (";" on a tie or when it holds neither, as German spreadsheets write it).
+//   (";" on a tie or when it holds neither, as German spreadsheets write it),
+//   unless a line "sep=;" or "sep=," before it names the separator.
 // - A field in double quotes may hold separators, line breaks and doubled
 //   quotes ("" for one "). Blanks around the quotes are no part of the field;
 //   anything else after the closing quote is a fault. A quote inside a field

@@ -37,6 +37,7 @@ TEST(CsvTest, ReadsWhatSpreadsheetsWrite) {
         {u"\n  \r\nA;B\r1;2", ';', u"3:A|B / 4:1|2"},
         // Blanks around quotes go; a quote inside a plain field stays.
         {u"a, b\n \"x\" , y\nab\"c,2\n", ',', u"1:a| b / 2:x| y / 3:ab\"c|2"},
+        {u"sep=,\r\na;b,c\n", ',', u"2:a;b|c"},
         {u"", ';', u"0:"},
     };
     for (const Case &c : cases) {
