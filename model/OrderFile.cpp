@@ -194,6 +194,19 @@ QStringList linesOf(const QString &text) {
 }
 
 bool setLines(TextLines &field, const Cell &cell, QString *error) {
+    const QString tooLong =
+        QStringLiteral("%1: l\u00e4nger als %2 Zeichen")
+            .arg(quoted(cell.name), QString::number(ProfileFile::MaxValueLength));
+    // Far too long before any work: splitting megabytes of line breaks into
+    // lines would take memory for nothing. (Composing and "\r\n" shorten a
+    // text, but never to an eighth.)
+    qsizetype size = cell.text.size();
+    for (const QString &line : cell.lines)
+        size += line.size() + 1;
+    if (size > 8 * ProfileFile::MaxValueLength) {
+        *error = tooLong;
+        return false;
+    }
     QStringList lines;
     if (cell.isList) {
         for (const QString &line : cell.lines)
@@ -215,8 +228,7 @@ bool setLines(TextLines &field, const Cell &cell, QString *error) {
     // The list keeps its ribbons in a ribbon file against a crash: a text
     // that file cannot hold would keep the list from being saved.
     if (EncodePhrase(field.lines().join(QLatin1Char('\n'))).size() > ProfileFile::MaxValueLength) {
-        *error = QStringLiteral("%1: l\u00e4nger als %2 Zeichen")
-                     .arg(quoted(cell.name), QString::number(ProfileFile::MaxValueLength));
+        *error = tooLong;
         return false;
     }
     return true;
@@ -699,6 +711,12 @@ bool jsonCell(const QString &key, const QJsonValue &value, int field, std::optio
         case QJsonValue::Array:
             if (field == TextLinks || field == TextRechts) {
                 cell.isList = true;
+                // Each line break takes two characters in a ribbon file.
+                if (value.toArray().size() > ProfileFile::MaxValueLength) {
+                    *error = QStringLiteral("%1: l\u00e4nger als %2 Zeichen")
+                                 .arg(quoted(key), QString::number(ProfileFile::MaxValueLength));
+                    return false;
+                }
                 for (const QJsonValue line : value.toArray()) {
                     if (!line.isString()) {
                         *error = QStringLiteral(
