@@ -1,6 +1,7 @@
 #include "ui/OrderListModel.h"
 
 #include <QApplication>
+#include <QRegularExpression>
 #include <QStyle>
 
 #include "model/Job.h"
@@ -69,9 +70,22 @@ const Order *OrderListModel::orderOf(const Row &row) const {
     return &entry.read->orders.at(std::size_t(row.order));
 }
 
-QString OrderListModel::stateText(const InboxOrder &entry) const {
-    if (entry.read && !entry.read->ok())
-        return *entry.read->error;
+QString OrderListModel::StateText(const InboxOrder &entry, bool full) {
+    if (entry.read && !entry.read->ok()) {
+        const QString &error = *entry.read->error;
+        if (full)
+            return error;
+        // "<path>:<line>: <message>": the row names the file already.
+        const qsizetype at = error.indexOf(entry.file.name);
+        if (at < 0)
+            return error;
+        static const QRegularExpression where(QStringLiteral("^:(\\d+): (.*)$"),
+                                              QRegularExpression::DotMatchesEverythingOption);
+        const QString rest = error.mid(at + entry.file.name.size());
+        if (const QRegularExpressionMatch match = where.match(rest); match.hasMatch())
+            return QStringLiteral("Zeile %1: %2").arg(match.captured(1), match.captured(2));
+        return rest.startsWith(QLatin1String(": ")) ? rest.mid(2) : error;
+    }
     if (!entry.file.complete)
         return QStringLiteral("wird noch geschrieben\u2026");
     return QStringLiteral("wird gelesen\u2026");
@@ -89,13 +103,13 @@ QVariant OrderListModel::data(const QModelIndex &index, int role) const {
             case Qt::ToolTipRole:
             case Qt::AccessibleTextRole:
                 if (index.column() == NumberColumn)
-                    return QStringLiteral("%1: %2").arg(entry.file.name, stateText(entry));
+                    return QStringLiteral("%1: %2").arg(entry.file.name, StateText(entry, true));
                 [[fallthrough]];
             case Qt::DisplayRole:
                 if (index.column() == NumberColumn)
                     return entry.file.name;
                 if (index.column() == FindingsColumn)
-                    return stateText(entry);
+                    return StateText(entry, role != Qt::DisplayRole);
                 return {};
             case Qt::ForegroundRole:
                 return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
@@ -184,6 +198,13 @@ QString OrderListModel::fileNameAt(int row) const {
 
 bool OrderListModel::isReadyAt(int row) const {
     return row >= 0 && row < rowCount() && orderOf(rows_.at(std::size_t(row))) != nullptr;
+}
+
+bool OrderListModel::isFaultyAt(int row) const {
+    if (row < 0 || row >= rowCount())
+        return false;
+    const InboxOrder &entry = entries_.at(rows_.at(std::size_t(row)).entry);
+    return entry.read && !entry.read->ok();
 }
 
 QString OrderListModel::ordersOfFileAt(int row) const {

@@ -47,6 +47,8 @@ public:
     // The file a row stands for; whether its orders can be taken (read cleanly).
     QString fileNameAt(int row) const;
     bool isReadyAt(int row) const;
+    // Whether a row's file could not be read.
+    bool isFaultyAt(int row) const;
     // The order numbers of the row's file ("4711, 4712"), or its name.
     QString ordersOfFileAt(int row) const;
     // The order within its file a row shows; -1 for a file's own row.
@@ -64,7 +66,9 @@ private:
         int order = -1;
     };
     const Order *orderOf(const Row &row) const;
-    QString stateText(const InboxOrder &entry) const;
+    // Why a file shows no orders, in the list's words (the full reason is
+    // its tool tip).
+    static QString StateText(const InboxOrder &entry, bool full);
 
     QList<InboxOrder> entries_;
     std::vector<Row> rows_;

@@ -64,26 +64,34 @@ public:
 
         const QRect area = option.rect.adjusted(Padding + 2, Padding, -Padding, -Padding);
         const int line = option.fontMetrics.lineSpacing();
-        const auto draw = [&](int at, const QString &words, const QColor &color, bool bold) {
+        // One line of the row; `right` is kept whole at the line's end.
+        const auto draw = [&](int at, const QString &words, const QColor &color, bool bold,
+                              const QString &right = QString()) {
             QFont font = option.font;
             font.setBold(bold);
             painter->setFont(font);
             painter->setPen(color);
-            const QRect place(area.left(), area.top() + at * line, area.width(), line);
+            const QFontMetrics metrics(font);
+            QRect place(area.left(), area.top() + at * line, area.width(), line);
+            if (!right.isEmpty()) {
+                painter->drawText(place, Qt::AlignRight | Qt::AlignVCenter, right);
+                place.setRight(place.right() - metrics.horizontalAdvance(right) - 2 * Padding);
+            }
             painter->drawText(place, Qt::AlignLeft | Qt::AlignVCenter,
-                              QFontMetrics(font).elidedText(words, Qt::ElideRight, place.width()));
+                              metrics.elidedText(words, Qt::ElideRight, place.width()));
         };
         painter->save();
         if (!model->isReadyAt(row)) {
             draw(0, text(OrderListModel::NumberColumn), ink, false);
-            draw(1, text(OrderListModel::FindingsColumn), quiet, false);
+            draw(1, text(OrderListModel::FindingsColumn), model->isFaultyAt(row) ? warning : quiet,
+                 false);
         } else {
             QString head = text(OrderListModel::NumberColumn);
             if (const QString delivery = text(OrderListModel::DeliveryColumn); !delivery.isEmpty())
                 head += QStringLiteral("  \u00B7  ") + delivery;
-            if (const QString count = text(OrderListModel::RibbonsColumn); !count.isEmpty())
-                head += QStringLiteral("  \u00B7  %1 Schleifen").arg(count);
-            draw(0, head, ink, true);
+            const QString count = text(OrderListModel::RibbonsColumn);
+            draw(0, head, ink, true,
+                 count.isEmpty() ? QString() : QStringLiteral("%1 Schleifen").arg(count));
             QStringList ends{text(OrderListModel::LeftColumn), text(OrderListModel::RightColumn)};
             ends.removeAll(QString());
             draw(1, ends.join(QStringLiteral("  |  ")), ink, false);
