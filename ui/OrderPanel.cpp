@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -204,12 +205,15 @@ void OrderPanel::refresh() {
     const int row = list_->currentIndex().row();
     const QString file = model_->fileNameAt(row);
     const int order = model_->orderAt(row);
+    const int scrolled = list_->verticalScrollBar()->value();
     model_->setOrders(watcher_->orders());
     int again = model_->rowOf(file, order);
     if (again < 0)
         again = std::min(std::max(row, 0), model_->rowCount() - 1);
     if (again >= 0)
         list_->setCurrentIndex(model_->index(again, 0));
+    // A new order must not throw the florist back to the top of a long list.
+    list_->verticalScrollBar()->setValue(scrolled);
     updateState();
 }
 
