@@ -401,6 +401,15 @@ bool OrderInbox::writeNote(const QString &orderPath, const QString &suffix, cons
 }
 
 std::optional<OrderClaim> OrderInbox::claim(const QString &name, QString *error) {
+    return claimAs(name, nullptr, error);
+}
+
+std::optional<OrderClaim> OrderInbox::claim(const InboxFile &listed, QString *error) {
+    return claimAs(listed.name, &listed, error);
+}
+
+std::optional<OrderClaim> OrderInbox::claimAs(const QString &name, const InboxFile *listed,
+                                              QString *error) {
     auto refuse = [&](const QString &why) -> std::optional<OrderClaim> {
         if (error)
             *error = why;
@@ -417,7 +426,11 @@ std::optional<OrderClaim> OrderInbox::claim(const QString &name, QString *error)
     }
     if (!S_ISREG(st.st_mode))
         return refuse(QStringLiteral("„%1“ ist kein Auftrag").arg(name));
-    if (!observe(name, st.st_size, mtimeNsOf(st), clock_.now().toMSecsSinceEpoch()))
+    const bool complete =
+        listed ? listed->complete && listed->size == st.st_size &&
+                     listed->modified.toMSecsSinceEpoch() == mtimeMsOf(st)
+               : observe(name, st.st_size, mtimeNsOf(st), clock_.now().toMSecsSinceEpoch());
+    if (!complete)
         return refuse(QStringLiteral("„%1“ wird noch geschrieben").arg(name));
 
     // Our folder may have gone (returned as stale after a long pause): the

@@ -99,7 +99,12 @@ public:
     // Claims a complete order for this workstation. Without success the
     // reason: another workstation took it ("vergeben"), it is still being
     // written, or the platform's error.
+    // The rule is judged by this object's own looks (scan(), and this call):
+    // one that never saw the file before goes by its age alone.
     std::optional<OrderClaim> claim(const QString &name, QString *error);
+    // Claims an order as another object's listing saw it (the watcher's):
+    // when that listing found it complete and it has not changed since.
+    std::optional<OrderClaim> claim(const InboxFile &listed, QString *error);
     // Puts a claimed order back into the inbox (the print was cancelled).
     bool release(const OrderClaim &claim, QString *error);
     // Moves a claimed order to Gedruckt/ (printed) or Uebernommen/ (taken into
@@ -130,6 +135,7 @@ private:
     // Notes a file's size and time (nanoseconds since the epoch); whether it
     // is complete by the rule above.
     bool observe(const QString &name, qint64 size, qint64 mtimeNs, qint64 nowMs);
+    std::optional<OrderClaim> claimAs(const QString &name, const InboxFile *listed, QString *error);
     QString stationFolder() const;
     // Moves `from` into the subfolder `into` of the inbox (empty: the inbox
     // itself) under `name` or the first free " (n)" name, whose `companion`

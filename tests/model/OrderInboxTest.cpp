@@ -258,6 +258,16 @@ TEST_F(OrderInboxTest, AFileIsTakenOnlyOnceItIsComplete) {
     EXPECT_EQ(completeAt(3999), QStringList({"alt.csv", "neu.csv", "wachsend.csv", "zukunft.csv"}));
     EXPECT_TRUE(inbox.claim(QStringLiteral("neu.csv"), &error)) << error.toStdString();
     EXPECT_EQ(ReadAll(path("alt.csv")), "alt");
+
+    // Another object (the window's, beside the watcher's) claims by the
+    // listing, as long as the file is what the listing saw.
+    OrderInbox window(dir_.path(), QStringLiteral("platz"), time_.clock());
+    const std::vector<InboxFile> listed = inbox.scan();
+    ASSERT_EQ(listed.size(), 3u);
+    Put(path("wachsend.csv"), "wachsend weiter", kNow);
+    EXPECT_FALSE(window.claim(listed[1], &error));
+    EXPECT_EQ(error, QStringLiteral("„wachsend.csv“ wird noch geschrieben"));
+    EXPECT_TRUE(window.claim(listed[2], &error)) << error.toStdString();
     EXPECT_TRUE(QFileInfo(path("verweis.csv")).isSymLink());
 }
 
@@ -458,6 +468,10 @@ TEST_F(OrderInboxTest, TheWatcherShowsNewFilesAndWhatIsWrongWithTheInbox) {
     EXPECT_LE(changed.size(), 3);
     watcher.reset();
     EXPECT_EQ(ReadAll(folder + QStringLiteral("/neu.csv")), "4711");
+
+    // Ended before its first look, or never started: no hang, nothing left.
+    OrderInboxWatcher(folder).start();
+    OrderInboxWatcher unused(folder);
 }
 
 }  // namespace
