@@ -347,6 +347,14 @@ bool OrderInbox::moveTo(const QString &from, const QString &into, const QString 
                         const QString &companion, QString *to, QString *error) {
     const QString folder = into.isEmpty() ? folder_ : folder_ + QLatin1Char('/') + into;
     const QByteArray source = encoded(from);
+    // Orders are plain files; anything else given here is a caller's mistake
+    // and stays where it is.
+    struct stat st {};
+    if (::lstat(source.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (error)
+            *error = QStringLiteral("„%1“ ist kein Auftrag").arg(name);
+        return false;
+    }
     int err = 0;
     // A folder that goes between its making and the move (a claim folder
     // returned as stale) is made once more.

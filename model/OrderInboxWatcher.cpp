@@ -49,10 +49,22 @@ bool OrderInboxList::update(const std::atomic_bool *stop) {
         // Tried on every look while it fails, so that the inbox is taken up
         // again as soon as it is back (a share mounted late).
         prepared_ = inbox_.prepare(&folderProblem);
-        if (prepared_) {
-            heartbeatMs_ = staleCheckMs_ = -1;
+        if (prepared_)
+            heartbeatMs_ = staleCheckMs_ = -1;  // prepare() touched the heartbeat
+    }
+    if (prepared_) {
+        const qint64 now = clock_.steadyMs();
+        if (heartbeatMs_ < 0 || now - heartbeatMs_ >= kHeartbeatEveryMs) {
+            if (heartbeatMs_ >= 0)
+                inbox_.heartbeat();
+            heartbeatMs_ = now;
+        }
+        if (staleCheckMs_ < 0 || now - staleCheckMs_ >= kStaleCheckEveryMs) {
+            staleCheckMs_ = now;
+            inbox_.returnStaleClaims();  // listed by this look
         }
     }
+
     const std::vector<InboxFile> files = inbox_.scan();
 
     QHash<QString, Entry> entries;
@@ -76,8 +88,11 @@ bool OrderInboxList::update(const std::atomic_bool *stop) {
                 continue;
         }
         if (file.complete && !entry.read->ok() && prepared_) {
+            // The order system knows the file by its name, not by our path.
+            QString reason = *entry.read->error;
+            reason.replace(path, file.name);
             QString error;
-            if (inbox_.fail(file.name, *entry.read->error, &error) || !present(path))
+            if (inbox_.fail(file.name, reason, &error) || !present(path))
                 continue;  // in Fehler/ now, by our hand or another's
             if (moveProblem.isEmpty())
                 moveProblem = error;
@@ -93,21 +108,6 @@ bool OrderInboxList::update(const std::atomic_bool *stop) {
     entries_ = std::move(entries);
     waiting_ = waiting;
     problem_ = folderProblem.isEmpty() ? moveProblem : folderProblem;
-
-    if (prepared_) {
-        const qint64 now = clock_.steadyMs();
-        if (heartbeatMs_ < 0 || now - heartbeatMs_ >= kHeartbeatEveryMs) {
-            if (heartbeatMs_ >= 0)
-                inbox_.heartbeat();
-            heartbeatMs_ = now;
-        }
-        if (staleCheckMs_ < 0 || now - staleCheckMs_ >= kStaleCheckEveryMs) {
-            staleCheckMs_ = now;
-            // What comes back is listed by the next look, which the folder's
-            // change brings about.
-            inbox_.returnStaleClaims();
-        }
-    }
 
     const bool changed = !listed_ || !sameOrders(orders, orders_);
     listed_ = true;

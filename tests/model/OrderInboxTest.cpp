@@ -327,6 +327,10 @@ TEST_F(OrderInboxTest, ResultFilesSayWhatHappenedAndTheOrderStaysAsItCame) {
               "Grund=kaputt.csv:2: Spalte „Länge“: „x“ ist keine Zahl\n");
     EXPECT_FALSE(inbox.fail(QStringLiteral("kaputt.csv"), QStringLiteral("nochmal"), &error));
     EXPECT_EQ(error, QStringLiteral("„kaputt.csv“ ist schon vergeben"));
+    // Only files are orders: a folder given by mistake stays.
+    EXPECT_FALSE(inbox.fail(path("Gedruckt"), QStringLiteral("x"), &error));
+    EXPECT_EQ(error, QStringLiteral("„Gedruckt“ ist kein Auftrag"));
+    EXPECT_TRUE(QFileInfo(path("Gedruckt/druck.csv")).isFile());
 
     // A full disk: the order is printed and moved all the same, and says so.
     const auto full = inbox.claim(QStringLiteral("voll.csv"), &error);
@@ -377,7 +381,7 @@ OrderFileResult TestReader(const QString &path) {
     if (!file.open(QIODevice::ReadOnly))
         result.error = name + QStringLiteral(": lässt sich nicht lesen");
     else if (file.readAll().startsWith("kaputt"))
-        result.error = name + QStringLiteral(":1: Spalte „Auftrag“ fehlt");
+        result.error = path + QStringLiteral(":1: Spalte „Auftrag“ fehlt");
     return result;
 }
 
@@ -430,6 +434,17 @@ TEST_F(OrderInboxTest, TheListReadsWhatChangedAndMovesFaultyFilesAway) {
     ASSERT_TRUE(QFile::rename(path("gut.csv"), elsewhere.path() + QStringLiteral("/gut.csv")));
     EXPECT_TRUE(list.update());
     EXPECT_TRUE(list.orders().isEmpty());
+
+    // Its heartbeat goes on while it looks, and the claims of a station that
+    // stopped come back into the list.
+    Put(path("In Arbeit/still/zurueck.csv"), "4713", kLongAgo);
+    Put(path("In Arbeit/still/.lebt"), "", kNow.addMSecs(-OrderInbox::ClaimTimeoutMs));
+    time_.steady += OrderInbox::ClaimTimeoutMs / 4;
+    time_.now = kNow.addMSecs(OrderInbox::ClaimTimeoutMs / 4);
+    EXPECT_TRUE(list.update());
+    EXPECT_EQ(Names(list.orders()), QStringList({"zurueck.csv"}));
+    EXPECT_EQ(QFileInfo(path("In Arbeit/" + OrderInbox::ThisStation() + "/.lebt")).lastModified(),
+              time_.now);
 }
 
 // Waits for `done` while events run.
