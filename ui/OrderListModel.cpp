@@ -196,6 +196,12 @@ QString OrderListModel::fileNameAt(int row) const {
     return entries_.at(rows_.at(std::size_t(row)).entry).file.name;
 }
 
+InboxFile OrderListModel::fileAt(int row) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    return entries_.at(rows_.at(std::size_t(row)).entry).file;
+}
+
 bool OrderListModel::isReadyAt(int row) const {
     return row >= 0 && row < rowCount() && orderOf(rows_.at(std::size_t(row))) != nullptr;
 }

@@ -44,8 +44,10 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // The file a row stands for; whether its orders can be taken (read cleanly).
+    // The file a row stands for, as the watcher listed it; whether its
+    // orders can be taken (read cleanly).
     QString fileNameAt(int row) const;
+    InboxFile fileAt(int row) const;
     bool isReadyAt(int row) const;
     // Whether a row's file could not be read.
     bool isFaultyAt(int row) const;

@@ -259,7 +259,8 @@ std::unique_ptr<OrderPanel::Taken> OrderPanel::claimSelected() {
         say(QStringLiteral("Auftr\u00E4ge k\u00F6nnen nicht genommen werden: %1").arg(error));
         return nullptr;
     }
-    const std::optional<OrderClaim> claim = inbox_->claim(name, &error);
+    // As the watcher saw it: complete, and read as the list shows it.
+    const std::optional<OrderClaim> claim = inbox_->claim(model_->fileAt(row), &error);
     if (!claim) {
         // Another workstation was quicker: the file has left the inbox.
         if (error.contains(QLatin1String("vergeben")) ||

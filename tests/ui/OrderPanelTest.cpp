@@ -39,6 +39,7 @@ protected:
                         .arg(kLongText))
                        .toUtf8());
         // Written long ago: complete at first sight.
+        ASSERT_TRUE(file.flush());
         ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
                                      QFileDevice::FileModificationTime));
         file.close();
