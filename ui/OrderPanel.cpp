@@ -383,14 +383,19 @@ void OrderPanel::printSelected() {
         }
     }
     if (!rest.empty()) {
-        const int count = int(rest.size());
+        const bool one = rest.size() == 1;
+        const QString ribbons =
+            one ? QStringLiteral("1 Schleife") : QStringLiteral("%1 Schleifen").arg(rest.size());
         QString reason;
         if (appendRibbons && appendRibbons(rest, &reason))
-            text += QStringLiteral(" %1 nicht gedruckte Schleife(n) stehen jetzt in der Liste.")
-                        .arg(count);
+            text += QStringLiteral(" %1 des Auftrags %2 nicht gedruckt und jetzt in der Liste.")
+                        .arg(ribbons, one ? QStringLiteral("wurde") : QStringLiteral("wurden"));
         else
             text +=
-                QStringLiteral(" %1 Schleife(n) wurden nicht gedruckt: %2").arg(count).arg(reason);
+                QStringLiteral(
+                    " %1 des Auftrags %2 nicht gedruckt: %3 Die Datei liegt in "
+                    "Gedruckt/.")
+                    .arg(ribbons, one ? QStringLiteral("wurde") : QStringLiteral("wurden"), reason);
     }
     say(text);
     watcher_->rescan();
