@@ -21,6 +21,7 @@ void WatchedPrinter::beginDocument() {
 
 void WatchedPrinter::startPage() {
     watch([this] { inner_.startPage(); });
+    ++pages_;
 }
 
 void WatchedPrinter::endDocument() {
