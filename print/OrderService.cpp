@@ -103,15 +103,16 @@ bool OrderService::handle(const OrderClaim &claim) {
     QStringList printers;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         const std::vector<const TJob *> &group = groups[g];
-        const QString label =
-            groups.size() == 1 ? base
-                               : QStringLiteral("%1-%2mm").arg(base).arg(group.front()->Breite);
+        const QString label = groups.size() == 1
+                                  ? base
+                                  : QStringLiteral("%1-%2mm").arg(base).arg(group.front()->Breite);
         const OrderPrintOutcome outcome = print_(group, label);
         if (!outcome.failure.isEmpty()) {
             QString reason;
             if (g > 0 || outcome.partsMayBePrinted)
-                reason = QStringLiteral("Druck fehlgeschlagen, ein Teil kann gedruckt sein "
-                                        "(%1 von %2 Schleifen gedruckt): %3")
+                reason = QStringLiteral(
+                             "Druck fehlgeschlagen, ein Teil kann gedruckt sein "
+                             "(%1 von %2 Schleifen gedruckt): %3")
                              .arg(ribbons)
                              .arg(ribbons + int(group.size()))
                              .arg(outcome.failure);

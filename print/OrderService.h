@@ -12,8 +12,8 @@ class TJob;
 
 // How printing a group of ribbons went.
 struct OrderPrintOutcome {
-    QString failure;                  // empty: printed
-    bool partsMayBePrinted = false;   // the failure came after pages reached the queue
+    QString failure;                 // empty: printed
+    bool partsMayBePrinted = false;  // the failure came after pages reached the queue
     int pages = 0;
     QString printer;  // the queue, or the PDF file written
 };
@@ -30,8 +30,8 @@ public:
     // Prints one group of ribbons of one width, in their order. `label` names
     // the group for output files: the order file's base name, with "-75mm"
     // when the file holds several widths.
-    using PrintGroup =
-        std::function<OrderPrintOutcome(const std::vector<const TJob *> &ribbons, const QString &label)>;
+    using PrintGroup = std::function<OrderPrintOutcome(const std::vector<const TJob *> &ribbons,
+                                                       const QString &label)>;
     // One line per order file, for the log.
     using Log = std::function<void(const QString &line)>;
 

@@ -221,8 +221,8 @@ QString CliHelp(const QString &command) {
                "vellumo-cli: Schleifen ohne Fenster drucken, als PDF oder PNG ausgeben und\n"
                "ihre Zeichenoperationen zeigen.\n\n") +
            render + QLatin1Char('\n') + print + QLatin1Char('\n') + trace + QLatin1Char('\n') +
-           tracePrint + QLatin1Char('\n') + check + QLatin1Char('\n') + import +
-           QLatin1Char('\n') + watch +
+           tracePrint + QLatin1Char('\n') + check + QLatin1Char('\n') + import + QLatin1Char('\n') +
+           watch +
            QStringLiteral(
                "\nDATEI ist eine Schleifendatei (UTF-8 oder Windows-1252, ein Abschnitt je "
                "Schleife;\n"

@@ -104,8 +104,7 @@ QList<CheckFinding> RibbonFindings(const std::vector<RibbonEntry> &ribbons,
     for (std::size_t i = 0; i < ribbons.size(); ++i) {
         AddFitFindings(int(i) + 1, ribbons[i], context, &findings);
         if (checker)
-            AddSpellingFindings(int(i) + 1, ribbons[i], *checker, rightPrinted,
-                                &spellingFindings);
+            AddSpellingFindings(int(i) + 1, ribbons[i], *checker, rightPrinted, &spellingFindings);
     }
     return findings + spellingFindings;
 }

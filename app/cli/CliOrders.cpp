@@ -1,44 +1,39 @@
 // Order files without the window: "import" prints or checks them once,
 // "watch" is the workshop's print service on an order inbox.
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <QTimer>
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QDateTime>
 
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <csignal>
 
 #include "app/cli/CliCheck.h"
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliSession.h"
 #include "app/cli/Trace.h"
-#include "app/cli/WatchedPrinter.h"
 #include "model/Job.h"
 #include "model/OrderFile.h"
 #include "model/OrderInbox.h"
 #include "model/StoredFormats.h"
+#include "print/OrderPrinting.h"
 #include "print/OrderService.h"
 #include "print/PrintRequest.h"
 #include "print/QtPrinter.h"
 #include "print/Session.h"
+#include "print/WatchedPrinter.h"
 #include "spell/SpellChecker.h"
 
 namespace {
 
-// Where the printed ribbons go: a CUPS queue, or one PDF file per order file
-// (and width) in a folder.
-struct Target {
-    QString queue;
-    QString pdfFolder;
-    int methode = -1;  // -1: as [Drucker] says
-};
+using Target = OrderTarget;
 
 Target TargetOf(const CliArgs &args, const QString &command) {
     Target target;
@@ -50,8 +45,9 @@ Target TargetOf(const CliArgs &args, const QString &command) {
                            .arg(command));
     target.queue = args.value(QStringLiteral("printer"));
     if (!toPdf && target.queue.compare(QtPrinter::PdfPrinterName, Qt::CaseInsensitive) == 0)
-        throw CliError(CliBadUsage,
-                       QStringLiteral("vellumo-cli: f\u00fcr PDF-Dateien --pdf-dir ORDNER angeben"));
+        throw CliError(
+            CliBadUsage,
+            QStringLiteral("vellumo-cli: f\u00fcr PDF-Dateien --pdf-dir ORDNER angeben"));
     if (toPdf) {
         target.pdfFolder = QFileInfo(args.value(QStringLiteral("pdf-dir"))).absoluteFilePath();
         if (!QFileInfo(target.pdfFolder).isDir())
@@ -60,73 +56,6 @@ Target TargetOf(const CliArgs &args, const QString &command) {
     if (args.has(QStringLiteral("methode")))
         target.methode = args.integer(QStringLiteral("methode"), 0, 4, 0);
     return target;
-}
-
-// "<label>.pdf" in the folder, or "<label> (2).pdf", ...: created empty at
-// once, so that two services writing into one folder never share a file.
-QString NewPdfFile(const QString &folder, const QString &label, QString *error) {
-    for (int n = 1; n < 10000; ++n) {
-        const QString name = n == 1 ? label + QStringLiteral(".pdf")
-                                    : QStringLiteral("%1 (%2).pdf").arg(label).arg(n);
-        const QString path = QDir(folder).filePath(name);
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return path;
-        if (QFileInfo::exists(path))
-            continue;
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return QString();
-    }
-    *error = QStringLiteral("%1: kein freier Dateiname f\u00fcr \u201e%2.pdf\u201c").arg(folder, label);
-    return QString();
-}
-
-// One group of ribbons of one width printed as the print command prints them.
-OrderPrintOutcome PrintGroup(const std::vector<const TJob *> &ribbons, const QString &label,
-                             const Target &target, const RibbonSession &session) {
-    OrderPrintOutcome outcome;
-    PrintRequest request(ribbons, &session.settings(), session.context());
-    if (target.methode >= 0) {
-        request.settings().Methode = target.methode;
-    } else if (!request.settings().printsAnything()) {
-        outcome.failure = QStringLiteral("\"Methode\" %1 in [Drucker] druckt nichts (0 bis 4)")
-                              .arg(request.settings().Methode);
-        return outcome;
-    }
-    QtPrinter printer;
-    try {
-        if (target.pdfFolder.isEmpty()) {
-            RibbonSession::SelectQueue(printer, target.queue);
-            outcome.printer = target.queue;
-        } else {
-            QString error;
-            outcome.printer = NewPdfFile(target.pdfFolder, label, &error);
-            if (outcome.printer.isEmpty()) {
-                outcome.failure = error;
-                return outcome;
-            }
-            RibbonSession::SelectPdfPrinter(printer, outcome.printer);
-        }
-    } catch (const PrinterError &e) {
-        outcome.failure = e.message();
-        return outcome;
-    }
-    WatchedPrinter watched(printer);
-    const QString failure = request.print(watched);
-    QString reason = failure.isEmpty() ? watched.failure() : failure;
-    if (reason.isEmpty() && (watched.endFailed() || watched.documentsAborted() > 0 ||
-                             watched.documentsEnded() == 0))
-        reason = QStringLiteral("der Druckauftrag wurde nicht abgeschlossen");
-    if (!reason.isEmpty()) {
-        outcome.failure = reason;
-        // A queue takes a run of equal pages at a time; a PDF appears whole or not at all.
-        outcome.partsMayBePrinted = target.pdfFolder.isEmpty() && watched.pagesStarted() > 0;
-        if (!target.pdfFolder.isEmpty())
-            QFile::remove(outcome.printer);  // the empty placeholder, or a broken document
-        return outcome;
-    }
-    outcome.pages = watched.pagesStarted();
-    return outcome;
 }
 
 // The stored formats of the settings file, found by name without regard to case.
@@ -198,8 +127,7 @@ private:
 int RunImport(const CliArgs &args, QTextStream &out, QTextStream &err) {
     const bool check = args.has(QStringLiteral("check"));
     if (args.has(QStringLiteral("spelling")) && !check)
-        throw CliError(CliBadUsage,
-                       QStringLiteral("vellumo-cli: --spelling gilt nur mit --check"));
+        throw CliError(CliBadUsage, QStringLiteral("vellumo-cli: --spelling gilt nur mit --check"));
     Target target;
     if (!check)
         target = TargetOf(args, QStringLiteral("import"));
@@ -227,8 +155,7 @@ int RunImport(const CliArgs &args, QTextStream &out, QTextStream &err) {
                 RibbonFindings(entries, session.context(), spelling ? &checker : nullptr,
                                !session.compatibilityMode());
             for (const CheckFinding &finding : findings)
-                out << QStringLiteral("file=%1 ").arg(TraceQuoted(path)) << finding.line()
-                    << '\n';
+                out << QStringLiteral("file=%1 ").arg(TraceQuoted(path)) << finding.line() << '\n';
             if (!findings.isEmpty() && status == CliOk)
                 status = CliFindings;
             continue;
@@ -241,10 +168,10 @@ int RunImport(const CliArgs &args, QTextStream &out, QTextStream &err) {
         }
         const QString base = QFileInfo(path).completeBaseName();
         for (const std::vector<const TJob *> &group : groups) {
-            const QString label = groups.size() == 1
-                                      ? base
-                                      : QStringLiteral("%1-%2mm").arg(base).arg(group.front()->Breite);
-            const OrderPrintOutcome outcome = PrintGroup(group, label, target, session);
+            const QString label =
+                groups.size() == 1 ? base
+                                   : QStringLiteral("%1-%2mm").arg(base).arg(group.front()->Breite);
+            const OrderPrintOutcome outcome = PrintOrderGroup(group, label, target, session);
             if (!outcome.failure.isEmpty()) {
                 err << QStringLiteral("%1: Druck fehlgeschlagen: %2\n").arg(path, outcome.failure);
                 status = CliBadInput;
@@ -289,7 +216,7 @@ int RunWatch(const CliArgs &args, QTextStream &out, QTextStream &err) {
     OrderService service(
         inbox, FormatLookup(formats),
         [&](const std::vector<const TJob *> &ribbons, const QString &label) {
-            return PrintGroup(ribbons, label, target, session);
+            return PrintOrderGroup(ribbons, label, target, session);
         },
         log);
 

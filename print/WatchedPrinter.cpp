@@ -1,4 +1,4 @@
-#include "app/cli/WatchedPrinter.h"
+#include "print/WatchedPrinter.h"
 
 template <class Op>
 void WatchedPrinter::watch(Op op) {
