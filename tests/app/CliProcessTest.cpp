@@ -592,10 +592,9 @@ QString PdfText(const QString &path) {
 TEST_F(CliProcessTest, OrdersAreImportedCheckedAndWatched) {
     const QString ini = settings(QStringLiteral("[Drucker]\nMethode=1\n"));
     const QByteArray csv =
-        "Auftrag;Text links;Breite;L\xc3\xa4nge;Schrift\r\n"
-        "4711;\"In Liebe\r\nFamilie \xc5\x9e\x61hin\";75;1000;DejaVu Sans\r\n"
-        "4712;Ein viel zu langer Text f\xc3\xbcr eine kurze Schleife;75;200;"
-        "DejaVu Sans\r\n";
+        "Auftrag;Text links;Breite;L\xc3\xa4nge;Schrift;Schriftgr\xc3\xb6\xc3\x9f\x65\r\n"
+        "4711;\"In Liebe\r\nFamilie \xc5\x9e\x61hin\";75;1000;DejaVu Sans;20\r\n"
+        "4712;Ein viel zu langer Text f\xc3\xbcr eine kurze Schleife;75;200;DejaVu Sans;20\r\n";
     data.writeFile(QStringLiteral("bestellung.csv"), csv);
     const QString order = data.filePath(QStringLiteral("bestellung.csv"));
 
