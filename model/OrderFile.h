@@ -29,13 +29,24 @@
 //
 // Missing values take the defaults a ribbon file section without that key
 // takes. The commission label, when none is given, is the order number and
-// the delivery time ("4711 · 09.12.2026 10:00"). A "Format" column/key names
-// a stored format whose layout the ribbon starts from.
+// the delivery time ("4711 · 09.12.2026 10:00"), or the number alone. A
+// "Format" column/key names a stored format whose layout the ribbon starts
+// from; the other columns override it. A text's lines are separated by line
+// breaks or, as in a phrase, by two backslashes. Every ribbon's section
+// (TJob::Section) is its order number.
+//
+// Values are checked, never cut or dropped: numbers in mm within their
+// range, colours of the text colour palette only (by name, "#RRGGBB" or the
+// stored "$XXXXXXXX"; any other would print in an unrelated printer colour),
+// texts within their field and what a ribbon file holds, characters a ribbon
+// may hold, at least one text per ribbon. The README ("Auftragsdateien")
+// has the full rules.
 
 struct Order {
     QString number;    // "Auftrag"; never empty
     QString delivery;  // "Liefertermin" as given; may be empty
-    int line = 0;      // where the order starts in the file (CSV/ribbon file), counted from 1; 0 for JSON
+    int line =
+        0;  // where the order starts in the file (CSV/ribbon file), counted from 1; 0 for JSON
     std::vector<std::unique_ptr<TJob>> ribbons;  // at least one
 };
 
@@ -58,8 +69,8 @@ OrderFormat OrderFormatOf(const QString &fileName, const QByteArray &bytes);
 // nullptr for an unknown name, which is a fault naming it).
 using StoredFormatLookup = std::function<const TJob *(const QString &name)>;
 
-// The most bytes an order file may have, and the most ribbons it may give
-// (MaxRibbons, as the ribbon list takes no more).
+// The most bytes an order file may have (16 MB), and the most ribbons it may
+// give (MaxRibbons, as the ribbon list takes no more).
 extern const qint64 MaxOrderFileSize;
 
 // Reads an order file held in memory; fileName goes into messages and
@@ -71,10 +82,12 @@ OrderFileResult ReadOrderFile(const QByteArray &bytes, const QString &fileName,
 // that says so; a file that vanishes or cannot be read is a fault too).
 OrderFileResult LoadOrderFile(const QString &path, const StoredFormatLookup &formats = nullptr);
 
-// The column names (lower case, as compared) the CSV header and the JSON keys
-// may use for each field, for the README and the messages.
+// The column names (lower case) the CSV header and the JSON keys may use for
+// each field, for the README and the messages. Names are compared without
+// case, blanks, "-", "_" and ".", with "ä" and "ae", "ö" and "oe", "ü" and
+// "ue", "ß" and "ss" alike.
 struct OrderColumn {
-    const char *field;          // the canonical German name, e.g. "Auftrag"
-    QStringList aliases;        // all names accepted, compared without case, blanks, "-", "_"
+    const char *field;    // the canonical German name (UTF-8), e.g. "Auftrag"
+    QStringList aliases;  // all names accepted
 };
 const std::vector<OrderColumn> &OrderColumns();

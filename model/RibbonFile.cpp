@@ -258,6 +258,11 @@ ProfileEncoding RibbonFileEncoding(const QByteArray &bytes) {
                                                       : ProfileEncoding::Windows1252;
 }
 
+QString RibbonFileLineFault(const QByteArray &line, ProfileEncoding encoding) {
+    return encodingFault(
+        line, encoding == ProfileEncoding::Utf8 ? FileText::Utf8 : FileText::Windows1252);
+}
+
 QString RibbonFileError::text() const {
     if (line > 0)
         return QStringLiteral("%1:%2: %3").arg(fileName).arg(line).arg(message);

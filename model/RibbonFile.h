@@ -74,6 +74,11 @@ extern const qint64 MaxRibbonFileSize;
 // The encoding a ribbon file is read in, decided by the whole file.
 ProfileEncoding RibbonFileEncoding(const QByteArray &bytes);
 
+// Why a line's bytes (without its line end) are no text of a ribbon file in
+// that encoding, by the rules above; an empty string when they are. Order
+// files that are CSV are held to the same rules.
+QString RibbonFileLineFault(const QByteArray &line, ProfileEncoding encoding);
+
 // Reads a ribbon file held in memory; fileName only goes into messages. More
 // than MaxRibbons sections are a fault (read keeping what is readable: the
 // first MaxRibbons are kept).

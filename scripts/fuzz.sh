@@ -5,8 +5,8 @@
 #
 #   scripts/fuzz.sh [seconds per target, default 60] [target ...]
 #
-# Targets: SettingsFile PhraseFile RibbonFile Picture Outline Ribbon (default:
-# all).
+# Targets: SettingsFile PhraseFile RibbonFile OrderFile Picture Outline Ribbon
+# (default: all).
 # Runs as many targets at once as there are cores. A crash fails the script;
 # the input that caused it is kept in the work folder. Once the fault is
 # mended, copy that input into tests/fuzz/corpus/<target>/ so that every test
@@ -23,7 +23,7 @@ main() {
   [ $# -gt 0 ] && shift
   targets=("$@")
   if [ ${#targets[@]} -eq 0 ]; then
-    targets=(SettingsFile PhraseFile RibbonFile Picture Outline Ribbon)
+    targets=(SettingsFile PhraseFile RibbonFile OrderFile Picture Outline Ribbon)
   fi
 
   CC=clang CXX=clang++ cmake -S "$here" -B "$build_dir" -G Ninja \
