@@ -31,7 +31,9 @@
 // temp-then-rename), and files still being written: a file counts as complete
 // once its size and modification time have not changed for CompleteAfterMs
 // (by this program's own clock, as a share's clock may differ), or when it is
-// that much older than now at first sight.
+// that much older than now at first sight. Only plain files are orders:
+// folders, devices and symbolic links are never listed (a link's target may
+// lie anywhere, and moving the link would not move the order).
 //
 // The result and reason files are UTF-8 text, one "Key=Value" per line:
 //   Zeit=2026-12-08T10:15:02+01:00   (ISO 8601 with offset)
@@ -50,8 +52,8 @@ struct InboxFile {
 
 // What a print did, for the result file.
 struct OrderPrintResult {
-    QDateTime time;     // when the print ended
-    QString printer;    // the queue, or the PDF file written
+    QDateTime time;   // when the print ended
+    QString printer;  // the queue, or the PDF file written
     int pages = 0;
     int ribbons = 0;
     QStringList orders;  // the order numbers printed
@@ -97,17 +99,24 @@ public:
     // Claims a complete order for this workstation. Without success the
     // reason: another workstation took it ("vergeben"), it is still being
     // written, or the platform's error.
+    // The rule is judged by this object's own looks (scan(), and this call):
+    // one that never saw the file before goes by its age alone.
     std::optional<OrderClaim> claim(const QString &name, QString *error);
+    // Claims an order as another object's listing saw it (the watcher's):
+    // when that listing found it complete and it has not changed since.
+    std::optional<OrderClaim> claim(const InboxFile &listed, QString *error);
     // Puts a claimed order back into the inbox (the print was cancelled).
     bool release(const OrderClaim &claim, QString *error);
     // Moves a claimed order to Gedruckt/ (printed) or Uebernommen/ (taken into
     // the ribbon list) and writes the result file beside it. The move comes
     // first, so that an order once printed never returns to the inbox; a
-    // result file that cannot be written is reported but the move stands.
+    // result file that cannot be written is reported (false, with a reason
+    // that says where the order now lies) but the move stands.
     bool finish(const OrderClaim &claim, const OrderPrintResult &result, QString *error);
     bool takenOver(const OrderClaim &claim, QString *error);
-    // Moves an order (claimed, or still in the inbox under `name`) to Fehler/
-    // with the reason beside it.
+    // Moves an order (claimed: its path; or still in the inbox: its bare name)
+    // to Fehler/ with the reason beside it. An order that is gone meanwhile
+    // (another workstation was first) gives the "vergeben" reason.
     bool fail(const QString &path, const QString &reason, QString *error);
 
     // Touches this station's heartbeat; call at least every ClaimTimeoutMs / 4.
@@ -119,14 +128,31 @@ public:
     // number -> the result file's name.
     QHash<QString, QString> printedOrders() const;
 
+    // Whether a file name in the inbox can be an order at all (see above).
+    static bool IsOrderName(const QString &name);
+
 private:
+    // Notes a file's size and time (nanoseconds since the epoch); whether it
+    // is complete by the rule above.
+    bool observe(const QString &name, qint64 size, qint64 mtimeNs, qint64 nowMs);
+    std::optional<OrderClaim> claimAs(const QString &name, const InboxFile *listed, QString *error);
+    QString stationFolder() const;
+    // Moves `from` into the subfolder `into` of the inbox (empty: the inbox
+    // itself) under `name` or the first free " (n)" name, whose `companion`
+    // file must be free too; *to gets the new path. False with the reason.
+    bool moveTo(const QString &from, const QString &into, const QString &name,
+                const QString &companion, QString *to, QString *error);
+    bool writeNote(const QString &orderPath, const QString &suffix, const QString &text,
+                   const QString &where, QString *error);
+
     QString folder_;
     QString station_;
     Clock clock_;
     struct Seen {
         qint64 size = -1;
-        QDateTime modified;
-        qint64 sinceMs = 0;
+        qint64 mtimeNs = 0;
+        qint64 sinceMs = 0;  // steady clock: when size or time last changed
+        bool complete = false;
     };
     QHash<QString, Seen> seen_;
 };
