@@ -133,13 +133,15 @@ bool OrderService::handle(const OrderClaim &claim) {
 
     QString error;
     const bool finished = inbox_.finish(claim, result, &error);
-    log_(QStringLiteral("%1 %2: gedruckt, %3 %4 (%5), %6 Schleifen, %7 Seiten auf %8%9")
+    log_(QStringLiteral("%1 %2: gedruckt, %3 %4 (%5), %6 %7, %8 %9 auf %10%11")
              .arg(Stamp(result.time), name)
              .arg(numbers.size())
              .arg(numbers.size() == 1 ? QStringLiteral("Auftrag") : QStringLiteral("Auftr\u00e4ge"))
              .arg(numbers.join(QStringLiteral(", ")))
              .arg(ribbons)
+             .arg(ribbons == 1 ? QStringLiteral("Schleife") : QStringLiteral("Schleifen"))
              .arg(result.pages)
+             .arg(result.pages == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"))
              .arg(result.printer)
              .arg(finished ? QString() : QStringLiteral("; Ergebnis nicht abgelegt: ") + error));
     return true;

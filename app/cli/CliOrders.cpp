@@ -1,10 +1,7 @@
 // Order files without the window: "import" prints or checks them once,
 // "watch" is the workshop's print service on an order inbox.
-#include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QSocketNotifier>
@@ -25,10 +22,8 @@
 #include "model/StoredFormats.h"
 #include "print/OrderPrinting.h"
 #include "print/OrderService.h"
-#include "print/PrintRequest.h"
 #include "print/QtPrinter.h"
 #include "print/Session.h"
-#include "print/WatchedPrinter.h"
 #include "spell/SpellChecker.h"
 
 namespace {
@@ -264,6 +259,7 @@ int RunWatch(const CliArgs &args, QTextStream &out, QTextStream &err) {
     err.flush();
     next.start(0);
     loop.exec();
+    inbox.leave();
     err << QStringLiteral("vellumo-cli: beendet\n");
     return CliOk;
 }

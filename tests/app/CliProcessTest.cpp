@@ -141,6 +141,12 @@ TEST_F(CliProcessTest, BadUsageGivesStatusTwo) {
         {QStringLiteral("trace-print"), file, QStringLiteral("--page"), QStringLiteral("210x297")},
         {QStringLiteral("trace-print"), file, QStringLiteral("--page"),
          QStringLiteral("4000x297@600")},
+        {QStringLiteral("watch")},
+        {QStringLiteral("watch"), data.root()},
+        {QStringLiteral("watch"), data.root(), QStringLiteral("--printer"), QStringLiteral("PDF")},
+        {QStringLiteral("import"), file, QStringLiteral("--spelling")},
+        {QStringLiteral("import"), file, QStringLiteral("--check"), QStringLiteral("--pdf-dir"),
+         data.root()},
     };
     for (const QStringList &args : cases) {
         const Result r = RunCliProgram(args);
