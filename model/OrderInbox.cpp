@@ -505,6 +505,16 @@ void OrderInbox::heartbeat() {
         touch(stationFolder() + QLatin1Char('/') + kHeartbeat, clock_.now(), &err);
 }
 
+void OrderInbox::leave() {
+    const QString folder = stationFolder();
+    // Claims still here (none, after a clean end) keep the heartbeat, so that
+    // they go back into the inbox by the usual rule.
+    if (folderEntries(folder, false) != QStringList{kHeartbeat})
+        return;
+    ::unlink(encoded(folder + QLatin1Char('/') + kHeartbeat).constData());
+    ::rmdir(encoded(folder).constData());
+}
+
 QStringList OrderInbox::returnStaleClaims(qint64 timeoutMs) {
     QStringList returned;
     const QString claimed = folder_ + QLatin1Char('/') + kClaimed;

@@ -121,6 +121,8 @@ public:
 
     // Touches this station's heartbeat; call at least every ClaimTimeoutMs / 4.
     void heartbeat();
+    // At a clean end: this station's folder goes when it holds no claim.
+    void leave();
     // Returns the claims of stations that stopped living; the names returned.
     QStringList returnStaleClaims(qint64 timeoutMs = ClaimTimeoutMs);
 

@@ -21,6 +21,10 @@ int RunCli(const QStringList &args, QTextStream &out, QTextStream &err) {
             return RunTrace(parsed, out, err);
         if (parsed.command == QLatin1String("check"))
             return RunCheck(parsed, out, err);
+        if (parsed.command == QLatin1String("import"))
+            return RunImport(parsed, out, err);
+        if (parsed.command == QLatin1String("watch"))
+            return RunWatch(parsed, out, err);
         return RunTracePrint(parsed, out, err);
     } catch (const CliError &e) {
         out.flush();

@@ -15,6 +15,8 @@ const QList<CommandForm> &commands() {
         {"trace", {"section", "scale", "flags", "settings"}, {}},
         {"trace-print", {"page", "methode", "from", "to", "settings"}, {}},
         {"check", {"settings"}, {"spelling"}},
+        {"import", {"printer", "pdf-dir", "methode", "settings"}, {"check", "spelling"}},
+        {"watch", {"printer", "pdf-dir", "methode", "settings"}, {}},
     };
     return list;
 }
@@ -92,13 +94,21 @@ CliArgs CliArgs::parse(const QStringList &args) {
             parsed.values.insert(name, value);
             continue;
         }
-        if (!parsed.file.isEmpty())
+        // import takes any number of order files; the others one file (watch: its folder).
+        if (!parsed.file.isEmpty() && parsed.command != QLatin1String("import"))
             throw usage(QStringLiteral("nur eine Schleifendatei m\u00f6glich (\"%1\", \"%2\")")
                             .arg(parsed.file, arg));
-        parsed.file = arg;
+        if (parsed.file.isEmpty())
+            parsed.file = arg;
+        parsed.files.append(arg);
     }
-    if (parsed.file.isEmpty())
+    if (parsed.file.isEmpty()) {
+        if (parsed.command == QLatin1String("watch"))
+            throw usage(QStringLiteral("Auftragsordner fehlt"));
+        if (parsed.command == QLatin1String("import"))
+            throw usage(QStringLiteral("Auftragsdatei fehlt"));
         throw usage(QStringLiteral("Schleifendatei fehlt"));
+    }
     return parsed;
 }
 
@@ -176,8 +186,29 @@ QString CliHelp(const QString &command) {
         "  (de_DE, wenn nichts oder \"Aus\" gew\u00e4hlt ist); Woerterbuch.txt und die\n"
         "  Textliste RIBOLANT.TXT des Datenordners gelten als bekannt.\n"
         "  Exit-Status 0 ohne Fund, 3 mit Funden.\n");
+    const QString import = QStringLiteral(
+        "vellumo-cli import DATEI... (--printer NAME | --pdf-dir ORDNER | --check [--spelling])\n"
+        "            [--methode N] [--settings INI]\n"
+        "  Druckt Auftragsdateien (CSV, JSON oder Schleifendatei; siehe README) einmal, wie\n"
+        "  print: je Datei und Schleifenbreite ein Druck, mit --pdf-dir je eine PDF-Datei\n"
+        "  DATEI.pdf (DATEI-75mm.pdf bei mehreren Breiten). Die Dateien bleiben, wo sie sind.\n"
+        "  --check druckt nicht, sondern schreibt die Funde wie check, mit file=\"...\" vorn;\n"
+        "  Exit-Status 3 mit Funden. Eine unlesbare Datei wird gemeldet (Exit-Status 1),\n"
+        "  die \u00fcbrigen werden trotzdem bearbeitet.\n");
+    const QString watch = QStringLiteral(
+        "vellumo-cli watch ORDNER (--printer NAME | --pdf-dir ORDNER) [--methode N]\n"
+        "            [--settings INI]\n"
+        "  Druckdienst: druckt jede vollst\u00e4ndige Auftragsdatei, die in ORDNER ankommt,\n"
+        "  und legt sie danach mit einer Ergebnisdatei in Gedruckt/ ab, eine unlesbare mit\n"
+        "  dem Grund in Fehler/. Mehrere Dienste und Fenster k\u00f6nnen einen Ordner teilen;\n"
+        "  jeder Auftrag wird genau einmal genommen. Schreibt je Auftragsdatei eine Zeile\n"
+        "  auf stdout und endet nach dem laufenden Auftrag mit SIGTERM oder SIGINT.\n");
     if (command == QLatin1String("check"))
         return check;
+    if (command == QLatin1String("import"))
+        return import;
+    if (command == QLatin1String("watch"))
+        return watch;
     if (command == QLatin1String("render"))
         return render;
     if (command == QLatin1String("print"))
@@ -190,7 +221,8 @@ QString CliHelp(const QString &command) {
                "vellumo-cli: Schleifen ohne Fenster drucken, als PDF oder PNG ausgeben und\n"
                "ihre Zeichenoperationen zeigen.\n\n") +
            render + QLatin1Char('\n') + print + QLatin1Char('\n') + trace + QLatin1Char('\n') +
-           tracePrint + QLatin1Char('\n') + check +
+           tracePrint + QLatin1Char('\n') + check + QLatin1Char('\n') + import + QLatin1Char('\n') +
+           watch +
            QStringLiteral(
                "\nDATEI ist eine Schleifendatei (UTF-8 oder Windows-1252, ein Abschnitt je "
                "Schleife;\n"

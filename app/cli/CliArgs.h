@@ -27,6 +27,7 @@ private:
 struct CliArgs {
     QString command;
     QString file;
+    QStringList files;               // every file named, in order (import takes several)
     QHash<QString, QString> values;  // option name without dashes -> value
     QSet<QString> switches;
     bool help = false;

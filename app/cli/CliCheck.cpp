@@ -17,8 +17,6 @@
 #include "spell/SpellDictionary.h"
 #include "spell/UserDictionary.h"
 
-namespace {
-
 // The dictionary the settings choose. Asked for explicitly, the check runs
 // even where the window's checking is switched off, with German (Germany).
 void PrepareChecker(const SettingsFile &settings, SpellChecker &checker, QTextStream &err) {
@@ -44,8 +42,6 @@ void PrepareChecker(const SettingsFile &settings, SpellChecker &checker, QTextSt
     checker.setUserWords(userWords);
     checker.setPhrases(LoadPhraseFile(PhraseFilePath()));
 }
-
-}  // namespace
 
 QString CheckFinding::line() const {
     return QStringLiteral("ribbon=%1 section=%2 end=%3 kind=%4 detail=%5")
@@ -100,6 +96,18 @@ void AddFitFindings(int ribbon, const RibbonEntry &entry, const RenderContext &c
 }
 
 }  // namespace
+
+QList<CheckFinding> RibbonFindings(const std::vector<RibbonEntry> &ribbons,
+                                   const RenderContext &context, SpellChecker *checker,
+                                   bool rightPrinted) {
+    QList<CheckFinding> findings, spellingFindings;
+    for (std::size_t i = 0; i < ribbons.size(); ++i) {
+        AddFitFindings(int(i) + 1, ribbons[i], context, &findings);
+        if (checker)
+            AddSpellingFindings(int(i) + 1, ribbons[i], *checker, rightPrinted, &spellingFindings);
+    }
+    return findings + spellingFindings;
+}
 
 QList<CheckFinding> SpellingFindings(const std::vector<RibbonEntry> &ribbons, SpellChecker &checker,
                                      bool rightPrinted) {

@@ -6,7 +6,10 @@
 #include <vector>
 
 struct RibbonEntry;
+class QTextStream;
+class SettingsFile;
 class SpellChecker;
+struct RenderContext;
 
 // One finding of "vellumo-cli check": where it is and what it is. The kinds
 // of finding share this record and its line.
@@ -25,6 +28,16 @@ struct CheckFinding {
 // once per text), in file order.
 QList<CheckFinding> SpellingFindings(const std::vector<RibbonEntry> &ribbons, SpellChecker &checker,
                                      bool rightPrinted);
+
+// What does not fit, then (with a checker) the unknown words, of the ribbons
+// in order, as check reports them.
+QList<CheckFinding> RibbonFindings(const std::vector<RibbonEntry> &ribbons,
+                                   const RenderContext &context, SpellChecker *checker,
+                                   bool rightPrinted);
+
+// Opens the dictionary the settings choose (German when none is chosen), with
+// the shop's own words and phrases as known. Throws CliError when there is none.
+void PrepareChecker(const SettingsFile &settings, SpellChecker &checker, QTextStream &err);
 
 constexpr int CheckSuggestions = 3;
 

@@ -10,3 +10,5 @@ int RunTrace(const CliArgs &args, QTextStream &out, QTextStream &err);
 int RunPrint(const CliArgs &args, QTextStream &out, QTextStream &err);
 int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err);
 int RunCheck(const CliArgs &args, QTextStream &out, QTextStream &err);
+int RunImport(const CliArgs &args, QTextStream &out, QTextStream &err);
+int RunWatch(const CliArgs &args, QTextStream &out, QTextStream &err);

@@ -8,7 +8,7 @@
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliSession.h"
 #include "app/cli/Trace.h"
-#include "app/cli/WatchedPrinter.h"
+#include "print/WatchedPrinter.h"
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "print/PrintCommand.h"

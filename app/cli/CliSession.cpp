@@ -19,11 +19,9 @@
 #include "render/QPainterCanvas.h"
 #include "render/Typefaces.h"
 
-namespace {
-
 // The data folder's settings file may be missing (every key has its default);
 // one named on the command line must be there.
-QString SettingsPath(const CliArgs &args) {
+QString CliSettingsPath(const CliArgs &args) {
     if (!args.has(QStringLiteral("settings")))
         return SettingsFilePath();
     const QString path = args.value(QStringLiteral("settings"));
@@ -32,6 +30,8 @@ QString SettingsPath(const CliArgs &args) {
         throw BadInput(QStringLiteral("%1: Einstellungsdatei kann nicht gelesen werden").arg(path));
     return path;
 }
+
+namespace {
 
 QStringList PictureNames(const RibbonEntry &entry) {
     return {entry.job->BildNameLinks.str(), entry.job->BildNameRechts.str()};
@@ -48,7 +48,7 @@ CliSession::CliSession(const CliArgs &args) : args_(args) {
     if (!result.ok())
         throw BadInput(result.error->text());
     ribbons_ = std::move(result.ribbons);
-    shared_ = std::make_unique<RibbonSession>(SettingsPath(args));
+    shared_ = std::make_unique<RibbonSession>(CliSettingsPath(args));
 }
 
 CliSession::~CliSession() = default;

@@ -18,6 +18,10 @@ class SettingsFile;
 
 CliError BadInput(const QString &message);
 
+// The settings file of the run: --settings (which must be there), or
+// RIBOLANT.INI of the data folder (which need not be).
+QString CliSettingsPath(const CliArgs &args);
+
 // What every command sets up: the ribbons of the file, and the session of the
 // settings file of the run (--settings, or RIBOLANT.INI of the data folder;
 // only ever read), set up as the window sets up its own; from these the

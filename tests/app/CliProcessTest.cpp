@@ -6,7 +6,10 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QThread>
 #include <cmath>
+#include <csignal>
+#include <memory>
 
 #include "model/Cp1252.h"
 #include "tests/support/TempDataFolder.h"
@@ -138,6 +141,12 @@ TEST_F(CliProcessTest, BadUsageGivesStatusTwo) {
         {QStringLiteral("trace-print"), file, QStringLiteral("--page"), QStringLiteral("210x297")},
         {QStringLiteral("trace-print"), file, QStringLiteral("--page"),
          QStringLiteral("4000x297@600")},
+        {QStringLiteral("watch")},
+        {QStringLiteral("watch"), data.root()},
+        {QStringLiteral("watch"), data.root(), QStringLiteral("--printer"), QStringLiteral("PDF")},
+        {QStringLiteral("import"), file, QStringLiteral("--spelling")},
+        {QStringLiteral("import"), file, QStringLiteral("--check"), QStringLiteral("--pdf-dir"),
+         data.root()},
     };
     for (const QStringList &args : cases) {
         const Result r = RunCliProgram(args);
@@ -572,3 +581,87 @@ TEST_F(CliProcessTest, ProofsShowThePictures) {
 }
 
 }  // namespace
+
+namespace {
+
+QString PdfText(const QString &path) {
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    text.waitForFinished(60000);
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+}  // namespace
+
+// Order files printed and checked once, and two print services on one inbox:
+// every order printed exactly once, both ending cleanly on SIGTERM.
+TEST_F(CliProcessTest, OrdersAreImportedCheckedAndWatched) {
+    const QString ini = settings(QStringLiteral("[Drucker]\nMethode=1\n"));
+    const QByteArray csv =
+        "Auftrag;Text links;Breite;L\xc3\xa4nge;Schrift;Schriftgr\xc3\xb6\xc3\x9f\x65\r\n"
+        "4711;\"In Liebe\r\nFamilie \xc5\x9e\x61hin\";75;1000;DejaVu Sans;20\r\n"
+        "4712;Ein viel zu langer Text f\xc3\xbcr eine kurze Schleife;75;200;DejaVu Sans;20\r\n";
+    data.writeFile(QStringLiteral("bestellung.csv"), csv);
+    const QString order = data.filePath(QStringLiteral("bestellung.csv"));
+
+    const Result check = RunCliProgram({QStringLiteral("import"), order, QStringLiteral("--check"),
+                                        QStringLiteral("--settings"), ini});
+    EXPECT_EQ(check.status, 3) << check.err.toStdString();
+    EXPECT_TRUE(
+        check.out.startsWith(QStringLiteral("file=\"%1\" ribbon=2 section=\"4712\"").arg(order)))
+        << check.out.toStdString();
+
+    const QString pdfs = data.filePath(QStringLiteral("pdf"));
+    QDir().mkpath(pdfs);
+    const Result print =
+        RunCliProgram({QStringLiteral("import"), order, QStringLiteral("--pdf-dir"), pdfs,
+                       QStringLiteral("--settings"), ini});
+    ASSERT_EQ(print.status, 0) << print.err.toStdString();
+    EXPECT_TRUE(PdfText(pdfs + QStringLiteral("/bestellung.pdf"))
+                    .contains(QStringLiteral("Familie \u015Eahin")));
+    EXPECT_TRUE(QFile::exists(order));  // import leaves the file where it is
+
+    // Two services on one inbox; the orders arrive while they watch.
+    const QString inbox = data.filePath(QStringLiteral("Auftraege"));
+    const QString out = data.filePath(QStringLiteral("aus"));
+    QDir().mkpath(inbox);
+    QDir().mkpath(out);
+    std::vector<std::unique_ptr<QProcess>> services;
+    for (int i = 0; i < 2; ++i) {
+        services.push_back(std::make_unique<QProcess>());
+        services.back()->start(QStringLiteral(VELLUMO_CLI),
+                               {QStringLiteral("watch"), inbox, QStringLiteral("--pdf-dir"), out,
+                                QStringLiteral("--settings"), ini});
+        ASSERT_TRUE(services.back()->waitForStarted());
+    }
+    for (int i = 1; i <= 6; ++i) {
+        const QString name = QStringLiteral("%1/auftrag%2.csv").arg(inbox).arg(i);
+        QFile file(name + QStringLiteral(".tmp"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("Auftrag;Text links\r\n%1;Gru\u00df von Nummer %1\r\n")
+                       .arg(100 + i)
+                       .toUtf8());
+        file.close();
+        ASSERT_TRUE(QFile::rename(name + QStringLiteral(".tmp"), name));
+    }
+    QDir printed(inbox + QStringLiteral("/Gedruckt"));
+    for (int wait = 0;
+         wait < 120 && printed.entryList({QStringLiteral("*.ergebnis.txt")}).size() < 6; ++wait)
+        QThread::msleep(250);
+    EXPECT_EQ(printed.entryList({QStringLiteral("*.ergebnis.txt")}).size(), 6);
+    QString all;
+    for (const QString &pdf : QDir(out).entryList({QStringLiteral("*.pdf")}))
+        all += PdfText(out + QLatin1Char('/') + pdf);
+    for (int i = 1; i <= 6; ++i)
+        EXPECT_EQ(all.count(QStringLiteral("Nummer %1").arg(100 + i)), 1) << i;
+
+    QString log;
+    for (const auto &service : services) {
+        ::kill(pid_t(service->processId()), SIGTERM);
+        ASSERT_TRUE(service->waitForFinished(30000));
+        EXPECT_EQ(service->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(service->exitCode(), 0);
+        log += QString::fromUtf8(service->readAllStandardOutput());
+    }
+    EXPECT_EQ(log.count(QStringLiteral(": gedruckt, 1 Auftrag (")), 6) << log.toStdString();
+}

@@ -38,7 +38,8 @@ for file in ./usr/bin/vellumo ./usr/bin/vellumo-cli ./usr/libexec/vellumo/vellum
   ./usr/share/icons/hicolor/256x256/apps/vellumo.png ./usr/share/vellumo/prepare-data-folder.sh \
   ./usr/share/vellumo/Bilder/Kreuz.bmp ./usr/share/vellumo/Bilder/Taube.bmp \
   ./usr/share/vellumo/Bilder/Rose.bmp ./usr/share/vellumo/Bilder/Herz.bmp \
-  ./usr/share/vellumo/Bilder/Haende.bmp ./usr/share/fontconfig/conf.avail/65-vellumo-aliases.conf; do
+  ./usr/share/vellumo/Bilder/Haende.bmp ./usr/share/fontconfig/conf.avail/65-vellumo-aliases.conf \
+  ./usr/lib/systemd/user/vellumo-watch.service; do
   grep -qxF "$file" "$work/files" || fail "the package lacks $file"
 done
 dpkg-deb -I "$deb" postinst | grep -qF /etc/fonts/conf.d/65-vellumo-aliases.conf ||

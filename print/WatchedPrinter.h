@@ -45,6 +45,8 @@ public:
     }
 
     int documentsEnded() const { return ended_; }
+    // Pages started, over all documents.
+    int pagesStarted() const { return pages_; }
     int documentsAborted() const { return aborted_; }
     // The printer's own words for the first failure it reported, if any.
     const QString &failure() const { return failure_; }
@@ -57,6 +59,7 @@ private:
 
     RibbonPrinter &inner_;
     int ended_ = 0;
+    int pages_ = 0;
     int aborted_ = 0;
     QString failure_;
     bool endFailed_ = false;

@@ -1,4 +1,4 @@
-#include "app/cli/WatchedPrinter.h"
+#include "print/WatchedPrinter.h"
 
 template <class Op>
 void WatchedPrinter::watch(Op op) {
@@ -21,6 +21,7 @@ void WatchedPrinter::beginDocument() {
 
 void WatchedPrinter::startPage() {
     watch([this] { inner_.startPage(); });
+    ++pages_;
 }
 
 void WatchedPrinter::endDocument() {

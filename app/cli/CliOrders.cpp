@@ -1,0 +1,265 @@
+// Order files without the window: "import" prints or checks them once,
+// "watch" is the workshop's print service on an order inbox.
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <csignal>
+
+#include "app/cli/CliCheck.h"
+#include "app/cli/CliCommands.h"
+#include "app/cli/CliSession.h"
+#include "app/cli/Trace.h"
+#include "model/Job.h"
+#include "model/OrderFile.h"
+#include "model/OrderInbox.h"
+#include "model/StoredFormats.h"
+#include "print/OrderPrinting.h"
+#include "print/OrderService.h"
+#include "print/QtPrinter.h"
+#include "print/Session.h"
+#include "spell/SpellChecker.h"
+
+namespace {
+
+using Target = OrderTarget;
+
+Target TargetOf(const CliArgs &args, const QString &command) {
+    Target target;
+    const bool toPdf = args.has(QStringLiteral("pdf-dir"));
+    if (toPdf == args.has(QStringLiteral("printer")))
+        throw CliError(CliBadUsage,
+                       QStringLiteral("vellumo-cli: %1 braucht entweder --pdf-dir ORDNER oder "
+                                      "--printer NAME\nHilfe: vellumo-cli %1 --help")
+                           .arg(command));
+    target.queue = args.value(QStringLiteral("printer"));
+    if (!toPdf && target.queue.compare(QtPrinter::PdfPrinterName, Qt::CaseInsensitive) == 0)
+        throw CliError(
+            CliBadUsage,
+            QStringLiteral("vellumo-cli: f\u00fcr PDF-Dateien --pdf-dir ORDNER angeben"));
+    if (toPdf) {
+        target.pdfFolder = QFileInfo(args.value(QStringLiteral("pdf-dir"))).absoluteFilePath();
+        if (!QFileInfo(target.pdfFolder).isDir())
+            throw BadInput(QStringLiteral("%1: Ordner fehlt").arg(target.pdfFolder));
+    }
+    if (args.has(QStringLiteral("methode")))
+        target.methode = args.integer(QStringLiteral("methode"), 0, 4, 0);
+    return target;
+}
+
+// The stored formats of the settings file, found by name without regard to case.
+StoredFormatLookup FormatLookup(const StoredFormatList &formats) {
+    return [&formats](const QString &name) -> const TJob * {
+        for (const std::unique_ptr<TJob> &format : formats) {
+            if (format->Name.str().compare(name, Qt::CaseInsensitive) == 0)
+                return format.get();
+        }
+        return nullptr;
+    };
+}
+
+std::vector<RibbonEntry> Entries(std::vector<Order> &orders) {
+    std::vector<RibbonEntry> entries;
+    for (Order &order : orders) {
+        for (std::unique_ptr<TJob> &job : order.ribbons)
+            entries.push_back(RibbonEntry{order.number, order.line, std::move(job)});
+    }
+    return entries;
+}
+
+// Set by SIGTERM and SIGINT; the event loop hears of it through the pipe.
+volatile std::sig_atomic_t gStop = 0;
+int gStopPipe[2] = {-1, -1};
+
+extern "C" void OnStopSignal(int) {
+    gStop = 1;
+    if (gStopPipe[1] >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t written = ::write(gStopPipe[1], &byte, 1);
+    }
+}
+
+// Catches SIGTERM and SIGINT while it lives; the signals' former handling
+// comes back at its end.
+class StopSignals {
+public:
+    StopSignals() {
+        gStop = 0;
+        if (::pipe2(gStopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            gStopPipe[0] = gStopPipe[1] = -1;
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGTERM, &action, &oldTerm_);
+        ::sigaction(SIGINT, &action, &oldInt_);
+    }
+    ~StopSignals() {
+        ::sigaction(SIGTERM, &oldTerm_, nullptr);
+        ::sigaction(SIGINT, &oldInt_, nullptr);
+        for (int &fd : gStopPipe) {
+            if (fd >= 0)
+                ::close(fd);
+            fd = -1;
+        }
+    }
+    StopSignals(const StopSignals &) = delete;
+    StopSignals &operator=(const StopSignals &) = delete;
+    int readEnd() const { return gStopPipe[0]; }
+
+private:
+    struct sigaction oldTerm_ {};
+    struct sigaction oldInt_ {};
+};
+
+}  // namespace
+
+int RunImport(const CliArgs &args, QTextStream &out, QTextStream &err) {
+    const bool check = args.has(QStringLiteral("check"));
+    if (args.has(QStringLiteral("spelling")) && !check)
+        throw CliError(CliBadUsage, QStringLiteral("vellumo-cli: --spelling gilt nur mit --check"));
+    Target target;
+    if (!check)
+        target = TargetOf(args, QStringLiteral("import"));
+    else if (args.has(QStringLiteral("printer")) || args.has(QStringLiteral("pdf-dir")))
+        throw CliError(CliBadUsage, QStringLiteral("vellumo-cli: --check druckt nicht; "
+                                                   "--printer und --pdf-dir entfallen"));
+    RibbonSession session(CliSettingsPath(args));
+    const StoredFormatList formats = ReadStoredFormats(session.settings());
+    SpellChecker checker;
+    const bool spelling = args.has(QStringLiteral("spelling"));
+    if (spelling)
+        PrepareChecker(session.settings(), checker, err);
+
+    int status = CliOk;
+    for (const QString &path : args.files) {
+        OrderFileResult read = LoadOrderFile(path, FormatLookup(formats));
+        if (!read.ok()) {
+            err << *read.error << '\n';
+            status = CliBadInput;
+            continue;
+        }
+        if (check) {
+            const std::vector<RibbonEntry> entries = Entries(read.orders);
+            const QList<CheckFinding> findings =
+                RibbonFindings(entries, session.context(), spelling ? &checker : nullptr,
+                               !session.compatibilityMode());
+            for (const CheckFinding &finding : findings)
+                out << QStringLiteral("file=%1 ").arg(TraceQuoted(path)) << finding.line() << '\n';
+            if (!findings.isEmpty() && status == CliOk)
+                status = CliFindings;
+            continue;
+        }
+        const std::vector<std::vector<const TJob *>> groups = RibbonsByWidth(read.orders);
+        if (groups.empty()) {
+            err << QStringLiteral("%1: keine Schleife mit Text; nichts gedruckt\n").arg(path);
+            status = CliBadInput;
+            continue;
+        }
+        const QString base = QFileInfo(path).completeBaseName();
+        for (const std::vector<const TJob *> &group : groups) {
+            const QString label =
+                groups.size() == 1 ? base
+                                   : QStringLiteral("%1-%2mm").arg(base).arg(group.front()->Breite);
+            const OrderPrintOutcome outcome = PrintOrderGroup(group, label, target, session);
+            if (!outcome.failure.isEmpty()) {
+                err << QStringLiteral("%1: Druck fehlgeschlagen: %2\n").arg(path, outcome.failure);
+                status = CliBadInput;
+                break;
+            }
+            out << QStringLiteral("%1: %2 Schleifen, %3 Seiten auf %4\n")
+                       .arg(path)
+                       .arg(group.size())
+                       .arg(outcome.pages)
+                       .arg(outcome.printer);
+        }
+    }
+    return status;
+}
+
+int RunWatch(const CliArgs &args, QTextStream &out, QTextStream &err) {
+    const Target target = TargetOf(args, QStringLiteral("watch"));
+    const QString folder = QFileInfo(args.file).absoluteFilePath();
+    if (!QFileInfo(folder).isDir())
+        throw BadInput(QStringLiteral("%1: Auftragsordner fehlt").arg(folder));
+    if (!target.queue.isEmpty()) {
+        // A queue that is not there is a mistake of the call, not of an order.
+        QtPrinter probe;
+        try {
+            RibbonSession::SelectQueue(probe, target.queue);
+        } catch (const PrinterError &e) {
+            throw BadInput(e.message());
+        }
+    }
+    RibbonSession session(CliSettingsPath(args));
+    const StoredFormatList formats = ReadStoredFormats(session.settings());
+
+    OrderInbox inbox(folder);
+    QString error;
+    if (!inbox.prepare(&error))
+        throw BadInput(error);
+
+    const auto log = [&out](const QString &line) {
+        out << line << '\n';
+        out.flush();
+    };
+    OrderService service(
+        inbox, FormatLookup(formats),
+        [&](const std::vector<const TJob *> &ribbons, const QString &label) {
+            return PrintOrderGroup(ribbons, label, target, session);
+        },
+        log);
+
+    StopSignals stopSignals;
+    QEventLoop loop;
+    QTimer next;
+    next.setSingleShot(true);
+    QTimer heartbeat;
+    heartbeat.setInterval(int(OrderInbox::ClaimTimeoutMs / 4));
+    QObject::connect(&heartbeat, &QTimer::timeout, &loop, [&inbox] { inbox.heartbeat(); });
+    heartbeat.start();
+
+    // A pass over the inbox, then the next one: soon while files are still
+    // being written, else after a second (a share tells nothing of new files).
+    const auto pass = [&] {
+        if (gStop) {
+            loop.quit();
+            return;
+        }
+        const OrderService::Pass done = service.runOnce([] { return gStop != 0; });
+        if (gStop) {
+            loop.quit();
+            return;
+        }
+        next.start(done.waiting > 0 ? 500 : 1000);
+    };
+    QObject::connect(&next, &QTimer::timeout, &loop, pass);
+    QFileSystemWatcher watcher({folder});
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &loop, [&next] {
+        // Many changes in a row (a copy of many files) make one pass.
+        if (!next.isActive() || next.remainingTime() > 100)
+            next.start(100);
+    });
+    std::unique_ptr<QSocketNotifier> stopNotifier;
+    if (stopSignals.readEnd() >= 0) {
+        stopNotifier =
+            std::make_unique<QSocketNotifier>(stopSignals.readEnd(), QSocketNotifier::Read);
+        QObject::connect(stopNotifier.get(), &QSocketNotifier::activated, &loop,
+                         [&loop] { loop.quit(); });
+    }
+    err << QStringLiteral("vellumo-cli: beobachte %1 als %2, drucke auf %3\n")
+               .arg(QDir::toNativeSeparators(folder), inbox.station(),
+                    target.queue.isEmpty() ? QDir::toNativeSeparators(target.pdfFolder)
+                                           : target.queue);
+    err.flush();
+    next.start(0);
+    loop.exec();
+    inbox.leave();
+    err << QStringLiteral("vellumo-cli: beendet\n");
+    return CliOk;
+}
