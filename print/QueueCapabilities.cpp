@@ -6,11 +6,10 @@
 
 namespace {
 
-// Beyond these a driver's value is taken for a mistake: no printer takes paper
-// wider than 5 m, and a page longer than 100 m would only make the print plan
-// endless.
-constexpr double kMaxWidthMm = 5000;
-constexpr double kMaxLengthMm = 100000;
+// Beyond this a driver's size is taken for a mistake: a page longer than 100 m
+// would only make the print plan endless. (Virtual printers such as cups-pdf
+// offer 35 m either way.)
+constexpr double kMaxSizeMm = 100000;
 constexpr double kMaxMarginMm = 100;
 
 constexpr double kMmPerPoint = 25.4 / 72.0;
@@ -44,9 +43,9 @@ QString valueText(double mm, const QString &raw) {
 
 // A size bound in millimetres, or none with a note: "Größte Seitenlänge
 // 10000000 mm ignoriert". A smallest size may be 0 (no lower bound).
-std::optional<double> checkedSize(double mm, bool smallest, double limit, const QString &what,
-                                  const QString &raw, QStringList &notes) {
-    if (std::isfinite(mm) && mm <= limit && (smallest ? mm >= 0 : mm > 0))
+std::optional<double> checkedSize(double mm, bool smallest, const QString &what, const QString &raw,
+                                  QStringList &notes) {
+    if (std::isfinite(mm) && mm <= kMaxSizeMm && (smallest ? mm >= 0 : mm > 0))
         return smallest ? tenthsUp(mm) : tenthsDown(mm);
     notes << QStringLiteral("%1 %2 mm ignoriert").arg(what, valueText(mm, raw));
     return std::nullopt;
@@ -319,14 +318,13 @@ QueueCapabilities QueueCapabilitiesFromPpd(const QByteArray &ppd) {
                 notes << QStringLiteral("Angabe %1 %2 nicht lesbar").arg(key, line.option);
                 continue;
             }
-            const double limit = width ? kMaxWidthMm : kMaxLengthMm;
             const QString dimension =
                 width ? QStringLiteral("Seitenbreite") : QStringLiteral("Seitenlänge");
             const std::optional<double> lo =
-                checkedSize(number(parts.at(2)) * unit, true, limit,
+                checkedSize(number(parts.at(2)) * unit, true,
                             QStringLiteral("Kleinste ") + dimension, parts.at(2), notes);
             const std::optional<double> hi =
-                checkedSize(number(parts.at(3)) * unit, false, limit,
+                checkedSize(number(parts.at(3)) * unit, false,
                             QStringLiteral("Größte ") + dimension, parts.at(3), notes);
             (width ? bounds.minWidth : bounds.minLength) = lo;
             (width ? bounds.maxWidth : bounds.maxLength) = hi;
@@ -335,7 +333,7 @@ QueueCapabilities QueueCapabilitiesFromPpd(const QByteArray &ppd) {
             const bool width = key == QLatin1String("MaxMediaWidth");
             const QString raw = unquoted(line.value);
             (width ? mediaMaxWidth : mediaMaxLength) =
-                checkedSize(number(raw) * kMmPerPoint, false, width ? kMaxWidthMm : kMaxLengthMm,
+                checkedSize(number(raw) * kMmPerPoint, false,
                             width ? QStringLiteral("Größte Seitenbreite")
                                   : QStringLiteral("Größte Seitenlänge"),
                             raw, notes);
@@ -396,13 +394,13 @@ QueueCapabilities QueueCapabilitiesFromIpp(const IppQueueAttributes &attributes)
             continue;  // a fixed size
         const qsizetype before = notes.size();
         const QString none;
-        const auto minW = checkedSize(size.minX / 100.0, true, kMaxWidthMm,
+        const auto minW = checkedSize(size.minX / 100.0, true,
                                       QStringLiteral("Kleinste Seitenbreite"), none, notes);
-        const auto maxW = checkedSize(size.maxX / 100.0, false, kMaxWidthMm,
+        const auto maxW = checkedSize(size.maxX / 100.0, false,
                                       QStringLiteral("Größte Seitenbreite"), none, notes);
-        const auto minL = checkedSize(size.minY / 100.0, true, kMaxLengthMm,
+        const auto minL = checkedSize(size.minY / 100.0, true,
                                       QStringLiteral("Kleinste Seitenlänge"), none, notes);
-        const auto maxL = checkedSize(size.maxY / 100.0, false, kMaxLengthMm,
+        const auto maxL = checkedSize(size.maxY / 100.0, false,
                                       QStringLiteral("Größte Seitenlänge"), none, notes);
         if (notes.size() != before)
             continue;
