@@ -13,7 +13,7 @@ namespace {
 
 // Larger PPDs exist only as mistakes; reading stops there.
 constexpr qint64 kMaxPpdBytes = 32 * 1024 * 1024;
-// How long the printer of a queue without PPD may take to connect.
+// How long the scheduler may take to take the call.
 constexpr int kConnectTimeoutMs = 5000;
 
 // CUPS marks its PPD functions deprecated, yet a queue set up with a PPD says
@@ -91,16 +91,19 @@ QueueCapabilities ReadQueueCapabilities(const QString &queue) {
     if (const QByteArray ppd = queuePpd(name); !ppd.isEmpty())
         return QueueCapabilitiesFromPpd(ppd);
 
-    // Without a PPD the printer itself answers, over IPP.
+    // Without a PPD the scheduler answers over IPP (for a driverless queue
+    // with what the printer told it).
     const std::unique_ptr<cups_dest_t, void (*)(cups_dest_t *)> dest(
         cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(),
                          slash < 0 ? nullptr : instance.constData()),
         [](cups_dest_t *d) { cupsFreeDests(1, d); });
     if (!dest)
         return QueueCapabilities();
-    char resource[1024];
-    http_t *http = cupsConnectDest(dest.get(), CUPS_DEST_FLAGS_NONE, kConnectTimeoutMs, nullptr,
-                                   resource, sizeof resource, nullptr, nullptr);
+    // The scheduler answers for its queues; a connection of our own has a
+    // timeout. (Connected under the scheduler's own name, CUPS asks it rather
+    // than the device behind the queue.)
+    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                kConnectTimeoutMs, nullptr);
     if (!http)
         return QueueCapabilities();
     QueueCapabilities caps;
