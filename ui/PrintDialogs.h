@@ -65,8 +65,6 @@ public:
 
     void accept() override;
 
-    QLabel *capabilitiesLabel() const { return capabilities_; }
-
 private:
     struct Reading;
 

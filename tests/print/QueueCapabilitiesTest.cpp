@@ -99,6 +99,13 @@ const char kCutMedia[] = R"(*PPD-Adobe: "4.3"
 *CutMedia 2/After the job: "<</CutMedia 2>>setpagedevice"
 *CutMedia 4/After each page: "<</CutMedia 4>>setpagedevice"
 *CloseUI: *CutMedia
+*OpenUI *RollCut/Cutter: PickOne
+*DefaultRollCut: EndOfJob
+*RollCut None/Off: ""
+*RollCut EndOfPage/Each page: ""
+*RollCut EndOfJob/End of job: ""
+*RollCut Halfway/Half cut: ""
+*CloseUI: *RollCut
 )";
 
 // Each with its size lines replaced.
@@ -133,8 +140,9 @@ TEST(QueueCapabilitiesTest, PpdSizesMarginsAndCutting) {
          "50-300 x 10-15000",
          "Seite bis 300 × 15000 mm, Rand links 1,1, unten 0, rechts 1,1, oben 0 mm, schneidet "
          "nach jedem Blatt oder nach dem Auftrag",
-         "CutMedia=4: 0 nie, 2 Auftrag, 4 Blatt",
-         {}},
+         "CutMedia=4: 0 nie, 2 Auftrag, 4 Blatt; RollCut=EndOfJob: None nie, EndOfPage Blatt, "
+         "EndOfJob Auftrag",
+         {"Wahl RollCut=Halfway nicht gedeutet"}},
         {"10 km long",
          QByteArray(kHead) + "*ParamCustomPageSize Width: 1 points 36 576\n"
                              "*MaxMediaHeight: \"28346456.69\"\n",
