@@ -11,7 +11,7 @@
 // queue's PPD, or over IPP for a queue without one. Values the driver gives
 // that make no sense are left out, each with a German note.
 
-// When a cutter cuts. A program's run is one document of one copy per job, so
+// When a cutter cuts. The program sends one document of one copy per job, so
 // the drivers' "after each document/copy/set" all come out after the job.
 enum class CutWhen { Never, AfterPage, AfterJob };
 
