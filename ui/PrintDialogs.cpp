@@ -9,10 +9,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <mutex>
+#include <thread>
 
 #include "print/PrintCommand.h"
 #include "print/PrintRun.h"
+#include "print/QtPrinter.h"
 
 namespace {
 
@@ -138,14 +142,92 @@ PrinterSetupDialog::PrinterSetupDialog(RibbonPrinter &printer, QWidget *parent)
     const bool landscape = printer.deviceSettings(&s) && s.orientation == DeviceSettings::Landscape;
     (landscape ? landscape_ : portrait_)->setChecked(true);
 
+    capabilities_ = new QLabel(this);
+    capabilities_->setWordWrap(true);
+    capabilities_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    poll_ = new QTimer(this);
+    poll_->setInterval(50);
+    connect(poll_, &QTimer::timeout, this, &PrinterSetupDialog::collectReading);
+    connect(printers_, &QComboBox::currentIndexChanged, this,
+            &PrinterSetupDialog::showCapabilities);
+
     auto *form = new QFormLayout;
     auto *label = new QLabel(QStringLiteral("&Drucker:"), this);
     label->setBuddy(printers_);
     form->addRow(label, printers_);
+    form->addRow(QString(), capabilities_);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(orientation);
     layout->addWidget(okCancel(this));
+    showCapabilities();
+}
+
+// A read in its own thread. The thread keeps the object alive as long as it
+// runs; a dialog closed meanwhile just lets go of it, never waits.
+struct PrinterSetupDialog::Reading {
+    QString queue;
+    std::mutex mutex;
+    bool done = false;
+    QueueCapabilities result;
+};
+
+PrinterSetupDialog::~PrinterSetupDialog() = default;
+
+void PrinterSetupDialog::showCapabilities() {
+    const QString queue = printers_->currentText();
+    display(QueueCapabilities());
+    // The PDF printer is no queue: it has nothing to tell.
+    if (queue.isEmpty() || queue == QtPrinter::PdfPrinterName) {
+        wanted_.clear();
+        return;
+    }
+    wanted_ = queue;
+    if (read_.contains(queue))
+        display(read_.value(queue));
+    else
+        startReading();
+}
+
+void PrinterSetupDialog::display(const QueueCapabilities &capabilities) {
+    capabilities_->setText(QueueCapabilitiesSummary(capabilities));
+    capabilities_->setToolTip(capabilities.notes.join(QLatin1Char('\n')));
+}
+
+void PrinterSetupDialog::startReading() {
+    // One read at a time: switching through a list of slow printers must not
+    // pile up threads. The next one starts when this one is in.
+    if (reading_ || wanted_.isEmpty() || read_.contains(wanted_))
+        return;
+    reading_ = std::make_shared<Reading>();
+    reading_->queue = wanted_;
+    std::thread([reading = reading_] {
+        QueueCapabilities result = ReadQueueCapabilities(reading->queue);
+        const std::lock_guard lock(reading->mutex);
+        reading->result = std::move(result);
+        reading->done = true;
+    }).detach();
+    poll_->start();
+}
+
+void PrinterSetupDialog::collectReading() {
+    if (!reading_) {
+        poll_->stop();
+        return;
+    }
+    {
+        const std::lock_guard lock(reading_->mutex);
+        if (!reading_->done)
+            return;
+        read_.insert(reading_->queue, reading_->result);
+    }
+    const QString queue = reading_->queue;
+    reading_.reset();
+    poll_->stop();
+    if (queue == wanted_)
+        display(read_.value(queue));
+    else
+        startReading();
 }
 
 void PrinterSetupDialog::accept() {

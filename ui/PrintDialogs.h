@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
+#include <memory>
 
 #include "print/Printer.h"
+#include "print/QueueCapabilities.h"
 
 // The ribbons of a run named by their numbers in the list, counted from 1:
 // "2, 5, 7"; a long list ends after the first twenty with "…".
@@ -20,8 +23,10 @@ QString UnfittingRibbonsQuestion(const QList<int> &numbers, const QList<int> &la
 QString LeftOutByWidthNotice(const QList<int> &numbers);
 
 class QComboBox;
+class QLabel;
 class QRadioButton;
 class QSpinBox;
+class QTimer;
 
 // Which ribbons to print: all, the selected one, or ribbons "von" .. "bis"
 // (ribbon numbers, counted from 1). Printing to a file is not offered.
@@ -48,17 +53,33 @@ private:
     QSpinBox *to_;
 };
 
-// "Druckereinrichtung": the printer and its orientation.
+// "Druckereinrichtung": the printer and its orientation. Under the printer a
+// line says what the selected queue's driver can do (free sizes, margins,
+// cutting), read in the background: a printer that does not answer never holds
+// up the dialog.
 class PrinterSetupDialog : public QDialog {
     Q_OBJECT
 public:
     PrinterSetupDialog(RibbonPrinter &printer, QWidget *parent = nullptr);
+    ~PrinterSetupDialog() override;
 
     void accept() override;
 
 private:
+    struct Reading;
+
+    void showCapabilities();
+    void display(const QueueCapabilities &capabilities);
+    void startReading();
+    void collectReading();
+
     RibbonPrinter &printer_;
     QComboBox *printers_;
+    QLabel *capabilities_;
     QRadioButton *portrait_;
     QRadioButton *landscape_;
+    QString wanted_;  // the queue whose capabilities the line is to show
+    QHash<QString, QueueCapabilities> read_;
+    std::shared_ptr<Reading> reading_;  // the one read under way, shared with its thread
+    QTimer *poll_;
 };

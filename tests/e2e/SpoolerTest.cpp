@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
 #include <algorithm>
@@ -24,6 +25,7 @@
 #include "print/PrintCommand.h"
 #include "print/PrintRun.h"
 #include "print/QtPrinter.h"
+#include "print/QueueCapabilities.h"
 #include "tests/e2e/PdfPages.h"
 #include "tests/support/PrintNow.h"
 #include "tests/support/TempDataFolder.h"
@@ -352,6 +354,46 @@ TEST_F(SpoolerTest, TheSchedulersQueueIsListedWithItsDriversPaper) {
     EXPECT_EQ(s.paperSize, 9);  // A4, the queue's default
     EXPECT_EQ(s.paperLength, 2970);
     EXPECT_EQ(s.paperWidth, 2100);
+}
+
+// A label printer's queue, added with one of CUPS's own drivers, is asked what
+// its driver can do; it is removed again however the test ends.
+TEST_F(SpoolerTest, AQueuesDriverTellsItsFreeSizesMarginsAndCutter) {
+    const QString label = queue + QStringLiteral("-label");
+    auto lpadmin = [](const QStringList &arguments) {
+        QProcess process;
+        process.start(QStringLiteral("lpadmin"),
+                      QStringList{QStringLiteral("-h"), Env("CUPS_SERVER")} + arguments);
+        return process.waitForFinished(kQueueTimeoutMs) &&
+               process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    };
+    ASSERT_TRUE(lpadmin({QStringLiteral("-p"), label, QStringLiteral("-v"),
+                         QStringLiteral("socket://127.0.0.1:9"), QStringLiteral("-m"),
+                         QStringLiteral("drv:///sample.drv/zebra.ppd")}));
+    const std::unique_ptr<const QString, void (*)(const QString *)> removeLater(
+        &label, [](const QString *name) {
+            QProcess::execute(QStringLiteral("lpadmin"), {QStringLiteral("-h"), Env("CUPS_SERVER"),
+                                                          QStringLiteral("-x"), *name});
+        });
+
+    const QueueCapabilities zebra = ReadQueueCapabilities(label);
+    ASSERT_TRUE(zebra.known);
+    ASSERT_TRUE(zebra.customRange.has_value());
+    EXPECT_EQ(zebra.customRange->minWidth, 12.7);  // 36 points
+    EXPECT_EQ(zebra.customRange->maxWidth, 203.2);
+    EXPECT_EQ(zebra.customRange->maxLength, 1270);  // 3600 points
+    ASSERT_TRUE(zebra.margins.has_value());
+    EXPECT_EQ(
+        zebra.margins->left + zebra.margins->bottom + zebra.margins->right + zebra.margins->top, 0);
+    ASSERT_EQ(zebra.cutOptions.size(), 1);
+    EXPECT_EQ(zebra.cutOptions[0].name, QStringLiteral("zePrintMode"));
+    EXPECT_EQ(QueueCapabilitiesSummary(zebra),
+              QStringLiteral("Seite bis 203,2 × 1270 mm, Rand 0 mm, schneidet nach jedem Blatt"));
+
+    // cups-pdf takes any size up to 100000 points, and does not cut.
+    EXPECT_EQ(QueueCapabilitiesSummary(ReadQueueCapabilities(queue)),
+              QStringLiteral("Seite bis 35277,7 × 35277,7 mm, Rand 0 mm"));
+    EXPECT_FALSE(ReadQueueCapabilities(queue + QStringLiteral("-missing")).known);
 }
 
 TEST_F(SpoolerTest, Methode0WithAMarginPrintsPiecesOnThePrintersPaperWidth) {
