@@ -64,12 +64,14 @@ OrderPrintOutcome PrintOrderGroup(const std::vector<const TJob *> &ribbons, cons
         reason = QStringLiteral("der Druckauftrag wurde nicht abgeschlossen");
     if (!reason.isEmpty()) {
         outcome.failure = reason;
-        // A queue takes a run of equal pages at a time; a PDF appears whole or not at all.
-        outcome.partsMayBePrinted = target.pdfFolder.isEmpty() && watched.pagesStarted() > 0;
+        // A queue takes each finished document, and may have taken part of one
+        // whose end failed; a PDF appears whole or not at all.
+        outcome.partsMayBePrinted =
+            target.pdfFolder.isEmpty() && (watched.endFailed() || watched.finishedPages() > 0);
         if (!target.pdfFolder.isEmpty())
             QFile::remove(outcome.printer);  // the empty placeholder, or a broken document
         return outcome;
     }
-    outcome.pages = watched.pagesStarted();
+    outcome.pages = watched.finishedPages();
     return outcome;
 }

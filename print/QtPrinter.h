@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QImage>
-#include <QPainter>
 #include <QPageLayout>
+#include <QPainter>
 #include <functional>
 #include <memory>
 #include <vector>

@@ -17,11 +17,12 @@ void WatchedPrinter::watch(Op op) {
 
 void WatchedPrinter::beginDocument() {
     watch([this] { inner_.beginDocument(); });
+    started_ = 1;
 }
 
 void WatchedPrinter::startPage() {
     watch([this] { inner_.startPage(); });
-    ++pages_;
+    ++started_;
 }
 
 void WatchedPrinter::endDocument() {
@@ -32,12 +33,17 @@ void WatchedPrinter::endDocument() {
         endFailed_ = true;
         throw;
     }
-    if (wasPrinting)
+    if (wasPrinting) {
         ++ended_;
+        if (!inner_.aborted())
+            finished_ += started_;
+    }
+    started_ = 0;
 }
 
 void WatchedPrinter::abortDocument() {
     if (inner_.printing())
         ++aborted_;
     inner_.abortDocument();
+    started_ = 0;
 }

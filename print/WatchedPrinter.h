@@ -6,11 +6,14 @@
 #include "render/RibbonCanvas.h"
 
 // Hands every operation to another printer and notes how the run went: the
-// print methods swallow errors by design (the window says nothing), but a
-// command line must not report a failed run as success.
+// print methods swallow errors by design, but neither a command line nor an
+// order's result may report a failed run as success, and both count the pages.
 class WatchedPrinter : public RibbonPrinter {
 public:
-    explicit WatchedPrinter(RibbonPrinter &inner) : inner_(inner) {}
+    explicit WatchedPrinter(RibbonPrinter &inner) : inner_(inner) {
+        // The printer's own check: tests and the abort dialog watch that one.
+        setAbortCheck([&inner] { inner.checkAbort(); });
+    }
 
     QStringList printers() const override { return inner_.printers(); }
     int printerIndex() const override { return inner_.printerIndex(); }
@@ -45,8 +48,9 @@ public:
     }
 
     int documentsEnded() const { return ended_; }
-    // Pages started, over all documents.
-    int pagesStarted() const { return pages_; }
+    // The pages of the documents that were finished (what reached the
+    // spooler or the file); a document starts with its first page.
+    int finishedPages() const { return finished_; }
     int documentsAborted() const { return aborted_; }
     // The printer's own words for the first failure it reported, if any.
     const QString &failure() const { return failure_; }
@@ -59,7 +63,8 @@ private:
 
     RibbonPrinter &inner_;
     int ended_ = 0;
-    int pages_ = 0;
+    int started_ = 0;
+    int finished_ = 0;
     int aborted_ = 0;
     QString failure_;
     bool endFailed_ = false;

@@ -12,6 +12,7 @@
 #include "print/PrintRequest.h"
 #include "print/PrintRun.h"
 #include "print/Session.h"
+#include "print/WatchedPrinter.h"
 #include "render/RibbonCanvas.h"
 #include "ui/DlgAbort.h"
 #include "ui/FitCache.h"
@@ -37,63 +38,6 @@ void SetPrintBusy(QWidget *window, TDlgPrinterAbort &dialog, bool busy) {
         window->activateWindow();
     }
 }
-
-// The current printer as the print methods use it, counting the pages of
-// the document that was finished (what reached the spooler or the file).
-class PageCountingPrinter : public RibbonPrinter {
-public:
-    explicit PageCountingPrinter(RibbonPrinter &inner) : inner_(inner) {
-        // The printer's own check: tests and the abort dialog watch that one.
-        setAbortCheck([&inner] { inner.checkAbort(); });
-    }
-    int finishedPages() const { return finished_; }
-
-    QStringList printers() const override { return inner_.printers(); }
-    int printerIndex() const override { return inner_.printerIndex(); }
-    void selectPrinter(int index) override { inner_.selectPrinter(index); }
-    void reselectWithDriverDefaults() override { inner_.reselectWithDriverDefaults(); }
-    bool deviceSettings(DeviceSettings *out) const override { return inner_.deviceSettings(out); }
-    void setDeviceSettings(const DeviceSettings &s) override { inner_.setDeviceSettings(s); }
-    void resetToDriverDefaults() override { inner_.resetToDriverDefaults(); }
-    void setDocumentName(const QString &name) override { inner_.setDocumentName(name); }
-    void setLandscape() override { inner_.setLandscape(); }
-    void beginDocument() override {
-        inner_.beginDocument();
-        started_ = 1;  // the document starts with its first page
-    }
-    void endPage() override { inner_.endPage(); }
-    void startPage() override {
-        inner_.startPage();
-        ++started_;
-    }
-    void resetPageContext() override { inner_.resetPageContext(); }
-    void endDocument() override {
-        inner_.endDocument();
-        if (!inner_.aborted())
-            finished_ += started_;
-        started_ = 0;
-    }
-    void abortDocument() override {
-        inner_.abortDocument();
-        started_ = 0;
-    }
-    bool printing() const override { return inner_.printing(); }
-    bool aborted() const override { return inner_.aborted(); }
-    RibbonCanvas &canvas() override { return inner_.canvas(); }
-    PageMetrics metrics() const override { return inner_.metrics(); }
-    PageMetrics pageMetrics(const DeviceSettings &s) const override {
-        return inner_.pageMetrics(s);
-    }
-    void notePageRole(PageRole role) override { inner_.notePageRole(role); }
-    std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *m) const override {
-        return inner_.informationContext(m);
-    }
-
-private:
-    RibbonPrinter &inner_;
-    int started_ = 0;
-    int finished_ = 0;
-};
 
 }  // namespace
 
@@ -180,7 +124,7 @@ PrintOutcome TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, cons
     SBtnPrint->setEnabled(false);
     TDlgPrinterAbort &dialog = flow.abortDialog();
     SetPrintBusy(this, dialog, true);
-    PageCountingPrinter counting(printer);
+    WatchedPrinter counting(printer);
     outcome.failure = request.print(counting);
     SetPrintBusy(this, dialog, false);
     // A run that failed must not look like one that printed.

@@ -172,10 +172,13 @@ int RunImport(const CliArgs &args, QTextStream &out, QTextStream &err) {
                 status = CliBadInput;
                 break;
             }
-            out << QStringLiteral("%1: %2 Schleifen, %3 Seiten auf %4\n")
+            out << QStringLiteral("%1: %2 %3, %4 %5 auf %6\n")
                        .arg(path)
                        .arg(group.size())
+                       .arg(group.size() == 1 ? QStringLiteral("Schleife")
+                                              : QStringLiteral("Schleifen"))
                        .arg(outcome.pages)
+                       .arg(outcome.pages == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"))
                        .arg(outcome.printer);
         }
     }

@@ -82,10 +82,8 @@ void ServicePrintsHundredOrders(benchmark::State &state) {
 }
 BENCHMARK(ServicePrintsHundredOrders)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void PrintHundredRibbonsAtOnce(benchmark::State &state) {
-    Shop shop;
+std::vector<std::unique_ptr<TJob>> HundredRibbons() {
     std::vector<std::unique_ptr<TJob>> jobs;
-    std::vector<const TJob *> listed;
     for (int i = 0; i < kOrders; ++i) {
         auto job = std::make_unique<TJob>();
         job->Laenge = 1000;
@@ -94,9 +92,17 @@ void PrintHundredRibbonsAtOnce(benchmark::State &state) {
         job->TextLeft.set({QStringLiteral("In stiller Trauer"),
                            QStringLiteral("Familie Weber %1").arg(5000 + i)});
         job->TextRight.set({QStringLiteral("Ruhe in Frieden"), QStringLiteral("Deine Kinder")});
-        listed.push_back(job.get());
         jobs.push_back(std::move(job));
     }
+    return jobs;
+}
+
+void PrintHundredRibbonsAtOnce(benchmark::State &state) {
+    Shop shop;
+    const std::vector<std::unique_ptr<TJob>> jobs = HundredRibbons();
+    std::vector<const TJob *> listed;
+    for (const auto &job : jobs)
+        listed.push_back(job.get());
     const QString pdf = shop.dir.filePath(QStringLiteral("alle.pdf"));
     for (auto _ : state) {
         PrintRequest request(listed, &shop.session->settings(), shop.session->context());
@@ -108,5 +114,25 @@ void PrintHundredRibbonsAtOnce(benchmark::State &state) {
     state.counters["orders"] = kOrders;
 }
 BENCHMARK(PrintHundredRibbonsAtOnce)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same ribbons, a PDF file each, without the inbox: what a document of
+// its own costs, apart from what the service adds.
+void PrintHundredRibbonsOnePdfEach(benchmark::State &state) {
+    Shop shop;
+    const std::vector<std::unique_ptr<TJob>> jobs = HundredRibbons();
+    for (auto _ : state) {
+        for (int i = 0; i < kOrders; ++i) {
+            PrintRequest request({jobs[std::size_t(i)].get()}, &shop.session->settings(),
+                                 shop.session->context());
+            QtPrinter printer;
+            RibbonSession::SelectPdfPrinter(
+                printer, shop.dir.filePath(QStringLiteral("einzeln%1.pdf").arg(i)));
+            if (!request.print(printer).isEmpty())
+                state.SkipWithError("the print failed");
+        }
+    }
+    state.counters["orders"] = kOrders;
+}
+BENCHMARK(PrintHundredRibbonsOnePdfEach)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
