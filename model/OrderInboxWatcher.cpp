@@ -122,6 +122,8 @@ bool OrderInboxList::update(const std::atomic_bool *stop) {
 struct OrderInboxWatcher::Worker : QObject {
     Worker(OrderInboxWatcher *owner, const QString &folder, OrderReader reader)
         : owner(owner), list(folder, std::move(reader)) {}
+    // The window closes: this workstation's folder goes when it holds no claim.
+    ~Worker() override { list.inbox().leave(); }
 
     // On the worker thread: the watch and the timers belong to it.
     void begin() {

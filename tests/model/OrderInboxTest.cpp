@@ -483,6 +483,9 @@ TEST_F(OrderInboxTest, TheWatcherShowsNewFilesAndWhatIsWrongWithTheInbox) {
     EXPECT_LE(changed.size(), 3);
     watcher.reset();
     EXPECT_EQ(ReadAll(folder + QStringLiteral("/neu.csv")), "4711");
+    // Its workstation's folder, holding no claim, went with it.
+    EXPECT_FALSE(
+        QFileInfo::exists(folder + QStringLiteral("/In Arbeit/") + OrderInbox::ThisStation()));
 
     // Ended before its first look, or never started: no hang, nothing left.
     OrderInboxWatcher(folder).start();
