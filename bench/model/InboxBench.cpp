@@ -1,6 +1,8 @@
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -86,6 +88,56 @@ void BM_InboxRescanUnchanged(benchmark::State &state) {
 }
 BENCHMARK(BM_InboxRescanUnchanged)->Unit(benchmark::kMillisecond);
 
+// From an order system's rename into an inbox of 1,000 orders until the
+// window's watcher lists the new order (the watcher reads on its own thread;
+// this thread only waits for its signal, as the window's would).
+void BM_NewOrderAppears(benchmark::State &state) {
+    const Inbox inbox;
+    OrderInboxWatcher watcher(inbox.path());
+    bool listed = false;
+    QObject::connect(&watcher, &OrderInboxWatcher::changed, &watcher, [&] { listed = true; });
+    watcher.start();
+    const auto waitFor = [&](const QString &name) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+            if (!listed)
+                continue;
+            listed = false;
+            for (const InboxOrder &order : watcher.orders()) {
+                if (order.file.name == name)
+                    return true;
+            }
+        }
+        return false;
+    };
+    if (!waitFor(QStringLiteral("auftrag-0000.csv")))
+        state.SkipWithError("the first list did not come");
+    int n = 0;
+    for (auto _ : state) {
+        const QString name = QStringLiteral("neu-%1.csv").arg(n++);
+        const QString path = inbox.path() + QLatin1Char('/') + name;
+        QFile file(path + QStringLiteral(".part"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("Auftrag;Text links\r\n" + QByteArray::number(9000 + n) + ";Ruhe sanft\r\n");
+        file.close();
+        QElapsedTimer clock;
+        clock.start();
+        QFile::rename(path + QStringLiteral(".part"), path);
+        if (!waitFor(name))
+            state.SkipWithError("a new order was not listed within 5 s");
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+    }
+}
+BENCHMARK(BM_NewOrderAppears)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
