@@ -22,6 +22,7 @@
 #include "model/PhraseFile.h"
 #include "model/RibbonFile.h"
 #include "model/SettingsFile.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDataFolder.h"
 
 namespace {
@@ -36,27 +37,6 @@ void WriteAll(const QString &path, const QByteArray &bytes) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
 }
-
-// Files may grow to `bytes` at most while it lives: a write past that fails
-// as on a full disk (EFBIG instead of the signal that would end the process).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limited = old_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 // The data folder (0755 again at the end) taking no new files.
 class ReadOnlyFolder {

@@ -23,6 +23,7 @@
 
 #include "model/OrderInbox.h"
 #include "model/OrderInboxWatcher.h"
+#include "tests/support/FileSizeLimit.h"
 
 namespace {
 
@@ -270,27 +271,6 @@ TEST_F(OrderInboxTest, AFileIsTakenOnlyOnceItIsComplete) {
     EXPECT_TRUE(window.claim(listed[2], &error)) << error.toStdString();
     EXPECT_TRUE(QFileInfo(path("verweis.csv")).isSymLink());
 }
-
-// Sets the most bytes a file may grow to while it lives: a write past that
-// fails as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limited = old_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST_F(OrderInboxTest, ResultFilesSayWhatHappenedAndTheOrderStaysAsItCame) {
     const QByteArray order = "Auftrag;Text\r\n4711;\"Ruhe \xc3\xa4 sanft\"\r\n\xff\x00 Rest";
