@@ -343,6 +343,22 @@ void OrderPanel::printSelected() {
         }
     }
     const PrintOutcome outcome = printRibbons ? printRibbons(ribbons) : PrintOutcome();
+    if (!outcome.failure.isEmpty() && outcome.pages > 0) {
+        // Part of it reached the printer: put back, it could be printed twice
+        // (by a print service on the same inbox, say). A person decides.
+        QString error;
+        const QString reason =
+            QStringLiteral("Druck fehlgeschlagen, ein Teil kann gedruckt sein: %1")
+                .arg(outcome.failure);
+        const bool moved = inbox_->fail(taken->claim.path, reason, &error);
+        say(QStringLiteral("Auftrag %1: %2. %3")
+                .arg(taken->label, reason,
+                     moved ? QStringLiteral("Er liegt in Fehler/.")
+                           : QStringLiteral("Er liegt in %1 (%2).")
+                                 .arg(QDir::toNativeSeparators(taken->claim.path), error)));
+        watcher_->rescan();
+        return;
+    }
     if (!outcome.failure.isEmpty() || outcome.pages == 0 || outcome.printed.empty()) {
         // Cancelled, or nothing reached paper: the order waits in the inbox.
         QString error;
