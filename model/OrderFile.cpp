@@ -129,7 +129,7 @@ OrderFileResult readCsv(const QByteArray &bytes, const QString &fileName,
         start = nl < 0 ? bytes.size() : nl + 1;
     }
     const QString text = encoding == ProfileEncoding::Utf8
-                             ? QString::fromUtf8(bytes.mid(hasBom ? bom.size() : 0))
+                             ? UnicodeText::FromUtf8(bytes.mid(hasBom ? bom.size() : 0))
                              : Cp1252::decode(bytes);
 
     const CsvTable table = ReadCsv(text, CsvLimits{256, MaxRibbons});

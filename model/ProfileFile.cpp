@@ -44,7 +44,8 @@ QByteArray companionText(const QByteArray &fingerprint, const QString &exact) {
 }  // namespace
 
 QString ProfileFile::decoded(const QByteArray &bytes) const {
-    return encoding_ == ProfileEncoding::Utf8 ? QString::fromUtf8(bytes) : Cp1252::decode(bytes);
+    return encoding_ == ProfileEncoding::Utf8 ? UnicodeText::FromUtf8(bytes)
+                                              : Cp1252::decode(bytes);
 }
 
 bool ProfileFile::encoded(const QString &text, QByteArray *out) const {
@@ -88,7 +89,7 @@ QByteArray ProfileFile::rawValueOf(const Line &line) {
 
 QString ProfileFile::valueOf(const Line &line) const {
     if (encoding_ == ProfileEncoding::Utf8)
-        return UnicodeText::firstLetters(QString::fromUtf8(rawValueOf(line)), MaxValueLength);
+        return UnicodeText::firstLetters(UnicodeText::FromUtf8(rawValueOf(line)), MaxValueLength);
     return Cp1252::decode(rawValueOf(line).left(MaxValueLength));
 }
 

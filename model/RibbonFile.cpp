@@ -208,7 +208,7 @@ QString encodingFault(const QByteArray &line, FileText encoding) {
         if (!validUtf8(line))
             return QStringLiteral("Zeile ist nicht UTF-8-kodiert, die Datei sonst schon") +
                    kNotText;
-        const QString text = QString::fromUtf8(line);
+        const QString text = UnicodeText::FromUtf8(line);
         const qsizetype at = UnicodeText::firstRefused(text);
         if (at >= 0)
             return QStringLiteral("Steuerzeichen U+%1")
@@ -226,7 +226,7 @@ QString encodingFault(const QByteArray &line, FileText encoding) {
 }
 
 QString decoded(const QByteArray &bytes, FileText encoding) {
-    return encoding == FileText::Utf8 ? QString::fromUtf8(bytes) : Cp1252::decode(bytes);
+    return encoding == FileText::Utf8 ? UnicodeText::FromUtf8(bytes) : Cp1252::decode(bytes);
 }
 
 struct Section {
@@ -389,7 +389,7 @@ RibbonFileResult ReadRibbonFile(const QByteArray &bytes, const QString &fileName
         if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
             v = v.mid(1, v.size() - 2);
         const qsizetype length =
-            encoding == FileText::Utf8 ? QString::fromUtf8(v).size() : v.size();
+            encoding == FileText::Utf8 ? UnicodeText::FromUtf8(v).size() : v.size();
         if (length > ProfileFile::MaxValueLength) {
             if (fault(lineNo, QStringLiteral("Wert l\u00e4nger als %1 Zeichen")
                                   .arg(ProfileFile::MaxValueLength)))

@@ -1,5 +1,6 @@
 #include "model/UnicodeText.h"
 
+#include <QStringDecoder>
 #include <QTextBoundaryFinder>
 
 namespace UnicodeText {
@@ -37,6 +38,12 @@ qsizetype firstRefused(const QString &text) {
             return i;
     }
     return -1;
+}
+
+QString FromUtf8(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }
 
 QString composed(const QString &text) {

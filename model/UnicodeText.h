@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 // The rules for text that enters a ribbon, a stored format or a phrase. Any
@@ -16,6 +17,11 @@ qsizetype firstRefused(const QString &text);
 inline bool acceptable(const QString &text) {
     return firstRefused(text) < 0;
 }
+
+// The text of UTF-8 bytes, a U+FEFF at their start kept as the character it
+// is: QString::fromUtf8 drops it as a byte order mark, which a value or line
+// cut out of a file never carries.
+QString FromUtf8(QByteArrayView bytes);
 
 // The text in composed form (NFC): "e" with a combining acute becomes "é",
 // which every face and every file knows.

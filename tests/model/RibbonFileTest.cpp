@@ -216,7 +216,9 @@ TEST(RibbonFileTest, WrittenRibbonsReadBackAsTheyWere) {
     for (const auto &[left, right, kommission] :
          {std::tuple{QStringList{"  In stiller Trauer", "Deine Familie  "},
                      QStringList{"\"Ruhe sanft\""}, QStringLiteral(" Meier, Grab 12 ")},
-          std::tuple{QStringList{}, QStringList{"Letzter Gru\u00DF", "", "'Oma'"}, QString()},
+          // A line pasted with a zero-width no-break space in front keeps it.
+          std::tuple{QStringList{"\uFEFFaus der Mail"},
+                     QStringList{"Letzter Gru\u00DF", "", "'Oma'"}, QString()},
           // Names of every family, written as UTF-8.
           std::tuple{QStringList{"\u0141ucja D\u0105browska", "\u015E\u00FCkr\u00FC Y\u0131lmaz"},
                      QStringList{"\u041E\u043B\u044C\u0433\u0430 \u0428\u043C\u0438\u0434\u0442",
