@@ -318,7 +318,7 @@ bool yesNo(const Cell &cell, bool *out, QString *error) {
 
 }  // namespace
 
-bool buildRibbon(const Cells &cells, const StoredFormatLookup &formats, RibbonSpec *spec,
+bool buildRibbon(const Cells &cells, const StoredFormatLookup &formats, BuiltRibbon *built,
                  QString *error) {
     auto job = std::make_unique<TJob>();
     // What a ribbon file section without any key gives.
@@ -371,9 +371,9 @@ bool buildRibbon(const Cells &cells, const StoredFormatLookup &formats, RibbonSp
                      .arg(quoted(fieldName(TextLinks)), quoted(fieldName(TextRechts)));
         return false;
     }
-    spec->job = std::move(job);
-    spec->copies = copies;
-    spec->labelGiven = given(cells, Kommission) != nullptr;
+    built->job = std::move(job);
+    built->copies = copies;
+    built->labelGiven = given(cells, Kommission) != nullptr;
     return true;
 }
 

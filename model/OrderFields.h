@@ -64,7 +64,7 @@ const Cell *nonEmpty(const std::optional<Cell> &cell);
 const Cell *given(const Cells &cells, int field);
 
 // What one row (or JSON ribbon) makes: `copies` equal ribbons.
-struct RibbonSpec {
+struct BuiltRibbon {
     std::unique_ptr<TJob> job;
     int copies = 1;
     bool labelGiven = false;
@@ -73,7 +73,7 @@ struct RibbonSpec {
 // The ribbon the values make: the defaults of a ribbon file section, or the
 // stored format that "Format" names, then each value given. False with the
 // first fault (naming the column or key and the value).
-bool buildRibbon(const Cells &cells, const StoredFormatLookup &formats, RibbonSpec *spec,
+bool buildRibbon(const Cells &cells, const StoredFormatLookup &formats, BuiltRibbon *built,
                  QString *error);
 
 // An order number or delivery time: one line, trimmed, composed, at most 100

@@ -48,23 +48,23 @@ struct Gathering {
     QHash<QString, std::size_t> byNumber;
     int ribbons = 0;
 
-    bool add(std::size_t order, RibbonSpec &spec, QString *error) {
-        if (spec.copies > MaxRibbons - ribbons) {
+    bool add(std::size_t order, BuiltRibbon &built, QString *error) {
+        if (built.copies > MaxRibbons - ribbons) {
             *error = tooManyRibbons();
             return false;
         }
-        ribbons += spec.copies;
-        const TJob &first = *spec.job;
-        orders[order].ribbons.push_back(std::move(spec.job));
-        for (int k = 1; k < spec.copies; ++k) {
+        ribbons += built.copies;
+        const TJob &first = *built.job;
+        orders[order].ribbons.push_back(std::move(built.job));
+        for (int k = 1; k < built.copies; ++k) {
             auto copy = std::make_unique<TJob>();
             copy->CopyFrom(first);
             copy->TextLeft = first.TextLeft;
             copy->TextRight = first.TextRight;
             orders[order].ribbons.push_back(std::move(copy));
         }
-        labelGiven[order].insert(labelGiven[order].end(), std::size_t(spec.copies),
-                                 spec.labelGiven);
+        labelGiven[order].insert(labelGiven[order].end(), std::size_t(built.copies),
+                                 built.labelGiven);
         return true;
     }
 
@@ -204,8 +204,8 @@ OrderFileResult readCsv(const QByteArray &bytes, const QString &fileName,
                                         QString::number(deliveryLine[index])));
             }
         }
-        RibbonSpec spec;
-        if (!buildRibbon(cells, formats, &spec, &error) || !gathering.add(index, spec, &error))
+        BuiltRibbon built;
+        if (!buildRibbon(cells, formats, &built, &error) || !gathering.add(index, built, &error))
             return failure(fileName, row.line, error);
     }
     if (gathering.orders.empty())
@@ -446,9 +446,9 @@ OrderFileResult readJson(const QByteArray &file, const QString &fileName,
             }
         }
         if (!ribbons) {
-            RibbonSpec spec;
-            if (!buildRibbon(orderCells, formats, &spec, &error) ||
-                !gathering.add(index, spec, &error))
+            BuiltRibbon built;
+            if (!buildRibbon(orderCells, formats, &built, &error) ||
+                !gathering.add(index, built, &error))
                 return fault(error);
             continue;
         }
@@ -481,8 +481,9 @@ OrderFileResult readJson(const QByteArray &file, const QString &fileName,
                 return ribbonFault(
                     QStringLiteral("Auftragsnummer und Liefertermin gelten f\u00fcr "
                                    "den ganzen Auftrag"));
-            RibbonSpec spec;
-            if (!buildRibbon(cells, formats, &spec, &error) || !gathering.add(index, spec, &error))
+            BuiltRibbon built;
+            if (!buildRibbon(cells, formats, &built, &error) ||
+                !gathering.add(index, built, &error))
                 return ribbonFault(error);
         }
     }
