@@ -137,10 +137,10 @@ QList<PpdLine> ppdLines(const QByteArray &ppd) {
         entry.keyword = space < 0 ? head : head.left(space);
         if (entry.keyword.contains(QLatin1Char('.')))
             continue;  // a translation ("*de.zePrintMode ...")
-        const QString spec = space < 0 ? QString() : head.mid(space + 1).trimmed();
-        const qsizetype slash = spec.indexOf(QLatin1Char('/'));
-        entry.option = slash < 0 ? spec : spec.left(slash);
-        entry.text = slash < 0 ? QString() : spec.mid(slash + 1);
+        const QString optionText = space < 0 ? QString() : head.mid(space + 1).trimmed();
+        const qsizetype slash = optionText.indexOf(QLatin1Char('/'));
+        entry.option = slash < 0 ? optionText : optionText.left(slash);
+        entry.text = slash < 0 ? QString() : optionText.mid(slash + 1);
         entry.value = value;
         lines << entry;
     }
