@@ -35,6 +35,13 @@ std::vector<std::vector<const TJob *>> RibbonsByWidth(const std::vector<Order> &
     return groups;
 }
 
+QString GroupLabel(const QString &orderFile, const std::vector<std::vector<const TJob *>> &groups,
+                   const std::vector<const TJob *> &group) {
+    const QString base = QFileInfo(orderFile).completeBaseName();
+    return groups.size() == 1 ? base
+                              : QStringLiteral("%1-%2mm").arg(base).arg(group.front()->Breite);
+}
+
 OrderService::OrderService(OrderInbox &inbox, StoredFormatLookup formats, PrintGroup print, Log log)
     : inbox_(inbox), formats_(std::move(formats)), print_(std::move(print)), log_(std::move(log)) {}
 
@@ -98,15 +105,11 @@ bool OrderService::handle(const OrderClaim &claim) {
     if (groups.empty())
         return fail(claim.path, name, QStringLiteral("keine Schleife mit Text; nichts gedruckt"));
 
-    const QString base = QFileInfo(name).completeBaseName();
     OrderPrintResult result;
     QStringList printers;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         const std::vector<const TJob *> &group = groups[g];
-        const QString label = groups.size() == 1
-                                  ? base
-                                  : QStringLiteral("%1-%2mm").arg(base).arg(group.front()->Breite);
-        const OrderPrintOutcome outcome = print_(group, label);
+        const OrderPrintOutcome outcome = print_(group, GroupLabel(name, groups, group));
         if (!outcome.failure.isEmpty()) {
             QString reason;
             if (g > 0 || outcome.partsMayBePrinted)

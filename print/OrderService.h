@@ -63,3 +63,8 @@ private:
 // order they first appear, the ribbons of each in list order. A print run
 // takes ribbons of one width only, so each group is a run of its own.
 std::vector<std::vector<const TJob *>> RibbonsByWidth(const std::vector<Order> &orders);
+
+// The name of a group's output: the order file's base name, with "-75mm"
+// when the file holds several widths.
+QString GroupLabel(const QString &orderFile, const std::vector<std::vector<const TJob *>> &groups,
+                   const std::vector<const TJob *> &group);

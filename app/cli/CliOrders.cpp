@@ -161,12 +161,9 @@ int RunImport(const CliArgs &args, QTextStream &out, QTextStream &err) {
             status = CliBadInput;
             continue;
         }
-        const QString base = QFileInfo(path).completeBaseName();
         for (const std::vector<const TJob *> &group : groups) {
-            const QString label =
-                groups.size() == 1 ? base
-                                   : QStringLiteral("%1-%2mm").arg(base).arg(group.front()->Breite);
-            const OrderPrintOutcome outcome = PrintOrderGroup(group, label, target, session);
+            const OrderPrintOutcome outcome =
+                PrintOrderGroup(group, GroupLabel(path, groups, group), target, session);
             if (!outcome.failure.isEmpty()) {
                 err << QStringLiteral("%1: Druck fehlgeschlagen: %2\n").arg(path, outcome.failure);
                 status = CliBadInput;
