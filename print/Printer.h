@@ -5,7 +5,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+
+#include "model/QueueSettings.h"
+#include "print/QueueCapabilities.h"
 
 class RibbonCanvas;
 
@@ -130,6 +134,15 @@ public:
     virtual PageMetrics pageMetrics(const DeviceSettings &settings) const = 0;
     // Told what the page just started is for; a printer may keep it.
     virtual void notePageRole(PageRole) {}
+    // Told that the current page is the last of a ribbon (before that page
+    // ends); a printer that cuts after each ribbon cuts here.
+    virtual void noteRibbonEnd() {}
+    // How the current queue was set up: its length factor (every page is
+    // asked for this much longer and what is drawn stretched with it) and
+    // its cutting option with when to cut. A printer without them ignores
+    // both; the print methods never see the difference.
+    virtual void setLengthFactor(double) {}
+    virtual void setCutting(const std::optional<CutOption> &, CutMode) {}
     // A surface for measuring text with the current printer and settings,
     // without a document, with the metrics such a page would have.
     virtual std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *metrics) const = 0;

@@ -494,3 +494,9 @@ std::unique_ptr<RibbonCanvas> QtPrinter::informationContext(PageMetrics *metrics
         *metricsOut = pageMetrics(settings_);
     return std::make_unique<MeasuringCanvas>();
 }
+
+void QtPrinter::noteRibbonEnd() {}
+
+void QtPrinter::setLengthFactor(double) {}
+
+void QtPrinter::setCutting(const std::optional<CutOption> &, CutMode) {}

@@ -64,6 +64,23 @@ public:
     PageMetrics metrics() const override;
     PageMetrics pageMetrics(const DeviceSettings &settings) const override;
     std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *metrics) const override;
+    void noteRibbonEnd() override;
+    void setLengthFactor(double factor) override;
+    void setCutting(const std::optional<CutOption> &option, CutMode mode) override;
+
+    // One job as it is handed to CUPS: its own PDF holding only its pages.
+    struct SpoolJob {
+        QString file;
+        QString title;  // "Vellumo 2/3"
+        QList<QPair<QByteArray, QByteArray>> options;
+        int pages = 0;
+        qint64 bytes = 0;
+    };
+    // Takes the place of the hand-over to CUPS (benchmarks, tests); the file
+    // is removed after the call. Throws PrinterError to refuse a job.
+    void setJobSubmitter(std::function<void(const SpoolJob &)> submit) {
+        submitter_ = std::move(submit);
+    }
 
     // Page layout that a page started with these settings gets.
     static QPageLayout pageLayoutFor(const DeviceSettings &settings);
@@ -100,6 +117,7 @@ private:
     QString tempFile_;
     QString targetFile_;
     std::vector<DeviceSettings> pageSettingsLog_;
+    std::function<void(const SpoolJob &)> submitter_;
     bool printing_ = false;
     bool pageOpen_ = false;
     bool aborted_ = false;

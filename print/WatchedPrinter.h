@@ -43,6 +43,11 @@ public:
         return inner_.pageMetrics(settings);
     }
     void notePageRole(PageRole role) override { inner_.notePageRole(role); }
+    void noteRibbonEnd() override { inner_.noteRibbonEnd(); }
+    void setLengthFactor(double factor) override { inner_.setLengthFactor(factor); }
+    void setCutting(const std::optional<CutOption> &option, CutMode mode) override {
+        inner_.setCutting(option, mode);
+    }
     std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *metrics) const override {
         return inner_.informationContext(metrics);
     }
