@@ -1,8 +1,11 @@
 #include "print/PrintCommand.h"
 
+#include <QLocale>
+
 #include "model/Job.h"
 #include "print/PrintMethods.h"
 #include "print/PrintRun.h"
+#include "print/PrintSettings.h"
 #include "print/Printer.h"
 #include "render/Drwglyph.h"
 #include "render/RenderContext.h"
@@ -29,6 +32,43 @@ QString WidthMismatchMessage() {
         "Es werden nur die Schleifen mit gleicher Schleifenbreite gedruckt.");
 }
 
+QString WidthRefusal(const PrintRun &run, const PrintSettings &settings,
+                     const QString &printerName) {
+    const std::int32_t widest = settings.limits.maxWidth;
+    if (widest <= 0 || !settings.printsAnything())
+        return QString();
+    // The width rule lets through only ribbons as wide as the first one.
+    for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
+        const TJob *job = run.jobAt(i);
+        if (!job)
+            continue;
+        if (std::int64_t(job->Breite) * 10 <= widest)
+            return QString();
+        return QStringLiteral(
+                   "Die Schleife ist %1 mm breit, der Drucker \u201e%2\u201c nimmt aber "
+                   "h\u00f6chstens %3 mm breites Papier. Es wurde nichts gedruckt.")
+            .arg(job->Breite)
+            .arg(printerName,
+                 QLocale(QLocale::German).toString(widest / 10.0, 'f', widest % 10 ? 1 : 0));
+    }
+    return QString();
+}
+
+bool AsksForFreeSizes(const PrintSettings &settings) {
+    switch (settings.Methode) {
+        case 0:
+            return settings.Rand != 0 || settings.Papiervorschub > 0;
+        case 1:
+            return settings.Papiervorschub > 0;
+        case 2:
+        case 3:
+        case 4:
+            return true;
+        default:
+            return false;
+    }
+}
+
 QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, const PrintSettings &settings,
                        const RenderContext &context) {
     printer.setDocumentName(PrintMethods::DocumentName);
@@ -36,6 +76,10 @@ QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, const PrintSetting
     run.FirstOfRun = true;
     run.WidthMismatch = false;
     run.LeftOut.clear();
+    const QString refusal =
+        WidthRefusal(run, settings, printer.printers().value(printer.printerIndex()));
+    if (!refusal.isEmpty())
+        return refusal;
 
     // Every page of the run draws the same letters: their outlines are kept.
     RenderContext runContext = context;

@@ -21,11 +21,22 @@ void ApplyPrintRange(PrintRun &run, const PrintRange &range, std::int32_t select
 // The information shown after a run that left out ribbons of another width.
 QString WidthMismatchMessage();
 
+// Why the printer cannot print the run at all: its ribbons are wider than
+// the printer's widest page (PrintSettings::limits). Empty when it can, or
+// when nothing of the run would print.
+QString WidthRefusal(const PrintRun &run, const PrintSettings &settings,
+                     const QString &printerName);
+
+// Whether the settings' method asks the printer for pages of free size
+// (pieces, single sheets, a feed page).
+bool AsksForFreeSizes(const PrintSettings &settings);
+
 // The part of the print command that runs once the range is chosen: document
 // name "Vellumo" and landscape, a fresh width rule, and the print method that
 // the settings' "Methode" names (0: pieces when "Rand" is not 0, else page
 // strips; 1 page strips; 2 pieces; 3 fitted pieces; 4 single sheets; anything
-// else prints nothing). Errors never leave it: the answer says why the run
+// else prints nothing). A run the printer cannot take (WidthRefusal) prints
+// nothing and fails with that reason. Errors never leave it: the answer says why the run
 // failed, in the user's words, and is empty when it did not fail. The context
 // gives the drawing's settings for the run.
 QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, const PrintSettings &settings,

@@ -1,5 +1,6 @@
 #include "print/PrintMethods.h"
 
+#include <algorithm>
 #include <new>
 
 #include "model/Job.h"
@@ -118,6 +119,61 @@ PiecePlan PlanPieces(const TJob &job, std::int32_t TL, std::int32_t TR, std::int
         addFillers(plan.pieces, Sub(L10, reached), PR, ML, DrawPrint);
     }
     return plan;
+}
+
+namespace {
+
+// `length` in `parts` equal pages, the first ones a tenth longer where the
+// division leaves a rest.
+std::vector<std::int32_t> EqualParts(std::int32_t length, std::int32_t parts) {
+    const std::int32_t base = Div(length, parts);
+    const std::int32_t rest = length - base * parts;
+    std::vector<std::int32_t> lengths;
+    lengths.reserve(std::size_t(parts));
+    for (std::int32_t i = 0; i < parts; ++i)
+        lengths.push_back(base + (i < rest ? 1 : 0));
+    return lengths;
+}
+
+}  // namespace
+
+void LimitPieceLengths(PiecePlan &plan, std::int32_t maxContent, std::int32_t PR) {
+    if (maxContent <= 0)
+        return;
+    std::vector<Piece> limited;
+    limited.reserve(plan.pieces.size());
+    for (const Piece &piece : plan.pieces) {
+        if (piece.length <= maxContent) {
+            limited.push_back(piece);
+            continue;
+        }
+        // k parts and k margins take the piece and its one margin.
+        std::int32_t parts = 1;
+        std::int32_t content = piece.length;
+        do {
+            ++parts;
+            if (parts > MaxFillers)
+                throw RenderOverflow();
+            content = Sub(piece.length, Mul(parts - 1, PR));
+            if (content < parts)
+                throw PrinterError(QStringLiteral(
+                    "Der Rand zwischen den St\u00fccken ist zu lang f\u00fcr die l\u00e4ngste "
+                    "Seite "
+                    "des Druckers: die Schleife l\u00e4sst sich nicht in St\u00fccke teilen."));
+        } while (Div(Add(content, parts - 1), parts) > maxContent);
+        for (std::int32_t length : EqualParts(content, parts))
+            limited.push_back({length, piece.flags});
+    }
+    plan.pieces = std::move(limited);
+}
+
+std::vector<std::int32_t> SplitLength(std::int32_t length, std::int32_t maxLength) {
+    if (maxLength <= 0 || length <= maxLength)
+        return {length};
+    const std::int32_t parts = Add(Div(Sub(length, 1), maxLength), 1);
+    if (parts > MaxFillers)
+        throw RenderOverflow();
+    return EqualParts(length, parts);
 }
 
 std::int32_t PieceTextLength(const TJob &job, RibbonCanvas &ic, bool leftEnd) {
@@ -253,7 +309,7 @@ void PrintMethods::StartPiecePage(std::int32_t length, std::int32_t width) {
                     DeviceSettings::FieldPaperLength;
         s.orientation = DeviceSettings::Landscape;
         s.paperSize = DeviceSettings::UserDefinedPaper;
-        s.paperLength = PaperField(Add(Div2(settings_.Rand), length));
+        s.paperLength = PaperField(Add(Div2(PR_), length));
         if (fitted_) {
             s.fields |= DeviceSettings::FieldPaperWidth;
             s.paperWidth = PaperField(width);
@@ -266,10 +322,10 @@ void PrintMethods::StartPiecePage(std::int32_t length, std::int32_t width) {
         const QPoint d =
             canvas.logicalToDevice(QPoint(tenthsToEighths(PiecePosition_), tenthsToEighths(width)));
         canvas.setViewportOrg(QPoint(-d.x(), Sub(metrics_.VR, d.y())));
-        PiecePosition_ = Add(PiecePosition_, Add(settings_.Rand, length));
+        PiecePosition_ = Add(PiecePosition_, Add(PR_, length));
     } else {
-        PiecePosition_ = Add(PiecePosition_, tenthsToEighths(Add(settings_.Rand, length)));
-        piecePositionTenths_ = Add(piecePositionTenths_, Add(settings_.Rand, length));
+        PiecePosition_ = Add(PiecePosition_, tenthsToEighths(Add(PR_, length)));
+        piecePositionTenths_ = Add(piecePositionTenths_, Add(PR_, length));
     }
 }
 
@@ -319,10 +375,15 @@ void PrintMethods::printJobPieces(const TJob &job) {
     }
     PiecePosition_ = 0;
     piecePositionTenths_ = 0;
-    const PiecePlan plan = PlanPieces(job, TL, TR, settings_.Rand, settings_.MaxLaenge);
+    const std::int32_t longest = longestContent();
+    const std::int32_t ML =
+        longest > 0 ? std::min(settings_.MaxLaenge, longest) : settings_.MaxLaenge;
+    PiecePlan plan = PlanPieces(job, TL, TR, PR_, ML);
+    LimitPieceLengths(plan, longest, PR_);
     if (!plan.pieces.empty())
         printer_.setDocumentName(DocumentName);
-    for (const Piece &piece : plan.pieces) {
+    for (std::size_t p = 0; p < plan.pieces.size(); ++p) {
+        const Piece &piece = plan.pieces[p];
         if (!printer_.checkAbort()) {
             cancelled_ = true;
             return;
@@ -337,18 +398,41 @@ void PrintMethods::printJobPieces(const TJob &job) {
         if (piece.flags != 0)
             DrawJob(context_, job, printer_.canvas(), PrintScale, piece.flags);
         DrawPieceMarks(job.FontFarbe);
+        if (p + 1 == plan.pieces.size())
+            printer_.noteRibbonEnd();
     }
+}
+
+std::int32_t PrintMethods::margin() const {
+    const std::int32_t least = settings_.limits.minMargin;
+    return least > 0 ? std::max(settings_.Rand, least) : settings_.Rand;
+}
+
+std::int32_t PrintMethods::longestContent() const {
+    const std::int32_t longest = settings_.limits.maxLength;
+    if (longest <= 0)
+        return 0;
+    const std::int32_t content = Sub(longest, Div2(PR_));
+    if (content <= 0)
+        throw PrinterError(QStringLiteral(
+            "Der Rand zwischen den St\u00fccken (\"Rand\" in [Drucker]) ist l\u00e4nger als die "
+            "l\u00e4ngste Seite des Druckers."));
+    return content;
 }
 
 void PrintMethods::runPieces(bool fitted) {
     fitted_ = fitted;
     bool failed = false;
     try {
+        PR_ = margin();
         context_.DrawOrigin = QPoint(0, 0);
         const std::int32_t feed = settings_.Papiervorschub;
         if (feed > 0) {
-            StartPiecePage(feed, 2000);
-            printer_.notePageRole(PageRole::Feed);
+            // Blank paper longer than the printer's longest page is fed in parts.
+            for (std::int32_t length : SplitLength(feed, longestContent())) {
+                StartPiecePage(length, 2000);
+                printer_.notePageRole(PageRole::Feed);
+            }
         }
         for (std::int32_t i = run_.PrintFirst; i <= run_.PrintLast; ++i) {
             const TJob *job = run_.jobAt(i);
@@ -389,10 +473,13 @@ void PrintMethods::PrintSingleSheets() {
     bool failed = false;
     try {
         context_.DrawOrigin = QPoint(0, 0);
+        const std::int32_t longest = settings_.limits.maxLength;
         const std::int32_t feed = settings_.Papiervorschub;
         if (feed > 0) {
-            StartSheetPage(feed, 2000);
-            printer_.notePageRole(PageRole::Feed);
+            for (std::int32_t length : SplitLength(feed, longest)) {
+                StartSheetPage(length, 2000);
+                printer_.notePageRole(PageRole::Feed);
+            }
         }
         for (std::int32_t i = run_.PrintFirst; i <= run_.PrintLast; ++i) {
             const TJob *job = run_.jobAt(i);
@@ -403,12 +490,26 @@ void PrintMethods::PrintSingleSheets() {
                     cancelled_ = true;
                 } else if (job->Stil == Align || job->Stil == Center || job->Stil == UpSide) {
                     printer_.setDocumentName(DocumentName);
+                    // A ribbon longer than the printer's longest page takes
+                    // several sheets, each showing the ribbon from where the
+                    // one before ended.
+                    std::int32_t position = 0;  // tenths
+                    for (std::int32_t length : SplitLength(Mul(job->Laenge, 10), longest)) {
+                        if (position > 0 && !printer_.checkAbort()) {
+                            cancelled_ = true;
+                            break;
+                        }
+                        context_.DrawOrigin = QPoint(-tenthsToEighths(position), 0);
+                        StartSheetPage(length, Mul(job->Breite, 10));
+                        printer_.notePageRole(PageRole::Sheet);
+                        // A sheet carries the left end only.
+                        DrawJob(context_, *job, printer_.canvas(), PrintScale,
+                                PrintFlags & ~DrawRightEnd);
+                        position = Add(position, length);
+                    }
                     context_.DrawOrigin = QPoint(0, 0);
-                    StartSheetPage(Mul(job->Laenge, 10), Mul(job->Breite, 10));
-                    printer_.notePageRole(PageRole::Sheet);
-                    // A sheet carries the left end only.
-                    DrawJob(context_, *job, printer_.canvas(), PrintScale,
-                            PrintFlags & ~DrawRightEnd);
+                    if (!cancelled_)
+                        printer_.noteRibbonEnd();
                 }
             }
             run_.JobDone();

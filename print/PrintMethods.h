@@ -51,6 +51,18 @@ struct PiecePlan {
 PiecePlan PlanPieces(const TJob &job, std::int32_t TL, std::int32_t TR, std::int32_t PR,
                      std::int32_t ML);
 
+// Splits every piece longer than `maxContent` (tenths of a millimetre, 0:
+// no limit) into equal parts that are not, keeping its flags: the parts
+// show the same end one after the other. Each part is followed by the
+// printer margin PR as every piece is, so the parts with their margins take
+// as much ribbon as the piece did.
+void LimitPieceLengths(PiecePlan &plan, std::int32_t maxContent, std::int32_t PR);
+
+// The lengths of the pages a stretch of `length` is cut into so that none is
+// longer than `maxLength` (0: no limit): equal pages, the first ones a tenth
+// longer where the division leaves a rest.
+std::vector<std::int32_t> SplitLength(std::int32_t length, std::int32_t maxLength);
+
 // Text length of each end of a ribbon as piece printing measures it, in 1/8 mm:
 // the text, plus picture width and distance when the end has a picture.
 std::int32_t PieceTextLength(const TJob &job, RibbonCanvas &ic, bool leftEnd);
@@ -82,6 +94,10 @@ private:
     // Notes the exception being handled as the run's failure (the first one counts).
     void noteFailure();
     void runPieces(bool fitted);
+    // The printer margin and the longest piece content for this printer:
+    // the stricter of [Drucker] and what the queue takes.
+    std::int32_t margin() const;
+    std::int32_t longestContent() const;
     void printJobPieces(const TJob &job);
     void StartPiecePage(std::int32_t length, std::int32_t width);
     void StartSheetPage(std::int32_t length, std::int32_t width);
@@ -99,6 +115,7 @@ private:
     bool fitted_ = false;
     bool cancelled_ = false;
     QString failure_;
+    std::int32_t PR_ = 0;                   // the printer margin of the piece methods
     std::int32_t PiecePosition_ = 0;        // tenths (pieces) or eighths (fitted)
     std::int32_t piecePositionTenths_ = 0;  // fitted: the same position in tenths
 };

@@ -1,5 +1,8 @@
 #include "print/PrintRequest.h"
 
+#include <QLocale>
+#include <algorithm>
+
 #include "model/Job.h"
 #include "print/PrintCommand.h"
 #include "print/Printer.h"
@@ -56,4 +59,74 @@ QList<int> PrintRequest::leftOutByWidth() const {
 
 QString PrintRequest::print(RibbonPrinter &printer) {
     return RunPrintMethod(printer, run_, settings_, context_);
+}
+
+QList<WidthGroup> PrintRequest::widthGroups() const {
+    QList<WidthGroup> groups;
+    if (!settings_.printsAnything())
+        return groups;
+    for (std::int32_t i = run_.PrintFirst; i <= run_.PrintLast; ++i) {
+        const TJob *job = run_.jobAt(i);
+        if (!job)
+            continue;
+        auto group = std::find_if(groups.begin(), groups.end(),
+                                  [job](const WidthGroup &g) { return g.width == job->Breite; });
+        if (group == groups.end()) {
+            groups.append(WidthGroup{job->Breite, {}, 0});
+            group = groups.end() - 1;
+        }
+        group->numbers << i + 1;
+        group->lengthMm += job->Laenge;
+    }
+    return groups;
+}
+
+PrintRequest PrintRequest::forWidth(const WidthGroup &group) const {
+    PrintRequest narrowed = *this;
+    narrowed.run_ = PrintRun();
+    for (int number : group.numbers) {
+        if (const TJob *job = run_.jobAt(number - 1))
+            narrowed.run_.jobs.append(job);
+    }
+    narrowed.run_.PrintFirst = 0;
+    narrowed.run_.PrintLast = narrowed.count() - 1;
+    return narrowed;
+}
+
+QString PrintRequest::refusal(const QString &printerName) const {
+    return WidthRefusal(run_, settings_, printerName);
+}
+
+QString PrintRequest::paperWarning(const QString &printerName, const QString &paperName) const {
+    if (!settings_.limits.noCustomSizes || !AsksForFreeSizes(settings_) ||
+        run_.PrintFirst > run_.PrintLast || !run_.jobAt(run_.PrintFirst))
+        return QString();
+    return QStringLiteral(
+               "Der Drucker \u201e%1\u201c kennt keine freien Papiergr\u00f6\u00dfen: die "
+               "St\u00fccke w\u00fcrden auf %2 abgeschnitten.")
+        .arg(printerName, paperName);
+}
+
+namespace {
+
+QString Metres(std::int64_t mm) {
+    return QLocale(QLocale::German).toString(double(mm) / 1000.0, 'f', 1) + QStringLiteral(" m");
+}
+
+}  // namespace
+
+QString WidthGroupLine(const WidthGroup &group) {
+    const int count = int(group.numbers.size());
+    return QStringLiteral("Breite %1 mm: %2 %3, %4")
+        .arg(group.width)
+        .arg(count)
+        .arg(count == 1 ? QStringLiteral("Schleife") : QStringLiteral("Schleifen"),
+             Metres(group.lengthMm));
+}
+
+QString MetresPerWidth(const QList<WidthGroup> &groups) {
+    QStringList parts;
+    for (const WidthGroup &group : groups)
+        parts << QStringLiteral("%1 mm: %2").arg(group.width).arg(Metres(group.lengthMm));
+    return parts.join(QStringLiteral(" \u00b7 "));
 }

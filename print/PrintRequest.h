@@ -14,6 +14,19 @@ class SettingsFile;
 class TJob;
 struct PrintRange;
 
+// The ribbons of one width within a print command, for printing the day's
+// ribbons roll by roll.
+struct WidthGroup {
+    std::int32_t width = 0;     // mm
+    QList<int> numbers;         // the ribbons, counted from 1 as a range counts them
+    std::int64_t lengthMm = 0;  // their lengths together
+};
+
+// "Breite 75 mm: 4 Schleifen, 5,2 m"
+QString WidthGroupLine(const WidthGroup &group);
+// The metres of ribbon per width: "50 mm: 2,4 m · 75 mm: 5,2 m".
+QString MetresPerWidth(const QList<WidthGroup> &groups);
+
 // One print command over a ribbon list, assembled alike for the window's
 // print command, its page preview and vellumo-cli: the ribbons with text in
 // list order, the range chosen, and the settings read once for the command.
@@ -46,6 +59,19 @@ public:
     // The ribbons of the range the width rule will leave out, counted from
     // 1, known before anything is printed; none when nothing will print.
     QList<int> leftOutByWidth() const;
+
+    // The ribbons of the range by width, the widths in the order of their
+    // first ribbon, the ribbons of each in list order.
+    QList<WidthGroup> widthGroups() const;
+    // The same command over one width group's ribbons alone.
+    PrintRequest forWidth(const WidthGroup &group) const;
+
+    // Why `printerName` cannot print these ribbons at all; empty when it can.
+    QString refusal(const QString &printerName) const;
+    // The warning for a printer that takes no free paper sizes while the
+    // method asks for them ("… die Stücke würden auf A4 abgeschnitten.");
+    // empty otherwise. `paperName` names the printer's own paper.
+    QString paperWarning(const QString &printerName, const QString &paperName) const;
 
     // Runs the print method on `printer`; the answer says why the run
     // failed, empty when it did not. Afterwards run() says what the width

@@ -150,3 +150,8 @@ void RecordingPrinter::notePageRole(PageRole role) {
     if (printing_ && !pages_.empty())
         pages_.back().role = role;
 }
+
+void RecordingPrinter::noteRibbonEnd() {
+    if (printing_ && !pages_.empty())
+        pages_.back().ribbonEnd = true;
+}

@@ -33,6 +33,7 @@ public:
         int document = 0;
         bool discarded = false;  // its document was aborted: it never reached paper
         PageRole role = PageRole::Strip;
+        bool ribbonEnd = false;  // the last page of a ribbon
         std::unique_ptr<RecordingCanvas> canvas;
     };
 
@@ -65,6 +66,7 @@ public:
         return layoutFor(settings).metrics;
     }
     void notePageRole(PageRole role) override;
+    void noteRibbonEnd() override;
     std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *metrics) const override;
 
     // Every page started, discarded ones included, and the pages that reached paper.
