@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "print/PrintRequest.h"
 #include "print/PrintRun.h"
 #include "print/PrintSettings.h"
 #include "print/Printer.h"
@@ -26,13 +27,16 @@ public:
         double lengthMm = 0;  // along the ribbon (the landscape page's width)
         double widthMm = 0;   // across it
         int recorded = 0;     // index among the recording printer's pages
+        int group = 0;        // by widths: the index of its width in groups()
     };
 
     // `printer` supplies the current device settings and page metrics; the
     // settings select the method and its values, the context the drawing's
     // settings, as for printing.
+    // With `byWidth` the run is printed one width after the other, as the
+    // print command does when asked to.
     PagePreview(const RibbonPrinter &printer, PrintRun run, const PrintSettings &settings,
-                const RenderContext &context);
+                const RenderContext &context, bool byWidth = false);
     ~PagePreview();
     PagePreview(const PagePreview &) = delete;
     PagePreview &operator=(const PagePreview &) = delete;
@@ -45,6 +49,10 @@ public:
     const QString &failure() const { return failure_; }
     // Paper the run takes along the feed, feed pages included.
     double paperLengthMm() const;
+    // By widths: the widths in the order they print; otherwise empty.
+    const QList<WidthGroup> &groups() const { return groups_; }
+    // The paper each width takes, in the order they print: "75 mm: 5,3 m · …".
+    QString paperPerWidth() const;
 
     // Draws page `index` with its top left corner at the painter's origin,
     // pxPerMm pixels to the millimetre, white paper included.
@@ -58,4 +66,5 @@ private:
     std::unique_ptr<RecordingPrinter> recorder_;
     std::vector<Page> pages_;
     QString failure_;
+    QList<WidthGroup> groups_;
 };

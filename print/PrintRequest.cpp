@@ -1,5 +1,7 @@
 #include "print/PrintRequest.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
 
@@ -61,12 +63,10 @@ QString PrintRequest::print(RibbonPrinter &printer) {
     return RunPrintMethod(printer, run_, settings_, context_);
 }
 
-QList<WidthGroup> PrintRequest::widthGroups() const {
+QList<WidthGroup> WidthGroupsOf(const PrintRun &run) {
     QList<WidthGroup> groups;
-    if (!settings_.printsAnything())
-        return groups;
-    for (std::int32_t i = run_.PrintFirst; i <= run_.PrintLast; ++i) {
-        const TJob *job = run_.jobAt(i);
+    for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
+        const TJob *job = run.jobAt(i);
         if (!job)
             continue;
         auto group = std::find_if(groups.begin(), groups.end(),
@@ -81,15 +81,26 @@ QList<WidthGroup> PrintRequest::widthGroups() const {
     return groups;
 }
 
+PrintRun WidthGroupRun(const PrintRun &run, const WidthGroup &group) {
+    PrintRun narrowed;
+    for (int number : group.numbers) {
+        if (const TJob *job = run.jobAt(number - 1))
+            narrowed.jobs.append(job);
+    }
+    narrowed.PrintFirst = 0;
+    narrowed.PrintLast = std::int32_t(narrowed.jobs.size()) - 1;
+    return narrowed;
+}
+
+QList<WidthGroup> PrintRequest::widthGroups() const {
+    if (!settings_.printsAnything())
+        return {};
+    return WidthGroupsOf(run_);
+}
+
 PrintRequest PrintRequest::forWidth(const WidthGroup &group) const {
     PrintRequest narrowed = *this;
-    narrowed.run_ = PrintRun();
-    for (int number : group.numbers) {
-        if (const TJob *job = run_.jobAt(number - 1))
-            narrowed.run_.jobs.append(job);
-    }
-    narrowed.run_.PrintFirst = 0;
-    narrowed.run_.PrintLast = narrowed.count() - 1;
+    narrowed.run_ = WidthGroupRun(run_, group);
     return narrowed;
 }
 
@@ -129,4 +140,15 @@ QString MetresPerWidth(const QList<WidthGroup> &groups) {
     for (const WidthGroup &group : groups)
         parts << QStringLiteral("%1 mm: %2").arg(group.width).arg(Metres(group.lengthMm));
     return parts.join(QStringLiteral(" \u00b7 "));
+}
+
+QString WidthGroupPdfFile(const QString &file, std::int32_t width) {
+    const QFileInfo info(file);
+    QString suffix = info.suffix();
+    QString base = info.completeBaseName();
+    if (suffix.compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0) {
+        base = info.fileName();
+        suffix = QStringLiteral("pdf");
+    }
+    return info.dir().filePath(QStringLiteral("%1-%2mm.%3").arg(base).arg(width).arg(suffix));
 }

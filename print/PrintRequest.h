@@ -22,10 +22,20 @@ struct WidthGroup {
     std::int64_t lengthMm = 0;  // their lengths together
 };
 
+// The ribbons of a run's range by width, the widths in the order of their
+// first ribbon, the ribbons of each in list order.
+QList<WidthGroup> WidthGroupsOf(const PrintRun &run);
+// A run over one group's ribbons alone, all of them in its range.
+PrintRun WidthGroupRun(const PrintRun &run, const WidthGroup &group);
+
 // "Breite 75 mm: 4 Schleifen, 5,2 m"
 QString WidthGroupLine(const WidthGroup &group);
 // The metres of ribbon per width: "50 mm: 2,4 m · 75 mm: 5,2 m".
 QString MetresPerWidth(const QList<WidthGroup> &groups);
+
+// The PDF file of one width when a print by widths goes to the PDF printer:
+// "Schleifen.pdf" becomes "Schleifen-75mm.pdf" beside it.
+QString WidthGroupPdfFile(const QString &file, std::int32_t width);
 
 // One print command over a ribbon list, assembled alike for the window's
 // print command, its page preview and vellumo-cli: the ribbons with text in

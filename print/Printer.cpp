@@ -1,5 +1,7 @@
 #include "print/Printer.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -34,4 +36,26 @@ PageMetrics PageMetricsFor(double widthMm, double heightMm, int dpi) {
     m.HR = std::int32_t(std::min<std::int64_t>(hr, INT32_MAX));
     m.VR = std::int32_t(std::min<std::int64_t>(vr, INT32_MAX));
     return m;
+}
+
+QString PaperName(const DeviceSettings &settings) {
+    switch (settings.paperSize) {
+        case 1:
+            return QStringLiteral("Letter");
+        case 5:
+            return QStringLiteral("Legal");
+        case 8:
+            return QStringLiteral("A3");
+        case 9:
+            return QStringLiteral("A4");
+        case 11:
+            return QStringLiteral("A5");
+        default:
+            break;
+    }
+    const QLocale german(QLocale::German);
+    const auto mm = [&german](std::int16_t tenths) {
+        return german.toString(tenths / 10.0, 'f', tenths % 10 ? 1 : 0);
+    };
+    return QStringLiteral("%1 \u00d7 %2 mm").arg(mm(settings.paperWidth), mm(settings.paperLength));
 }

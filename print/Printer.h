@@ -53,6 +53,10 @@ struct DeviceSettings {
     bool operator==(const DeviceSettings &) const = default;
 };
 
+// The paper of device settings as the florist knows it: "A4", "Letter", or
+// its size ("100 × 150 mm").
+QString PaperName(const DeviceSettings &settings);
+
 // A value for a 16-bit paper field; throws PaperRangeError outside -32768..32767.
 std::int16_t PaperField(std::int32_t tenthsOfMillimetre);
 

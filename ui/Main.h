@@ -203,6 +203,8 @@ private:
     bool WriteRibbonBackup();
     void WorkspaceAutosaved(const QStringList &errors);
     void AddDataNote(const QString &note);
+    // The status bar's metres of ribbon per width for printing the whole list.
+    void ShowRibbonMetres();
     void FileOpenRibbonsClick();
     QString AskRibbonFilePath(bool saving);
     void FileSaveRibbonsClick();
@@ -294,7 +296,8 @@ private:
     // The settings file, what start-up reads from it, the picture list's
     // names and thumbnails.
     std::unique_ptr<RibbonSession> Setup;
-    QLabel *DataNote = nullptr;  // what the window says about its data folder
+    QLabel *DataNote = nullptr;      // what the window says about its data folder
+    QLabel *RibbonMetres = nullptr;  // the ribbon the list takes, per width
     bool DataFolderMissing = false;
     bool EndingSession = false;  // the desktop ends the session: no more questions
 

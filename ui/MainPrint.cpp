@@ -1,6 +1,7 @@
 #include "ui/Main.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QToolButton>
 #include <algorithm>
 
@@ -104,45 +105,110 @@ PrintOutcome TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, cons
         !flow.confirm(UnfittingRibbonsQuestion(unfitting, lacking)))
         return outcome;
 
+    // What the queue takes: pieces within its longest page, its margins as
+    // the least "Rand", and no ribbon wider than its paper.
+    RibbonPrinter &printer = flow.printer();
+    const QString queue = flow.printerName();
+    const QueueCapabilities capabilities = flow.capabilities();
+    request.settings().limits = PageLimitsFor(capabilities);
+
+    // Several widths: printed one width after the other, roll by roll, when
+    // the florist wants it; otherwise the first width only, as always.
+    const QList<WidthGroup> groups = request.widthGroups();
+    bool byWidth = false;
+    if (groups.size() > 1 && flow.confirm) {
+        QStringList lines;
+        for (const WidthGroup &group : groups)
+            lines << WidthGroupLine(group);
+        byWidth = flow.confirm(
+            QStringLiteral("Die Schleifen sind unterschiedlich breit:\n%1\n\nNach Breiten "
+                           "nacheinander drucken? Vor jeder weiteren Breite wird nach der Rolle "
+                           "gefragt. Mit \u201eNein\u201c wird nur die erste Breite gedruckt.")
+                .arg(lines.join(QLatin1Char('\n'))));
+    }
+    std::vector<PrintRequest> parts;
+    if (byWidth) {
+        for (const WidthGroup &group : groups)
+            parts.push_back(request.forWidth(group));
+    } else {
+        parts.push_back(request);
+    }
+    // Refused before anything is printed, not half way through the day's ribbons.
+    for (const PrintRequest &part : parts) {
+        const QString refusal = part.refusal(queue);
+        if (!refusal.isEmpty()) {
+            flow.warn(refusal);
+            return outcome;
+        }
+    }
+    DeviceSettings paper;
+    const QString warning = request.paperWarning(
+        queue, printer.deviceSettings(&paper) ? PaperName(paper) : QStringLiteral("A4"));
+    if (!warning.isEmpty() && flow.confirm &&
+        !flow.confirm(warning + QStringLiteral(" Trotzdem drucken?")))
+        return outcome;
+
     // Ribbons of another width are left out; the user learns which before
     // the paper (or the file) is used, not afterwards.
-    const QList<int> leftOut = request.leftOutByWidth();
+    const QList<int> leftOut = byWidth ? QList<int>() : request.leftOutByWidth();
     if (!leftOut.isEmpty())
         flow.inform(LeftOutByWidthNotice(leftOut));
 
-    RibbonPrinter &printer = flow.printer();
     const int index = printer.printerIndex();
     outcome.printer = index >= 0 ? printer.printers().value(index) : QString();
-    if (flow.printsToPdf()) {
-        const QString file = flow.askPdfFile();
-        if (file.isEmpty())
+    const bool toPdf = flow.printsToPdf();
+    QString pdfFile;
+    if (toPdf) {
+        pdfFile = flow.askPdfFile();
+        if (pdfFile.isEmpty())
             return outcome;
-        flow.setPdfFile(file);
-        outcome.printer = file;
+        outcome.printer = pdfFile;
     }
 
     SBtnPrint->setEnabled(false);
     TDlgPrinterAbort &dialog = flow.abortDialog();
     SetPrintBusy(this, dialog, true);
     WatchedPrinter counting(printer);
-    outcome.failure = request.print(counting);
+    bool mismatch = false;
+    for (std::size_t g = 0; g < parts.size(); ++g) {
+        PrintRequest &part = parts[g];
+        if (toPdf)
+            flow.setPdfFile(byWidth ? WidthGroupPdfFile(pdfFile, groups[int(g)].width) : pdfFile);
+        else if (g > 0) {
+            // The next width needs its roll: asked with the window free again.
+            SetPrintBusy(this, dialog, false);
+            const bool go = flow.askRoll(WidthGroupLine(groups[int(g)]) +
+                                         QStringLiteral(". Rolle einlegen und OK"));
+            if (!go)
+                break;
+            SetPrintBusy(this, dialog, true);
+        }
+        const int before = counting.finishedPages();
+        outcome.failure = part.print(counting);
+        mismatch = mismatch || part.run().WidthMismatch;
+        if (counting.finishedPages() > before) {
+            const PrintRun &run = part.run();
+            for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
+                const TJob *job = run.jobAt(i);
+                if (job && !run.LeftOut.contains(job))
+                    outcome.printed.push_back(job);
+            }
+        }
+        if (!outcome.failure.isEmpty() || printer.aborted())
+            break;
+    }
     SetPrintBusy(this, dialog, false);
     // A run that failed must not look like one that printed.
     if (!outcome.failure.isEmpty())
         flow.warn(QStringLiteral("Der Druck ist fehlgeschlagen: %1").arg(outcome.failure));
-    if (request.run().WidthMismatch && leftOut.isEmpty())
+    if (mismatch && leftOut.isEmpty())
         flow.inform(WidthMismatchMessage());  // not foreseen: said at least now
     SBtnPrint->setEnabled(true);
-
     outcome.pages = counting.finishedPages();
-    if (outcome.pages > 0) {
-        const PrintRun &run = request.run();
-        for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
-            const TJob *job = run.jobAt(i);
-            if (job && !run.LeftOut.contains(job))
-                outcome.printed.push_back(job);
-        }
-    }
+    if (outcome.pages == 0)
+        outcome.printed.clear();
+    if (toPdf && byWidth)
+        outcome.printer = QFileInfo(pdfFile).absolutePath();
     return outcome;
 }
 
@@ -168,10 +234,13 @@ void TMainForm::PrintPreviewClick() {
         chosen = range;
     }
     RibbonPrinter &printer = flow.printer();
-    const int index = printer.printerIndex();
-    const QString name = index >= 0 ? printer.printers().value(index) : QString();
-    auto preview = std::make_unique<PagePreview>(printer, request.run(), request.settings(),
-                                                 request.context());
+    const QString name = flow.printerName();
+    request.settings().limits = PageLimitsFor(flow.capabilities());
+    // Several widths are shown as the print command offers to print them:
+    // one width after the other.
+    auto preview =
+        std::make_unique<PagePreview>(printer, request.run(), request.settings(), request.context(),
+                                      request.widthGroups().size() > 1);
     PrintPreviewDialog dialog(std::move(preview), name, request.context(), this);
     if (dialog.exec() == QDialog::Accepted && dialog.printRequested())
         PrintWithRange(chosen);
@@ -181,6 +250,8 @@ void TMainForm::cmPrinterSetupClick() {
     printer.setLandscape();
     PrinterSetupDialog dialog(printer, this);
     dialog.exec();
+    // The queue may be another one now, or set up anew.
+    PrintFlow::of(this).forgetCapabilities();
 }
 
 void TMainForm::SelectStartupPrinter() {

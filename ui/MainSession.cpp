@@ -15,6 +15,7 @@
 #include "model/Job.h"
 #include "model/RibbonFile.h"
 #include "model/Workspace.h"
+#include "print/PrintRequest.h"
 #include "render/Pictures.h"
 #include "ui/BundledPictures.h"
 #include "ui/JobListModel.h"
@@ -32,6 +33,15 @@ void TMainForm::OpenDataSession() {
         DataNote->setWordWrap(true);
         DataNote->hide();
         statusBar()->addPermanentWidget(DataNote, 1);
+        RibbonMetres = new QLabel(this);
+        RibbonMetres->setObjectName(QStringLiteral("RibbonMetres"));
+        RibbonMetres->setToolTip(
+            QStringLiteral("Schleifenl\u00e4nge je Breite, wenn alle Schleifen gedruckt werden"));
+        statusBar()->addPermanentWidget(RibbonMetres);
+        for (auto changed : {&JobListModel::rowsInserted, &JobListModel::rowsRemoved})
+            connect(Jobs, changed, this, &TMainForm::ShowRibbonMetres);
+        connect(Jobs, &JobListModel::dataChanged, this, &TMainForm::ShowRibbonMetres);
+        connect(Jobs, &JobListModel::modelReset, this, &TMainForm::ShowRibbonMetres);
         for (auto changed : {&JobListModel::rowsInserted, &JobListModel::rowsRemoved})
             connect(Jobs, changed, this, &TMainForm::ScheduleRibbonBackup);
         connect(Jobs, &JobListModel::dataChanged, this, &TMainForm::ScheduleRibbonBackup);
@@ -213,4 +223,16 @@ void TMainForm::EndSession() {
     }
     close();
     QCoreApplication::quit();  // leaves any dialog that is still open
+}
+
+void TMainForm::ShowRibbonMetres() {
+    if (!RibbonMetres)
+        return;
+    PrintRun all;
+    for (const TJob *job : ListedJobs()) {
+        if (job && job->HasText())
+            all.jobs.append(job);
+    }
+    all.PrintLast = std::int32_t(all.jobs.size()) - 1;
+    RibbonMetres->setText(MetresPerWidth(WidthGroupsOf(all)));
 }

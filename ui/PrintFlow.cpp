@@ -3,12 +3,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 
-#include "ui/DlgAbort.h"
 #include "print/QtPrinter.h"
+#include "ui/DlgAbort.h"
 #include "ui/PrintDialogs.h"
 
 PrintFlow::PrintFlow(QWidget *window) : QObject(window), window_(window) {
@@ -49,6 +50,43 @@ PrintFlow::PrintFlow(QWidget *window) : QObject(window), window_(window) {
         box.setDefaultButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes;
     };
+    askRoll = [this](const QString &text) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Vellumo"), text,
+                        QMessageBox::Ok | QMessageBox::Cancel, window_);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+        box.setDefaultButton(QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok;
+    };
+    readCapabilities = [this](const QString &queue) {
+        auto *qtPrinter = dynamic_cast<QtPrinter *>(&printer());
+        if (!qtPrinter || qtPrinter->isPdfPrinter() || queue.isEmpty())
+            return QueueCapabilities{};
+        return ReadQueueCapabilities(queue);
+    };
+}
+
+QString PrintFlow::printerName() {
+    RibbonPrinter &current = printer();
+    const int index = current.printerIndex();
+    return index >= 0 ? current.printers().value(index) : QString();
+}
+
+QueueCapabilities PrintFlow::capabilities() {
+    const QString queue = printerName();
+    const auto known = capabilities_.constFind(queue);
+    if (known != capabilities_.constEnd())
+        return *known;
+    QueueCapabilities read;
+    if (readCapabilities) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        read = readCapabilities(queue);
+        QGuiApplication::restoreOverrideCursor();
+    }
+    // A queue that did not answer is asked again next time.
+    if (read.known)
+        capabilities_.insert(queue, read);
+    return read;
 }
 
 PrintFlow::~PrintFlow() = default;

@@ -6,7 +6,10 @@
 #include <memory>
 #include <vector>
 
+#include <QHash>
+
 #include "print/Printer.h"
+#include "print/QueueCapabilities.h"
 
 class TDlgPrinterAbort;
 class TJob;
@@ -48,6 +51,21 @@ public:
     // A question with "Ja" and "Nein"; true for "Ja".
     std::function<bool(const QString &text)> confirm;
 
+    // A note before the next width's ribbons ("Breite 75 mm: 4 Schleifen,
+    // 5,2 m. Rolle einlegen und OK") with "OK" and "Abbrechen"; true for OK.
+    std::function<bool(const QString &text)> askRoll;
+    // What a queue's driver says it can do; asked once per queue and kept.
+    // Nothing is known of the PDF printer or of a printer that is no queue.
+    std::function<QueueCapabilities(const QString &queue)> readCapabilities;
+
+    // The current printer's name, empty when none is selected.
+    QString printerName();
+    // The current queue's capabilities (may wait a few seconds for CUPS the
+    // first time a queue is asked).
+    QueueCapabilities capabilities();
+    // After the printer set-up: the next print asks the driver again.
+    void forgetCapabilities() { capabilities_.clear(); }
+
     // Whether the current printer is the always-present PDF printer.
     bool printsToPdf();
     void setPdfFile(const QString &path);
@@ -56,4 +74,5 @@ private:
     QWidget *window_;
     std::unique_ptr<RibbonPrinter> printer_;
     std::unique_ptr<TDlgPrinterAbort> abortDialog_;
+    QHash<QString, QueueCapabilities> capabilities_;
 };

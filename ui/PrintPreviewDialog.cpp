@@ -187,7 +187,10 @@ PrintPreviewDialog::PrintPreviewDialog(std::unique_ptr<PagePreview> preview,
                                        QWidget *parent)
     : QDialog(parent), preview_(std::move(preview)) {
     setObjectName(QStringLiteral("PrintPreviewDialog"));
-    setWindowTitle(QStringLiteral("Seitenvorschau"));
+    // The caption says how much ribbon each width takes.
+    const QString paper = preview_->paperPerWidth();
+    setWindowTitle(paper.isEmpty() ? QStringLiteral("Seitenvorschau")
+                                   : QStringLiteral("Seitenvorschau \u2013 %1").arg(paper));
     resize(900, 520);
 
     summary_ = new QLabel(this);
@@ -201,6 +204,14 @@ PrintPreviewDialog::PrintPreviewDialog(std::unique_ptr<PagePreview> preview,
             .arg(QLocale(QLocale::German).toString(preview_->paperLengthMm() / 1000, 'f', 2))
             .arg(printerName);
     const PrintRun &run = preview_->run();
+    // By widths: each width with its ribbons and where its pages begin.
+    for (int g = 0; g < preview_->groups().size(); ++g) {
+        const auto first = std::find_if(pages.begin(), pages.end(),
+                                        [g](const PagePreview::Page &p) { return p.group == g; });
+        text += QLatin1Char('\n') + WidthGroupLine(preview_->groups()[g]);
+        if (first != pages.end())
+            text += QStringLiteral(" \u2013 ab Seite %1").arg(first->number);
+    }
     for (const TJob *job : preview_->leftOut()) {
         text += QStringLiteral("\nAusgelassen (andere Breite): Schleife %1, %2 mm breit")
                     .arg(run.jobs.indexOf(job) + 1)

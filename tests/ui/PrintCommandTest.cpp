@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -13,12 +14,12 @@
 #include <vector>
 
 #include "model/Job.h"
-#include "ui/DlgAbort.h"
 #include "print/PagePreview.h"
 #include "print/RecordingPrinter.h"
 #include "render/RenderState.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/AppWindows.h"
+#include "ui/DlgAbort.h"
 #include "ui/PrintDialogs.h"
 #include "ui/PrintFlow.h"
 #include "ui/PrintPreviewDialog.h"
@@ -52,6 +53,11 @@ protected:
         flow.confirm = [this](const QString &text) {
             questions << text;
             return confirmAnswer;
+        };
+        flow.askRoll = [this](const QString &text) {
+            rollQuestions << text;
+            pagesWhenRollAsked.push_back(recorder->printedPages().size());
+            return rollAnswer;
         };
         CreateAppWindows(*form);
         form->show();
@@ -94,6 +100,9 @@ protected:
     QStringList warnings;
     QStringList questions;
     bool confirmAnswer = true;
+    QStringList rollQuestions;
+    std::vector<std::size_t> pagesWhenRollAsked;
+    bool rollAnswer = true;
 };
 
 const QString kWidthMessage = QStringLiteral(
@@ -128,7 +137,10 @@ TEST_F(PrintCommandTest, OtherWidthsAreLeftOutAndReportedOnce) {
     AddRibbon(140, QStringLiteral("zwei"));
     AddRibbon(170, QStringLiteral("drei"));
     rangeAnswer = PrintRange{PrintRange::All, 1, 3};
+    confirmAnswer = false;  // not width after width
     Print();
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_TRUE(rollQuestions.isEmpty());
     EXPECT_EQ(offeredCount, 3);
     EXPECT_EQ(rangeTitle, QStringLiteral("Drucken"));
     EXPECT_EQ(PrintedWidths(), (std::vector<int>{170, 170}));
@@ -209,12 +221,15 @@ TEST_F(PrintCommandTest, PreviewShowsThePagesAndPrintsFromThere) {
     rangeAnswer = PrintRange{PrintRange::All, 1, 3};
     Action("PrintPreview")->trigger();
     Settle();
-    EXPECT_EQ(shown, 2);
-    EXPECT_TRUE(summary.startsWith(QStringLiteral("2 Seiten"))) << summary.toStdString();
-    EXPECT_TRUE(summary.contains(QStringLiteral("Schleife 2, 140 mm breit")));
-    // "Drucken" ran the print command with the range of the preview: the
-    // same two sheets on paper, the range not asked again.
-    EXPECT_EQ(PrintedWidths(), (std::vector<int>{170, 170}));
+    // Two widths are shown as they would print: one width after the other.
+    EXPECT_EQ(shown, 3);
+    EXPECT_TRUE(summary.startsWith(QStringLiteral("3 Seiten"))) << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("Breite 140 mm: 1 Schleife")))
+        << summary.toStdString();
+    // "Drucken" ran the print command with the range of the preview, the
+    // range not asked again; asked to, it printed width after width.
+    EXPECT_EQ(PrintedWidths(), (std::vector<int>{170, 170, 140}));
+    EXPECT_EQ(rollQuestions.size(), 1);
 
     // The range chosen for the preview is what it shows.
     rangeAnswer = PrintRange{PrintRange::Pages, 3, 3};
@@ -225,7 +240,45 @@ TEST_F(PrintCommandTest, PreviewShowsThePagesAndPrintsFromThere) {
     Action("PrintPreview")->trigger();
     Settle();
     EXPECT_EQ(shown, 1);
-    EXPECT_EQ(PrintedWidths().size(), 2u);
+    EXPECT_EQ(PrintedWidths().size(), 3u);
+}
+
+TEST_F(PrintCommandTest, SeveralWidthsPrintRollByRoll) {
+    Settings().writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 4);
+    StartRecording();
+    AddRibbon(75, QStringLiteral("eins"));
+    AddRibbon(50, QStringLiteral("zwei"));
+    AddRibbon(75, QStringLiteral("drei"));
+    AddRibbon(100, QStringLiteral("vier"));
+    const int length = form->JobAt(0)->Laenge;
+    const QString metres = QLocale(QLocale::German).toString(length / 1000.0, 'f', 1);
+    EXPECT_EQ(Child<QLabel>("RibbonMetres")->text(),
+              QStringLiteral("75 mm: %1 m \u00b7 50 mm: %2 m \u00b7 100 mm: %2 m")
+                  .arg(QLocale(QLocale::German).toString(2 * length / 1000.0, 'f', 1), metres));
+
+    rangeAnswer = PrintRange{PrintRange::All, 1, 4};
+    Print();
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains(QStringLiteral("Breite 50 mm: 1 Schleife")));
+    // Three widths, in the order of their first ribbon; two roll changes,
+    // each asked once the width before is on paper.
+    EXPECT_EQ(PrintedWidths(), (std::vector<int>{75, 75, 50, 100}));
+    EXPECT_EQ(
+        rollQuestions,
+        (QStringList{
+            QStringLiteral("Breite 50 mm: 1 Schleife, %1 m. Rolle einlegen und OK").arg(metres),
+            QStringLiteral("Breite 100 mm: 1 Schleife, %1 m. Rolle einlegen und OK").arg(metres)}));
+    EXPECT_EQ(pagesWhenRollAsked, (std::vector<std::size_t>{2, 3}));
+    EXPECT_TRUE(messages.isEmpty());  // nobody left out
+
+    // "Abbrechen" at a roll change ends the print there.
+    rollQuestions.clear();
+    rollAnswer = false;
+    Print();
+    EXPECT_EQ(rollQuestions.size(), 1);
+    EXPECT_EQ(PrintedWidths().size(), 6u);
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_TRUE(Child<QToolButton>("SBtnPrint")->isEnabled());
 }
 
 TEST_F(PrintCommandTest, PreviewCaptionsKeepApartAndTheKeysMoveThroughThePages) {
