@@ -179,7 +179,7 @@ void TMainForm::PrintPreviewClick() {
 void TMainForm::cmPrinterSetupClick() {
     RibbonPrinter &printer = PrintFlow::of(this).printer();
     printer.setLandscape();
-    PrinterSetupDialog dialog(printer, this);
+    PrinterSetupDialog dialog(printer, &Setup->settings(), this);
     dialog.exec();
 }
 
