@@ -383,7 +383,9 @@ void PrinterSetupDialog::accept() {
         // The list came from the printer itself; a queue that vanished meanwhile
         // leaves the old choice in place.
     }
-    if (!queue.isEmpty() && settings_) {
+    // Unchanged values are not written: accepting must not add a section for
+    // every queue ever chosen.
+    if (!queue.isEmpty() && settings_ && values != ReadQueueSettings(settings_, queue)) {
         try {
             WriteQueueSettings(*settings_, queue, values);
         } catch (const FileWriteError &e) {

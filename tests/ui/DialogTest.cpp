@@ -343,6 +343,7 @@ TEST(PrinterSetupDialogTest, CuttingAsTheDriverCanAndAMeasuredLengthStoredAndApp
                                              {QStringLiteral("2"), QString(), CutWhen::AfterJob}}});
         return capabilities;
     };
+    WriteQueueSettings(file, QStringLiteral("Zebra"), {CutMode::AfterRibbon, 1.0});
     PrinterSetupDialog dialog(printer, &file, reader);
     dialog.show();
     QComboBox *cut = dialog.cutBox();
@@ -352,12 +353,14 @@ TEST(PrinterSetupDialogTest, CuttingAsTheDriverCanAndAMeasuredLengthStoredAndApp
 
     dialog.printerBox()->setCurrentIndex(1);
     QTRY_VERIFY(cut->isEnabled());
+    EXPECT_EQ(cut->currentIndex(), 2) << "the queue's stored choice";
     EXPECT_FALSE(offered(1)) << "the driver cannot cut after each page";
     EXPECT_TRUE(offered(2));
     EXPECT_TRUE(offered(3));
     dialog.printerBox()->setCurrentIndex(0);
     QTest::qWait(150);
     EXPECT_FALSE(cut->isEnabled()) << "no cutter";
+    EXPECT_EQ(cut->currentIndex(), 0);
     dialog.printerBox()->setCurrentIndex(1);
     QTRY_VERIFY(cut->isEnabled());
     cut->setCurrentIndex(3);
@@ -374,7 +377,9 @@ TEST(PrinterSetupDialogTest, CuttingAsTheDriverCanAndAMeasuredLengthStoredAndApp
     EXPECT_TRUE(message.contains(QStringLiteral("gr\u00f6\u00dfer als 0")))
         << message.toStdString();
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_FALSE(file.sectionNames().contains(QueueSettingsSection(QStringLiteral("Zebra"))));
+    EXPECT_EQ(ReadQueueSettings(&file, QStringLiteral("Zebra")),
+              (QueueSettings{CutMode::AfterRibbon, 1.0}))
+        << "a refused length writes nothing";
 
     dialog.measuredEdit()->setText(QStringLiteral("498"));
     dialog.accept();
