@@ -68,6 +68,15 @@ public:
     void notePageRole(PageRole role) override;
     void noteRibbonEnd() override;
     std::unique_ptr<RibbonCanvas> informationContext(PageMetrics *metrics) const override;
+    // Kept as given, to be looked at; they change nothing recorded.
+    void setLengthFactor(double factor) override { lengthFactor_ = factor; }
+    void setCutting(const std::optional<CutOption> &option, CutMode mode) override {
+        cutOption_ = option;
+        cutMode_ = mode;
+    }
+    double lengthFactor() const { return lengthFactor_; }
+    const std::optional<CutOption> &cutOption() const { return cutOption_; }
+    CutMode cutMode() const { return cutMode_; }
 
     // Every page started, discarded ones included, and the pages that reached paper.
     const std::vector<Page> &pages() const { return pages_; }
@@ -98,4 +107,7 @@ private:
     int pagesStarted_ = 0;
     std::vector<Page> pages_;
     RecordingCanvas idle_;  // the surface outside a document
+    double lengthFactor_ = 1.0;
+    std::optional<CutOption> cutOption_;
+    CutMode cutMode_ = CutMode::Never;
 };

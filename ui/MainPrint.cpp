@@ -248,7 +248,7 @@ void TMainForm::PrintPreviewClick() {
 void TMainForm::cmPrinterSetupClick() {
     RibbonPrinter &printer = PrintFlow::of(this).printer();
     printer.setLandscape();
-    PrinterSetupDialog dialog(printer, this);
+    PrinterSetupDialog dialog(printer, &Setup->settings(), this);
     dialog.exec();
     // The queue may be another one now, or set up anew.
     PrintFlow::of(this).forgetCapabilities();

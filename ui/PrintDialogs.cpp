@@ -6,17 +6,25 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cmath>
 #include <mutex>
 #include <thread>
 
+#include "model/FileError.h"
+#include "model/QueueSettings.h"
+#include "print/CalibrationStrip.h"
 #include "print/PrintCommand.h"
 #include "print/PrintRun.h"
 #include "print/QtPrinter.h"
+#include "print/QueueSetup.h"
 
 namespace {
 
@@ -126,8 +134,23 @@ PrintRange PrintRangeDialog::range() const {
     return r;
 }
 
-PrinterSetupDialog::PrinterSetupDialog(RibbonPrinter &printer, QWidget *parent)
-    : QDialog(parent), printer_(printer) {
+namespace {
+
+// "Längenfaktor 1,0040": four places, as the file keeps it.
+QString FactorText(double factor) {
+    return QStringLiteral("L\u00e4ngenfaktor %1")
+        .arg(QString::number(factor, 'f', 4).replace(QLatin1Char('.'), QLatin1Char(',')));
+}
+
+}  // namespace
+
+PrinterSetupDialog::PrinterSetupDialog(RibbonPrinter &printer, SettingsFile *settings,
+                                       QWidget *parent)
+    : PrinterSetupDialog(printer, settings, ReadQueueCapabilities, parent) {}
+
+PrinterSetupDialog::PrinterSetupDialog(RibbonPrinter &printer, SettingsFile *settings,
+                                       CapabilitiesReader reader, QWidget *parent)
+    : QDialog(parent), printer_(printer), settings_(settings), reader_(std::move(reader)) {
     setWindowTitle(QStringLiteral("Druckereinrichtung"));
     printers_ = new QComboBox(this);
     printers_->addItems(printer.printers());
@@ -148,6 +171,33 @@ PrinterSetupDialog::PrinterSetupDialog(RibbonPrinter &printer, QWidget *parent)
     poll_ = new QTimer(this);
     poll_->setInterval(50);
     connect(poll_, &QTimer::timeout, this, &PrinterSetupDialog::collectReading);
+
+    // In the order of CutMode.
+    cut_ = new QComboBox(this);
+    cut_->addItems({QStringLiteral("nicht"), QStringLiteral("nach jedem Blatt"),
+                    QStringLiteral("nach jeder Schleife"), QStringLiteral("am Ende des Drucks")});
+    connect(cut_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { valuesOf(printers_->currentText()).cut = CutMode(index); });
+
+    auto *length = new QGroupBox(QStringLiteral("L\u00e4nge"), this);
+    calibrate_ = new QPushButton(QStringLiteral("&Kalibrierstreifen drucken"), length);
+    connect(calibrate_, &QPushButton::clicked, this, &PrinterSetupDialog::printCalibrationStrip);
+    measured_ = new QLineEdit(length);
+    measured_->setPlaceholderText(QStringLiteral("z. B. 498,5"));
+    auto *measuredLabel = new QLabel(QStringLiteral("Gemessene &L\u00e4nge (mm):"), length);
+    measuredLabel->setBuddy(measured_);
+    factor_ = new QLabel(length);
+    auto *measuredRow = new QHBoxLayout;
+    measuredRow->addWidget(measuredLabel);
+    measuredRow->addWidget(measured_);
+    measuredRow->addWidget(factor_);
+    auto *calibrateRow = new QHBoxLayout;
+    calibrateRow->addWidget(calibrate_);
+    calibrateRow->addStretch();
+    auto *lengthLayout = new QVBoxLayout(length);
+    lengthLayout->addLayout(calibrateRow);
+    lengthLayout->addLayout(measuredRow);
+
     connect(printers_, &QComboBox::currentIndexChanged, this,
             &PrinterSetupDialog::showCapabilities);
 
@@ -156,9 +206,13 @@ PrinterSetupDialog::PrinterSetupDialog(RibbonPrinter &printer, QWidget *parent)
     label->setBuddy(printers_);
     form->addRow(label, printers_);
     form->addRow(QString(), capabilities_);
+    auto *cutLabel = new QLabel(QStringLiteral("&Schneiden:"), this);
+    cutLabel->setBuddy(cut_);
+    form->addRow(cutLabel, cut_);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(orientation);
+    layout->addWidget(length);
     layout->addWidget(okCancel(this));
     showCapabilities();
 }
@@ -176,6 +230,7 @@ PrinterSetupDialog::~PrinterSetupDialog() = default;
 
 void PrinterSetupDialog::showCapabilities() {
     const QString queue = printers_->currentText();
+    showQueueValues();
     display(QueueCapabilities());
     // The PDF printer is no queue: it has nothing to tell.
     if (queue.isEmpty() || queue == QtPrinter::PdfPrinterName) {
@@ -192,6 +247,33 @@ void PrinterSetupDialog::showCapabilities() {
 void PrinterSetupDialog::display(const QueueCapabilities &capabilities) {
     capabilities_->setText(QueueCapabilitiesSummary(capabilities));
     capabilities_->setToolTip(capabilities.notes.join(QLatin1Char('\n')));
+    // Until the driver has answered nothing can be offered; the stored
+    // choice stays shown and is kept.
+    cut_->setEnabled(!capabilities.cutOptions.isEmpty());
+    if (auto *model = qobject_cast<QStandardItemModel *>(cut_->model())) {
+        for (int i = 0; i < model->rowCount(); ++i)
+            model->item(i)->setEnabled(QueueCanCut(capabilities, CutMode(i)));
+    }
+}
+
+QueueSettings &PrinterSetupDialog::valuesOf(const QString &queue) {
+    auto it = values_.find(queue);
+    if (it == values_.end())
+        it = values_.insert(queue, ReadQueueSettings(settings_, queue));
+    return *it;
+}
+
+void PrinterSetupDialog::showQueueValues() {
+    const QString queue = printers_->currentText();
+    const QueueSettings &values = valuesOf(queue);
+    const QSignalBlocker keep(cut_);
+    cut_->setCurrentIndex(int(values.cut));
+    factor_->setText(FactorText(values.lengthFactor));
+    // A length measured belongs to the strip of the queue it was typed for.
+    measured_->clear();
+    const bool any = !queue.isEmpty();
+    calibrate_->setEnabled(any);
+    measured_->setEnabled(any);
 }
 
 void PrinterSetupDialog::startReading() {
@@ -201,8 +283,8 @@ void PrinterSetupDialog::startReading() {
         return;
     reading_ = std::make_shared<Reading>();
     reading_->queue = wanted_;
-    std::thread([reading = reading_] {
-        QueueCapabilities result = ReadQueueCapabilities(reading->queue);
+    std::thread([reading = reading_, reader = reader_] {
+        QueueCapabilities result = reader(reading->queue);
         const std::lock_guard lock(reading->mutex);
         reading->result = std::move(result);
         reading->done = true;
@@ -230,10 +312,66 @@ void PrinterSetupDialog::collectReading() {
         startReading();
 }
 
-void PrinterSetupDialog::accept() {
+void PrinterSetupDialog::warn(const QString &message) {
+    QMessageBox::warning(this, windowTitle(), message);
+}
+
+bool PrinterSetupDialog::selectChosenPrinter() {
     try {
         if (printers_->currentIndex() != printer_.printerIndex())
             printer_.selectPrinter(printers_->currentIndex());
+        return true;
+    } catch (const PrinterError &e) {
+        warn(e.message());
+        return false;
+    }
+}
+
+void PrinterSetupDialog::printCalibrationStrip() {
+    const QString queue = printers_->currentText();
+    if (queue.isEmpty() || !selectChosenPrinter())
+        return;
+    // The printer now prints for this queue: it gets the queue's stored
+    // values, and for the strip itself the factor 1, as the strip measures
+    // the printer and not the last factor.
+    const QueueSettings stored = ReadQueueSettings(settings_, queue);
+    ApplyQueueSettings(printer_, stored, read_.value(queue));
+    DeviceSettings s;
+    const int widthMm = printer_.deviceSettings(&s) ? int(std::lround(s.paperWidth / 10.0)) : 0;
+    printer_.setLengthFactor(1.0);
+    try {
+        PrintCalibrationStrip(printer_, queue, widthMm);
+    } catch (const PrinterError &e) {
+        warn(e.message());
+    }
+    printer_.setLengthFactor(stored.lengthFactor);
+    measured_->setFocus();
+}
+
+void PrinterSetupDialog::accept() {
+    const QString queue = printers_->currentText();
+    QueueSettings values = valuesOf(queue);
+    if (!measured_->text().trimmed().isEmpty()) {
+        QString error;
+        std::optional<double> factor;
+        if (const std::optional<double> mm = ParseMeasuredLength(measured_->text(), &error))
+            factor = CalibrationFactor(*mm, &error);
+        if (!factor) {
+            warn(error);
+            measured_->setFocus();
+            measured_->selectAll();
+            return;
+        }
+        // The printer gets what the file keeps.
+        values.lengthFactor = std::round(*factor * 10000.0) / 10000.0;
+        valuesOf(queue) = values;
+        factor_->setText(FactorText(values.lengthFactor));
+    }
+    bool selected = false;
+    try {
+        if (printers_->currentIndex() != printer_.printerIndex())
+            printer_.selectPrinter(printers_->currentIndex());
+        selected = true;
         DeviceSettings s;
         if (printer_.deviceSettings(&s)) {
             s.fields |= DeviceSettings::FieldOrientation;
@@ -245,5 +383,19 @@ void PrinterSetupDialog::accept() {
         // The list came from the printer itself; a queue that vanished meanwhile
         // leaves the old choice in place.
     }
+    // Unchanged values are not written: accepting must not add a section for
+    // every queue ever chosen.
+    if (!queue.isEmpty() && settings_ && values != ReadQueueSettings(settings_, queue)) {
+        try {
+            WriteQueueSettings(*settings_, queue, values);
+        } catch (const FileWriteError &e) {
+            warn(e.message() +
+                 QStringLiteral("\n\nSchneiden und L\u00e4ngenfaktor gelten nur bis zum Ende "
+                                "des Programms."));
+        }
+    }
+    // The old choice kept its own values.
+    if (selected && !queue.isEmpty())
+        ApplyQueueSettings(printer_, values, read_.value(queue));
     QDialog::accept();
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <functional>
 #include <memory>
 
 #include "print/Printer.h"
@@ -24,7 +25,10 @@ QString LeftOutByWidthNotice(const QList<int> &numbers);
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 class QRadioButton;
+class SettingsFile;
 class QSpinBox;
 class QTimer;
 
@@ -56,14 +60,29 @@ private:
 // "Druckereinrichtung": the printer and its orientation. Under the printer a
 // line says what the selected queue's driver can do (free sizes, margins,
 // cutting), read in the background: a printer that does not answer never holds
-// up the dialog.
+// up the dialog. Per queue, kept in the settings file: when to cut (only what
+// the driver can do is offered) and the length factor, found by printing the
+// calibration strip and typing the length measured on it.
 class PrinterSetupDialog : public QDialog {
     Q_OBJECT
 public:
-    PrinterSetupDialog(RibbonPrinter &printer, QWidget *parent = nullptr);
+    // Asks a queue's driver what it can do; called off the GUI thread.
+    using CapabilitiesReader = std::function<QueueCapabilities(const QString &queue)>;
+
+    // `settings` may be null: the choices then last until the program ends.
+    PrinterSetupDialog(RibbonPrinter &printer, SettingsFile *settings, QWidget *parent = nullptr);
+    PrinterSetupDialog(RibbonPrinter &printer, SettingsFile *settings, CapabilitiesReader reader,
+                       QWidget *parent = nullptr);
     ~PrinterSetupDialog() override;
 
+    // Refuses (and stays open) while the measured length is not one to take.
     void accept() override;
+
+    QComboBox *printerBox() const { return printers_; }
+    QComboBox *cutBox() const { return cut_; }
+    QPushButton *calibrateButton() const { return calibrate_; }
+    QLineEdit *measuredEdit() const { return measured_; }
+    QLabel *factorLabel() const { return factor_; }
 
 private:
     struct Reading;
@@ -72,14 +91,27 @@ private:
     void display(const QueueCapabilities &capabilities);
     void startReading();
     void collectReading();
+    QueueSettings &valuesOf(const QString &queue);
+    void showQueueValues();
+    void printCalibrationStrip();
+    bool selectChosenPrinter();
+    void warn(const QString &message);
 
     RibbonPrinter &printer_;
+    SettingsFile *settings_;
+    CapabilitiesReader reader_;
     QComboBox *printers_;
     QLabel *capabilities_;
+    QComboBox *cut_;
+    QPushButton *calibrate_;
+    QLineEdit *measured_;
+    QLabel *factor_;
     QRadioButton *portrait_;
     QRadioButton *landscape_;
     QString wanted_;  // the queue whose capabilities the line is to show
     QHash<QString, QueueCapabilities> read_;
+    // Each queue's values as the dialog shows them: from the file, then as chosen.
+    QHash<QString, QueueSettings> values_;
     std::shared_ptr<Reading> reading_;  // the one read under way, shared with its thread
     QTimer *poll_;
 };

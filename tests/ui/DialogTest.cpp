@@ -1,22 +1,29 @@
 #include <QAction>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
 #include <QUrl>
 
 #include "model/Job.h"
+#include "model/QueueSettings.h"
 #include "model/SettingsFile.h"
+#include "print/RecordingPrinter.h"
 #include "render/DrawJob.h"
 #include "render/RecordingCanvas.h"
+#include "tests/support/TempDataFolder.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/ColorSwatch.h"
 #include "ui/Dlgcolor.h"
+#include "ui/PrintDialogs.h"
 #include "ui/TextMemo.h"
 #include "ui/Translations.h"
 
@@ -298,3 +305,93 @@ TEST(QtTextsTest, MessageBoxButtonsAreGerman) {
     QCoreApplication::removeTranslator(translator);
     delete translator;
 }
+
+namespace {
+
+// Closes the next message box as soon as it is up and hands back its text.
+void CloseNextMessageBox(QString *text) {
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, text] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        *text = box->text();
+        box->close();
+    });
+    timer->start();
+}
+
+// "Druckereinrichtung" with a laser without cutter and a label printer whose
+// driver cuts only at the end of a job.
+TEST(PrinterSetupDialogTest, CuttingAsTheDriverCanAndAMeasuredLengthStoredAndApplied) {
+    TempDataFolder data;
+    SettingsFile file(data.filePath(QStringLiteral("RIBOLANT.INI")));
+    RecordingPrinter::Config config;
+    config.printers = {QStringLiteral("Laser"), QStringLiteral("Zebra")};
+    RecordingPrinter printer(config);
+    printer.selectPrinter(0);
+    const auto reader = [](const QString &queue) {
+        QueueCapabilities capabilities;
+        capabilities.known = true;
+        if (queue == QStringLiteral("Zebra"))
+            capabilities.cutOptions.append({QStringLiteral("CutMedia"),
+                                            QStringLiteral("0"),
+                                            {{QStringLiteral("0"), QString(), CutWhen::Never},
+                                             {QStringLiteral("2"), QString(), CutWhen::AfterJob}}});
+        return capabilities;
+    };
+    WriteQueueSettings(file, QStringLiteral("Zebra"), {CutMode::AfterRibbon, 1.0});
+    PrinterSetupDialog dialog(printer, &file, reader);
+    dialog.show();
+    QComboBox *cut = dialog.cutBox();
+    const auto offered = [cut](int row) {
+        return qobject_cast<QStandardItemModel *>(cut->model())->item(row)->isEnabled();
+    };
+
+    dialog.printerBox()->setCurrentIndex(1);
+    QTRY_VERIFY(cut->isEnabled());
+    EXPECT_EQ(cut->currentIndex(), 2) << "the queue's stored choice";
+    EXPECT_FALSE(offered(1)) << "the driver cannot cut after each page";
+    EXPECT_TRUE(offered(2));
+    EXPECT_TRUE(offered(3));
+    dialog.printerBox()->setCurrentIndex(0);
+    QTest::qWait(150);
+    EXPECT_FALSE(cut->isEnabled()) << "no cutter";
+    EXPECT_EQ(cut->currentIndex(), 0);
+    dialog.printerBox()->setCurrentIndex(1);
+    QTRY_VERIFY(cut->isEnabled());
+    cut->setCurrentIndex(3);
+
+    dialog.calibrateButton()->click();
+    ASSERT_EQ(printer.printedPages().size(), 1u);
+    EXPECT_EQ(printer.printedPages()[0]->settings.paperWidth, 2100) << "the queue's own width";
+    EXPECT_EQ(printer.printerIndex(), 1);
+
+    QString message;
+    dialog.measuredEdit()->setText(QStringLiteral("0"));
+    CloseNextMessageBox(&message);
+    dialog.accept();
+    EXPECT_TRUE(message.contains(QStringLiteral("gr\u00f6\u00dfer als 0")))
+        << message.toStdString();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(ReadQueueSettings(&file, QStringLiteral("Zebra")),
+              (QueueSettings{CutMode::AfterRibbon, 1.0}))
+        << "a refused length writes nothing";
+
+    dialog.measuredEdit()->setText(QStringLiteral("498"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    const QString section = QueueSettingsSection(QStringLiteral("Zebra"));
+    EXPECT_EQ(file.readString(section, QStringLiteral("Laengenfaktor")), QStringLiteral("1.0040"));
+    EXPECT_EQ(file.readInteger(section, QStringLiteral("Schneiden"), -1), 3);
+    EXPECT_DOUBLE_EQ(printer.lengthFactor(), 1.004);
+    EXPECT_EQ(printer.cutMode(), CutMode::AfterJob);
+    ASSERT_TRUE(printer.cutOption().has_value());
+    EXPECT_EQ(printer.cutOption()->name, QStringLiteral("CutMedia"));
+    EXPECT_EQ(dialog.factorLabel()->text(), QStringLiteral("L\u00e4ngenfaktor 1,0040"));
+}
+
+}  // namespace
