@@ -3,8 +3,6 @@
 #include <QFile>
 #include <QRegularExpression>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 
@@ -424,11 +422,10 @@ QString WriteWholeFile(const QString &path, const QByteArray &data) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         code = errno;
     } else {
+        // No fsync: the file is read back at once and handed over from the
+        // page cache, then removed; a disk that is full refuses the write.
         if (file.write(data) != data.size() || !file.flush())
             code = errno ? errno : EIO;
-        // A full disk may show only when the data reaches it.
-        if (code == 0 && ::fsync(file.handle()) != 0)
-            code = errno;
         file.close();
         if (code == 0 && file.error() != QFileDevice::NoError)
             code = errno ? errno : EIO;

@@ -42,6 +42,5 @@ private:
     int info_ = 0;
 };
 
-// Writes `data` to `path` and flushes it to the disk; the reason for the user
-// when that fails, else empty.
+// Writes `data` to `path`; the reason for the user when that fails, else empty.
 QString WriteWholeFile(const QString &path, const QByteArray &data);
