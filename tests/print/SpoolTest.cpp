@@ -242,6 +242,29 @@ TEST(QtPrinterSpoolTest, EachJobIsAPdfOfItsOwnPagesWithItsTitleMediaAndCut) {
     EXPECT_EQ(plain.jobs[0].title, QStringLiteral("Vellumo"));
     EXPECT_EQ(plain.option(0, "CutMedia"), QStringLiteral("(none)"));
 
+    // Job files that cannot be written: nothing reaches the queue, and the
+    // message says why.
+    CapturingPrinter unwritable(folder);
+    unwritable.printer.setDeviceSettings(long500);
+    unwritable.printer.resetPageContext();
+    unwritable.printer.beginDocument();
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    // A file where the temporary folder should be: not even root writes there.
+    const QString notAFolder = QDir(folder).filePath(QStringLiteral("not-a-folder"));
+    QFile(notAFolder).open(QIODevice::WriteOnly);
+    qputenv("TMPDIR", QFile::encodeName(notAFolder));
+    try {
+        unwritable.printer.endDocument();
+        ADD_FAILURE() << "no error";
+    } catch (const PrinterError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("Nichts wurde gedruckt"))) << e.what();
+    }
+    if (tmpdir.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", tmpdir);
+    EXPECT_TRUE(unwritable.jobs.empty());
+
     CapturingPrinter refusing(folder);
     refusing.refuseFrom = 2;
     try {
