@@ -169,6 +169,8 @@ public:
     QString creator;
     QPageLayout layout;
     QPageLayout nextLayout;
+    QSizeF stretch{1, 1};
+    QSizeF nextStretch{1, 1};
 
     bool begin(QPaintDevice *) override {
         if (!file_.open())
@@ -176,6 +178,7 @@ public:
         catalog_ = reserve();
         pagesRoot_ = reserve();
         layout = nextLayout;
+        stretch = nextStretch;
         startPage();
         return file_.ok();
     }
@@ -192,6 +195,7 @@ public:
             return false;
         finishPage();
         layout = nextLayout;
+        stretch = nextStretch;
         startPage();
         return file_.ok();
     }
@@ -582,14 +586,21 @@ private:
     }
 
     void startPage() {
-        const QRect points = layout.fullRectPoints();
+        // The page in whole points, as any PDF has it; a stretched page its
+        // stretched size rounded so.
+        const QSizeF mm = layout.fullRect(QPageLayout::Millimeter).size();
+        const QRect points = stretch == QSizeF(1, 1)
+                                 ? layout.fullRectPoints()
+                                 : QRect(0, 0, qRound(mm.width() * stretch.width() * 72 / 25.4),
+                                         qRound(mm.height() * stretch.height() * 72 / 25.4));
         pageHeight_ = points.height();
         pageWidth_ = points.width();
         pageSize_ = layout.fullRectPixels(resolution_).size();
         content_.clear();
         content_.append("q\n");
         const double scale = 72.0 / resolution_;
-        AppendMatrix(content_, QTransform(scale, 0, 0, -scale, 0, pageHeight_));
+        AppendMatrix(content_, QTransform(scale * stretch.width(), 0, 0, -scale * stretch.height(),
+                                          0, pageHeight_));
         content_.append("q\n");
         resetGraphicsState();
         clipDirty_ = clipEnabled_ && !clips_.isEmpty();
@@ -933,6 +944,12 @@ void PdfDocument::setPageLayout(const QPageLayout &layout) {
     engine_->nextLayout = layout;
     if (!engine_->isActive())
         engine_->layout = layout;
+}
+
+void PdfDocument::setPageStretch(double horizontal, double vertical) {
+    engine_->nextStretch = QSizeF(horizontal, vertical);
+    if (!engine_->isActive())
+        engine_->stretch = engine_->nextStretch;
 }
 
 bool PdfDocument::newPage() {

@@ -31,6 +31,11 @@ public:
     // The layout of the page begun next (and of the first page before
     // painting starts). Its size is kept in whole points, as in any PDF.
     void setPageLayout(const QPageLayout &layout);
+    // The pages begun next come out this many times larger along each axis
+    // than their layout, and what is drawn on them stretched with them. The
+    // painter still sees the layout's size: a printer that feeds short gets
+    // longer pages without anything drawn knowing about it.
+    void setPageStretch(double horizontal, double vertical);
     // Ends the page and begins the next; false when the file cannot be written.
     bool newPage();
     // Why the file could not be written ("Der Datenträger ist voll."), for

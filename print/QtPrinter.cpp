@@ -17,6 +17,8 @@
 
 #include "print/CupsQueues.h"
 #include "print/PdfDocument.h"
+#include "print/PdfSplit.h"
+#include "print/SpoolPlan.h"
 #include "render/QPainterCanvas.h"
 
 namespace {
@@ -171,8 +173,10 @@ QString QtPrinter::ResolvePdfTarget(const QString &path) {
 
 const QString QtPrinter::PdfPrinterName = QStringLiteral("PDF");
 
-QtPrinter::QtPrinter() {
-    for (const QString &name : CupsQueueNames()) {
+QtPrinter::QtPrinter() : QtPrinter(CupsQueueNames()) {}
+
+QtPrinter::QtPrinter(const QStringList &queues) {
+    for (const QString &name : queues) {
         if (name.compare(PdfPrinterName, Qt::CaseInsensitive) != 0)
             names_.append(name);
     }
@@ -275,6 +279,7 @@ void QtPrinter::beginDocument() {
     aborted_ = false;
     pageSettings_ = settings_;
     pageSettingsLog_.clear();
+    ribbonEnds_.clear();
 
     if (isPdfPrinter()) {
         targetFile_ = pdfOutput_;
@@ -300,6 +305,7 @@ void QtPrinter::beginDocument() {
     printer_->setCreator(QStringLiteral("Vellumo"));
     try {
         printer_->setPageLayout(pageLayoutFor(pageSettings_));
+        applyPageStretch(pageSettings_);
     } catch (...) {
         discardOutput();
         throw;
@@ -311,6 +317,7 @@ void QtPrinter::beginDocument() {
     printing_ = true;
     pageOpen_ = true;
     pageSettingsLog_.push_back(pageSettings_);
+    ribbonEnds_.push_back(false);
     canvas_ = std::make_unique<QPainterCanvas>(painter_, true);
 }
 
@@ -321,9 +328,11 @@ void QtPrinter::startPage() {
     // The painter keeps the first page's mapping after newPage(); every page
     // gets a fresh canvas, and the print methods set their mapping per page.
     printer_->setPageLayout(pageLayoutFor(pageSettings_));
+    applyPageStretch(pageSettings_);
     if (!printer_->newPage())
         throw PrinterError(writeFailure(printer_->errorString()));
     pageSettingsLog_.push_back(pageSettings_);
+    ribbonEnds_.push_back(false);
     pageOpen_ = true;
     canvas_ = std::make_unique<QPainterCanvas>(painter_, true);
 }
@@ -397,32 +406,104 @@ QString QtPrinter::writeFailure(QString reason) const {
         .arg(documentName_, QDir::toNativeSeparators(QFileInfo(tempFile_).absolutePath()), reason);
 }
 
+namespace {
+
+void SubmitToCups(const QString &queue, const QtPrinter::SpoolJob &job) {
+    cups_option_t *options = nullptr;
+    int count = 0;
+    for (const auto &[name, value] : job.options)
+        count = cupsAddOption(name.constData(), value.constData(), count, &options);
+    const int id =
+        cupsPrintFile(queue.toUtf8().constData(), QFile::encodeName(job.file).constData(),
+                      job.title.toUtf8().constData(), count, options);
+    cupsFreeOptions(count, options);
+    if (id == 0)
+        throw PrinterError(QString::fromUtf8(cupsLastErrorString()));
+}
+
+}  // namespace
+
 void QtPrinter::submitToQueue() {
-    const QByteArray queue = printerName().toUtf8();
-    const QByteArray file = QFile::encodeName(tempFile_);
-    const QByteArray title = documentName_.toUtf8();
-    std::size_t first = 0;
-    while (first < pageSettingsLog_.size()) {
-        std::size_t last = first;
-        const QString media = cupsMedia(pageSettingsLog_[first]);
-        while (last + 1 < pageSettingsLog_.size() &&
-               cupsMedia(pageSettingsLog_[last + 1]) == media &&
-               pageSettingsLog_[last + 1].orientation == pageSettingsLog_[first].orientation)
-            ++last;
-        cups_option_t *options = nullptr;
-        int count = 0;
-        const QByteArray mediaBytes = media.toLatin1();
-        const QByteArray ranges = QStringLiteral("%1-%2").arg(first + 1).arg(last + 1).toLatin1();
-        count = cupsAddOption("media", mediaBytes.constData(), count, &options);
-        count = cupsAddOption("page-ranges", ranges.constData(), count, &options);
+    std::vector<SpoolPage> pages;
+    for (std::size_t i = 0; i < pageSettingsLog_.size(); ++i) {
+        const DeviceSettings &page = pageSettingsLog_[i];
+        pages.push_back(
+            {stretchedMedia(page) + QLatin1Char('/') + QString::number(page.orientation),
+             ribbonEnds_[i]});
+    }
+    const std::vector<PlannedJob> planned = PlanSpoolJobs(pages, cutOption_, cutMode_);
+    const PdfPageSource source(tempFile_);
+    if (!source.error().isEmpty())
+        throw PrinterError(writeFailure(source.error()));
+    if (source.pageCount() != int(pages.size()))
+        throw PrinterError(writeFailure(QStringLiteral("Die Datei ist unvollst\u00e4ndig.")));
+
+    // Every job's file is written and read back before the first one goes to
+    // the queue: a disk that fills up half way leaves nothing half printed.
+    std::vector<SpoolJob> jobs;
+    const std::unique_ptr<std::vector<SpoolJob>, void (*)(std::vector<SpoolJob> *)> removeFiles(
+        &jobs, [](std::vector<SpoolJob> *written) {
+            for (const SpoolJob &job : *written)
+                QFile::remove(job.file);
+        });
+    const int count = int(planned.size());
+    for (int k = 0; k < count; ++k) {
+        const PlannedJob &plan = planned[std::size_t(k)];
+        QString reason;
+        const QByteArray pdf = source.extract(plan.first, plan.last, &reason);
+        if (!reason.isEmpty())
+            throw PrinterError(writeFailure(reason));
+        QTemporaryFile temp(QDir::tempPath() + QStringLiteral("/vellumo-XXXXXX.pdf"));
+        temp.setAutoRemove(false);
+        if (!temp.open())
+            throw PrinterError(writeFailure(temp.errorString()));
+        SpoolJob job;
+        job.file = temp.fileName();
+        temp.close();
+        jobs.push_back(job);
+        reason = WriteWholeFile(job.file, pdf);
+        if (reason.isEmpty() && !PdfIsWhole(job.file))
+            reason = QStringLiteral("Die Datei ist unvollst\u00e4ndig.");
+        if (!reason.isEmpty())
+            throw PrinterError(writeFailure(reason));
+        SpoolJob &made = jobs.back();
+        made.title =
+            count == 1
+                ? documentName_
+                : QStringLiteral("%1 %2/%3").arg(documentName_).arg(k + 1).arg(count).trimmed();
+        made.options.append(
+            {"media", stretchedMedia(pageSettingsLog_[std::size_t(plan.first)]).toLatin1()});
         // The pages are drawn the way they are to come out: no fitting, no scaling.
-        count = cupsAddOption("print-scaling", "none", count, &options);
-        const int job =
-            cupsPrintFile(queue.constData(), file.constData(), title.constData(), count, options);
-        cupsFreeOptions(count, options);
-        if (job == 0)
-            throw PrinterError(QString::fromUtf8(cupsLastErrorString()));
-        first = last + 1;
+        made.options.append({QByteArray("print-scaling"), QByteArray("none")});
+        if (plan.cutChoice)
+            made.options.append({cutOption_->name.toUtf8(), plan.cutChoice->toUtf8()});
+        made.pages = plan.last - plan.first + 1;
+        made.bytes = pdf.size();
+    }
+    for (int k = 0; k < count; ++k) {
+        try {
+            if (submitter_)
+                submitter_(jobs[std::size_t(k)]);
+            else
+                SubmitToCups(printerName(), jobs[std::size_t(k)]);
+        } catch (const PrinterError &e) {
+            if (k == 0)
+                throw;
+            // The jobs before are with the spooler and will be printed.
+            const QString queued =
+                k == 1 ? QStringLiteral(
+                             "Auftrag 1 von %1 ist schon in der Warteschlange und wird "
+                             "gedruckt.")
+                             .arg(count)
+                       : QStringLiteral(
+                             "Auftr\u00e4ge 1 bis %1 von %2 sind schon in der "
+                             "Warteschlange und werden gedruckt.")
+                             .arg(k)
+                             .arg(count);
+            throw PrinterError(
+                QStringLiteral("Der Druckauftrag \u201e%1\u201c wurde nicht angenommen: %2 %3")
+                    .arg(jobs[std::size_t(k)].title, e.message(), queued));
+        }
     }
 }
 
@@ -495,8 +576,31 @@ std::unique_ptr<RibbonCanvas> QtPrinter::informationContext(PageMetrics *metrics
     return std::make_unique<MeasuringCanvas>();
 }
 
-void QtPrinter::noteRibbonEnd() {}
+void QtPrinter::noteRibbonEnd() {
+    if (printing_ && pageOpen_ && !ribbonEnds_.empty())
+        ribbonEnds_.back() = true;
+}
 
-void QtPrinter::setLengthFactor(double) {}
+void QtPrinter::setLengthFactor(double factor) {
+    const bool sound =
+        std::isfinite(factor) && factor >= MinLengthFactor && factor <= MaxLengthFactor;
+    lengthFactor_ = sound ? factor : 1.0;
+}
 
-void QtPrinter::setCutting(const std::optional<CutOption> &, CutMode) {}
+void QtPrinter::setCutting(const std::optional<CutOption> &option, CutMode mode) {
+    cutOption_ = option;
+    cutMode_ = mode;
+}
+
+QString QtPrinter::stretchedMedia(const DeviceSettings &s) const {
+    return QStringLiteral("Custom.%1x%2mm")
+        .arg(millimetres(s.paperWidth), millimetres(std::round(s.paperLength * lengthFactor_)));
+}
+
+void QtPrinter::applyPageStretch(const DeviceSettings &s) {
+    // The paper's length runs along the landscape page's x axis.
+    if (s.orientation == DeviceSettings::Landscape)
+        printer_->setPageStretch(lengthFactor_, 1);
+    else
+        printer_->setPageStretch(1, lengthFactor_);
+}

@@ -17,17 +17,21 @@ class QPainterCanvas;
 //
 // Every document is first drawn into a PDF (PdfDocument) with its own size
 // on every page.
-// For the PDF printer that file is the result. For a queue it is handed to
-// CUPS at the end of the document, one job per run of equal-sized pages with
-// that size as custom media: a single multi-size job would be printed on the
-// last page's media, the spooler scaling every other page to it. Aborting
-// before the end discards the file, so nothing reaches the queue.
+// For the PDF printer that file is the result. For a queue it is divided at
+// the end of the document into jobs, each a PDF of only its own pages: one job
+// per run of equal-sized pages with that size as custom media (a single
+// multi-size job would be printed on the last page's media, the spooler
+// scaling every other page to it), further divided where the cutter is to
+// cut. Aborting before the end discards the file, so nothing reaches the queue.
 class QtPrinter : public RibbonPrinter {
 public:
     static const QString PdfPrinterName;
     static constexpr int Resolution = 600;
 
     QtPrinter();
+    // The given queues instead of those CUPS knows, for a job submitter that
+    // takes the place of CUPS.
+    explicit QtPrinter(const QStringList &queues);
     ~QtPrinter() override;
 
     // Where the PDF printer writes: asked when a document begins. An empty
@@ -93,6 +97,9 @@ public:
 
 private:
     void readDriverDefaults();
+    // The page as it goes to paper: its length times the length factor.
+    QString stretchedMedia(const DeviceSettings &settings) const;
+    void applyPageStretch(const DeviceSettings &settings);
     void discardOutput();
     void submitToQueue();
     // The message for a document that could not be written, naming the file
@@ -117,6 +124,10 @@ private:
     QString tempFile_;
     QString targetFile_;
     std::vector<DeviceSettings> pageSettingsLog_;
+    std::vector<bool> ribbonEnds_;  // per page of pageSettingsLog_
+    double lengthFactor_ = 1.0;
+    std::optional<CutOption> cutOption_;
+    CutMode cutMode_ = CutMode::Never;
     std::function<void(const SpoolJob &)> submitter_;
     bool printing_ = false;
     bool pageOpen_ = false;

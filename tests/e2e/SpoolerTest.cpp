@@ -294,9 +294,14 @@ protected:
                 files[m.captured(1).toInt()] = fi.absoluteFilePath();
         }
         std::vector<PdfPage> pages;
-        for (const SpooledJob &job : spooled) {
+        for (std::size_t k = 0; k < spooled.size(); ++k) {
+            const SpooledJob &job = spooled[k];
             EXPECT_EQ(job.state, IPP_JSTATE_COMPLETED) << "job " << job.id;
-            EXPECT_EQ(job.title, QStringLiteral("Vellumo")) << "job " << job.id;
+            EXPECT_EQ(job.title,
+                      spooled.size() == 1
+                          ? QStringLiteral("Vellumo")
+                          : QStringLiteral("Vellumo %1/%2").arg(k + 1).arg(spooled.size()))
+                << "job " << job.id;
             const auto file = files.find(job.id);
             if (file == files.end()) {
                 ADD_FAILURE() << "cups-pdf wrote nothing for job " << job.id;
@@ -356,25 +361,53 @@ TEST_F(SpoolerTest, TheSchedulersQueueIsListedWithItsDriversPaper) {
     EXPECT_EQ(s.paperWidth, 2100);
 }
 
-// A label printer's queue, added with one of CUPS's own drivers, is asked what
-// its driver can do; it is removed again however the test ends.
+bool RunCupsTool(const QString &tool, const QStringList &arguments) {
+    QProcess process;
+    process.start(tool, QStringList{QStringLiteral("-h"), Env("CUPS_SERVER")} + arguments);
+    return process.waitForFinished(kQueueTimeoutMs) &&
+           process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+// A label printer's queue with one of CUPS's own drivers (zebra.ppd), removed
+// again with its jobs however the test ends.
+struct LabelQueue {
+    explicit LabelQueue(const QString &name) : name(name) {
+        added = RunCupsTool(QStringLiteral("lpadmin"),
+                            {QStringLiteral("-p"), name, QStringLiteral("-v"),
+                             QStringLiteral("socket://127.0.0.1:9"), QStringLiteral("-m"),
+                             QStringLiteral("drv:///sample.drv/zebra.ppd")});
+    }
+    ~LabelQueue() {
+        if (added)
+            RunCupsTool(QStringLiteral("lpadmin"), {QStringLiteral("-x"), name});
+    }
+    QString name;
+    bool added = false;
+};
+
+// A job's attributes as the scheduler keeps them: name, value(s) as text.
+std::map<QString, QString> JobAttributes(int id) {
+    ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    const QByteArray uri = QStringLiteral("ipp://localhost/jobs/%1").arg(id).toUtf8();
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
+    std::map<QString, QString> attributes;
+    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    for (ipp_attribute_t *a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
+        if (!ippGetName(a))
+            continue;
+        char value[1024];
+        ippAttributeString(a, value, sizeof value);
+        attributes[QString::fromUtf8(ippGetName(a))] = QString::fromUtf8(value);
+    }
+    ippDelete(response);
+    return attributes;
+}
+
+// A label printer's queue is asked what its driver can do.
 TEST_F(SpoolerTest, AQueuesDriverTellsItsFreeSizesMarginsAndCutter) {
-    const QString label = queue + QStringLiteral("-label");
-    auto lpadmin = [](const QStringList &arguments) {
-        QProcess process;
-        process.start(QStringLiteral("lpadmin"),
-                      QStringList{QStringLiteral("-h"), Env("CUPS_SERVER")} + arguments);
-        return process.waitForFinished(kQueueTimeoutMs) &&
-               process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    };
-    ASSERT_TRUE(lpadmin({QStringLiteral("-p"), label, QStringLiteral("-v"),
-                         QStringLiteral("socket://127.0.0.1:9"), QStringLiteral("-m"),
-                         QStringLiteral("drv:///sample.drv/zebra.ppd")}));
-    const std::unique_ptr<const QString, void (*)(const QString *)> removeLater(
-        &label, [](const QString *name) {
-            QProcess::execute(QStringLiteral("lpadmin"), {QStringLiteral("-h"), Env("CUPS_SERVER"),
-                                                          QStringLiteral("-x"), *name});
-        });
+    const LabelQueue labelQueue(queue + QStringLiteral("-label"));
+    ASSERT_TRUE(labelQueue.added);
+    const QString &label = labelQueue.name;
 
     const QueueCapabilities zebra = ReadQueueCapabilities(label);
     ASSERT_TRUE(zebra.known);
@@ -394,6 +427,81 @@ TEST_F(SpoolerTest, AQueuesDriverTellsItsFreeSizesMarginsAndCutter) {
     EXPECT_EQ(QueueCapabilitiesSummary(ReadQueueCapabilities(queue)),
               QStringLiteral("Seite bis 35277,7 × 35277,7 mm, Rand 0 mm"));
     EXPECT_FALSE(ReadQueueCapabilities(queue + QStringLiteral("-missing")).known);
+}
+
+// Ribbons in pieces on a label printer that cuts after a page: each ribbon's
+// last piece is a job of its own that is cut, the pieces before it are torn
+// off; every job holds only its own pages, of its media. The queue is
+// stopped, so the jobs wait with the scheduler as they were handed over.
+TEST_F(SpoolerTest, ARollPrintersJobsHoldTheirPagesMediaAndCut) {
+    const LabelQueue label(queue + QStringLiteral("-roll"));
+    ASSERT_TRUE(label.added);
+    ASSERT_TRUE(RunCupsTool(QStringLiteral("cupsaccept"), {label.name}));
+    ASSERT_TRUE(RunCupsTool(QStringLiteral("cupsdisable"), {label.name}));
+    const QueueCapabilities zebra = ReadQueueCapabilities(label.name);
+    ASSERT_FALSE(zebra.cutOptions.isEmpty());
+    const CutOption cutter = zebra.cutOptions.first();
+
+    setDrucker("Methode", 3);
+    addJob(1000, 100);
+    addJob(700, 100);
+    const auto reference = printReference();
+
+    // Each ribbon ends with its end piece.
+    class RollPrinter : public QtPrinter {
+    public:
+        void notePageRole(PageRole role) override {
+            if (role == PageRole::End)
+                noteRibbonEnd();
+        }
+    };
+    RollPrinter printer;
+    ASSERT_TRUE(printer.selectPrinterByName(label.name));
+    printer.setCutting(cutter, CutMode::AfterRibbon);
+    QString error;
+    const int before = LastJobId(label.name, &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    PrintRun r = run();
+    EXPECT_TRUE(RunPrintMethod(printer, r).isEmpty());
+    const std::vector<SpooledJob> spooled = JobsAfter(label.name, before, &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    ASSERT_GE(spooled.size(), 2u);
+
+    // The scheduler keeps each job's document in its spool folder.
+    const QDir spool(outDir + QStringLiteral("/../spool"));
+    std::size_t pages = 0;
+    int cut = 0;
+    for (std::size_t k = 0; k < spooled.size(); ++k) {
+        SCOPED_TRACE(testing::Message() << "job " << k + 1);
+        const SpooledJob &job = spooled[k];
+        EXPECT_EQ(job.title, QStringLiteral("Vellumo %1/%2").arg(k + 1).arg(spooled.size()));
+        auto attributes = JobAttributes(job.id);
+        const QString mode = attributes[cutter.name];
+        static const QRegularExpression custom(QStringLiteral("^Custom\\.([\\d.]+)x([\\d.]+)mm$"));
+        const auto media = custom.match(attributes[QStringLiteral("media")]);
+        ASSERT_TRUE(media.hasMatch()) << attributes[QStringLiteral("media")].toStdString();
+        const QString document =
+            spool.filePath(QStringLiteral("d%1-001").arg(job.id, 5, 10, QLatin1Char('0')));
+        const auto jobPages = ReadPdfPages(document, &error);
+        ASSERT_FALSE(jobPages.empty()) << error.toStdString();
+        for (const PdfPage &page : jobPages) {
+            EXPECT_NEAR(page.widthMm, media.captured(2).toDouble(), kPointMm);
+            EXPECT_NEAR(page.heightMm, media.captured(1).toDouble(), kPointMm);
+            if (pages < reference.size()) {
+                EXPECT_NEAR(page.widthMm, reference[pages].widthMm, kPointMm);
+            }
+            ++pages;
+        }
+        if (mode == QStringLiteral("Cutter")) {
+            ++cut;
+            EXPECT_EQ(jobPages.size(), 1u);  // only the ribbon's last piece is cut
+        } else {
+            EXPECT_EQ(mode, QStringLiteral("Tear"));
+        }
+    }
+    EXPECT_EQ(pages, reference.size());
+    EXPECT_EQ(cut, 2);
+    EXPECT_EQ(JobAttributes(spooled.back().id)[cutter.name], QStringLiteral("Cutter"));
 }
 
 TEST_F(SpoolerTest, Methode0WithAMarginPrintsPiecesOnThePrintersPaperWidth) {
