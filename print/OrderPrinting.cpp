@@ -6,6 +6,7 @@
 
 #include "print/PrintRequest.h"
 #include "print/QtPrinter.h"
+#include "print/QueueSetup.h"
 #include "print/Session.h"
 #include "print/WatchedPrinter.h"
 
@@ -43,6 +44,7 @@ OrderPrintOutcome PrintOrderGroup(const std::vector<const TJob *> &ribbons, cons
         if (target.pdfFolder.isEmpty()) {
             RibbonSession::SelectQueue(printer, target.queue);
             outcome.printer = target.queue;
+            request.settings().limits = PrepareQueue(printer, target.queue, &session.settings());
         } else {
             QString error;
             outcome.printer = NewPdfFile(target.pdfFolder, label, &error);

@@ -12,6 +12,7 @@
 #include "print/PrintCommand.h"
 #include "print/PrintRequest.h"
 #include "print/PrintRun.h"
+#include "print/QueueSetup.h"
 #include "print/Session.h"
 #include "print/WatchedPrinter.h"
 #include "render/RibbonCanvas.h"
@@ -110,7 +111,11 @@ PrintOutcome TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, cons
     RibbonPrinter &printer = flow.printer();
     const QString queue = flow.printerName();
     const QueueCapabilities capabilities = flow.capabilities();
-    request.settings().limits = PageLimitsFor(capabilities);
+    // The queue's own set-up: its cutting and its length factor, which the
+    // longest page allows for.
+    const QueueSettings queueSettings = ReadQueueSettings(&Setup->settings(), queue);
+    ApplyQueueSettings(printer, queueSettings, capabilities);
+    request.settings().limits = PageLimitsFor(capabilities, queueSettings.lengthFactor);
 
     // Several widths: printed one width after the other, roll by roll, when
     // the florist wants it; otherwise the first width only, as always.
@@ -235,7 +240,8 @@ void TMainForm::PrintPreviewClick() {
     }
     RibbonPrinter &printer = flow.printer();
     const QString name = flow.printerName();
-    request.settings().limits = PageLimitsFor(flow.capabilities());
+    request.settings().limits = PageLimitsFor(
+        flow.capabilities(), ReadQueueSettings(&Setup->settings(), name).lengthFactor);
     // Several widths are shown as the print command offers to print them:
     // one width after the other.
     auto preview =

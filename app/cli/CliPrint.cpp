@@ -8,15 +8,16 @@
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliSession.h"
 #include "app/cli/Trace.h"
-#include "print/WatchedPrinter.h"
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "print/PrintCommand.h"
 #include "print/PrintRequest.h"
 #include "print/PrintRun.h"
 #include "print/QtPrinter.h"
+#include "print/QueueSetup.h"
 #include "print/RecordingPrinter.h"
 #include "print/Session.h"
+#include "print/WatchedPrinter.h"
 
 namespace {
 
@@ -178,6 +179,17 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
         } catch (const PrinterError &e) {
             throw BadInput(e.message());
         }
+        // What the queue takes, and how it was set up in the window.
+        PrintRequest &request = *prepared.request;
+        request.settings().limits = PrepareQueue(printer, queue, &session.settings());
+        const QString refusal = request.refusal(queue);
+        if (!refusal.isEmpty())
+            throw BadInput(refusal);
+        DeviceSettings paper;
+        const QString warning = request.paperWarning(
+            queue, printer.deviceSettings(&paper) ? PaperName(paper) : QStringLiteral("A4"));
+        if (!warning.isEmpty())
+            err << QStringLiteral("Warnung: ") << warning << '\n';
     }
 
     WatchedPrinter watched(printer);

@@ -443,26 +443,37 @@ TEST_F(SpoolerTest, ARollPrintersJobsHoldTheirPagesMediaAndCut) {
     const CutOption cutter = zebra.cutOptions.first();
 
     setDrucker("Methode", 3);
-    addJob(1000, 100);
+    setDrucker("MaxLaenge", 20000);  // typed: fillers up to 2 m
+    addJob(3000, 100);
     addJob(700, 100);
-    const auto reference = printReference();
+    // The queue's pages are at most 1270 mm long: the 3 m ribbon's pieces keep to that.
+    PrintSettings settings = PrintSettingsNow();
+    settings.limits = PageLimitsFor(zebra);
+    const RenderContext context = RenderContext::FromSettings(SettingsFile::current());
+    const QString referencePdf = data.root() + QStringLiteral("/roll-reference.pdf");
+    {
+        QtPrinter pdf;
+        ASSERT_TRUE(pdf.selectPrinterByName(QtPrinter::PdfPrinterName));
+        pdf.setPdfOutputFile(referencePdf);
+        PrintRun r = run();
+        ASSERT_TRUE(RunPrintMethod(pdf, r, settings, context).isEmpty());
+    }
+    QString error;
+    const auto reference = ReadPdfPages(referencePdf, &error);
+    ASSERT_FALSE(reference.empty()) << error.toStdString();
+    double longest = 0;
+    for (const PdfPage &page : reference)
+        longest = std::max(longest, page.widthMm);
+    EXPECT_LE(longest, 1270 + kPointMm);
+    EXPECT_GT(longest, 1000);  // the queue's limit, not the typed one, cut the fillers
 
-    // Each ribbon ends with its end piece.
-    class RollPrinter : public QtPrinter {
-    public:
-        void notePageRole(PageRole role) override {
-            if (role == PageRole::End)
-                noteRibbonEnd();
-        }
-    };
-    RollPrinter printer;
+    QtPrinter printer;
     ASSERT_TRUE(printer.selectPrinterByName(label.name));
     printer.setCutting(cutter, CutMode::AfterRibbon);
-    QString error;
     const int before = LastJobId(label.name, &error);
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     PrintRun r = run();
-    EXPECT_TRUE(RunPrintMethod(printer, r).isEmpty());
+    EXPECT_TRUE(RunPrintMethod(printer, r, settings, context).isEmpty());
     const std::vector<SpooledJob> spooled = JobsAfter(label.name, before, &error);
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     ASSERT_GE(spooled.size(), 2u);

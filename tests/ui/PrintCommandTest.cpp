@@ -250,11 +250,16 @@ TEST_F(PrintCommandTest, SeveralWidthsPrintRollByRoll) {
     AddRibbon(50, QStringLiteral("zwei"));
     AddRibbon(75, QStringLiteral("drei"));
     AddRibbon(100, QStringLiteral("vier"));
+    const auto metresOf = [](std::int64_t mm) {
+        return QLocale(QLocale::German).toString(mm / 1000.0, 'f', 1);
+    };
     const int length = form->JobAt(0)->Laenge;
-    const QString metres = QLocale(QLocale::German).toString(length / 1000.0, 'f', 1);
-    EXPECT_EQ(Child<QLabel>("RibbonMetres")->text(),
-              QStringLiteral("75 mm: %1 m \u00b7 50 mm: %2 m \u00b7 100 mm: %2 m")
-                  .arg(QLocale(QLocale::German).toString(2 * length / 1000.0, 'f', 1), metres));
+    EXPECT_EQ(Child<QLabel>("RibbonMetres")->text().toStdString(),
+              QStringLiteral("75 mm: %1 m \u00b7 50 mm: %2 m \u00b7 100 mm: %3 m")
+                  .arg(metresOf(length + form->JobAt(2)->Laenge), metresOf(form->JobAt(1)->Laenge),
+                       metresOf(form->JobAt(3)->Laenge))
+                  .toStdString());
+    const QString metres = metresOf(length);
 
     rangeAnswer = PrintRange{PrintRange::All, 1, 4};
     Print();
