@@ -24,6 +24,19 @@ bool PdfFile::open() {
     return ok_;
 }
 
+QString WriteErrorText(int code) {
+    switch (code) {
+        case 0:
+            return QString();
+        case ENOSPC:
+            return QStringLiteral("Der Datentr\u00e4ger ist voll.");
+        case EDQUOT:
+            return QStringLiteral("Der zugeteilte Speicherplatz ist aufgebraucht.");
+        default:
+            return QStringLiteral("Schreibfehler: %1.").arg(qt_error_string(code));
+    }
+}
+
 void PdfFile::fail() {
     // Read at once: errno still holds what the failed call set.
     const int code = errno;
@@ -31,12 +44,10 @@ void PdfFile::fail() {
     if (!error_.isEmpty())
         return;
     // Qt marks a full disk as a resource error.
-    if (file_.error() == QFileDevice::ResourceError || code == ENOSPC)
-        error_ = QStringLiteral("Der Datentr\u00e4ger ist voll.");
-    else if (code == EDQUOT)
-        error_ = QStringLiteral("Der zugeteilte Speicherplatz ist aufgebraucht.");
+    if (file_.error() == QFileDevice::ResourceError)
+        error_ = WriteErrorText(ENOSPC);
     else if (code != 0)  // Qt's own text is empty after a write that got part way
-        error_ = QStringLiteral("Schreibfehler: %1.").arg(qt_error_string(code));
+        error_ = WriteErrorText(code);
     else
         error_ = QStringLiteral("Schreibfehler: %1.").arg(file_.errorString());
 }

@@ -9,6 +9,10 @@
 // and at the end the table of where each one lies. Object numbers are handed
 // out first and the objects written when their content is known. Every write
 // is checked: once one has failed, ok() stays false.
+// The florist's words for a failed write's errno: "Der Datenträger ist
+// voll.", "Schreibfehler: …."; empty for 0.
+QString WriteErrorText(int code);
+
 class PdfFile {
 public:
     explicit PdfFile(const QString &path) : file_(path) {}

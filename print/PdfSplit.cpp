@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "print/PdfFile.h"
+
 namespace {
 
 bool IsWhite(char c) {
@@ -430,11 +432,5 @@ QString WriteWholeFile(const QString &path, const QByteArray &data) {
         if (code == 0 && file.error() != QFileDevice::NoError)
             code = errno ? errno : EIO;
     }
-    if (code == 0)
-        return QString();
-    if (code == ENOSPC)
-        return QStringLiteral("Der Datentr\u00e4ger ist voll.");
-    if (code == EDQUOT)
-        return QStringLiteral("Der zugeteilte Speicherplatz ist aufgebraucht.");
-    return QStringLiteral("Schreibfehler: %1.").arg(qt_error_string(code));
+    return WriteErrorText(code);
 }

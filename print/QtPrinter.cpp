@@ -17,6 +17,7 @@
 
 #include "print/CupsQueues.h"
 #include "print/PdfDocument.h"
+#include "print/PdfFile.h"
 #include "print/PdfSplit.h"
 #include "print/SpoolPlan.h"
 #include "render/QPainterCanvas.h"
@@ -120,13 +121,7 @@ QString SyncFile(const QString &path) {
         if (::close(fd) != 0 && error == 0)
             error = errno;
     }
-    if (error == 0)
-        return QString();
-    if (error == ENOSPC)
-        return QStringLiteral("Der Datentr\u00e4ger ist voll.");
-    if (error == EDQUOT)
-        return QStringLiteral("Der zugeteilte Speicherplatz ist aufgebraucht.");
-    return QStringLiteral("Schreibfehler: %1.").arg(qt_error_string(error));
+    return WriteErrorText(error);
 }
 
 }  // namespace
