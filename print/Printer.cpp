@@ -59,3 +59,8 @@ QString PaperName(const DeviceSettings &settings) {
     };
     return QStringLiteral("%1 \u00d7 %2 mm").arg(mm(settings.paperWidth), mm(settings.paperLength));
 }
+
+QString CurrentPaperName(const RibbonPrinter &printer) {
+    DeviceSettings paper;
+    return printer.deviceSettings(&paper) ? PaperName(paper) : QStringLiteral("A4");
+}

@@ -162,3 +162,6 @@ public:
 private:
     std::function<void()> processEvents_;
 };
+
+// The paper the printer has now (PaperName); "A4" when it offers no settings.
+QString CurrentPaperName(const RibbonPrinter &printer);

@@ -146,9 +146,7 @@ PrintOutcome TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, cons
             return outcome;
         }
     }
-    DeviceSettings paper;
-    const QString warning = request.paperWarning(
-        queue, printer.deviceSettings(&paper) ? PaperName(paper) : QStringLiteral("A4"));
+    const QString warning = request.paperWarning(queue, CurrentPaperName(printer));
     if (!warning.isEmpty() && flow.confirm &&
         !flow.confirm(warning + QStringLiteral(" Trotzdem drucken?")))
         return outcome;

@@ -12,6 +12,25 @@
 #include "ui/DlgAbort.h"
 #include "ui/PrintDialogs.h"
 
+namespace {
+
+struct Answer {
+    QString text;
+    QMessageBox::StandardButton button;
+};
+
+// A question with two answers, the first one counting as yes.
+bool Ask(QWidget *window, QMessageBox::Icon icon, const QString &text, const Answer &yes,
+         const Answer &no, QMessageBox::StandardButton preset) {
+    QMessageBox box(icon, QStringLiteral("Vellumo"), text, yes.button | no.button, window);
+    box.button(yes.button)->setText(yes.text);
+    box.button(no.button)->setText(no.text);
+    box.setDefaultButton(preset);
+    return box.exec() == yes.button;
+}
+
+}  // namespace
+
 PrintFlow::PrintFlow(QWidget *window) : QObject(window), window_(window) {
     setObjectName(QStringLiteral("PrintFlow"));
     askRange = [this](PrintRange &range, int count, const QString &title) {
@@ -41,22 +60,14 @@ PrintFlow::PrintFlow(QWidget *window) : QObject(window), window_(window) {
     warn = [this](const QString &text) {
         QMessageBox::warning(window_, QStringLiteral("Vellumo"), text, QMessageBox::Ok);
     };
+    // "Nein" is the default: a ribbon printed by mistake is lost.
     confirm = [this](const QString &text) {
-        // "Nein" is the default: a ribbon printed by mistake is lost.
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Vellumo"), text,
-                        QMessageBox::Yes | QMessageBox::No, window_);
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
-        box.setDefaultButton(QMessageBox::No);
-        return box.exec() == QMessageBox::Yes;
+        return Ask(window_, QMessageBox::Question, text, {QStringLiteral("&Ja"), QMessageBox::Yes},
+                   {QStringLiteral("&Nein"), QMessageBox::No}, QMessageBox::No);
     };
     askRoll = [this](const QString &text) {
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Vellumo"), text,
-                        QMessageBox::Ok | QMessageBox::Cancel, window_);
-        box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
-        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-        box.setDefaultButton(QMessageBox::Ok);
-        return box.exec() == QMessageBox::Ok;
+        return Ask(window_, QMessageBox::Information, text, {QStringLiteral("OK"), QMessageBox::Ok},
+                   {QStringLiteral("Abbrechen"), QMessageBox::Cancel}, QMessageBox::Ok);
     };
     readCapabilities = [this](const QString &queue) {
         auto *qtPrinter = dynamic_cast<QtPrinter *>(&printer());

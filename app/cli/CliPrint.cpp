@@ -185,9 +185,7 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
         const QString refusal = request.refusal(queue);
         if (!refusal.isEmpty())
             throw BadInput(refusal);
-        DeviceSettings paper;
-        const QString warning = request.paperWarning(
-            queue, printer.deviceSettings(&paper) ? PaperName(paper) : QStringLiteral("A4"));
+        const QString warning = request.paperWarning(queue, CurrentPaperName(printer));
         if (!warning.isEmpty())
             err << QStringLiteral("Warnung: ") << warning << '\n';
     }
