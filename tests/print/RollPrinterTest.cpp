@@ -158,46 +158,18 @@ TEST(RollPrinterTest, SheetsSplitMarginsHoldAndTooWideIsRefused) {
     EXPECT_TRUE(printer.pages().empty());
 }
 
-TEST(RollPrinterTest, WidthGroupsAndTheFreeSizeWarning) {
+TEST(RollPrinterTest, AQueueWithoutFreeSizesIsNamedBeforePiecesAreCropped) {
     PrintFixture f;
     f.addJob(1200, 75);
-    f.addJob(2000, 50);
-    f.addJob(1500, 75);
-    f.addJob(1000, 100);
-    f.addJob(2500, 75);
-    std::vector<const TJob *> listed;
-    for (const auto &job : f.jobs)
-        listed.push_back(job.get());
+    std::vector<const TJob *> listed{f.jobs[0].get()};
     PrintRequest request(listed, PrintSettingsNow(3), f.context());
-    const QList<WidthGroup> groups = request.widthGroups();
-    ASSERT_EQ(groups.size(), 3);
-    EXPECT_EQ(groups[0].width, 75);
-    EXPECT_EQ(groups[0].numbers, (QList<int>{1, 3, 5}));
-    EXPECT_EQ(groups[1].width, 50);
-    EXPECT_EQ(groups[2].width, 100);
-    EXPECT_EQ(WidthGroupLine(groups[0]), QStringLiteral("Breite 75 mm: 3 Schleifen, 5,2 m"));
-    EXPECT_EQ(WidthGroupLine(groups[2]), QStringLiteral("Breite 100 mm: 1 Schleife, 1,0 m"));
-    EXPECT_EQ(MetresPerWidth(groups),
-              QStringLiteral("75 mm: 5,2 m \u00b7 50 mm: 2,0 m \u00b7 100 mm: 1,0 m"));
-
-    // One group prints all its ribbons, in list order, and leaves none out.
-    PrintRequest group = request.forWidth(groups[0]);
-    EXPECT_EQ(group.count(), 3);
-    EXPECT_TRUE(group.leftOutByWidth().isEmpty());
-    RecordingPrinter printer;
-    printer.selectPrinter(0);
-    EXPECT_TRUE(group.print(printer).isEmpty());
-    EXPECT_EQ(group.run().jobAt(1), f.jobs[2].get());
-    for (const auto *page : printer.printedPages())
-        EXPECT_EQ(page->settings.paperWidth, 750);
-
-    // A queue without free sizes is named before pieces are cropped to its
-    // paper; page strips on its own paper need no warning.
+    EXPECT_TRUE(request.paperWarning(QStringLiteral("Buero"), QStringLiteral("A4")).isEmpty());
     request.settings().limits.noCustomSizes = true;
     EXPECT_EQ(
         request.paperWarning(QStringLiteral("Buero"), QStringLiteral("A4")),
         QStringLiteral("Der Drucker \u201eBuero\u201c kennt keine freien Papiergr\u00f6\u00dfen: "
                        "die St\u00fccke w\u00fcrden auf A4 abgeschnitten."));
+    // Page strips on the printer's own paper need no warning.
     request.settings().Methode = 1;
     EXPECT_TRUE(request.paperWarning(QStringLiteral("Buero"), QStringLiteral("A4")).isEmpty());
 }
