@@ -470,7 +470,10 @@ bool OrderInbox::finish(const OrderClaim &claim, const OrderPrintResult &result,
         line("Arbeitsplatz", station_) + line("Drucker", result.printer) +
         line("Seiten", QString::number(result.pages)) +
         line("Schleifen", QString::number(result.ribbons)) +
-        line("Auftraege", orders.join(QStringLiteral(", ")));
+        line("Auftraege", orders.join(QStringLiteral(", "))) +
+        (result.unknownWords.isEmpty()
+             ? QString()
+             : line("Unbekannte Woerter", result.unknownWords.join(QStringLiteral(", "))));
     return writeNote(to, kResultSuffix, text, kPrinted, error);
 }
 

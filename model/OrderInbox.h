@@ -57,6 +57,9 @@ struct OrderPrintResult {
     int pages = 0;
     int ribbons = 0;
     QStringList orders;  // the order numbers printed
+    // Words the dictionary did not know: they never stop a print without a
+    // person, and are listed for whoever reads the result.
+    QStringList unknownWords;
 };
 
 // A claimed order: where it now lies.

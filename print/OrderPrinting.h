@@ -3,7 +3,7 @@
 #include <QString>
 #include <vector>
 
-#include "print/OrderService.h"
+#include "print/PrintRunner.h"
 
 class RibbonSession;
 class TJob;
@@ -13,16 +13,17 @@ class TJob;
 struct OrderTarget {
     QString queue;
     QString pdfFolder;
-    int methode = -1;  // -1: as [Drucker] says
+    int methode = -1;       // -1: as [Drucker] says
+    bool yesToAll = false;  // "--ja": print even where the window would ask
 };
 
-// "<label>.pdf" in the folder, or "<label> (2).pdf", ...: created empty at
-// once, so that two services writing into one folder never share a file.
-// Empty with the reason when no file can be made.
-QString NewPdfFile(const QString &folder, const QString &label, QString *error);
-
-// One group of ribbons of one width printed as the print command prints them,
-// on the session's settings. A failed run is never reported as printed; a PDF
-// that failed is removed again (it was made for this run).
-OrderPrintOutcome PrintOrderGroup(const std::vector<const TJob *> &ribbons, const QString &label,
-                                  const OrderTarget &target, const RibbonSession &session);
+// The ribbons of one order file printed through the print runner with
+// nobody to ask, on the session's settings: the questions that protect
+// paper are answered no (unless the target says yes to all), several widths
+// print one after the other, each its own print; into a folder each width
+// goes to a new PDF file named after the order file ("bestellung.pdf",
+// "bestellung-75mm.pdf", numbered where the name is taken). `unknownWords`
+// lists a ribbon's unknown words (none: no spelling check).
+PrintResult PrintOrderRibbons(const std::vector<const TJob *> &ribbons, const QString &fileName,
+                              const OrderTarget &target, const RibbonSession &session,
+                              const std::function<QStringList(const TJob &)> &unknownWords);

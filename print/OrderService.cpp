@@ -15,34 +15,7 @@ QString Stamp(const QDateTime &time) {
 
 }  // namespace
 
-std::vector<std::vector<const TJob *>> RibbonsByWidth(const std::vector<Order> &orders) {
-    std::vector<std::vector<const TJob *>> groups;
-    std::vector<std::int32_t> widths;
-    for (const Order &order : orders) {
-        for (const std::unique_ptr<TJob> &job : order.ribbons) {
-            if (!job->HasText())
-                continue;
-            std::size_t g = 0;
-            while (g < widths.size() && widths[g] != job->Breite)
-                ++g;
-            if (g == widths.size()) {
-                widths.push_back(job->Breite);
-                groups.emplace_back();
-            }
-            groups[g].push_back(job.get());
-        }
-    }
-    return groups;
-}
-
-QString GroupLabel(const QString &orderFile, const std::vector<std::vector<const TJob *>> &groups,
-                   const std::vector<const TJob *> &group) {
-    const QString base = QFileInfo(orderFile).completeBaseName();
-    return groups.size() == 1 ? base
-                              : QStringLiteral("%1-%2mm").arg(base).arg(group.front()->Breite);
-}
-
-OrderService::OrderService(OrderInbox &inbox, StoredFormatLookup formats, PrintGroup print, Log log)
+OrderService::OrderService(OrderInbox &inbox, StoredFormatLookup formats, PrintFile print, Log log)
     : inbox_(inbox), formats_(std::move(formats)), print_(std::move(print)), log_(std::move(log)) {}
 
 OrderService::Pass OrderService::runOnce(const std::function<bool()> &stop) {
@@ -91,48 +64,48 @@ bool OrderService::handle(const OrderClaim &claim) {
         return fail(claim.path, name, reason);
     }
 
-    const QHash<QString, QString> printed = inbox_.printedOrders();
+    const QHash<QString, QString> done = inbox_.printedOrders();
     QStringList numbers;
-    int ribbons = 0;
     for (const Order &order : read.orders) {
-        if (printed.contains(order.number))
+        if (done.contains(order.number))
             return fail(claim.path, name,
                         QStringLiteral("Auftrag \u201e%1\u201c wurde schon gedruckt (Gedruckt/%2)")
-                            .arg(order.number, printed.value(order.number)));
+                            .arg(order.number, done.value(order.number)));
         numbers << order.number;
     }
-    const std::vector<std::vector<const TJob *>> groups = RibbonsByWidth(read.orders);
-    if (groups.empty())
+    std::vector<const TJob *> ribbons;
+    for (const Order &order : read.orders) {
+        for (const std::unique_ptr<TJob> &job : order.ribbons) {
+            if (job->HasText())
+                ribbons.push_back(job.get());
+        }
+    }
+    if (ribbons.empty())
         return fail(claim.path, name, QStringLiteral("keine Schleife mit Text; nichts gedruckt"));
 
-    OrderPrintResult result;
-    QStringList printers;
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-        const std::vector<const TJob *> &group = groups[g];
-        const OrderPrintOutcome outcome = print_(group, GroupLabel(name, groups, group));
-        if (!outcome.failure.isEmpty()) {
-            QString reason;
-            if (g > 0 || outcome.partsMayBePrinted)
-                reason = QStringLiteral(
-                             "Druck fehlgeschlagen, ein Teil kann gedruckt sein "
-                             "(%1 von %2 Schleifen gedruckt): %3")
-                             .arg(ribbons)
-                             .arg(ribbons + int(group.size()))
-                             .arg(outcome.failure);
-            else
-                reason = QStringLiteral("Druck fehlgeschlagen, nichts wurde gedruckt: %1")
-                             .arg(outcome.failure);
-            return fail(claim.path, name, reason);
-        }
-        ribbons += int(group.size());
-        result.pages += outcome.pages;
-        if (!printers.contains(outcome.printer))
-            printers << outcome.printer;
+    // Several widths print one after the other, each its own print.
+    const PrintResult printed = print_(ribbons, name);
+    switch (printed.status) {
+        case PrintResult::Printed:
+            break;
+        case PrintResult::Declined:
+        case PrintResult::Refused:
+            return fail(claim.path, name, printed.reason);
+        case PrintResult::Failed:
+            return fail(claim.path, name, printed.failureText());
+        case PrintResult::Cancelled:
+        case PrintResult::NothingToPrint:
+            return fail(claim.path, name,
+                        QStringLiteral("Druck abgebrochen, nichts wurde gedruckt"));
     }
+    OrderPrintResult result;
     result.time = QDateTime::currentDateTime();
-    result.printer = printers.join(QStringLiteral(", "));
-    result.ribbons = ribbons;
+    result.printer = printed.outputs.join(QStringLiteral(", "));
+    result.pages = printed.pages;
+    result.ribbons = int(printed.printed.size());
     result.orders = numbers;
+    result.unknownWords = printed.unknownWords;
+    const int count = result.ribbons;
 
     QString error;
     const bool finished = inbox_.finish(claim, result, &error);
@@ -141,8 +114,8 @@ bool OrderService::handle(const OrderClaim &claim) {
              .arg(numbers.size())
              .arg(numbers.size() == 1 ? QStringLiteral("Auftrag") : QStringLiteral("Auftr\u00e4ge"))
              .arg(numbers.join(QStringLiteral(", ")))
-             .arg(ribbons)
-             .arg(ribbons == 1 ? QStringLiteral("Schleife") : QStringLiteral("Schleifen"))
+             .arg(count)
+             .arg(count == 1 ? QStringLiteral("Schleife") : QStringLiteral("Schleifen"))
              .arg(result.pages)
              .arg(result.pages == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"))
              .arg(result.printer)

@@ -5,18 +5,11 @@
 #include <vector>
 
 #include "model/OrderFile.h"
+#include "print/PrintRunner.h"
 
 class OrderInbox;
 struct OrderClaim;
 class TJob;
-
-// How printing a group of ribbons went.
-struct OrderPrintOutcome {
-    QString failure;                 // empty: printed
-    bool partsMayBePrinted = false;  // the failure came after pages reached the queue
-    int pages = 0;
-    QString printer;  // the queue, or the PDF file written
-};
 
 // The print service's work on an inbox without anyone at the screen: each
 // complete order file is claimed, read, printed and moved to Gedruckt/ with
@@ -24,18 +17,19 @@ struct OrderPrintOutcome {
 // a file another workstation claimed first is left to it, an order number
 // that Gedruckt/ already records is not printed again, and a print that
 // failed after pages may have reached the queue is not tried again but left
-// in Fehler/ for a person to decide.
+// in Fehler/ for a person to decide. An order the window would ask about
+// before using paper (a text that does not fit, a queue that would crop the
+// pages) is not printed: it goes to Fehler/ with the question as its reason.
 class OrderService {
 public:
-    // Prints one group of ribbons of one width, in their order. `label` names
-    // the group for output files: the order file's base name, with "-75mm"
-    // when the file holds several widths.
-    using PrintGroup = std::function<OrderPrintOutcome(const std::vector<const TJob *> &ribbons,
-                                                       const QString &label)>;
+    // Prints the ribbons of one order file, in their order, through the one
+    // print runner with nobody to ask; `name` is the file's name in the inbox.
+    using PrintFile = std::function<PrintResult(const std::vector<const TJob *> &ribbons,
+                                                const QString &name)>;
     // One line per order file, for the log.
     using Log = std::function<void(const QString &line)>;
 
-    OrderService(OrderInbox &inbox, StoredFormatLookup formats, PrintGroup print, Log log);
+    OrderService(OrderInbox &inbox, StoredFormatLookup formats, PrintFile print, Log log);
 
     struct Pass {
         int printed = 0;  // files printed
@@ -55,16 +49,6 @@ private:
 
     OrderInbox &inbox_;
     StoredFormatLookup formats_;
-    PrintGroup print_;
+    PrintFile print_;
     Log log_;
 };
-
-// The ribbons with text of some orders, grouped by width: the widths in the
-// order they first appear, the ribbons of each in list order. A print run
-// takes ribbons of one width only, so each group is a run of its own.
-std::vector<std::vector<const TJob *>> RibbonsByWidth(const std::vector<Order> &orders);
-
-// The name of a group's output: the order file's base name, with "-75mm"
-// when the file holds several widths.
-QString GroupLabel(const QString &orderFile, const std::vector<std::vector<const TJob *>> &groups,
-                   const std::vector<const TJob *> &group);

@@ -1,7 +1,5 @@
 #include "print/PrintRequest.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
 
@@ -140,15 +138,4 @@ QString MetresPerWidth(const QList<WidthGroup> &groups) {
     for (const WidthGroup &group : groups)
         parts << QStringLiteral("%1 mm: %2").arg(group.width).arg(Metres(group.lengthMm));
     return parts.join(QStringLiteral(" \u00b7 "));
-}
-
-QString WidthGroupPdfFile(const QString &file, std::int32_t width) {
-    const QFileInfo info(file);
-    QString suffix = info.suffix();
-    QString base = info.completeBaseName();
-    if (suffix.compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0) {
-        base = info.fileName();
-        suffix = QStringLiteral("pdf");
-    }
-    return info.dir().filePath(QStringLiteral("%1-%2mm.%3").arg(base).arg(width).arg(suffix));
 }

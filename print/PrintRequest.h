@@ -33,10 +33,6 @@ QString WidthGroupLine(const WidthGroup &group);
 // The metres of ribbon per width: "50 mm: 2,4 m · 75 mm: 5,2 m".
 QString MetresPerWidth(const QList<WidthGroup> &groups);
 
-// The PDF file of one width when a print by widths goes to the PDF printer:
-// "Schleifen.pdf" becomes "Schleifen-75mm.pdf" beside it.
-QString WidthGroupPdfFile(const QString &file, std::int32_t width);
-
 // One print command over a ribbon list, assembled alike for the window's
 // print command, its page preview and vellumo-cli: the ribbons with text in
 // list order, the range chosen, and the settings read once for the command.

@@ -29,11 +29,3 @@ void ApplyQueueSettings(RibbonPrinter &printer, const QueueSettings &values,
         option = capabilities.cutOptions.front();
     printer.setCutting(option, QueueCanCut(capabilities, values.cut) ? values.cut : CutMode::Never);
 }
-
-PageLimits PrepareQueue(RibbonPrinter &printer, const QString &queue,
-                        const SettingsFile *settings) {
-    const QueueCapabilities capabilities = ReadQueueCapabilities(queue);
-    const QueueSettings values = ReadQueueSettings(settings, queue);
-    ApplyQueueSettings(printer, values, capabilities);
-    return PageLimitsFor(capabilities, values.lengthFactor);
-}

@@ -23,8 +23,3 @@ void ApplyQueueSettings(RibbonPrinter &printer, const QString &queue, const Sett
 // The same with values at hand (the printer set-up's, before or without a file).
 void ApplyQueueSettings(RibbonPrinter &printer, const QueueSettings &values,
                         const QueueCapabilities &capabilities);
-
-// For a print on a queue without a window (vellumo-cli, the order service):
-// asks CUPS what the queue takes (may wait a few seconds), gives the printer
-// the queue's stored set-up, and answers the limits the pages must keep to.
-PageLimits PrepareQueue(RibbonPrinter &printer, const QString &queue, const SettingsFile *settings);

@@ -12,6 +12,7 @@
 #include "print/PrintCommand.h"
 #include "print/PrintRequest.h"
 #include "print/PrintRun.h"
+#include "print/PrintRunner.h"
 #include "print/QueueSetup.h"
 #include "print/Session.h"
 #include "print/WatchedPrinter.h"
@@ -69,6 +70,42 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
     PrintRibbons(ListedJobs(), CurrentJob, preset);
 }
 
+namespace {
+
+// The print's questions, answered with the window's dialogs.
+class WindowQuestions : public PrintQuestions {
+public:
+    WindowQuestions(QWidget *window, PrintFlow &flow) : window_(window), flow_(flow) {}
+    bool ask(const PrintQuestion &question) override {
+        switch (question.kind) {
+            case PrintQuestion::NextRoll:
+                return !flow_.askRoll || flow_.askRoll(question.text);
+            case PrintQuestion::ByWidth:
+                // Without anyone to ask, the first width only, as always.
+                return flow_.confirm && flow_.confirm(question.text);
+            default:
+                return !flow_.confirm || flow_.confirm(question.text);
+        }
+    }
+    void inform(const QString &text) override {
+        if (flow_.inform)
+            flow_.inform(text);
+    }
+    void busy(bool on) override {
+        if (on == busy_)
+            return;
+        busy_ = on;
+        SetPrintBusy(window_, flow_.abortDialog(), on);
+    }
+
+private:
+    QWidget *window_;
+    PrintFlow &flow_;
+    bool busy_ = false;
+};
+
+}  // namespace
+
 PrintOutcome TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, const TJob *selected,
                                      const std::optional<PrintRange> &preset) {
     PrintFlow &flow = PrintFlow::of(this);
@@ -86,132 +123,48 @@ PrintOutcome TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, cons
             return outcome;
         request.setRange(range, selected);
     }
-    if (!ConfirmPrintSpelling(this, request.run(), !CompatibilityMode))
-        return outcome;
 
-    // Texts that do not fit cost a ribbon, and so do letters the face lacks
-    // (they would print as gaps): asked once, before anything prints, naming
-    // the ribbons so that they can be found in the list.
-    const auto withFinding = [&request](bool aboutLetters) {
-        return [&request, aboutLetters](const TJob &job) {
-            const std::vector<FitFinding> &findings = FitFindings(request.context(), job);
-            return std::any_of(findings.begin(), findings.end(), [aboutLetters](const auto &f) {
-                return (f.kind == FitFinding::Kind::MissingLetters) == aboutLetters;
-            });
-        };
-    };
-    const QList<int> unfitting = request.unfitting(withFinding(false));
-    const QList<int> lacking = request.unfitting(withFinding(true));
-    if ((!unfitting.isEmpty() || !lacking.isEmpty()) && flow.confirm &&
-        !flow.confirm(UnfittingRibbonsQuestion(unfitting, lacking)))
-        return outcome;
-
-    // What the queue takes: pieces within its longest page, its margins as
-    // the least "Rand", and no ribbon wider than its paper.
     RibbonPrinter &printer = flow.printer();
-    const QString queue = flow.printerName();
-    const QueueCapabilities capabilities = flow.capabilities();
-    // The queue's own set-up: its cutting and its length factor, which the
-    // longest page allows for.
-    const QueueSettings queueSettings = ReadQueueSettings(&Setup->settings(), queue);
-    ApplyQueueSettings(printer, queueSettings, capabilities);
-    request.settings().limits = PageLimitsFor(capabilities, queueSettings.lengthFactor);
-
-    // Several widths: printed one width after the other, roll by roll, when
-    // the florist wants it; otherwise the first width only, as always.
-    const QList<WidthGroup> groups = request.widthGroups();
-    bool byWidth = false;
-    if (groups.size() > 1 && flow.confirm) {
-        QStringList lines;
-        for (const WidthGroup &group : groups)
-            lines << WidthGroupLine(group);
-        byWidth = flow.confirm(
-            QStringLiteral("Die Schleifen sind unterschiedlich breit:\n%1\n\nNach Breiten "
-                           "nacheinander drucken? Vor jeder weiteren Breite wird nach der Rolle "
-                           "gefragt. Mit \u201eNein\u201c wird nur die erste Breite gedruckt.")
-                .arg(lines.join(QLatin1Char('\n'))));
-    }
-    std::vector<PrintRequest> parts;
-    if (byWidth) {
-        for (const WidthGroup &group : groups)
-            parts.push_back(request.forWidth(group));
+    PrintTarget target;
+    target.printer = &printer;
+    target.toPdf = flow.printsToPdf();
+    if (target.toPdf) {
+        target.askPdfFile = flow.askPdfFile;
+        target.selectPdfFile = [&flow](const QString &file) { flow.setPdfFile(file); };
     } else {
-        parts.push_back(request);
+        target.queue = flow.printerName();
+        // Asked once per queue and kept by the flow.
+        target.readCapabilities = [&flow](const QString &) { return flow.capabilities(); };
     }
-    // Refused before anything is printed, not half way through the day's ribbons.
-    for (const PrintRequest &part : parts) {
-        const QString refusal = part.refusal(queue);
-        if (!refusal.isEmpty()) {
-            flow.warn(refusal);
-            return outcome;
-        }
-    }
-    const QString warning = request.paperWarning(queue, CurrentPaperName(printer));
-    if (!warning.isEmpty() && flow.confirm &&
-        !flow.confirm(warning + QStringLiteral(" Trotzdem drucken?")))
-        return outcome;
+    PrintChecks checks;
+    checks.findings = [&request](const TJob &job) { return FitFindings(request.context(), job); };
+    checks.unknownWords = PrintSpellingCheck(this, !CompatibilityMode);
 
-    // Ribbons of another width are left out; the user learns which before
-    // the paper (or the file) is used, not afterwards.
-    const QList<int> leftOut = byWidth ? QList<int>() : request.leftOutByWidth();
-    if (!leftOut.isEmpty())
-        flow.inform(LeftOutByWidthNotice(leftOut));
-
-    const int index = printer.printerIndex();
-    outcome.printer = index >= 0 ? printer.printers().value(index) : QString();
-    const bool toPdf = flow.printsToPdf();
-    QString pdfFile;
-    if (toPdf) {
-        pdfFile = flow.askPdfFile();
-        if (pdfFile.isEmpty())
-            return outcome;
-        outcome.printer = pdfFile;
-    }
-
+    WindowQuestions questions(this, flow);
+    PrintRunner runner(request, &Setup->settings(), target, questions, checks);
     SBtnPrint->setEnabled(false);
-    TDlgPrinterAbort &dialog = flow.abortDialog();
-    SetPrintBusy(this, dialog, true);
-    WatchedPrinter counting(printer);
-    bool mismatch = false;
-    for (std::size_t g = 0; g < parts.size(); ++g) {
-        PrintRequest &part = parts[g];
-        if (toPdf)
-            flow.setPdfFile(byWidth ? WidthGroupPdfFile(pdfFile, groups[int(g)].width) : pdfFile);
-        else if (g > 0) {
-            // The next width needs its roll: asked with the window free again.
-            SetPrintBusy(this, dialog, false);
-            const bool go = flow.askRoll(WidthGroupLine(groups[int(g)]) +
-                                         QStringLiteral(". Rolle einlegen und OK"));
-            if (!go)
-                break;
-            SetPrintBusy(this, dialog, true);
-        }
-        const int before = counting.finishedPages();
-        outcome.failure = part.print(counting);
-        mismatch = mismatch || part.run().WidthMismatch;
-        if (counting.finishedPages() > before) {
-            const PrintRun &run = part.run();
-            for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
-                const TJob *job = run.jobAt(i);
-                if (job && !run.LeftOut.contains(job))
-                    outcome.printed.push_back(job);
-            }
-        }
-        if (!outcome.failure.isEmpty() || printer.aborted())
-            break;
-    }
-    SetPrintBusy(this, dialog, false);
-    // A run that failed must not look like one that printed.
-    if (!outcome.failure.isEmpty())
-        flow.warn(QStringLiteral("Der Druck ist fehlgeschlagen: %1").arg(outcome.failure));
-    if (mismatch && leftOut.isEmpty())
-        flow.inform(WidthMismatchMessage());  // not foreseen: said at least now
+    const PrintResult result = runner.run();
     SBtnPrint->setEnabled(true);
-    outcome.pages = counting.finishedPages();
-    if (outcome.pages == 0)
-        outcome.printed.clear();
-    if (toPdf && byWidth)
-        outcome.printer = QFileInfo(pdfFile).absolutePath();
+
+    if (result.status == PrintResult::Refused) {
+        flow.warn(result.reason);
+        return outcome;
+    }
+    // A run that failed must not look like one that printed.
+    if (result.status == PrintResult::Failed) {
+        outcome.failure = result.reason;
+        flow.warn(QStringLiteral("Der Druck ist fehlgeschlagen: %1").arg(result.reason));
+    }
+    if (result.widthMismatch && result.leftOut.isEmpty())
+        flow.inform(WidthMismatchMessage());  // not foreseen: said at least now
+    outcome.pages = result.pages;
+    outcome.printed = result.pages > 0 ? result.printed : std::vector<const TJob *>();
+    if (result.outputs.size() == 1)
+        outcome.printer = result.outputs.front();
+    else if (target.toPdf && !result.outputs.isEmpty())
+        outcome.printer = QFileInfo(result.outputs.front()).absolutePath();
+    else
+        outcome.printer = target.toPdf ? result.pdfFile : target.queue;
     return outcome;
 }
 
@@ -238,8 +191,16 @@ void TMainForm::PrintPreviewClick() {
     }
     RibbonPrinter &printer = flow.printer();
     const QString name = flow.printerName();
-    request.settings().limits = PageLimitsFor(
-        flow.capabilities(), ReadQueueSettings(&Setup->settings(), name).lengthFactor);
+    // The pages the queue would take, read as the print command reads them.
+    PrintTarget target;
+    target.printer = &printer;
+    target.toPdf = flow.printsToPdf();
+    if (!target.toPdf) {
+        target.queue = name;
+        target.readCapabilities = [&flow](const QString &) { return flow.capabilities(); };
+    }
+    UnattendedAnswers noQuestions;
+    PrintRunner(request, &Setup->settings(), target, noQuestions).readQueue();
     // Several widths are shown as the print command offers to print them:
     // one width after the other.
     auto preview =

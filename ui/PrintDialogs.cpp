@@ -28,8 +28,6 @@
 
 namespace {
 
-constexpr int NamedRibbons = 20;
-
 QDialogButtonBox *okCancel(QDialog *dialog) {
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -40,44 +38,6 @@ QDialogButtonBox *okCancel(QDialog *dialog) {
 }
 
 }  // namespace
-
-QString RibbonNumbers(const QList<int> &numbers) {
-    QStringList named;
-    for (qsizetype i = 0; i < numbers.size() && i < NamedRibbons; ++i)
-        named << QString::number(numbers.at(i));
-    QString text = named.join(QStringLiteral(", "));
-    if (numbers.size() > NamedRibbons)
-        text += QStringLiteral(", \u2026");
-    return text;
-}
-
-namespace {
-
-QString AtRibbons(const QList<int> &numbers) {
-    return numbers.size() == 1 ? QStringLiteral("Bei 1 Schleife")
-                               : QStringLiteral("Bei %1 Schleifen").arg(numbers.size());
-}
-
-}  // namespace
-
-QString UnfittingRibbonsQuestion(const QList<int> &numbers, const QList<int> &lackingLetters) {
-    QStringList sentences;
-    if (!numbers.isEmpty())
-        sentences << QStringLiteral("%1 passt der Text nicht: %2.")
-                         .arg(AtRibbons(numbers), RibbonNumbers(numbers));
-    if (!lackingLetters.isEmpty())
-        sentences << QStringLiteral("%1 hat die Schrift nicht alle Buchstaben des Textes: %2.")
-                         .arg(AtRibbons(lackingLetters), RibbonNumbers(lackingLetters));
-    sentences << QStringLiteral("Trotzdem drucken?");
-    return sentences.join(QLatin1Char(' '));
-}
-
-QString LeftOutByWidthNotice(const QList<int> &numbers) {
-    return WidthMismatchMessage() +
-           (numbers.size() == 1 ? QStringLiteral("\n\nNicht gedruckt wird Schleife %1.")
-                                : QStringLiteral("\n\nNicht gedruckt werden die Schleifen %1."))
-               .arg(RibbonNumbers(numbers));
-}
 
 PrintRangeDialog::PrintRangeDialog(QWidget *parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Drucken"));

@@ -5,23 +5,9 @@
 #include <functional>
 #include <memory>
 
+#include "print/PrintQuestions.h"
 #include "print/Printer.h"
 #include "print/QueueCapabilities.h"
-
-// The ribbons of a run named by their numbers in the list, counted from 1:
-// "2, 5, 7"; a long list ends after the first twenty with "…".
-QString RibbonNumbers(const QList<int> &numbers);
-
-// Asked before printing ribbons whose texts do not fit:
-// "Bei 3 Schleifen passt der Text nicht: 2, 5, 7. Trotzdem drucken?"; the
-// ribbons whose face lacks letters of their texts get a sentence of their own
-// before the question: "Bei 1 Schleife hat die Schrift nicht alle Buchstaben
-// des Textes: 4."
-QString UnfittingRibbonsQuestion(const QList<int> &numbers, const QList<int> &lackingLetters = {});
-
-// The information about the ribbons the width rule will leave out (see
-// PrintRequest::leftOutByWidth): its message and their numbers.
-QString LeftOutByWidthNotice(const QList<int> &numbers);
 
 class QComboBox;
 class QLabel;

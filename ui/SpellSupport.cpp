@@ -12,6 +12,7 @@
 #include "model/FileError.h"
 #include "model/Job.h"
 #include "model/SettingsFile.h"
+#include "print/PrintQuestions.h"
 #include "print/PrintRun.h"
 #include "spell/RibbonTexts.h"
 #include "spell/UserDictionary.h"
@@ -22,8 +23,6 @@
 #include "ui/TextRefusal.h"
 
 namespace {
-
-constexpr int NamedWords = 5;
 
 // The unknown word under a point of a memo's viewport.
 struct WordAt {
@@ -239,37 +238,17 @@ QStringList SpellingSupport::unknownWords(const QList<QStringList> &texts) {
 }
 
 QString SpellingSupport::PrintQuestion(const QStringList &words, const QList<int> &ribbons) {
-    QString named = words.mid(0, NamedWords).join(QStringLiteral(", "));
-    if (words.size() > NamedWords)
-        named += QStringLiteral(" und %1 weitere").arg(words.size() - NamedWords);
-    const QString where = ribbons.size() == 1 ? QStringLiteral(" in Schleife %1")
-                                              : QStringLiteral(" in den Schleifen %1");
-    return QStringLiteral("Unbekannte W\u00F6rter%1: %2. Trotzdem drucken?")
-        .arg(ribbons.isEmpty() ? QString() : where.arg(RibbonNumbers(ribbons)), named);
+    return UnknownWordsQuestion(words, ribbons);
 }
 
-bool ConfirmPrintSpelling(QWidget *window, const PrintRun &run, bool rightTexts) {
+std::function<QStringList(const TJob &)> PrintSpellingCheck(QWidget *window, bool rightTexts) {
     SpellingSupport *spelling = SpellingSupport::of(window);
     if (!spelling)
-        return true;
-    QStringList words;
-    QList<int> ribbons;  // which ribbons hold them, so that they can be found
-    for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
-        const TJob *job = run.jobAt(i);
-        if (!job)
-            continue;
+        return nullptr;
+    return [spelling, rightTexts](const TJob &job) {
         QList<QStringList> texts;
-        for (const RibbonText &text : PrintedTexts(*job, rightTexts))
+        for (const RibbonText &text : PrintedTexts(job, rightTexts))
             texts.append(text.lines);
-        const QStringList unknown = spelling->unknownWords(texts);
-        if (unknown.isEmpty())
-            continue;
-        ribbons << i + 1;
-        for (const QString &word : unknown) {
-            if (!words.contains(word))
-                words.append(word);
-        }
-    }
-    return words.isEmpty() ||
-           PrintFlow::of(window).confirm(SpellingSupport::PrintQuestion(words, ribbons));
+        return spelling->unknownWords(texts);
+    };
 }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,7 +17,7 @@ class QPoint;
 class QWidget;
 class SpellHighlighter;
 class TextMemo;
-struct PrintRun;
+class TJob;
 
 // The spelling check of the main window: underlines in the two memos, the
 // memos' context menu for an unknown word, the menu "&Rechtschreibung" and the
@@ -88,7 +89,7 @@ private:
     bool cappedTold_ = false;
 };
 
-// The print command's question: asks once when the ribbons of the run hold
-// unknown words (only the texts that are printed: the right ones not in the
-// compatibility mode nor in the centred style). True to print.
-bool ConfirmPrintSpelling(QWidget *window, const PrintRun &run, bool rightTexts);
+// The print command's spelling check: the unknown words of the texts a
+// ribbon prints (the right ones not in the compatibility mode nor in the
+// centred style); none without the window's spelling support.
+std::function<QStringList(const TJob &)> PrintSpellingCheck(QWidget *window, bool rightTexts);

@@ -11,11 +11,11 @@ struct CommandForm {
 const QList<CommandForm> &commands() {
     static const QList<CommandForm> list = {
         {"render", {"o", "output", "section", "dpi", "settings"}, {"print"}},
-        {"print", {"pdf", "printer", "methode", "from", "to", "settings"}, {}},
+        {"print", {"pdf", "printer", "methode", "from", "to", "settings"}, {"ja"}},
         {"trace", {"section", "scale", "flags", "settings"}, {}},
         {"trace-print", {"page", "methode", "from", "to", "settings"}, {}},
         {"check", {"settings"}, {"spelling"}},
-        {"import", {"printer", "pdf-dir", "methode", "settings"}, {"check", "spelling"}},
+        {"import", {"printer", "pdf-dir", "methode", "settings"}, {"check", "spelling", "ja"}},
         {"watch", {"printer", "pdf-dir", "methode", "settings"}, {}},
     };
     return list;
@@ -138,14 +138,18 @@ QString CliHelp(const QString &command) {
         "  f\u00fcr PNG und 600 f\u00fcr PDF (1 bis 2400). --section: nur diese Schleife.\n");
     const QString print = QStringLiteral(
         "vellumo-cli print DATEI (--pdf AUS.pdf | --printer NAME) [--methode N]\n"
-        "            [--from A --to B] [--settings INI]\n"
+        "            [--from A --to B] [--ja] [--settings INI]\n"
         "  Druckt wie der Druckbefehl des Fensters: Schleifen ohne Text entfallen, der\n"
         "  Bereich --from/--to z\u00e4hlt die \u00fcbrigen Schleifen ab 1, die erste gedruckte\n"
         "  Schleife legt die Breite fest, andere Breiten werden ausgelassen und gemeldet.\n"
         "  Die Druckmethode nennt \"Methode\" in [Drucker] der Einstellungen, au\u00dfer "
         "--methode\n"
         "  (0 bis 4) ist angegeben. --pdf schreibt eine PDF-Datei, --printer druckt auf die\n"
-        "  CUPS-Warteschlange NAME.\n");
+        "  CUPS-Warteschlange NAME.\n"
+        "  Wo das Fenster fragen w\u00fcrde, weil Papier verloren gehen kann (der Text passt\n"
+        "  nicht, der Schrift fehlen Buchstaben, die Warteschlange w\u00fcrde die Seiten\n"
+        "  abschneiden), wird nichts gedruckt: die Frage steht auf stderr, Exit-Status 1.\n"
+        "  --ja beantwortet jede solche Frage mit Ja.\n");
     const QString trace = QStringLiteral(
         "vellumo-cli trace DATEI [--section NAME] [--scale N] [--flags F] [--settings INI]\n"
         "  Schreibt jede Zeichenoperation, die DrawJob f\u00fcr eine Schleife ausf\u00fchrt, als "
@@ -188,13 +192,14 @@ QString CliHelp(const QString &command) {
         "  Exit-Status 0 ohne Fund, 3 mit Funden.\n");
     const QString import = QStringLiteral(
         "vellumo-cli import DATEI... (--printer NAME | --pdf-dir ORDNER | --check [--spelling])\n"
-        "            [--methode N] [--settings INI]\n"
+        "            [--methode N] [--ja] [--settings INI]\n"
         "  Druckt Auftragsdateien (CSV, JSON oder Schleifendatei; siehe README) einmal, wie\n"
         "  print: je Datei und Schleifenbreite ein Druck, mit --pdf-dir je eine PDF-Datei\n"
         "  DATEI.pdf (DATEI-75mm.pdf bei mehreren Breiten). Die Dateien bleiben, wo sie sind.\n"
         "  --check druckt nicht, sondern schreibt die Funde wie check, mit file=\"...\" vorn;\n"
         "  Exit-Status 3 mit Funden. Eine unlesbare Datei wird gemeldet (Exit-Status 1),\n"
-        "  die \u00fcbrigen werden trotzdem bearbeitet.\n");
+        "  die \u00fcbrigen werden trotzdem bearbeitet. Fragen wie bei print: ohne --ja\n"
+        "  wird eine solche Datei nicht gedruckt (Exit-Status 1).\n");
     const QString watch = QStringLiteral(
         "vellumo-cli watch ORDNER (--printer NAME | --pdf-dir ORDNER) [--methode N]\n"
         "            [--settings INI]\n"
@@ -202,7 +207,9 @@ QString CliHelp(const QString &command) {
         "  und legt sie danach mit einer Ergebnisdatei in Gedruckt/ ab, eine unlesbare mit\n"
         "  dem Grund in Fehler/. Mehrere Dienste und Fenster k\u00f6nnen einen Ordner teilen;\n"
         "  jeder Auftrag wird genau einmal genommen. Schreibt je Auftragsdatei eine Zeile\n"
-        "  auf stdout und endet nach dem laufenden Auftrag mit SIGTERM oder SIGINT.\n");
+        "  auf stdout und endet nach dem laufenden Auftrag mit SIGTERM oder SIGINT.\n"
+        "  Ein Auftrag, bei dem das Fenster fragen w\u00fcrde, weil Papier verloren gehen\n"
+        "  kann, wird nicht gedruckt, sondern mit der Frage als Grund in Fehler/ abgelegt.\n");
     if (command == QLatin1String("check"))
         return check;
     if (command == QLatin1String("import"))

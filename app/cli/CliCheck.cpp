@@ -43,6 +43,30 @@ void PrepareChecker(const SettingsFile &settings, SpellChecker &checker, QTextSt
     checker.setPhrases(LoadPhraseFile(PhraseFilePath()));
 }
 
+std::function<QStringList(const TJob &)> UnattendedSpelling(const SettingsFile &settings,
+                                                            SpellChecker &checker,
+                                                            bool rightPrinted) {
+    QString ignored;
+    QTextStream quiet(&ignored);
+    try {
+        PrepareChecker(settings, checker, quiet);
+    } catch (const CliError &) {
+        return nullptr;  // no dictionary: nothing to list
+    }
+    return [&checker, rightPrinted](const TJob &job) {
+        QStringList words;
+        for (const RibbonText &text : PrintedTexts(job, rightPrinted)) {
+            for (const QString &line : text.lines) {
+                for (const QString &word : checker.unknownWordList(line)) {
+                    if (!words.contains(word))
+                        words.append(word);
+                }
+            }
+        }
+        return words;
+    };
+}
+
 QString CheckFinding::line() const {
     return QStringLiteral("ribbon=%1 section=%2 end=%3 kind=%4 detail=%5")
         .arg(ribbon)

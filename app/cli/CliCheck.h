@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -10,6 +11,7 @@ class QTextStream;
 class SettingsFile;
 class SpellChecker;
 struct RenderContext;
+class TJob;
 
 // One finding of "vellumo-cli check": where it is and what it is. The kinds
 // of finding share this record and its line.
@@ -38,6 +40,14 @@ QList<CheckFinding> RibbonFindings(const std::vector<RibbonEntry> &ribbons,
 // Opens the dictionary the settings choose (German when none is chosen), with
 // the shop's own words and phrases as known. Throws CliError when there is none.
 void PrepareChecker(const SettingsFile &settings, SpellChecker &checker, QTextStream &err);
+
+// The spelling check of a print without a window: the unknown words of the
+// texts a ribbon prints, with the dictionary the settings choose; none when
+// no dictionary can be opened (the print goes on: unknown words never stop
+// it, they are only listed).
+std::function<QStringList(const TJob &)> UnattendedSpelling(const SettingsFile &settings,
+                                                           SpellChecker &checker,
+                                                           bool rightPrinted);
 
 constexpr int CheckSuggestions = 3;
 

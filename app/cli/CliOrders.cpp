@@ -50,6 +50,7 @@ Target TargetOf(const CliArgs &args, const QString &command) {
     }
     if (args.has(QStringLiteral("methode")))
         target.methode = args.integer(QStringLiteral("methode"), 0, 4, 0);
+    target.yesToAll = args.has(QStringLiteral("ja"));
     return target;
 }
 
@@ -135,6 +136,12 @@ int RunImport(const CliArgs &args, QTextStream &out, QTextStream &err) {
     const bool spelling = args.has(QStringLiteral("spelling"));
     if (spelling)
         PrepareChecker(session.settings(), checker, err);
+    // A print lists the unknown words; they never stop it.
+    SpellChecker printChecker;
+    std::function<QStringList(const TJob &)> unknownWords;
+    if (!check)
+        unknownWords =
+            UnattendedSpelling(session.settings(), printChecker, !session.compatibilityMode());
 
     int status = CliOk;
     for (const QString &path : args.files) {
@@ -155,29 +162,40 @@ int RunImport(const CliArgs &args, QTextStream &out, QTextStream &err) {
                 status = CliFindings;
             continue;
         }
-        const std::vector<std::vector<const TJob *>> groups = RibbonsByWidth(read.orders);
-        if (groups.empty()) {
+        std::vector<const TJob *> ribbons;
+        for (const Order &order : read.orders) {
+            for (const std::unique_ptr<TJob> &job : order.ribbons) {
+                if (job->HasText())
+                    ribbons.push_back(job.get());
+            }
+        }
+        if (ribbons.empty()) {
             err << QStringLiteral("%1: keine Schleife mit Text; nichts gedruckt\n").arg(path);
             status = CliBadInput;
             continue;
         }
-        for (const std::vector<const TJob *> &group : groups) {
-            const OrderPrintOutcome outcome =
-                PrintOrderGroup(group, GroupLabel(path, groups, group), target, session);
-            if (!outcome.failure.isEmpty()) {
-                err << QStringLiteral("%1: Druck fehlgeschlagen: %2\n").arg(path, outcome.failure);
-                status = CliBadInput;
-                break;
-            }
-            out << QStringLiteral("%1: %2 %3, %4 %5 auf %6\n")
-                       .arg(path)
-                       .arg(group.size())
-                       .arg(group.size() == 1 ? QStringLiteral("Schleife")
-                                              : QStringLiteral("Schleifen"))
-                       .arg(outcome.pages)
-                       .arg(outcome.pages == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"))
-                       .arg(outcome.printer);
+        const PrintResult result = PrintOrderRibbons(ribbons, path, target, session, unknownWords);
+        if (!result.unknownWords.isEmpty())
+            err << QStringLiteral("%1: Unbekannte W\u00f6rter: %2\n")
+                       .arg(path, result.unknownWords.join(QStringLiteral(", ")));
+        if (result.status != PrintResult::Printed) {
+            QString reason = result.reason;
+            if (result.status == PrintResult::Failed)
+                reason = result.failureText();
+            else if (result.status == PrintResult::Declined)
+                reason += QStringLiteral(" Es wurde nichts gedruckt; --ja druckt trotzdem.");
+            err << QStringLiteral("%1: %2\n").arg(path, reason);
+            status = CliBadInput;
+            continue;
         }
+        const int count = int(result.printed.size());
+        out << QStringLiteral("%1: %2 %3, %4 %5 auf %6\n")
+                   .arg(path)
+                   .arg(count)
+                   .arg(count == 1 ? QStringLiteral("Schleife") : QStringLiteral("Schleifen"))
+                   .arg(result.pages)
+                   .arg(result.pages == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"))
+                   .arg(result.outputs.join(QStringLiteral(", ")));
     }
     return status;
 }
@@ -208,10 +226,13 @@ int RunWatch(const CliArgs &args, QTextStream &out, QTextStream &err) {
         out << line << '\n';
         out.flush();
     };
+    SpellChecker checker;
+    const std::function<QStringList(const TJob &)> unknownWords =
+        UnattendedSpelling(session.settings(), checker, !session.compatibilityMode());
     OrderService service(
         inbox, FormatLookup(formats),
-        [&](const std::vector<const TJob *> &ribbons, const QString &label) {
-            return PrintOrderGroup(ribbons, label, target, session);
+        [&](const std::vector<const TJob *> &ribbons, const QString &name) {
+            return PrintOrderRibbons(ribbons, name, target, session, unknownWords);
         },
         log);
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 
+#include "app/cli/CliCheck.h"
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliSession.h"
 #include "app/cli/Trace.h"
@@ -13,11 +14,11 @@
 #include "print/PrintCommand.h"
 #include "print/PrintRequest.h"
 #include "print/PrintRun.h"
+#include "print/PrintRunner.h"
 #include "print/QtPrinter.h"
-#include "print/QueueSetup.h"
 #include "print/RecordingPrinter.h"
 #include "print/Session.h"
-#include "print/WatchedPrinter.h"
+#include "spell/SpellChecker.h"
 
 namespace {
 
@@ -76,39 +77,36 @@ PreparedRun PrepareRun(const CliArgs &args, const CliSession &session) {
     return prepared;
 }
 
-void ReportLeftOut(const PreparedRun &prepared, QTextStream &err) {
-    if (!prepared.run().WidthMismatch)
+void ReportLeftOut(const PreparedRun &prepared, const PrintResult &result, QTextStream &err) {
+    if (result.leftOut.isEmpty())
         return;
     err << WidthMismatchMessage().trimmed() << '\n';
-    for (const TJob *job : prepared.run().LeftOut) {
-        const qsizetype i = prepared.run().jobs.indexOf(job);
+    for (int number : result.leftOut) {
+        const RibbonEntry &entry = *prepared.entries[std::size_t(number - 1)];
         err << QStringLiteral("  ausgelassen: Schleife %1 (Abschnitt \"%2\", %3 mm breit)\n")
-                   .arg(i + 1)
-                   .arg(prepared.entries[std::size_t(i)]->section)
-                   .arg(job->Breite);
+                   .arg(number)
+                   .arg(entry.section)
+                   .arg(entry.job->Breite);
     }
 }
 
-// A run that the printer or the page sizes made fail is no success. The print
-// methods keep their errors to themselves, as the window wants, and say why
-// afterwards; what the printer adds is whether a document ended. A queue
-// takes a run of equal pages at a time, so a failure at the end of a
-// document may come after part of it was handed over; a PDF appears whole or
-// not at all.
-void CheckRun(const WatchedPrinter &printer, const QString &failure, bool partsMayBePrinted) {
-    QString reason = failure;
-    if (reason.isEmpty())
-        reason = printer.failure();
-    if (reason.isEmpty())
-        reason = QStringLiteral("der Druckauftrag wurde nicht abgeschlossen");
-    if (printer.endFailed() && partsMayBePrinted)
-        throw BadInput(QStringLiteral("Druck fehlgeschlagen beim Abschluss des Auftrags, ein Teil "
-                                      "kann gedruckt sein: %1")
-                           .arg(reason));
-    if (!failure.isEmpty() || printer.endFailed() || printer.documentsAborted() > 0 ||
-        printer.documentsEnded() == 0)
-        throw BadInput(
-            QStringLiteral("Druck fehlgeschlagen, nichts wurde gedruckt: %1").arg(reason));
+// A print that did not reach paper is no success: the question that stopped
+// it, the refusal or the failure, in the florist's words.
+void CheckResult(const PrintResult &result) {
+    switch (result.status) {
+        case PrintResult::Printed:
+            return;
+        case PrintResult::Declined:
+            throw BadInput(result.reason +
+                           QStringLiteral("\nEs wurde nichts gedruckt; --ja druckt trotzdem."));
+        case PrintResult::Refused:
+            throw BadInput(result.reason);
+        case PrintResult::Failed:
+            throw BadInput(result.failureText());
+        case PrintResult::Cancelled:
+        case PrintResult::NothingToPrint:
+            throw BadInput(QStringLiteral("Es wurde nichts gedruckt."));
+    }
 }
 
 // A device-settings field as requested, or "-" where the page kept the printer's own.
@@ -164,6 +162,8 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
     session.warnMissingPictures(prepared.entries, err);
 
     QtPrinter printer;
+    PrintTarget target;
+    target.printer = &printer;
     if (toPdf) {
         const QString output = QFileInfo(args.value(QStringLiteral("pdf"))).absoluteFilePath();
         if (!QFileInfo(QFileInfo(output).absolutePath()).isDir())
@@ -173,27 +173,34 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
             throw BadInput(QStringLiteral("%1: ist ein Ordner").arg(output));
         CheckOutputFile(args, output);
         RibbonSession::SelectPdfPrinter(printer, output);
+        target.toPdf = true;
+        target.pdfFile = output;
+        target.selectPdfFile = [&printer](const QString &file) { printer.setPdfOutputFile(file); };
     } else {
         try {
             RibbonSession::SelectQueue(printer, queue);
         } catch (const PrinterError &e) {
             throw BadInput(e.message());
         }
-        // What the queue takes, and how it was set up in the window.
-        PrintRequest &request = *prepared.request;
-        request.settings().limits = PrepareQueue(printer, queue, &session.settings());
-        const QString refusal = request.refusal(queue);
-        if (!refusal.isEmpty())
-            throw BadInput(refusal);
-        const QString warning = request.paperWarning(queue, CurrentPaperName(printer));
-        if (!warning.isEmpty())
-            err << QStringLiteral("Warnung: ") << warning << '\n';
+        target.queue = queue;
+        target.readCapabilities = [](const QString &name) { return ReadQueueCapabilities(name); };
     }
 
-    WatchedPrinter watched(printer);
-    const QString failure = prepared.request->print(watched);
-    ReportLeftOut(prepared, err);
-    CheckRun(watched, failure, !toPdf);
+    // Nobody to ask: the questions that protect paper are answered no,
+    // unless --ja says yes to all; other widths are left out, as the window
+    // does without being asked.
+    UnattendedAnswers answers(args.has(QStringLiteral("ja")), false);
+    PrintChecks checks;
+    SpellChecker checker;
+    checks.unknownWords =
+        UnattendedSpelling(session.settings(), checker, !session.shared().compatibilityMode());
+    PrintRunner runner(*prepared.request, &session.settings(), target, answers, checks);
+    const PrintResult result = runner.run();
+    ReportLeftOut(prepared, result, err);
+    if (!result.unknownWords.isEmpty())
+        err << QStringLiteral("Unbekannte W\u00f6rter: %1\n")
+                   .arg(result.unknownWords.join(QStringLiteral(", ")));
+    CheckResult(result);
     return CliOk;
 }
 
@@ -210,8 +217,15 @@ int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err) {
 
     printer.selectPrinter(0);
     printer.reselectWithDriverDefaults();
-    WatchedPrinter watched(printer);
-    const QString failure = prepared.request->print(watched);
+    PrintTarget target;
+    target.printer = &printer;
+    // A recording uses no paper: there is nothing to ask about fit, and
+    // every ribbon is recorded as the print command would print it.
+    PrintChecks checks;
+    checks.findings = [](const TJob &) { return std::vector<FitFinding>(); };
+    UnattendedAnswers answers(true, false);
+    const PrintResult result =
+        PrintRunner(*prepared.request, &session.settings(), target, answers, checks).run();
 
     int n = 0;
     int printed = 0;
@@ -230,14 +244,12 @@ int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err) {
         for (const QString &line : TraceLines(page.canvas->ops()))
             out << line << '\n';
     }
-    for (const TJob *job : prepared.run().LeftOut) {
-        const qsizetype i = prepared.run().jobs.indexOf(job);
+    for (int number : result.leftOut)
         out << QStringLiteral("skipped index=%1 section=%2\n")
-                   .arg(i + 1)
-                   .arg(TraceQuoted(prepared.entries[std::size_t(i)]->section));
-    }
+                   .arg(number)
+                   .arg(TraceQuoted(prepared.entries[std::size_t(number - 1)]->section));
     out << QStringLiteral("pages total=%1\n").arg(printed);
-    ReportLeftOut(prepared, err);
-    CheckRun(watched, failure, false);
+    ReportLeftOut(prepared, result, err);
+    CheckResult(result);
     return CliOk;
 }

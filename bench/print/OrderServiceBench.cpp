@@ -69,8 +69,8 @@ void ServicePrintsHundredOrders(benchmark::State &state) {
         const OrderTarget target{QString(), pdfs, -1};
         OrderService service(
             inbox, nullptr,
-            [&](const std::vector<const TJob *> &ribbons, const QString &label) {
-                return PrintOrderGroup(ribbons, label, target, *shop.session);
+            [&](const std::vector<const TJob *> &ribbons, const QString &name) {
+                return PrintOrderRibbons(ribbons, name, target, *shop.session, nullptr);
             },
             [](const QString &) {});
         state.ResumeTiming();

@@ -263,9 +263,20 @@ TEST_F(CliProcessTest, PrintToPdfRunsThePrintCommandAndLeavesTheSettingsAlone) {
     EXPECT_TRUE(none.err.contains(QLatin1String("\"Methode\" 7")));
     EXPECT_FALSE(QFile::exists(out));
 
+    // Texts that do not fit cost ribbons: without a person, nothing is
+    // printed and the window's question says why; --ja prints all the same.
+    const Result asked = RunCliProgram({QStringLiteral("print"), file, QStringLiteral("--pdf"), out,
+                                        QStringLiteral("--settings"), ini,
+                                        QStringLiteral("--methode"), QStringLiteral("4")});
+    EXPECT_EQ(asked.status, 1);
+    EXPECT_TRUE(asked.err.contains(
+        QLatin1String("Bei 3 Schleifen passt der Text nicht: 1, 2, 3. Trotzdem drucken?")))
+        << asked.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+
     const Result r = RunCliProgram({QStringLiteral("print"), file, QStringLiteral("--pdf"), out,
                                     QStringLiteral("--settings"), ini, QStringLiteral("--methode"),
-                                    QStringLiteral("4")});
+                                    QStringLiteral("4"), QStringLiteral("--ja")});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(
         QLatin1String("Die Schleifen in der Vorschau sind unterschiedlich breit !\n"
@@ -277,10 +288,10 @@ TEST_F(CliProcessTest, PrintToPdfRunsThePrintCommandAndLeavesTheSettingsAlone) {
     ExpectPageMillimetres(pages[1], 1200, 170);
 
     // The range counts the ribbons with text; its first ribbon fixes the width.
-    const Result range =
-        RunCliProgram({QStringLiteral("print"), file, QStringLiteral("--pdf"), out,
-                       QStringLiteral("--settings"), ini, QStringLiteral("--methode"),
-                       QStringLiteral("4"), QStringLiteral("--from"), QStringLiteral("2")});
+    const Result range = RunCliProgram(
+        {QStringLiteral("print"), file, QStringLiteral("--pdf"), out, QStringLiteral("--settings"),
+         ini, QStringLiteral("--methode"), QStringLiteral("4"), QStringLiteral("--from"),
+         QStringLiteral("2"), QStringLiteral("--ja")});
     EXPECT_EQ(range.status, 0) << range.err.toStdString();
     const QVector<QSizeF> ranged = PdfPageSizes(out);
     ASSERT_EQ(ranged.size(), 1);
@@ -339,17 +350,19 @@ TEST_F(CliProcessTest, PrintToPdfNeverDestroysAFileNorPassesAFailure) {
     const QString out = data.filePath(QStringLiteral("alt.pdf"));
     data.writeFile(QStringLiteral("alt.pdf"), QByteArray("das alte PDF"));
     const auto print = [&](const QString &target, const QString &order, const QString &s) {
+        // The ribbons' texts do not fit: what is tested here lies beyond that question.
         return RunCliProgram({QStringLiteral("print"), order, QStringLiteral("--pdf"), target,
-                              QStringLiteral("--settings"), s});
+                              QStringLiteral("--settings"), s, QStringLiteral("--ja")});
     };
 
     // A full disk: every write beyond 2 KiB fails (the signal that would end
     // the process is ignored, so the writes just fail).
     QProcess full;
-    full.start(QStringLiteral("/bin/bash"),
-               {QStringLiteral("-c"), QStringLiteral("ulimit -f 2; trap '' XFSZ; exec \"$@\""),
-                QStringLiteral("bash"), QStringLiteral(VELLUMO_CLI), QStringLiteral("print"), file,
-                QStringLiteral("--pdf"), out, QStringLiteral("--settings"), ini});
+    full.start(
+        QStringLiteral("/bin/bash"),
+        {QStringLiteral("-c"), QStringLiteral("ulimit -f 2; trap '' XFSZ; exec \"$@\""),
+         QStringLiteral("bash"), QStringLiteral(VELLUMO_CLI), QStringLiteral("print"), file,
+         QStringLiteral("--pdf"), out, QStringLiteral("--settings"), ini, QStringLiteral("--ja")});
     ASSERT_TRUE(full.waitForFinished(120000));
     EXPECT_EQ(full.exitCode(), 1) << full.readAllStandardError().toStdString();
     EXPECT_EQ(data.readFile(QStringLiteral("alt.pdf")), QByteArray("das alte PDF"));
@@ -613,9 +626,18 @@ TEST_F(CliProcessTest, OrdersAreImportedCheckedAndWatched) {
 
     const QString pdfs = data.filePath(QStringLiteral("pdf"));
     QDir().mkpath(pdfs);
-    const Result print =
+    // Order 4712 does not fit: nothing of the file is printed without --ja.
+    const Result asked =
         RunCliProgram({QStringLiteral("import"), order, QStringLiteral("--pdf-dir"), pdfs,
                        QStringLiteral("--settings"), ini});
+    EXPECT_EQ(asked.status, 1);
+    EXPECT_TRUE(asked.err.contains(
+        QLatin1String("Bei 1 Schleife passt der Text nicht: 2. Trotzdem drucken?")))
+        << asked.err.toStdString();
+    EXPECT_TRUE(QDir(pdfs).isEmpty());
+    const Result print =
+        RunCliProgram({QStringLiteral("import"), order, QStringLiteral("--pdf-dir"), pdfs,
+                       QStringLiteral("--settings"), ini, QStringLiteral("--ja")});
     ASSERT_EQ(print.status, 0) << print.err.toStdString();
     EXPECT_TRUE(PdfText(pdfs + QStringLiteral("/bestellung.pdf"))
                     .contains(QStringLiteral("Familie \u015Eahin")));
@@ -644,10 +666,19 @@ TEST_F(CliProcessTest, OrdersAreImportedCheckedAndWatched) {
         file.close();
         ASSERT_TRUE(QFile::rename(name + QStringLiteral(".tmp"), name));
     }
+    // The order that does not fit waits in Fehler/ with the question as its reason.
+    data.writeFile(QStringLiteral("Auftraege/zu-lang.csv"), csv);
     QDir printed(inbox + QStringLiteral("/Gedruckt"));
+    const QString reason = inbox + QStringLiteral("/Fehler/zu-lang.csv.fehler.txt");
     for (int wait = 0;
-         wait < 120 && printed.entryList({QStringLiteral("*.ergebnis.txt")}).size() < 6; ++wait)
+         wait < 120 && (printed.entryList({QStringLiteral("*.ergebnis.txt")}).size() < 6 ||
+                        !QFile::exists(reason));
+         ++wait)
         QThread::msleep(250);
+    QFile why(reason);
+    ASSERT_TRUE(why.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        why.readAll().contains("Grund=Bei 1 Schleife passt der Text nicht: 2. Trotzdem drucken?"));
     EXPECT_EQ(printed.entryList({QStringLiteral("*.ergebnis.txt")}).size(), 6);
     QString all;
     for (const QString &pdf : QDir(out).entryList({QStringLiteral("*.pdf")}))

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "model/Job.h"
 #include "model/OrderInbox.h"
@@ -28,9 +29,9 @@ struct ServiceFixture {
     };
     std::vector<Call> calls;
     QStringList log;
-    // Which call (counted from 1) fails, and whether pages reached the queue first.
-    int failingCall = 0;
-    bool failAfterPages = false;
+    // What the print answers for the next file; by default every ribbon
+    // printed on two pages.
+    std::optional<PrintResult> answer;
 
     ServiceFixture() { QDir().mkpath(inboxPath); }
 
@@ -47,20 +48,20 @@ struct ServiceFixture {
     OrderService service(OrderInbox &inbox) {
         return OrderService(
             inbox, nullptr,
-            [this](const std::vector<const TJob *> &ribbons, const QString &label) {
-                Call call{label, {}};
+            [this](const std::vector<const TJob *> &ribbons, const QString &name) {
+                Call call{name, {}};
                 for (const TJob *job : ribbons)
                     call.firstLines << job->TextLeft.at(0);
                 calls.push_back(call);
-                OrderPrintOutcome outcome;
-                outcome.printer = QStringLiteral("Band");
-                if (int(calls.size()) == failingCall) {
-                    outcome.failure = QStringLiteral("Warteschlange weist den Auftrag ab");
-                    outcome.partsMayBePrinted = failAfterPages;
-                } else {
-                    outcome.pages = int(ribbons.size()) * 2;
-                }
-                return outcome;
+                if (answer)
+                    return *answer;
+                PrintResult printed;
+                printed.status = PrintResult::Printed;
+                printed.outputs << QStringLiteral("Band");
+                printed.printed = ribbons;
+                printed.ribbonsInRun = int(ribbons.size());
+                printed.pages = int(ribbons.size()) * 2;
+                return printed;
             },
             [this](const QString &line) { log << line; });
     }
@@ -92,7 +93,7 @@ TEST(OrderServiceTest, TwoServicesPrintEachOrderOnceAndFileEveryOutcome) {
 
     // Both orders of a.csv in one print, in file order, with every line.
     ASSERT_EQ(f.calls.size(), 1u);
-    EXPECT_EQ(f.calls[0].label, QStringLiteral("a"));
+    EXPECT_EQ(f.calls[0].label, QStringLiteral("a.csv"));
     EXPECT_EQ(f.calls[0].firstLines,
               (QStringList{QStringLiteral("In Liebe"), QStringLiteral("Letzte Gr\u00fc\u00dfe")}));
     const QByteArray result = f.read(QStringLiteral("Gedruckt/a.csv.ergebnis.txt"));
@@ -121,41 +122,68 @@ TEST(OrderServiceTest, TwoServicesPrintEachOrderOnceAndFileEveryOutcome) {
                               "4711\xe2\x80\x9c wurde schon gedruckt"));
 }
 
-TEST(OrderServiceTest, WidthsPrintInGroupsAndAFailedPrintIsNeverRepeated) {
+// Whatever kept an order off paper files it in Fehler/ with the reason the
+// order system can read, and it is never tried again by itself.
+TEST(OrderServiceTest, AnOrderNotPrintedIsFiledWithItsReason) {
+    const auto result = [](PrintResult::Status status, const char *reason, int printed,
+                           bool partly) {
+        PrintResult r;
+        r.status = status;
+        r.reason = QString::fromUtf8(reason);
+        r.ribbonsInRun = 2;
+        r.partsMayBePrinted = partly;
+        static const TJob ribbon;
+        r.printed.assign(std::size_t(printed), &ribbon);
+        return r;
+    };
+    const struct {
+        const char *name;
+        PrintResult answer;
+        const char *reason;
+    } cases[] = {
+        {"frage.csv",
+         result(PrintResult::Declined, "Bei 1 Schleife passt der Text nicht: 2. Trotzdem drucken?",
+                0, false),
+         "Grund=Bei 1 Schleife passt der Text nicht: 2. Trotzdem drucken?"},
+        {"breit.csv",
+         result(PrintResult::Refused, "Die Schleife ist 170 mm breit, der Drucker", 0, false),
+         "Grund=Die Schleife ist 170 mm breit, der Drucker"},
+        {"teilweise.csv",
+         result(PrintResult::Failed, "Warteschlange weist den Auftrag ab", 1, true),
+         "ein Teil kann gedruckt sein (1 von 2 Schleifen gedruckt): Warteschlange weist"},
+        {"nichts.csv", result(PrintResult::Failed, "Warteschlange weist den Auftrag ab", 0, false),
+         "nichts wurde gedruckt: Warteschlange weist den Auftrag ab"},
+    };
     ServiceFixture f;
-    const QByteArray mixed =
-        "Auftrag;Text links;Breite\r\n"
-        "1;Eins;75\r\n2;Zwei;100\r\n3;Drei;75\r\n";
-    f.write(QStringLiteral("breiten.csv"), mixed);
     OrderInbox inbox(f.inboxPath, QStringLiteral("werkstatt"), LaterClock());
     QString error;
     ASSERT_TRUE(inbox.prepare(&error));
     OrderService service = f.service(inbox);
-    EXPECT_EQ(service.runOnce().printed, 1);
-    ASSERT_EQ(f.calls.size(), 2u);
-    EXPECT_EQ(f.calls[0].label, QStringLiteral("breiten-75mm"));
-    EXPECT_EQ(f.calls[0].firstLines, (QStringList{QStringLiteral("Eins"), QStringLiteral("Drei")}));
-    EXPECT_EQ(f.calls[1].label, QStringLiteral("breiten-100mm"));
-
-    // The second width fails: what the first printed must not print again,
-    // so the file waits in Fehler/ for a person.
-    f.calls.clear();
-    f.failingCall = 2;
-    f.write(QStringLiteral("teilweise.csv"),
-            "Auftrag;Text links;Breite\r\n5;F\xc3\xbcnf;75\r\n6;Sechs;100\r\n");
-    EXPECT_EQ(service.runOnce().failed, 1);
-    const QByteArray partly = f.read(QStringLiteral("Fehler/teilweise.csv.fehler.txt"));
-    EXPECT_TRUE(partly.contains("ein Teil kann gedruckt sein (1 von 2 Schleifen gedruckt)"))
-        << partly.toStdString();
-
-    // A failure before anything reached the queue says so.
-    f.calls.clear();
-    f.failingCall = 1;
-    f.write(QStringLiteral("nichts.csv"), "Auftrag;Text links\r\n7;Sieben\r\n");
-    EXPECT_EQ(service.runOnce().failed, 1);
-    EXPECT_TRUE(f.read(QStringLiteral("Fehler/nichts.csv.fehler.txt"))
-                    .contains("nichts wurde gedruckt: Warteschlange weist den Auftrag ab"));
+    int number = 1;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        f.answer = c.answer;
+        f.write(
+            QString::fromUtf8(c.name),
+            QStringLiteral("Auftrag;Text links\r\n%1;Eins\r\n%1;Zwei\r\n").arg(number++).toUtf8());
+        EXPECT_EQ(service.runOnce().failed, 1);
+        const QByteArray reason =
+            f.read(QStringLiteral("Fehler/%1.fehler.txt").arg(QString::fromUtf8(c.name)));
+        EXPECT_TRUE(reason.contains(c.reason)) << reason.toStdString();
+    }
+    EXPECT_EQ(f.calls.size(), std::size(cases));
     EXPECT_TRUE(QDir(f.inboxPath).entryList(QDir::Files).isEmpty());
+
+    // Unknown words never stop it; the result lists them.
+    f.answer.reset();
+    PrintResult words = result(PrintResult::Printed, "", 1, false);
+    words.unknownWords =
+        QStringList{QStringLiteral("\u015Eahin"), QStringLiteral("Dvo\u0159\u00e1k")};
+    f.answer = words;
+    f.write(QStringLiteral("namen.csv"), "Auftrag;Text links\r\n77;Familie\r\n");
+    EXPECT_EQ(service.runOnce().printed, 1);
+    EXPECT_TRUE(f.read(QStringLiteral("Gedruckt/namen.csv.ergebnis.txt"))
+                    .contains("Unbekannte Woerter=\xc5\x9e\x61hin, Dvo\xc5\x99\xc3\xa1k"));
 }
 
 }  // namespace
