@@ -2,12 +2,15 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "model/OrderFile.h"
 #include "print/PrintRunner.h"
 
 class OrderInbox;
+struct InboxFile;
 struct OrderClaim;
 class TJob;
 
@@ -24,8 +27,8 @@ class OrderService {
 public:
     // Prints the ribbons of one order file, in their order, through the one
     // print runner with nobody to ask; `name` is the file's name in the inbox.
-    using PrintFile = std::function<PrintResult(const std::vector<const TJob *> &ribbons,
-                                                const QString &name)>;
+    using PrintFile =
+        std::function<PrintResult(const std::vector<const TJob *> &ribbons, const QString &name)>;
     // One line per order file, for the log.
     using Log = std::function<void(const QString &line)>;
 
@@ -44,8 +47,28 @@ public:
     // Reads, prints and files one claimed order. Returns whether it was printed.
     bool handle(const OrderClaim &claim);
 
+    // A person at the window does the same with one order the list shows,
+    // through the same claim, reading and filing; what they are told comes
+    // through the log. `label` names the order in messages.
+    // Takes the ribbons into the ribbon list with `append`; an order it
+    // refuses goes back into the inbox.
+    using Append =
+        std::function<bool(std::vector<std::unique_ptr<TJob>> &ribbons, QString *reason)>;
+    void takeOver(const InboxFile &file, const QString &label, const Append &append);
+    // Prints the order with the window's questions. An order printed before
+    // is printed again only when `askReprint` says yes. A print the person
+    // declined or cancelled before any paper was used puts the order back;
+    // one that failed after paper may have been used goes to Fehler/. The
+    // ribbons the print left out (range, width) go into the list by `append`.
+    using AskReprint = std::function<bool(const QString &question)>;
+    void printAttended(const InboxFile &file, const QString &label, const AskReprint &askReprint,
+                       const Append &append);
+
 private:
     bool fail(const QString &path, const QString &name, const QString &reason);
+    struct Taken;
+    std::optional<Taken> claimAndRead(const InboxFile &file, const QString &label);
+    void putBack(const Taken &taken, const QString &text);
 
     OrderInbox &inbox_;
     StoredFormatLookup formats_;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/PhraseFile.h"
+#include "print/PrintRunner.h"
 #include "print/Printer.h"
 #include "render/Pictures.h"
 #include "render/RenderContext.h"
@@ -68,7 +69,7 @@ public:
 
     // The print command over `jobs` rather than the list, with all its
     // questions; `selected` is the ribbon the range "Markierung" names.
-    PrintOutcome PrintRibbons(const std::vector<const TJob *> &jobs, const TJob *selected,
+    PrintResult PrintRibbons(const std::vector<const TJob *> &jobs, const TJob *selected,
                               const std::optional<PrintRange> &preset = std::nullopt);
 
     // The ribbon list in its order; the list owns the jobs.

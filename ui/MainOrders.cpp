@@ -17,6 +17,7 @@
 #include "ui/FormatSnapshot.h"
 #include "ui/JobListModel.h"
 #include "ui/OrderPanel.h"
+#include "ui/PrintFlow.h"
 #include "ui/SpellSupport.h"
 
 namespace {
@@ -56,6 +57,10 @@ void TMainForm::OpenOrderInbox() {
         Orders->printRibbons = [this](const std::vector<const TJob *> &ribbons) {
             StoreJob();
             return PrintRibbons(ribbons, nullptr);
+        };
+        Orders->askReprint = [this](const QString &question) {
+            const PrintFlow &flow = PrintFlow::of(this);
+            return flow.confirm && flow.confirm(question);
         };
     }
     OrderFormats->take(*Formats);

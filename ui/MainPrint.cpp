@@ -106,21 +106,20 @@ private:
 
 }  // namespace
 
-PrintOutcome TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, const TJob *selected,
-                                     const std::optional<PrintRange> &preset) {
+PrintResult TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, const TJob *selected,
+                                    const std::optional<PrintRange> &preset) {
     PrintFlow &flow = PrintFlow::of(this);
-    PrintOutcome outcome;
     // [Drucker] and the drawing settings as they are now, for the whole command.
     PrintRequest request(jobs, &Setup->settings(), DrawingContext());
     const int count = request.count();
     if (count == 0)
-        return outcome;
+        return {};
     if (count > 1) {
         PrintRange range;
         if (preset)
             range = *preset;
         else if (!flow.askRange(range, count, QStringLiteral("Drucken")))
-            return outcome;
+            return {};
         request.setRange(range, selected);
     }
 
@@ -146,26 +145,14 @@ PrintOutcome TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, cons
     const PrintResult result = runner.run();
     SBtnPrint->setEnabled(true);
 
-    if (result.status == PrintResult::Refused) {
+    if (result.status == PrintResult::Refused)
         flow.warn(result.reason);
-        return outcome;
-    }
     // A run that failed must not look like one that printed.
-    if (result.status == PrintResult::Failed) {
-        outcome.failure = result.reason;
+    if (result.status == PrintResult::Failed)
         flow.warn(QStringLiteral("Der Druck ist fehlgeschlagen: %1").arg(result.reason));
-    }
     if (result.widthMismatch && result.leftOut.isEmpty())
         flow.inform(WidthMismatchMessage());  // not foreseen: said at least now
-    outcome.pages = result.pages;
-    outcome.printed = result.pages > 0 ? result.printed : std::vector<const TJob *>();
-    if (result.outputs.size() == 1)
-        outcome.printer = result.outputs.front();
-    else if (target.toPdf && !result.outputs.isEmpty())
-        outcome.printer = QFileInfo(result.outputs.front()).absolutePath();
-    else
-        outcome.printer = target.toPdf ? result.pdfFile : target.queue;
-    return outcome;
+    return result;
 }
 
 void TMainForm::PrintPreviewClick() {

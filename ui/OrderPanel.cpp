@@ -11,13 +11,13 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSet>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include "model/Job.h"
 #include "model/OrderInbox.h"
 #include "model/OrderInboxWatcher.h"
+#include "print/OrderService.h"
 
 namespace {
 
@@ -106,13 +106,6 @@ public:
 
 }  // namespace
 
-// An order file claimed for this workstation, read.
-struct OrderPanel::Taken {
-    OrderClaim claim;
-    QString label;  // the order numbers, for messages
-    OrderFileResult read;
-};
-
 OrderPanel::OrderPanel(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("OrderPanel"));
     auto *column = new QVBoxLayout(this);
@@ -184,8 +177,16 @@ QSize OrderPanel::sizeHint() const {
 
 void OrderPanel::open(const QString &folder, StoredFormatLookup formats, const QString &problem) {
     delete watcher_;
-    formats_ = formats;
+    service_.reset();
     inbox_ = std::make_unique<OrderInbox>(folder);
+    // The same service as the print service's, with the window's print and
+    // its questions; what it says goes to the status bar.
+    service_ = std::make_unique<OrderService>(
+        *inbox_, formats,
+        [this](const std::vector<const TJob *> &ribbons, const QString &) {
+            return printRibbons ? printRibbons(ribbons) : PrintResult();
+        },
+        [this](const QString &text) { say(text); });
     watcher_ = new OrderInboxWatcher(folder, std::move(formats), this);
     connect(watcher_, &OrderInboxWatcher::changed, this, &OrderPanel::refresh);
     connect(watcher_, &OrderInboxWatcher::problem, this, &OrderPanel::showProblem);
@@ -248,171 +249,19 @@ bool OrderPanel::eventFilter(QObject *watched, QEvent *event) {
     return QWidget::eventFilter(watched, event);
 }
 
-std::unique_ptr<OrderPanel::Taken> OrderPanel::claimSelected() {
-    const int row = list_->currentIndex().row();
-    if (!inbox_ || !model_->isReadyAt(row))
-        return nullptr;
-    const QString name = model_->fileNameAt(row);
-    const QString label = model_->ordersOfFileAt(row);
-    QString error;
-    if (!inbox_->prepare(&error)) {
-        say(QStringLiteral("Auftr\u00E4ge k\u00F6nnen nicht genommen werden: %1").arg(error));
-        return nullptr;
-    }
-    // As the watcher saw it: complete, and read as the list shows it.
-    const std::optional<OrderClaim> claim = inbox_->claim(model_->fileAt(row), &error);
-    if (!claim) {
-        // Another workstation was quicker: the file has left the inbox.
-        if (error.contains(QLatin1String("vergeben")) ||
-            !QFileInfo::exists(QDir(inbox_->folder()).filePath(name)))
-            say(QStringLiteral("Auftrag %1 wurde schon von einem anderen Arbeitsplatz genommen.")
-                    .arg(label));
-        else
-            say(QStringLiteral("Auftrag %1 kann nicht genommen werden: %2").arg(label, error));
-        watcher_->rescan();
-        return nullptr;
-    }
-    auto taken = std::make_unique<Taken>();
-    taken->claim = *claim;
-    taken->label = label;
-    // Read again from the claimed file: it is what is now this workstation's.
-    taken->read = LoadOrderFile(claim->path, formats_);
-    if (!taken->read.ok()) {
-        const QString reason = *taken->read.error;
-        QString moveError;
-        if (inbox_->fail(claim->path, reason, &moveError)) {
-            say(QStringLiteral("Auftrag %1 ist nicht lesbar und liegt jetzt in Fehler/: %2")
-                    .arg(label, reason));
-        } else {
-            QString releaseError;
-            inbox_->release(*claim, &releaseError);
-            say(QStringLiteral("Auftrag %1 ist nicht lesbar: %2 (%3)")
-                    .arg(label, reason, moveError));
-        }
-        watcher_->rescan();
-        return nullptr;
-    }
-    return taken;
-}
-
 void OrderPanel::takeOverSelected() {
-    std::unique_ptr<Taken> taken = claimSelected();
-    if (!taken)
+    const int row = list_->currentIndex().row();
+    if (!service_ || !model_->isReadyAt(row))
         return;
-    std::vector<std::unique_ptr<TJob>> ribbons;
-    for (Order &order : taken->read.orders) {
-        for (auto &ribbon : order.ribbons)
-            ribbons.push_back(std::move(ribbon));
-    }
-    const int count = int(ribbons.size());
-    QString reason;
-    if (!appendRibbons || !appendRibbons(ribbons, &reason)) {
-        // Nothing was taken: the order goes back for another try.
-        QString error;
-        if (inbox_->release(taken->claim, &error))
-            say(QStringLiteral("Auftrag %1 wurde nicht \u00FCbernommen: %2 Er liegt wieder im "
-                               "Auftragsordner.")
-                    .arg(taken->label, reason));
-        else
-            say(QStringLiteral("Auftrag %1 wurde nicht \u00FCbernommen: %2 Er liegt in %3 (%4).")
-                    .arg(taken->label, reason, QDir::toNativeSeparators(taken->claim.path), error));
-        watcher_->rescan();
-        return;
-    }
-    QString error;
-    if (inbox_->takenOver(taken->claim, &error))
-        say(QStringLiteral("Auftrag %1 \u00FCbernommen: %2.")
-                .arg(taken->label, count == 1 ? QStringLiteral("1 Schleife")
-                                              : QStringLiteral("%1 Schleifen").arg(count)));
-    else
-        say(QStringLiteral("Auftrag %1 ist in der Liste, aber die Datei bleibt in %2: %3")
-                .arg(taken->label, QDir::toNativeSeparators(taken->claim.path), error));
+    service_->takeOver(model_->fileAt(row), model_->ordersOfFileAt(row), appendRibbons);
     watcher_->rescan();
 }
 
 void OrderPanel::printSelected() {
-    std::unique_ptr<Taken> taken = claimSelected();
-    if (!taken)
+    const int row = list_->currentIndex().row();
+    if (!service_ || !model_->isReadyAt(row))
         return;
-    std::vector<const TJob *> ribbons;
-    QHash<const TJob *, QString> numberOf;
-    for (const Order &order : taken->read.orders) {
-        for (const auto &ribbon : order.ribbons) {
-            ribbons.push_back(ribbon.get());
-            numberOf.insert(ribbon.get(), order.number);
-        }
-    }
-    const PrintOutcome outcome = printRibbons ? printRibbons(ribbons) : PrintOutcome();
-    if (!outcome.failure.isEmpty() && outcome.pages > 0) {
-        // Part of it reached the printer: put back, it could be printed twice
-        // (by a print service on the same inbox, say). A person decides.
-        QString error;
-        const QString reason =
-            QStringLiteral("Druck fehlgeschlagen, ein Teil kann gedruckt sein: %1")
-                .arg(outcome.failure);
-        const bool moved = inbox_->fail(taken->claim.path, reason, &error);
-        say(QStringLiteral("Auftrag %1: %2. %3")
-                .arg(taken->label, reason,
-                     moved ? QStringLiteral("Er liegt in Fehler/.")
-                           : QStringLiteral("Er liegt in %1 (%2).")
-                                 .arg(QDir::toNativeSeparators(taken->claim.path), error)));
-        watcher_->rescan();
-        return;
-    }
-    if (!outcome.failure.isEmpty() || outcome.pages == 0 || outcome.printed.empty()) {
-        // Cancelled, or nothing reached paper: the order waits in the inbox.
-        QString error;
-        const bool back = inbox_->release(taken->claim, &error);
-        QString text = QStringLiteral("Auftrag %1 wurde nicht gedruckt").arg(taken->label);
-        if (!outcome.failure.isEmpty())
-            text += QStringLiteral(": ") + outcome.failure;
-        text += back ? QStringLiteral(". Er liegt wieder im Auftragsordner.")
-                     : QStringLiteral(". Er liegt in %1 (%2).")
-                           .arg(QDir::toNativeSeparators(taken->claim.path), error);
-        say(text);
-        watcher_->rescan();
-        return;
-    }
-
-    OrderPrintResult result;
-    result.time = QDateTime::currentDateTime();
-    result.printer = outcome.printer;
-    result.pages = outcome.pages;
-    result.ribbons = int(outcome.printed.size());
-    const QSet<const TJob *> printed(outcome.printed.begin(), outcome.printed.end());
-    for (const TJob *ribbon : outcome.printed) {
-        if (!result.orders.contains(numberOf.value(ribbon)))
-            result.orders << numberOf.value(ribbon);
-    }
-    QString error;
-    const bool moved = inbox_->finish(taken->claim, result, &error);
-    QString text = moved ? QStringLiteral("Auftrag %1 gedruckt.").arg(taken->label)
-                         : QStringLiteral("Auftrag %1 gedruckt: %2").arg(taken->label, error);
-
-    // Ribbons of the order the range or the width rule left out must not be
-    // lost with the printed file: they go into the list.
-    std::vector<std::unique_ptr<TJob>> rest;
-    for (Order &order : taken->read.orders) {
-        for (auto &ribbon : order.ribbons) {
-            if (ribbon->HasText() && !printed.contains(ribbon.get()))
-                rest.push_back(std::move(ribbon));
-        }
-    }
-    if (!rest.empty()) {
-        const bool one = rest.size() == 1;
-        const QString ribbons =
-            one ? QStringLiteral("1 Schleife") : QStringLiteral("%1 Schleifen").arg(rest.size());
-        QString reason;
-        if (appendRibbons && appendRibbons(rest, &reason))
-            text += QStringLiteral(" %1 des Auftrags %2 nicht gedruckt und jetzt in der Liste.")
-                        .arg(ribbons, one ? QStringLiteral("wurde") : QStringLiteral("wurden"));
-        else
-            text +=
-                QStringLiteral(
-                    " %1 des Auftrags %2 nicht gedruckt: %3 Die Datei liegt in "
-                    "Gedruckt/.")
-                    .arg(ribbons, one ? QStringLiteral("wurde") : QStringLiteral("wurden"), reason);
-    }
-    say(text);
+    service_->printAttended(model_->fileAt(row), model_->ordersOfFileAt(row), askReprint,
+                            appendRibbons);
     watcher_->rescan();
 }

@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "model/OrderFile.h"
+#include "print/PrintRunner.h"
 #include "ui/OrderListModel.h"
-#include "ui/PrintFlow.h"
 
 class OrderInbox;
 class OrderInboxWatcher;
+class OrderService;
 class QLabel;
 class QPushButton;
 class QListView;
@@ -19,9 +20,10 @@ class TJob;
 
 // "Aufträge": the orders of the inbox beside the ribbon list, with the two
 // things a florist does with one: take its ribbons into the list, or print
-// them. Either claims the order's file first, so that no other workstation
-// takes it too, and moves it on only once the ribbons are safe (in the list,
-// or on paper); whatever fails puts the file back or into Fehler/.
+// them. Both go through the order service, as the print service's do: it
+// claims the order's file first, so that no other workstation takes it too,
+// and moves it on only once the ribbons are safe (in the list, or on paper);
+// whatever fails puts the file back or into Fehler/. The panel shows and asks.
 class OrderPanel : public QWidget {
     Q_OBJECT
 public:
@@ -44,7 +46,9 @@ public:
     // cannot (the list would grow too long), the ribbons then left as they are.
     std::function<bool(std::vector<std::unique_ptr<TJob>> &ribbons, QString *reason)> appendRibbons;
     // The print command with its questions over these ribbons.
-    std::function<PrintOutcome(const std::vector<const TJob *> &ribbons)> printRibbons;
+    std::function<PrintResult(const std::vector<const TJob *> &ribbons)> printRibbons;
+    // "… wurde schon gedruckt. Noch einmal drucken?"; true for yes.
+    std::function<bool(const QString &question)> askReprint;
 
     // "&Übernehmen" and "Dr&ucken" on the selected order's file.
     void takeOverSelected();
@@ -58,8 +62,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct Taken;
-    std::unique_ptr<Taken> claimSelected();
     void refresh();
     void showProblem(const QString &problem);
     void updateState();
@@ -72,6 +74,6 @@ private:
     OrderListModel *model_ = nullptr;
     OrderInboxWatcher *watcher_ = nullptr;
     std::unique_ptr<OrderInbox> inbox_;
-    StoredFormatLookup formats_;
+    std::unique_ptr<OrderService> service_;
     QString problem_;
 };

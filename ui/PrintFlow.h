@@ -15,14 +15,6 @@ class TDlgPrinterAbort;
 class TJob;
 class QWidget;
 
-// What one print command did, for those who must know (an order printed).
-struct PrintOutcome {
-    QString failure;                    // why the run failed; empty when it did not
-    int pages = 0;                      // the pages of the finished document; 0 when none was
-    QString printer;                    // the queue, or the PDF file written
-    std::vector<const TJob *> printed;  // the ribbons that reached paper, in order
-};
-
 // What the main window's print command works with: the current printer, the
 // abort dialog and the questions it asks. Made once per main window (as its
 // child); tests put a recording printer and their own answers in.

@@ -60,7 +60,10 @@ protected:
         };
         flow.inform = [](const QString &) {};
         flow.warn = [](const QString &) {};
-        flow.confirm = [](const QString &) { return true; };
+        flow.confirm = [this](const QString &question) {
+            questions << question;
+            return !question.contains(QLatin1String("Noch einmal")) || reprint;
+        };
         CreateAppWindows(*form);
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -92,6 +95,8 @@ protected:
     OrderPanel *panel = nullptr;
     RecordingPrinter *recorder = nullptr;
     std::optional<PrintRange> rangeAnswer;
+    QStringList questions;
+    bool reprint = false;
 };
 
 TEST_F(OrderPanelTest, ListsTheOrdersWithFindingsAndTakesThemIntoTheList) {
@@ -161,6 +166,37 @@ TEST_F(OrderPanelTest, PrintingMovesTheOrderOnlyOnceItPrinted) {
     for (const char *line :
          {"Drucker=Aufzeichnung", "Seiten=2", "Schleifen=2", "Auftraege=4711, 4712"})
         EXPECT_TRUE(result.contains(QLatin1String(line))) << line << "\n" << result.toStdString();
+}
+
+// An order printed before is printed again only when the florist says so;
+// "no" leaves it waiting in the inbox.
+TEST_F(OrderPanelTest, AReprintIsAskedFor) {
+    QDir().mkpath(inbox + QStringLiteral("/Gedruckt"));
+    QFile earlier(inbox + QStringLiteral("/Gedruckt/frueher.csv.ergebnis.txt"));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("Auftraege=4712\n");
+    earlier.close();
+    StartWindow();
+    rangeAnswer = PrintRange{PrintRange::All, 1, 2};
+    auto *print = panel->findChild<QPushButton *>(QStringLiteral("BtnOrderPrint"));
+
+    print->click();
+    Settle();
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].startsWith(QStringLiteral(
+        "Auftrag \u201e4712\u201c wurde schon gedruckt (Gedruckt/frueher.csv.ergebnis.txt). "
+        "Noch einmal drucken?")))
+        << questions[0].toStdString();
+    EXPECT_TRUE(recorder->printedPages().empty());
+    EXPECT_TRUE(InFolder(QString())) << StatusText().toStdString();
+
+    reprint = true;
+    ASSERT_TRUE(QTest::qWaitFor([this] { return panel->model()->orderCount() == 2; }, 10000));
+    panel->list()->setCurrentIndex(panel->model()->index(0, 0));
+    print->click();
+    Settle();
+    EXPECT_EQ(recorder->printedPages().size(), 2u);
+    EXPECT_TRUE(InFolder(QStringLiteral("Gedruckt"))) << StatusText().toStdString();
 }
 
 }  // namespace
