@@ -2,6 +2,7 @@
 
 #include <QHash>
 
+#include "model/Palette.h"
 #include "model/PhraseFile.h"
 #include "model/ProfileFile.h"
 #include "model/UnicodeText.h"
@@ -212,34 +213,20 @@ bool wholeNumber(const Cell &cell, int min, int max, const QString &unit, std::i
     return true;
 }
 
-// The colours of the text colour dialog: the entries of the system palette it
-// offers. The printer colour of a ribbon is chosen by the palette entry
-// ("Colors", "Color<n>"), so a colour that is no entry would print in
-// whatever colour the table holds under its lowest five bits: such colours
-// are refused rather than printed wrong.
-struct PaletteColour {
-    int entry;
-    std::uint32_t rgb;  // 0xRRGGBB, as "#RRGGBB" writes it
-    const char *names;  // folded, separated by "|"
-};
-constexpr PaletteColour kPalette[] = {
-    {0, 0x000000, "schwarz|black"},
-    {1, 0x800000, "dunkelrot|darkred"},
-    {2, 0x008000, "dunkelgruen|darkgreen"},
-    {3, 0x808000, "oliv|olive"},
-    {4, 0x000080, "dunkelblau|darkblue|navy"},
-    {5, 0x800080, "lila|violett|purple"},
-    {6, 0x008080, "petrol|teal"},
-    {7, 0xC0C0C0, "hellgrau|lightgrey|lightgray"},
-    {12, 0x808080, "grau|grey|gray"},
-    {13, 0xFF0000, "rot|red"},
-    {14, 0x00FF00, "gruen|green"},
-    {15, 0xFFFF00, "gelb|yellow"},
-    {16, 0x0000FF, "blau|blue"},
-    {17, 0xFF00FF, "magenta"},
-    {18, 0x00FFFF, "cyan|tuerkis"},
-};
-constexpr std::uint32_t kPaletteColour = 0x01000000;
+// The colours of the text colour dialog (Palette::TextColours). The printer
+// colour of a ribbon is chosen by the palette entry ("Colors", "Color<n>"), so
+// a colour that is no entry would print in whatever colour the table holds
+// under its lowest five bits: such colours are refused rather than printed wrong.
+template <typename Matches>
+bool textColour(Matches matches, std::uint32_t *out) {
+    for (const int entry : Palette::TextColours) {
+        if (matches(Palette::Entries[std::size_t(entry)])) {
+            *out = Palette::Relative + std::uint32_t(entry);
+            return true;
+        }
+    }
+    return false;
+}
 
 bool colour(const Cell &cell, std::uint32_t *out, QString *error) {
     const QString text = cell.value();
@@ -252,20 +239,15 @@ bool colour(const Cell &cell, std::uint32_t *out, QString *error) {
     } else if (text.startsWith(QLatin1Char('#')) && text.size() == 7) {
         bool ok = false;
         const uint rgb = text.mid(1).toUInt(&ok, 16);
-        for (const PaletteColour &p : kPalette) {
-            if (ok && p.rgb == rgb) {
-                *out = kPaletteColour + std::uint32_t(p.entry);
-                return true;
-            }
-        }
+        if (ok && textColour([rgb](const Palette::Entry &e) { return e.rgb == rgb; }, out))
+            return true;
     } else {
         const QString name = folded(text);
-        for (const PaletteColour &p : kPalette) {
-            if (QString::fromLatin1(p.names).split(QLatin1Char('|')).contains(name)) {
-                *out = kPaletteColour + std::uint32_t(p.entry);
-                return true;
-            }
-        }
+        const auto named = [&name](const Palette::Entry &e) {
+            return QString::fromLatin1(e.names).split(QLatin1Char('|')).contains(name);
+        };
+        if (textColour(named, out))
+            return true;
     }
     *error = QStringLiteral(
                  "%1: %2 ist keine Farbe der Textfarben (schwarz, rot, gr\u00fcn, blau, gelb, "

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QHash>
 #include <QSet>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -97,12 +96,15 @@ QStringList ParsePhrases(const QByteArray &bytes, const QByteArray &companion) {
     // The exact phrases by the fingerprint of the line they stand for; a
     // line the Windows version has since removed or changed finds none.
     QHash<QByteArray, QStringList> exact;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    for (const QByteArray &entry : phraseLines(companion)) {
+    // A byte order mark an editor put before the first entry is read past.
+    const QByteArray bom("\xEF\xBB\xBF");
+    const QByteArray entries = companion.startsWith(bom) ? companion.mid(bom.size()) : companion;
+    for (const QByteArray &entry : phraseLines(entries)) {
         if (entry.size() < 9 || entry[8] != ' ')
             continue;
-        const QString phrase = utf8.decode(entry.mid(9));
-        if (utf8.hasError())
+        bool valid = false;
+        const QString phrase = UnicodeText::FromUtf8(entry.mid(9), &valid);
+        if (!valid)
             return ParsePhrases(bytes);
         if (phraseStorable(phrase))
             exact[entry.left(8)].append(phrase);

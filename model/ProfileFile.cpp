@@ -1,7 +1,6 @@
 #include "model/ProfileFile.h"
 
 #include <QSet>
-#include <QStringDecoder>
 #include <algorithm>
 
 #include "model/Approximation.h"
@@ -105,9 +104,9 @@ bool ProfileFile::exactValue(const QVector<Line> &lines, const Line &key, QStrin
             text.left(8) != Approximation::fingerprint(rawValueOf(key)))
             return false;
         const QByteArray utf8 = QByteArray::fromPercentEncoding(text.mid(9));
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString exact = decoder.decode(utf8);
-        if (decoder.hasError() || !UnicodeText::acceptable(exact))
+        bool valid = false;
+        const QString exact = UnicodeText::FromUtf8(utf8, &valid);
+        if (!valid || !UnicodeText::acceptable(exact))
             return false;
         *out = UnicodeText::firstLetters(exact, MaxValueLength);
         return true;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/Lengths.h"
 #include "model/SettingsFile.h"
 
 namespace {
@@ -17,14 +18,6 @@ const QString kFactorKey = QStringLiteral("Laengenfaktor");
 bool safeInSection(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '_' || c == '.' || c == '~';
-}
-
-// Millimetres the German way: "498,5", "500".
-QString germanMm(double mm) {
-    QString text = QString::number(mm, 'f', 1);
-    if (text.endsWith(QLatin1String(".0")))
-        text.chop(2);
-    return text.replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
 const QString kExample = QStringLiteral("z. B. 498,5");
@@ -123,7 +116,7 @@ std::optional<double> ParseMeasuredLength(const QString &text, QString *error) {
     if (mm > 10.0 * CalibrationLengthMm)
         return refuse(QStringLiteral("%1 mm ist viel zu lang: der Kalibrierstreifen ist %2 mm "
                                      "lang. Bitte die L\u00e4nge in Millimetern eingeben, %3.")
-                          .arg(germanMm(mm))
+                          .arg(GermanLength(mm, LengthUnit::None))
                           .arg(CalibrationLengthMm)
                           .arg(kExample));
     return mm;
@@ -141,9 +134,10 @@ std::optional<double> CalibrationFactor(double measuredMm, QString *error) {
                      "Gemessen %1 mm: so weit weicht kein Drucker ab. Der %2-mm-Streifen "
                      "muss zwischen %3 und %4 mm lang sein. Bitte von Strich zu Strich "
                      "nachmessen.")
-                     .arg(germanMm(measuredMm))
+                     .arg(GermanLength(measuredMm, LengthUnit::None))
                      .arg(CalibrationLengthMm)
-                     .arg(germanMm(shortest), germanMm(longest));
+                     .arg(GermanLength(shortest, LengthUnit::None),
+                          GermanLength(longest, LengthUnit::None));
     }
     return std::nullopt;
 }

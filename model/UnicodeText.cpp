@@ -40,10 +40,13 @@ qsizetype firstRefused(const QString &text) {
     return -1;
 }
 
-QString FromUtf8(QByteArrayView bytes) {
+QString FromUtf8(QByteArrayView bytes, bool *valid) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
                                                      QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes);
+    if (valid)
+        *valid = !decoder.hasError();
+    return text;
 }
 
 QString composed(const QString &text) {

@@ -20,8 +20,9 @@ inline bool acceptable(const QString &text) {
 
 // The text of UTF-8 bytes, a U+FEFF at their start kept as the character it
 // is: QString::fromUtf8 drops it as a byte order mark, which a value or line
-// cut out of a file never carries.
-QString FromUtf8(QByteArrayView bytes);
+// cut out of a file never carries (a file's own mark is the file reader's to
+// skip). *valid, when given, tells whether the bytes were well-formed UTF-8.
+QString FromUtf8(QByteArrayView bytes, bool *valid = nullptr);
 
 // The text in composed form (NFC): "e" with a combining acute becomes "é",
 // which every face and every file knows.

@@ -1,10 +1,10 @@
 #include "print/Printer.h"
 
-#include <QLocale>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
+
+#include "model/Lengths.h"
 
 std::int16_t PaperField(std::int32_t tenthsOfMillimetre) {
     if (tenthsOfMillimetre < INT16_MIN || tenthsOfMillimetre > INT16_MAX)
@@ -53,9 +53,8 @@ QString PaperName(const DeviceSettings &settings) {
         default:
             break;
     }
-    const QLocale german(QLocale::German);
-    const auto mm = [&german](std::int16_t tenths) {
-        return german.toString(tenths / 10.0, 'f', tenths % 10 ? 1 : 0);
+    const auto mm = [](std::int16_t tenths) {
+        return GermanLength(tenths / 10.0, LengthUnit::None);
     };
     return QStringLiteral("%1 \u00d7 %2 mm").arg(mm(settings.paperWidth), mm(settings.paperLength));
 }

@@ -5,9 +5,7 @@
 
 #include "render/RibbonCanvas.h"
 
-// The default 20-colour system palette that palette-relative colour values
-// (0x01000000 + index) refer to: the 16 VGA colours with the four pale
-// entries money green, sky blue, cream and medium grey at 8 to 11.
+// The system palette (model/Palette.h) as the drawing uses it.
 class SystemPalette {
 public:
     static constexpr int Size = 20;

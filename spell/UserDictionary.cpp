@@ -1,13 +1,13 @@
 #include "spell/UserDictionary.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <algorithm>
 #include <limits>
 
 #include "model/AtomicFile.h"
 #include "model/Cp1252.h"
 #include "model/DataFolder.h"
+#include "model/UnicodeText.h"
 
 QString UserDictionaryPath() {
     return DataFolder() + QStringLiteral("Woerterbuch.txt");
@@ -25,9 +25,8 @@ bool IsAscii(const QByteArray &bytes) {
 
 // A line of valid UTF-8 as UTF-8, else as Windows-1252.
 QString DecodeLine(QByteArrayView line, bool *utf8 = nullptr) {
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder.decode(line);
-    const bool valid = !decoder.hasError();
+    bool valid = false;
+    QString text = UnicodeText::FromUtf8(line, &valid);
     if (utf8)
         *utf8 = valid;
     return valid ? text : Cp1252::decode(line.toByteArray());

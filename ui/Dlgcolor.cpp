@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "model/Palette.h"
 #include "render/SystemPalette.h"
 #include "ui/ColorSwatch.h"
 #include "ui/DialogButtons.h"
@@ -126,8 +127,7 @@ TDlgTextColor::TDlgTextColor(QWidget *parent) : QDialog(parent) {
 }
 
 int TDlgTextColor::SwatchTag(int row, int column) {
-    const int tag = 12 * row + column;
-    return tag == 19 ? 0 : tag;
+    return Palette::TextColours[std::size_t(row * 8 + column)];
 }
 
 void TDlgTextColor::setSample(ColorRef colour, const QString &face) {

@@ -23,8 +23,7 @@ public:
     ColorRef sampleColor() const { return colour_; }
     QString sampleFace() const { return face_; }
 
-    // The palette entry a swatch selects: 12 x row + column, 19 (white)
-    // replaced by 0.
+    // The palette entry a swatch selects (Palette::TextColours).
     static int SwatchTag(int row, int column);
     ColorSwatch *swatch(int index) const { return ColorPanels[std::size_t(index)]; }
     void SwatchClick(int tag);

@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "model/Job.h"
+#include "model/Lengths.h"
 #include "print/PagePreview.h"
 #include "ui/FitCache.h"
 
@@ -31,10 +32,6 @@ constexpr int Gap = 16;            // pixels between pages
 constexpr int CaptionHeight = 22;  // the line above each page
 constexpr double MinZoom = 0.05;   // pixels to the millimetre
 constexpr double MaxZoom = 12.0;
-
-QString Millimetres(double mm) {
-    return QLocale(QLocale::German).toString(mm, 'f', std::abs(mm - std::round(mm)) < 0.05 ? 0 : 1);
-}
 
 }  // namespace
 
@@ -130,7 +127,8 @@ private:
     static QStringList CaptionForms(const PagePreview::Page &page) {
         const QString number = QStringLiteral("Seite %1").arg(page.number);
         const QString size = QStringLiteral("%1 \u00D7 %2 mm")
-                                 .arg(Millimetres(page.lengthMm), Millimetres(page.widthMm));
+                                 .arg(GermanLength(page.lengthMm, LengthUnit::None),
+                                      GermanLength(page.widthMm, LengthUnit::None));
         return {number + QStringLiteral(" \u00B7 ") + size + QStringLiteral(" \u00B7 ") +
                     PagePreview::RoleName(page.role),
                 number + QStringLiteral(" \u00B7 ") + size, number, QString::number(page.number)};
@@ -197,12 +195,11 @@ PrintPreviewDialog::PrintPreviewDialog(std::unique_ptr<PagePreview> preview,
     summary_->setObjectName(QStringLiteral("PreviewSummary"));
     summary_->setWordWrap(true);
     const auto &pages = preview_->pages();
-    QString text =
-        QStringLiteral("%1 %2, %3 m Papier \u00B7 Drucker \u201E%4\u201C")
-            .arg(pages.size())
-            .arg(pages.size() == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"))
-            .arg(QLocale(QLocale::German).toString(preview_->paperLengthMm() / 1000, 'f', 2))
-            .arg(printerName);
+    QString text = QStringLiteral("%1 %2, %3 m Papier \u00B7 Drucker \u201E%4\u201C")
+                       .arg(pages.size())
+                       .arg(pages.size() == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"))
+                       .arg(GermanLength(preview_->paperLengthMm() / 1000, LengthUnit::None, 2))
+                       .arg(printerName);
     const PrintRun &run = preview_->run();
     // By widths: each width with its ribbons and where its pages begin.
     for (int g = 0; g < preview_->groups().size(); ++g) {

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 
 class QSocketNotifier;
+class SignalPipe;
 
 // Tells when the desktop ends the session: SIGTERM and SIGHUP (logout,
-// shut-down) and the session manager's request to save. A signal handler may
-// do next to nothing, so it only writes a byte into a socket pair; the event
-// loop reads it and emits endRequested(). One watcher per process.
+// shut-down), through a SignalPipe, and the session manager's request to save.
+// One watcher per process.
 class SessionEndWatcher : public QObject {
     Q_OBJECT
 public:
@@ -19,5 +20,6 @@ signals:
 
 private:
     void readSignal();
+    std::unique_ptr<SignalPipe> pipe_;
     QSocketNotifier *notifier_ = nullptr;
 };

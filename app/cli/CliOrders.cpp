@@ -8,8 +8,6 @@
 #include <QTextStream>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <csignal>
 
 #include "app/cli/CliCheck.h"
@@ -19,6 +17,7 @@
 #include "model/Job.h"
 #include "model/OrderFile.h"
 #include "model/OrderInbox.h"
+#include "model/SignalPipe.h"
 #include "model/StoredFormats.h"
 #include "print/OrderPrinting.h"
 #include "print/OrderService.h"
@@ -74,49 +73,21 @@ std::vector<RibbonEntry> Entries(std::vector<Order> &orders) {
     return entries;
 }
 
-// Set by SIGTERM and SIGINT; the event loop hears of it through the pipe.
-volatile std::sig_atomic_t gStop = 0;
-int gStopPipe[2] = {-1, -1};
-
-extern "C" void OnStopSignal(int) {
-    gStop = 1;
-    if (gStopPipe[1] >= 0) {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t written = ::write(gStopPipe[1], &byte, 1);
-    }
-}
-
-// Catches SIGTERM and SIGINT while it lives; the signals' former handling
-// comes back at its end.
+// SIGTERM and SIGINT end the watch: at once while it waits, after the
+// running order while it prints (which asks gStop between its steps).
 class StopSignals {
 public:
-    StopSignals() {
-        gStop = 0;
-        if (::pipe2(gStopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-            gStopPipe[0] = gStopPipe[1] = -1;
-        struct sigaction action {};
-        action.sa_handler = OnStopSignal;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGTERM, &action, &oldTerm_);
-        ::sigaction(SIGINT, &action, &oldInt_);
-    }
-    ~StopSignals() {
-        ::sigaction(SIGTERM, &oldTerm_, nullptr);
-        ::sigaction(SIGINT, &oldInt_, nullptr);
-        for (int &fd : gStopPipe) {
-            if (fd >= 0)
-                ::close(fd);
-            fd = -1;
-        }
-    }
-    StopSignals(const StopSignals &) = delete;
-    StopSignals &operator=(const StopSignals &) = delete;
-    int readEnd() const { return gStopPipe[0]; }
+    int readEnd() const { return pipe_.readEnd(); }
 
 private:
-    struct sigaction oldTerm_ {};
-    struct sigaction oldInt_ {};
+    SignalPipe pipe_{SIGTERM, SIGINT};
 };
+
+// Whether SIGTERM or SIGINT came since the watch began.
+struct StopFlag {
+    operator bool() const { return SignalPipe::caught(); }
+};
+constexpr StopFlag gStop{};
 
 }  // namespace
 

@@ -166,7 +166,10 @@ TEST(OrderFileTest, ColumnAliasesAndValueWords) {
                    {"Grün", 0x0100000E},
                    {"#0000ff", 0x01000010},
                    {"$00FF8000", 0x00FF8000},
-                   {"#808080", 0x0100000C}};
+                   {"#808080", 0x0100000C},
+                   {"Dunkelrot", 0x01000001},
+                   {"t\xc3\xbcrkis", 0x01000012},
+                   {"#c0c0c0", 0x01000007}};
     for (const auto &c : colours) {
         const OrderFileResult r = read(QByteArray("Auftrag;Links;Farbe\n1;x;") + c.colour);
         ASSERT_TRUE(r.ok()) << errorOf(r);
@@ -270,6 +273,9 @@ TEST(OrderFileTest, CsvFaultsRefuseTheFile) {
         // A colour the printer table has no entry for is not printed as another.
         {"Auftrag;Links;Color\n1;x;#123456\n", nullptr},
         {"Auftrag;Links;Farbe\n1;x;wei\xdf\n", nullptr},
+        // Palette entries the text colour dialog does not offer: white, money green.
+        {"Auftrag;Links;Farbe\n1;x;#FFFFFF\n", nullptr},
+        {"Auftrag;Links;Farbe\n1;x;#C0DCC0\n", nullptr},
         // A text with a character no ribbon may hold is refused, not dropped.
         {"Auftrag;Links\n1;\"a\xc2\x85\x62\"\n", nullptr},
     };

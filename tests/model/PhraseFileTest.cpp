@@ -77,10 +77,12 @@ TEST(PhraseFileTest, PhrasesOfEveryFamilyKeepTheirLetters) {
     const QString path = data.filePath(QStringLiteral("RIBOLANT.TXT"));
     const QStringList phrases{QStringLiteral("In Liebe"), QStringLiteral("\u0141ucja\\\\\u271D"),
                               QStringLiteral("\u041E\u043B\u044C\u0433\u0430"),
-                              QStringLiteral("Olga")};
+                              QStringLiteral("Olga"),
+                              // a U+FEFF at its start is a character, no byte order mark
+                              QStringLiteral("\uFEFFRuhe")};
     SavePhraseFile(path, phrases);
     EXPECT_EQ(data.readFile(QStringLiteral("RIBOLANT.TXT")),
-              QByteArray("In Liebe\r\nLucja\\\\\x86\r\nOlga\r\nOlga\r\n"));
+              QByteArray("In Liebe\r\nLucja\\\\\x86\r\nOlga\r\nOlga\r\nRuhe\r\n"));
     EXPECT_EQ(LoadPhraseFile(path), phrases);
 
     // The Windows version deleted the first "Olga" (the approximation) and

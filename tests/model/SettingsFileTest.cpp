@@ -361,6 +361,8 @@ TEST_F(SettingsFileTest, NamesOfEveryFamilyKeepTheirLettersAndReachTheWindowsVer
         {QStringLiteral("\u271D Dvo\u0159\u00E1k"), "\x86 Dvorak"},
         {QStringLiteral("Gro\u00DF \u201EOma\u201C"),
          "Gro\xdf \x84Oma\x93"},  // byte for byte as ever
+        // A U+FEFF that begins a value is a character, no byte order mark.
+        {QStringLiteral("\uFEFFMaria"), "Maria"},
     };
     write("[Format]\r\nAnzahl=0\r\n");
     {

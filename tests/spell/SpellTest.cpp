@@ -226,6 +226,15 @@ TEST(UserDictionaryTest, Windows1252RoundTripKeepsEveryWord) {
     EXPECT_FALSE(AddUserWord(path, QStringLiteral("Łódź\nX"), &message));
     EXPECT_FALSE(message.isEmpty());
     EXPECT_EQ(LoadUserWords(path).size(), 6);
+
+    // The file's byte order mark is read past; a U+FEFF that begins a later
+    // line is part of its word.
+    data.writeFile(QStringLiteral("Woerterbuch.txt"),
+                   "\xEF\xBB\xBF"
+                   "Anna\r\n\xEF\xBB\xBF"
+                   "Berta\r\n");
+    EXPECT_EQ(LoadUserWords(path),
+              (QStringList{QStringLiteral("Anna"), QStringLiteral("\uFEFFBerta")}));
 }
 
 // A huge file is read only in part, and says so; adding a word keeps every
