@@ -1,8 +1,7 @@
 #include "print/PrintCommand.h"
 
-#include <QLocale>
-
 #include "model/Job.h"
+#include "model/Lengths.h"
 #include "print/PrintMethods.h"
 #include "print/PrintRun.h"
 #include "print/PrintSettings.h"
@@ -49,7 +48,7 @@ QString WidthRefusal(const PrintRun &run, const PrintSettings &settings,
                    "h\u00f6chstens %3 mm breites Papier. Es wurde nichts gedruckt.")
             .arg(job->Breite)
             .arg(printerName,
-                 QLocale(QLocale::German).toString(widest / 10.0, 'f', widest % 10 ? 1 : 0));
+                 GermanLength(widest / 10.0, LengthUnit::None));
     }
     return QString();
 }

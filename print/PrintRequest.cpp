@@ -1,9 +1,9 @@
 #include "print/PrintRequest.h"
 
-#include <QLocale>
 #include <algorithm>
 
 #include "model/Job.h"
+#include "model/Lengths.h"
 #include "print/PrintCommand.h"
 #include "print/Printer.h"
 #include "render/FitCheck.h"
@@ -119,7 +119,7 @@ QString PrintRequest::paperWarning(const QString &printerName, const QString &pa
 namespace {
 
 QString Metres(std::int64_t mm) {
-    return QLocale(QLocale::German).toString(double(mm) / 1000.0, 'f', 1) + QStringLiteral(" m");
+    return GermanLength(double(mm) / 1000.0, LengthUnit::Metres);
 }
 
 }  // namespace
