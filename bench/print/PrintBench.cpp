@@ -23,6 +23,7 @@
 #include "print/PagePreview.h"
 #include "print/PrintCommand.h"
 #include "print/PrintRun.h"
+#include "print/PrintRunner.h"
 #include "print/QtPrinter.h"
 #include "print/RecordingPrinter.h"
 #include "render/RenderContext.h"
@@ -142,6 +143,48 @@ BENCHMARK(PrintManyRibbons)
     ->Args({300, 0})
     ->Args({300, 1})
     ->Args({1000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// The same days through the print runner, as every front end prints: the
+// runner's own steps (the range, the width groups, the outcome) must add
+// nothing measurable. range(1): 0 the fit findings come from a cache, as in
+// the window; 1 they are measured for each ribbon, as vellumo-cli and the
+// order service do (that cost is the fit check's, shown on its own).
+void PrintManyRibbonsThroughRunner(benchmark::State &state) {
+    PrintSetup setup;
+    const int count = int(state.range(0));
+    setup.settings->writeInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 1);
+    const auto jobs = BusyDay(setup, count, true);
+    std::vector<const TJob *> listed;
+    for (const auto &job : jobs)
+        listed.push_back(job.get());
+    const QString pdf = setup.dir.path() + QStringLiteral("/many.pdf");
+    PrintChecks checks;
+    if (state.range(1) == 0)
+        checks.findings = [](const TJob &) { return std::vector<FitFinding>(); };
+    for (auto _ : state) {
+        QtPrinter printer;
+        printer.selectPrinterByName(QtPrinter::PdfPrinterName);
+        printer.setPdfOutputFile(pdf);
+        PrintRequest request(listed, setup.settings.get(),
+                             RenderContext::FromSettings(setup.settings.get()));
+        PrintTarget target;
+        target.printer = &printer;
+        target.toPdf = true;
+        target.pdfFile = pdf;
+        target.selectPdfFile = [&printer](const QString &file) { printer.setPdfOutputFile(file); };
+        UnattendedAnswers answers(true, false);
+        const PrintResult result =
+            PrintRunner(request, setup.settings.get(), target, answers, checks).run();
+        if (result.status != PrintResult::Printed)
+            state.SkipWithError("not printed");
+    }
+    state.counters["pdf_KB_per_ribbon"] = double(QFileInfo(pdf).size()) / 1024.0 / count;
+}
+BENCHMARK(PrintManyRibbonsThroughRunner)
+    ->Args({300, 0})
+    ->Args({300, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
