@@ -188,7 +188,15 @@ OrderInboxWatcher::~OrderInboxWatcher() {
         return;
     worker_->stopping = true;
     thread_->quit();
-    thread_->wait();
+    if (!thread_->wait(CloseWaitMs)) {
+        // A share that does not answer holds the worker in a file call: the
+        // window does not wait for it. The thread is left to end on its own
+        // (its claims, if any, go back when their heartbeat is too old); it
+        // no longer reports to this object.
+        thread_->setParent(nullptr);
+        thread_ = nullptr;
+        return;
+    }
     delete thread_;
 }
 

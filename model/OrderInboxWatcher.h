@@ -78,6 +78,9 @@ class OrderInboxWatcher : public QObject {
     Q_OBJECT
 public:
     static constexpr int RescanMs = 2000;
+    // How long closing waits for a look at the folder to end; a share that
+    // does not answer is not waited for longer.
+    static constexpr int CloseWaitMs = 3000;
 
     // `formats` is called on the worker thread: it must be safe there (a
     // lookup over a copy of the stored formats).

@@ -472,4 +472,34 @@ TEST_F(OrderInboxTest, TheWatcherShowsNewFilesAndWhatIsWrongWithTheInbox) {
     OrderInboxWatcher unused(folder);
 }
 
+// A share that stops answering while the watcher reads a file (the read
+// hangs) does not hold the window's close: the watcher gives up after its
+// wait, and the look ends on its own once the share answers again.
+TEST_F(OrderInboxTest, ClosingDoesNotWaitForAShareThatHangs) {
+    const QString folder = path("haengt");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Put(folder + QStringLiteral("/a.csv"), "4711");
+    std::atomic_bool reading{false};
+    std::atomic_bool answer{false};
+    auto watcher = std::make_unique<OrderInboxWatcher>(folder);
+    watcher->setReader([&](const QString &file) {
+        reading = true;
+        while (!answer)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return TestReader(file);
+    });
+    watcher->start();
+    ASSERT_TRUE(Eventually([&] { return reading.load(); }));
+    QElapsedTimer closing;
+    closing.start();
+    watcher.reset();  // the read still hangs
+    EXPECT_LT(closing.elapsed(), OrderInboxWatcher::CloseWaitMs + 2000);
+    EXPECT_FALSE(answer);
+    answer = true;  // the share answers: the abandoned look ends by itself
+    EXPECT_TRUE(Eventually([&] {
+        return !QFileInfo::exists(folder + QStringLiteral("/In Arbeit/") +
+                                  OrderInbox::ThisStation());
+    }));
+}
+
 }  // namespace
