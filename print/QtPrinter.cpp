@@ -6,7 +6,6 @@
 #include <QPageLayout>
 #include <QTemporaryFile>
 
-#include <cups/cups.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +14,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "print/CupsQueues.h"
 #include "print/PdfDocument.h"
 #include "print/PdfFile.h"
 #include "print/PdfSplit.h"
@@ -168,15 +166,57 @@ QString QtPrinter::ResolvePdfTarget(const QString &path) {
 
 const QString QtPrinter::PdfPrinterName = QStringLiteral("PDF");
 
-QtPrinter::QtPrinter() : QtPrinter(CupsQueueNames()) {}
+QtPrinter::QtPrinter(CupsClient *client)
+    : client_(client ? client : &CupsClient::shared()), names_{PdfPrinterName}, index_(0) {
+    readDriverDefaults();
+    settings_ = driverDefaults_;
+}
 
-QtPrinter::QtPrinter(const QStringList &queues) {
+QtPrinter::QtPrinter(const QStringList &queues) : listed_(true) {
     for (const QString &name : queues) {
         if (name.compare(PdfPrinterName, Qt::CaseInsensitive) != 0)
             names_.append(name);
     }
     names_.append(PdfPrinterName);
-    selectPrinter(-1);
+    index_ = int(names_.size()) - 1;
+    readDriverDefaults();
+    settings_ = driverDefaults_;
+}
+
+void QtPrinter::listQueues() {
+    if (!client_)
+        return;
+    try {
+        setQueues(client_->queues(waiting_));
+    } catch (const PrinterError &e) {
+        setQueueFailure(e.message());
+        throw;
+    }
+}
+
+void QtPrinter::setQueues(const CupsClient::QueueList &queues) {
+    const QString selected = printerName();
+    names_.clear();
+    for (const QString &name : queues.names) {
+        if (name.compare(PdfPrinterName, Qt::CaseInsensitive) != 0)
+            names_.append(name);
+    }
+    names_.append(PdfPrinterName);
+    systemDefault_ = queues.defaultName;
+    listed_ = true;
+    queueFailure_.clear();
+    index_ = int(names_.indexOf(selected));
+    if (index_ < 0) {
+        // The queue selected is gone.
+        index_ = int(names_.size()) - 1;
+        driverDefaults_ = a4Portrait();
+        settings_ = driverDefaults_;
+    }
+}
+
+void QtPrinter::setQueueFailure(const QString &failure) {
+    listed_ = true;
+    queueFailure_ = failure;
 }
 
 QtPrinter::~QtPrinter() {
@@ -188,8 +228,11 @@ void QtPrinter::selectPrinter(int index) {
     if (names_.isEmpty())
         throw PrinterError(kNoDefaultPrinter);
     if (index < 0 || index >= names_.size()) {
-        const QString systemDefault = CupsDefaultQueue();
-        index = systemDefault.isEmpty() ? -1 : int(names_.indexOf(systemDefault));
+        // The system's default is asked for once; a scheduler that did not
+        // answer leaves the PDF printer.
+        if (client_ && !listed_)
+            listQueues();
+        index = systemDefault_.isEmpty() ? -1 : int(names_.indexOf(systemDefault_));
         if (index < 0)
             index = int(names_.indexOf(PdfPrinterName));
     }
@@ -199,6 +242,8 @@ void QtPrinter::selectPrinter(int index) {
 }
 
 bool QtPrinter::selectPrinterByName(const QString &name) {
+    if (client_ && !listed_ && name.compare(PdfPrinterName, Qt::CaseInsensitive) != 0)
+        listQueues();
     for (int i = 0; i < names_.size(); ++i) {
         if (names_[i].compare(name, Qt::CaseInsensitive) == 0) {
             selectPrinter(i);
@@ -218,9 +263,9 @@ bool QtPrinter::isPdfPrinter() const {
 
 void QtPrinter::readDriverDefaults() {
     driverDefaults_ = a4Portrait();
-    if (isPdfPrinter())
+    if (isPdfPrinter() || !client_)
         return;
-    const std::optional<QSizeF> media = CupsDefaultMediaMm(printerName());
+    const std::optional<QSizeF> media = client_->defaultMediaMm(printerName(), waiting_);
     if (media) {
         // Drivers give their paper in points: a size they name (A4 is
         // 595 x 842 points) has its own millimetres.
@@ -401,22 +446,13 @@ QString QtPrinter::writeFailure(QString reason) const {
         .arg(documentName_, QDir::toNativeSeparators(QFileInfo(tempFile_).absolutePath()), reason);
 }
 
-namespace {
-
-void SubmitToCups(const QString &queue, const QtPrinter::SpoolJob &job) {
-    cups_option_t *options = nullptr;
-    int count = 0;
-    for (const auto &[name, value] : job.options)
-        count = cupsAddOption(name.constData(), value.constData(), count, &options);
-    const int id =
-        cupsPrintFile(queue.toUtf8().constData(), QFile::encodeName(job.file).constData(),
-                      job.title.toUtf8().constData(), count, options);
-    cupsFreeOptions(count, options);
-    if (id == 0)
-        throw PrinterError(QString::fromUtf8(cupsLastErrorString()));
+CupsClient::Waiting QtPrinter::waitingForJobs() {
+    return [this] {
+        if (waiting_ && !waiting_())
+            return false;
+        return checkAbort();
+    };
 }
-
-}  // namespace
 
 void QtPrinter::submitToQueue() {
     std::vector<SpoolPage> pages;
@@ -477,10 +513,12 @@ void QtPrinter::submitToQueue() {
     }
     for (int k = 0; k < count; ++k) {
         try {
+            const SpoolJob &job = jobs[std::size_t(k)];
             if (submitter_)
-                submitter_(jobs[std::size_t(k)]);
+                submitter_(job);
             else
-                SubmitToCups(printerName(), jobs[std::size_t(k)]);
+                (client_ ? *client_ : CupsClient::shared())
+                    .submit({printerName(), job.file, job.title, job.options}, waitingForJobs());
         } catch (const PrinterError &e) {
             if (k == 0)
                 throw;
