@@ -164,6 +164,33 @@ QString QtPrinter::ResolvePdfTarget(const QString &path) {
     return target;
 }
 
+QString QtPrinter::JobFolder(const QString &preferred, const QString &fallback) {
+    for (const QString &folder : {preferred, fallback}) {
+        if (folder.isEmpty())
+            continue;
+        const QFileInfo info(folder);
+        if (info.isDir() &&
+            ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK | X_OK) == 0)
+            return info.absoluteFilePath();
+    }
+    throw PrinterError(
+        QStringLiteral("Der Druckauftrag kann weder in \u201e%1\u201c noch in \u201e%2\u201c "
+                       "abgelegt werden: kein beschreibbarer Ordner. Nichts wurde gedruckt.")
+            .arg(QDir::toNativeSeparators(preferred), QDir::toNativeSeparators(fallback)));
+}
+
+namespace {
+
+// The temporary folder, or /tmp: QDir::tempPath() is empty when TMPDIR names
+// nothing, and names a file when TMPDIR does (as root the job files would
+// then land in /).
+QString TemporaryJobFolder() {
+    const QString temp = QDir::tempPath();
+    return QtPrinter::JobFolder(temp.isEmpty() ? qEnvironmentVariable("TMPDIR") : temp);
+}
+
+}  // namespace
+
 const QString QtPrinter::PdfPrinterName = QStringLiteral("PDF");
 
 QtPrinter::QtPrinter(CupsClient *client)
@@ -332,7 +359,7 @@ void QtPrinter::beginDocument() {
     // A PDF goes to a temporary file beside its target and replaces the target
     // only when the document ends; a queue's PDF lives in the temporary folder.
     QTemporaryFile temp(targetFile_.isEmpty()
-                            ? QDir::tempPath() + QStringLiteral("/vellumo-XXXXXX.pdf")
+                            ? TemporaryJobFolder() + QStringLiteral("/vellumo-XXXXXX.pdf")
                             : targetFile_ + QStringLiteral(".XXXXXX"));
     temp.setAutoRemove(false);
     if (!temp.open())
@@ -484,7 +511,7 @@ void QtPrinter::submitToQueue() {
         const QByteArray pdf = source.extract(plan.first, plan.last, &reason);
         if (!reason.isEmpty())
             throw PrinterError(writeFailure(reason));
-        QTemporaryFile temp(QDir::tempPath() + QStringLiteral("/vellumo-XXXXXX.pdf"));
+        QTemporaryFile temp(QFileInfo(tempFile_).path() + QStringLiteral("/vellumo-XXXXXX.pdf"));
         temp.setAutoRemove(false);
         if (!temp.open())
             throw PrinterError(writeFailure(temp.errorString()));

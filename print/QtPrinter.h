@@ -115,6 +115,11 @@ public:
     // target. Throws PrinterError for a folder, a device, a pipe, a
     // read-only file or a missing folder.
     static QString ResolvePdfTarget(const QString &path);
+    // The folder a queue's document and job files are written to: `preferred`
+    // (the temporary folder) when it is a folder we may write into, else
+    // `fallback`. Throws PrinterError naming them when neither is.
+    static QString JobFolder(const QString &preferred,
+                             const QString &fallback = QStringLiteral("/tmp"));
     // The CUPS media name of a page: "Custom.<width>x<length>mm".
     static QString cupsMedia(const DeviceSettings &settings);
 
