@@ -6,7 +6,6 @@
 #include <QPageLayout>
 #include <QTemporaryFile>
 
-#include <cups/cups.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +14,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "print/CupsQueues.h"
 #include "print/PdfDocument.h"
 #include "print/PdfFile.h"
 #include "print/PdfSplit.h"
@@ -166,17 +164,86 @@ QString QtPrinter::ResolvePdfTarget(const QString &path) {
     return target;
 }
 
+QString QtPrinter::JobFolder(const QString &preferred, const QString &fallback) {
+    for (const QString &folder : {preferred, fallback}) {
+        if (folder.isEmpty())
+            continue;
+        const QFileInfo info(folder);
+        if (info.isDir() &&
+            ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK | X_OK) == 0)
+            return info.absoluteFilePath();
+    }
+    throw PrinterError(
+        QStringLiteral("Der Druckauftrag kann weder in \u201e%1\u201c noch in \u201e%2\u201c "
+                       "abgelegt werden: kein beschreibbarer Ordner. Nichts wurde gedruckt.")
+            .arg(QDir::toNativeSeparators(preferred), QDir::toNativeSeparators(fallback)));
+}
+
+namespace {
+
+// The temporary folder, or /tmp: QDir::tempPath() is empty when TMPDIR names
+// nothing, and names a file when TMPDIR does (as root the job files would
+// then land in /).
+QString TemporaryJobFolder() {
+    const QString temp = QDir::tempPath();
+    return QtPrinter::JobFolder(temp.isEmpty() ? qEnvironmentVariable("TMPDIR") : temp);
+}
+
+}  // namespace
+
 const QString QtPrinter::PdfPrinterName = QStringLiteral("PDF");
 
-QtPrinter::QtPrinter() : QtPrinter(CupsQueueNames()) {}
+QtPrinter::QtPrinter(CupsClient *client)
+    : client_(client ? client : &CupsClient::shared()), names_{PdfPrinterName}, index_(0) {
+    readDriverDefaults();
+    settings_ = driverDefaults_;
+}
 
-QtPrinter::QtPrinter(const QStringList &queues) {
+QtPrinter::QtPrinter(const QStringList &queues) : listed_(true) {
     for (const QString &name : queues) {
         if (name.compare(PdfPrinterName, Qt::CaseInsensitive) != 0)
             names_.append(name);
     }
     names_.append(PdfPrinterName);
-    selectPrinter(-1);
+    index_ = int(names_.size()) - 1;
+    readDriverDefaults();
+    settings_ = driverDefaults_;
+}
+
+void QtPrinter::listQueues() {
+    if (!client_)
+        return;
+    try {
+        setQueues(client_->queues(waiting_));
+    } catch (const PrinterError &e) {
+        setQueueFailure(e.message());
+        throw;
+    }
+}
+
+void QtPrinter::setQueues(const CupsClient::QueueList &queues) {
+    const QString selected = printerName();
+    names_.clear();
+    for (const QString &name : queues.names) {
+        if (name.compare(PdfPrinterName, Qt::CaseInsensitive) != 0)
+            names_.append(name);
+    }
+    names_.append(PdfPrinterName);
+    systemDefault_ = queues.defaultName;
+    listed_ = true;
+    queueFailure_.clear();
+    index_ = int(names_.indexOf(selected));
+    if (index_ < 0) {
+        // The queue selected is gone.
+        index_ = int(names_.size()) - 1;
+        driverDefaults_ = a4Portrait();
+        settings_ = driverDefaults_;
+    }
+}
+
+void QtPrinter::setQueueFailure(const QString &failure) {
+    listed_ = true;
+    queueFailure_ = failure;
 }
 
 QtPrinter::~QtPrinter() {
@@ -188,8 +255,11 @@ void QtPrinter::selectPrinter(int index) {
     if (names_.isEmpty())
         throw PrinterError(kNoDefaultPrinter);
     if (index < 0 || index >= names_.size()) {
-        const QString systemDefault = CupsDefaultQueue();
-        index = systemDefault.isEmpty() ? -1 : int(names_.indexOf(systemDefault));
+        // The system's default is asked for once; a scheduler that did not
+        // answer leaves the PDF printer.
+        if (client_ && !listed_)
+            listQueues();
+        index = systemDefault_.isEmpty() ? -1 : int(names_.indexOf(systemDefault_));
         if (index < 0)
             index = int(names_.indexOf(PdfPrinterName));
     }
@@ -199,6 +269,8 @@ void QtPrinter::selectPrinter(int index) {
 }
 
 bool QtPrinter::selectPrinterByName(const QString &name) {
+    if (client_ && !listed_ && name.compare(PdfPrinterName, Qt::CaseInsensitive) != 0)
+        listQueues();
     for (int i = 0; i < names_.size(); ++i) {
         if (names_[i].compare(name, Qt::CaseInsensitive) == 0) {
             selectPrinter(i);
@@ -218,9 +290,9 @@ bool QtPrinter::isPdfPrinter() const {
 
 void QtPrinter::readDriverDefaults() {
     driverDefaults_ = a4Portrait();
-    if (isPdfPrinter())
+    if (isPdfPrinter() || !client_)
         return;
-    const std::optional<QSizeF> media = CupsDefaultMediaMm(printerName());
+    const std::optional<QSizeF> media = client_->defaultMediaMm(printerName(), waiting_);
     if (media) {
         // Drivers give their paper in points: a size they name (A4 is
         // 595 x 842 points) has its own millimetres.
@@ -287,7 +359,7 @@ void QtPrinter::beginDocument() {
     // A PDF goes to a temporary file beside its target and replaces the target
     // only when the document ends; a queue's PDF lives in the temporary folder.
     QTemporaryFile temp(targetFile_.isEmpty()
-                            ? QDir::tempPath() + QStringLiteral("/vellumo-XXXXXX.pdf")
+                            ? TemporaryJobFolder() + QStringLiteral("/vellumo-XXXXXX.pdf")
                             : targetFile_ + QStringLiteral(".XXXXXX"));
     temp.setAutoRemove(false);
     if (!temp.open())
@@ -401,22 +473,13 @@ QString QtPrinter::writeFailure(QString reason) const {
         .arg(documentName_, QDir::toNativeSeparators(QFileInfo(tempFile_).absolutePath()), reason);
 }
 
-namespace {
-
-void SubmitToCups(const QString &queue, const QtPrinter::SpoolJob &job) {
-    cups_option_t *options = nullptr;
-    int count = 0;
-    for (const auto &[name, value] : job.options)
-        count = cupsAddOption(name.constData(), value.constData(), count, &options);
-    const int id =
-        cupsPrintFile(queue.toUtf8().constData(), QFile::encodeName(job.file).constData(),
-                      job.title.toUtf8().constData(), count, options);
-    cupsFreeOptions(count, options);
-    if (id == 0)
-        throw PrinterError(QString::fromUtf8(cupsLastErrorString()));
+CupsClient::Waiting QtPrinter::waitingForJobs() {
+    return [this] {
+        if (waiting_ && !waiting_())
+            return false;
+        return checkAbort();
+    };
 }
-
-}  // namespace
 
 void QtPrinter::submitToQueue() {
     std::vector<SpoolPage> pages;
@@ -448,7 +511,7 @@ void QtPrinter::submitToQueue() {
         const QByteArray pdf = source.extract(plan.first, plan.last, &reason);
         if (!reason.isEmpty())
             throw PrinterError(writeFailure(reason));
-        QTemporaryFile temp(QDir::tempPath() + QStringLiteral("/vellumo-XXXXXX.pdf"));
+        QTemporaryFile temp(QFileInfo(tempFile_).path() + QStringLiteral("/vellumo-XXXXXX.pdf"));
         temp.setAutoRemove(false);
         if (!temp.open())
             throw PrinterError(writeFailure(temp.errorString()));
@@ -477,10 +540,12 @@ void QtPrinter::submitToQueue() {
     }
     for (int k = 0; k < count; ++k) {
         try {
+            const SpoolJob &job = jobs[std::size_t(k)];
             if (submitter_)
-                submitter_(jobs[std::size_t(k)]);
+                submitter_(job);
             else
-                SubmitToCups(printerName(), jobs[std::size_t(k)]);
+                (client_ ? *client_ : CupsClient::shared())
+                    .submit({printerName(), job.file, job.title, job.options}, waitingForJobs());
         } catch (const PrinterError &e) {
             if (k == 0)
                 throw;

@@ -7,13 +7,20 @@
 #include <memory>
 #include <vector>
 
+#include "print/CupsClient.h"
 #include "print/Printer.h"
 
 class PdfDocument;
 class QPainterCanvas;
 
-// The real printer: the CUPS queues Qt knows, plus "PDF", which is always in
-// the list and writes the run to a PDF file.
+// The real printer: the CUPS queues, plus "PDF", which is always in the list
+// and writes the run to a PDF file.
+//
+// Made with the PDF printer selected and without asking CUPS: the queues are
+// listed when first needed (a queue selected by name, the system's default)
+// or by listQueues(), so a print to PDF never reaches the scheduler. Every
+// question to CUPS goes through a CupsClient and gives up when the scheduler
+// stays silent ("Druckdienst antwortet nicht").
 //
 // Every document is first drawn into a PDF (PdfDocument) with its own size
 // on every page.
@@ -28,11 +35,27 @@ public:
     static const QString PdfPrinterName;
     static constexpr int Resolution = 600;
 
-    QtPrinter();
+    // The queues of `client` (the program's one when null).
+    explicit QtPrinter(CupsClient *client = nullptr);
     // The given queues instead of those CUPS knows, for a job submitter that
-    // takes the place of CUPS.
+    // takes the place of CUPS; CUPS is never asked.
     explicit QtPrinter(const QStringList &queues);
     ~QtPrinter() override;
+
+    // Asks CUPS for its queues (again); the selection stays where it was.
+    // Throws PrinterError when the scheduler does not answer.
+    void listQueues();
+    // The queues listed elsewhere (the window asks off its GUI thread), or
+    // why they could not be.
+    void setQueues(const CupsClient::QueueList &queues);
+    void setQueueFailure(const QString &failure);
+    // Whether CUPS was asked for the queues yet.
+    bool queuesListed() const { return listed_; }
+    // Why the last listing failed; empty when it did not.
+    const QString &queueFailure() const { return queueFailure_; }
+    // Called while waiting for CUPS (the window keeps painting); returning
+    // false gives the wait up.
+    void setWaiting(CupsClient::Waiting waiting) { waiting_ = std::move(waiting); }
 
     // Where the PDF printer writes: asked when a document begins. An empty
     // answer (the user cancelled) makes beginDocument fail.
@@ -92,6 +115,11 @@ public:
     // target. Throws PrinterError for a folder, a device, a pipe, a
     // read-only file or a missing folder.
     static QString ResolvePdfTarget(const QString &path);
+    // The folder a queue's document and job files are written to: `preferred`
+    // (the temporary folder) when it is a folder we may write into, else
+    // `fallback`. Throws PrinterError naming them when neither is.
+    static QString JobFolder(const QString &preferred,
+                             const QString &fallback = QStringLiteral("/tmp"));
     // The CUPS media name of a page: "Custom.<width>x<length>mm".
     static QString cupsMedia(const DeviceSettings &settings);
 
@@ -106,6 +134,15 @@ private:
     // (or the folder a queue's document waits in) and the reason.
     QString writeFailure(QString reason) const;
 
+    // The client's calls wait with this and, while a document is handed
+    // over, the abort check.
+    CupsClient::Waiting waitingForJobs();
+
+    CupsClient *client_ = nullptr;  // null: the queues were given
+    bool listed_ = false;
+    QString queueFailure_;
+    QString systemDefault_;
+    CupsClient::Waiting waiting_;
     QStringList names_;
     int index_ = -1;
     DeviceSettings driverDefaults_;

@@ -4,7 +4,10 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+
+class CupsClient;
 
 // What a print queue's driver says it can do with paper: the free page sizes
 // it takes, its hardware margins and whether and when it cuts. Read from the
@@ -71,10 +74,15 @@ QueueCapabilities QueueCapabilitiesFromPpd(const QByteArray &ppd);
 // From a queue's IPP attributes.
 QueueCapabilities QueueCapabilitiesFromIpp(const IppQueueAttributes &attributes);
 
-// Asks CUPS about a queue ("queue" or "queue/instance"). May block while CUPS
-// or the printer is slow to answer: call it off the GUI thread. Unknown when
-// CUPS does not know the queue or does not answer.
+// Asks CUPS about a queue ("queue" or "queue/instance"), through the
+// program's CupsClient. May block while CUPS or the printer is slow to
+// answer: call it off the GUI thread. Unknown when CUPS does not know the
+// queue; unknown with the reason as its note when CUPS does not answer.
 QueueCapabilities ReadQueueCapabilities(const QString &queue);
+// The same through `client`, calling `waiting` while it waits (see
+// CupsClient::Waiting).
+QueueCapabilities ReadQueueCapabilities(const QString &queue, CupsClient &client,
+                                        const std::function<bool()> &waiting);
 
 // One German line for the printer set-up: "Seite bis 1270 mm, Rand 0 mm,
 // schneidet nach jedem Blatt"; empty for an unknown queue.

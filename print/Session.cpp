@@ -45,6 +45,14 @@ RenderContext RibbonSession::context() const {
 }
 
 void RibbonSession::selectStoredPrinter(RibbonPrinter &printer) const {
+    // CUPS is asked for its queues once; a scheduler that does not answer
+    // leaves the PDF printer, and the stored name is kept for the next start.
+    if (auto *queues = dynamic_cast<QtPrinter *>(&printer); queues && !queues->queuesListed()) {
+        try {
+            queues->listQueues();
+        } catch (const PrinterError &) {
+        }
+    }
     int found = -1;
     const QStringList names = printer.printers();
     for (int i = 0; i < names.size() && !storedPrinter_.isEmpty(); ++i) {
@@ -58,6 +66,11 @@ void RibbonSession::selectStoredPrinter(RibbonPrinter &printer) const {
 }
 
 std::optional<QString> RibbonSession::SelectedPrinterName(const RibbonPrinter &printer) {
+    // Until the queues are known the PDF printer is no choice of the user's.
+    if (const auto *queues = dynamic_cast<const QtPrinter *>(&printer);
+        queues && queues->isPdfPrinter() &&
+        (!queues->queuesListed() || !queues->queueFailure().isEmpty()))
+        return std::nullopt;
     const int index = printer.printerIndex();
     const QStringList names = printer.printers();
     if (index < 0 || index >= names.size())
@@ -73,6 +86,8 @@ void RibbonSession::SelectPdfPrinter(QtPrinter &printer, const QString &file) {
 
 void RibbonSession::SelectQueue(QtPrinter &printer, const QString &name) {
     if (!printer.selectPrinterByName(name)) {
+        if (!printer.queueFailure().isEmpty())
+            throw PrinterError(printer.queueFailure());
         QStringList queues = printer.printers();
         queues.removeAll(QtPrinter::PdfPrinterName);
         throw PrinterError(QStringLiteral("Drucker \"%1\" nicht gefunden; vorhanden: %2")

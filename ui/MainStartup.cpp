@@ -35,6 +35,7 @@
 #include "ui/JobListModel.h"
 #include "ui/OrderPanel.h"
 #include "ui/PictureListDelegate.h"
+#include "ui/PrintFlow.h"
 #include "ui/SpellSupport.h"
 #include "ui/SpinField.h"
 #include "ui/TextMemo.h"
@@ -142,7 +143,16 @@ RenderContext TMainForm::DrawingContext() const {
 void TMainForm::MsgStartup() {
     if (Closed)
         return;
-    SelectStartupPrinter();
+    // CUPS is asked for its queues off the GUI thread: a scheduler that does
+    // not answer never holds up the window. The stored printer is chosen
+    // once the queues are known.
+    PrintFlow::of(this).listPrinters([this](const QString &failure) {
+        if (Closed)
+            return;
+        if (!failure.isEmpty())
+            AddDataNote(failure);
+        SelectStartupPrinter();
+    });
     OfferDataFolder();
     OfferRecovery();
 }

@@ -106,7 +106,9 @@ QString FactorText(double factor) {
 
 PrinterSetupDialog::PrinterSetupDialog(RibbonPrinter &printer, SettingsFile *settings,
                                        QWidget *parent)
-    : PrinterSetupDialog(printer, settings, ReadQueueCapabilities, parent) {}
+    : PrinterSetupDialog(
+          printer, settings, [](const QString &queue) { return ReadQueueCapabilities(queue); },
+          parent) {}
 
 PrinterSetupDialog::PrinterSetupDialog(RibbonPrinter &printer, SettingsFile *settings,
                                        CapabilitiesReader reader, QWidget *parent)
@@ -114,6 +116,13 @@ PrinterSetupDialog::PrinterSetupDialog(RibbonPrinter &printer, SettingsFile *set
     setWindowTitle(QStringLiteral("Druckereinrichtung"));
     printers_ = new QComboBox(this);
     printers_->addItems(printer.printers());
+    // Where CUPS did not answer, the list says so in place of its queues.
+    if (const auto *queues = dynamic_cast<const QtPrinter *>(&printer);
+        queues && !queues->queueFailure().isEmpty()) {
+        printers_->addItem(queues->queueFailure());
+        if (auto *model = qobject_cast<QStandardItemModel *>(printers_->model()))
+            model->item(printers_->count() - 1)->setEnabled(false);
+    }
     printers_->setCurrentIndex(printer.printerIndex());
     auto *orientation = new QGroupBox(QStringLiteral("Ausrichtung"), this);
     portrait_ = new QRadioButton(QStringLiteral("&Hochformat"), orientation);

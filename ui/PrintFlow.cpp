@@ -7,12 +7,20 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "print/QtPrinter.h"
 #include "ui/DlgAbort.h"
 #include "ui/PrintDialogs.h"
 
 namespace {
+
+// While the window waits for CUPS it keeps painting; what the user does
+// waits until CUPS has answered or given up.
+bool KeepPainting() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return true;
+}
 
 struct Answer {
     QString text;
@@ -73,7 +81,7 @@ PrintFlow::PrintFlow(QWidget *window) : QObject(window), window_(window) {
         auto *qtPrinter = dynamic_cast<QtPrinter *>(&printer());
         if (!qtPrinter || qtPrinter->isPdfPrinter() || queue.isEmpty())
             return QueueCapabilities{};
-        return ReadQueueCapabilities(queue);
+        return ReadQueueCapabilities(queue, CupsClient::shared(), KeepPainting);
     };
 }
 
@@ -110,9 +118,43 @@ PrintFlow &PrintFlow::of(QWidget *window) {
 }
 
 RibbonPrinter &PrintFlow::printer() {
-    if (!printer_)
-        setPrinter(std::make_unique<QtPrinter>());
+    if (!printer_) {
+        auto queues = std::make_unique<QtPrinter>();
+        queues->setWaiting(KeepPainting);
+        setPrinter(std::move(queues));
+    }
     return *printer_;
+}
+
+void PrintFlow::listPrinters(std::function<void(const QString &failure)> done) {
+    auto *queues = dynamic_cast<QtPrinter *>(&printer());
+    if (!queues || queues->queuesListed()) {
+        QTimer::singleShot(0, this, [done = std::move(done)] { done(QString()); });
+        return;
+    }
+    CupsClient &client = CupsClient::shared();
+    const std::shared_ptr<CupsClient::Call> call = client.startQueues();
+    auto *poll = new QTimer(this);
+    poll->setInterval(50);
+    connect(poll, &QTimer::timeout, this, [this, poll, call, &client, done = std::move(done)] {
+        if (!client.finished(*call))
+            return;
+        poll->stop();
+        poll->deleteLater();
+        QString failure;
+        // The printer may have been replaced meanwhile.
+        if (auto *current = dynamic_cast<QtPrinter *>(&printer());
+            current && !current->queuesListed()) {
+            try {
+                current->setQueues(std::any_cast<CupsClient::QueueList>(client.wait(call)));
+            } catch (const PrinterError &e) {
+                failure = e.message();
+                current->setQueueFailure(failure);
+            }
+        }
+        done(failure);
+    });
+    poll->start();
 }
 
 void PrintFlow::setPrinter(std::unique_ptr<RibbonPrinter> printer) {

@@ -58,6 +58,11 @@ public:
     // After the printer set-up: the next print asks the driver again.
     void forgetCapabilities() { capabilities_.clear(); }
 
+    // Asks CUPS for the queues off the GUI thread and calls `done` (on the
+    // GUI thread, with why it failed or empty) once they are known; at once
+    // when they are known already or the printer is no CUPS one.
+    void listPrinters(std::function<void(const QString &failure)> done);
+
     // Whether the current printer is the always-present PDF printer.
     bool printsToPdf();
     void setPdfFile(const QString &path);

@@ -347,7 +347,10 @@ protected:
 };
 
 TEST_F(SpoolerTest, TheSchedulersQueueIsListedWithItsDriversPaper) {
+    // A new printer has asked CUPS nothing yet; the queues come when listed.
     QtPrinter printer;
+    EXPECT_EQ(printer.printers(), QStringList{QtPrinter::PdfPrinterName});
+    printer.listQueues();
     QStringList listed = printer.printers();
     ASSERT_FALSE(listed.isEmpty());
     EXPECT_EQ(listed.takeLast(), QtPrinter::PdfPrinterName);

@@ -13,6 +13,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSaveFile>
@@ -31,7 +32,7 @@ void Report(const QString &path) {
     static const QStringList names = {QStringLiteral("MTextLeft"), QStringLiteral("MTextRight"),
                                       QStringLiteral("LBTexte"),   QStringLiteral("LBJobs"),
                                       QStringLiteral("LBGraphic"), QStringLiteral("edLaenge"),
-                                      QStringLiteral("edBreite")};
+                                      QStringLiteral("edBreite"),  QStringLiteral("DataNote")};
     QStringList lines;
     const auto widgets = QApplication::allWidgets();
     for (QWidget *w : widgets) {
@@ -53,6 +54,8 @@ void Report(const QString &path) {
             lines << QStringLiteral("text\t%1\t%2").arg(name, spin->text());
         if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
             lines << QStringLiteral("text\t%1\t%2").arg(name, Escaped(memo->toPlainText()));
+        if (auto *label = qobject_cast<QLabel *>(w))
+            lines << QStringLiteral("text\t%1\t%2").arg(name, Escaped(label->text()));
         if (auto *list = qobject_cast<QListWidget *>(w)) {
             for (int i = 0; i < list->count(); ++i)
                 lines << QStringLiteral("item\t%1\t%2").arg(name, Escaped(list->item(i)->text()));

@@ -242,17 +242,19 @@ TEST(QtPrinterSpoolTest, EachJobIsAPdfOfItsOwnPagesWithItsTitleMediaAndCut) {
     EXPECT_EQ(plain.jobs[0].title, QStringLiteral("Vellumo"));
     EXPECT_EQ(plain.option(0, "CutMedia"), QStringLiteral("(none)"));
 
-    // Job files that cannot be written: nothing reaches the queue, and the
-    // message says why.
+    // The queue's files cannot be written: nothing reaches the queue, and the
+    // message says why. Their folder is taken away once the document has
+    // begun, a file in its place (not even root writes there).
     CapturingPrinter unwritable(folder);
     unwritable.printer.setDeviceSettings(long500);
     unwritable.printer.resetPageContext();
-    unwritable.printer.beginDocument();
     const QByteArray tmpdir = qgetenv("TMPDIR");
-    // A file where the temporary folder should be: not even root writes there.
-    const QString notAFolder = QDir(folder).filePath(QStringLiteral("not-a-folder"));
-    QFile(notAFolder).open(QIODevice::WriteOnly);
-    qputenv("TMPDIR", QFile::encodeName(notAFolder));
+    const QString spool = QDir(folder).filePath(QStringLiteral("spool"));
+    ASSERT_TRUE(QDir().mkpath(spool));
+    qputenv("TMPDIR", QFile::encodeName(spool));
+    unwritable.printer.beginDocument();
+    ASSERT_TRUE(QDir().rename(spool, spool + QStringLiteral(".away")));
+    QFile(spool).open(QIODevice::WriteOnly);
     try {
         unwritable.printer.endDocument();
         ADD_FAILURE() << "no error";
@@ -343,6 +345,69 @@ TEST(QtPrinterSpoolTest, TheLengthFactorStretchesPagesAndDrawingButNotThePlan) {
     EXPECT_NEAR(inkEnd(image.height() * 3 / 4), 1004, 1.5);  // 100 mm drawn, 100.4 mm printed
     EXPECT_GE(inkEnd(image.height() / 4), 2004);             // 200 mm drawn reaches the page's end
     EXPECT_GE(image.width(), 2004);
+}
+
+}  // namespace
+
+namespace {
+
+// The folder a queue's files go to: the temporary folder where it is one we
+// may write into, else /tmp (here: a folder of the test's), else a message
+// naming both.
+TEST(QtPrinterSpoolTest, JobFilesGoToAFolderThatTakesThem) {
+    PrintFixture f;
+    const QDir root(f.data.root());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("temp")));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("fallback")));
+    f.data.writeFile(QStringLiteral("file"), "not a folder");
+    const QString temp = root.filePath(QStringLiteral("temp"));
+    const QString fallback = root.filePath(QStringLiteral("fallback"));
+    const QString file = root.filePath(QStringLiteral("file"));
+    const QString missing = root.filePath(QStringLiteral("missing"));
+    struct Case {
+        QString preferred;
+        QString fallback;
+        QString expected;  // empty: refused
+    };
+    const Case cases[] = {
+        {temp, fallback, temp},        {file, fallback, fallback}, {missing, fallback, fallback},
+        {QString(), fallback, fallback}, {file, missing, QString()}, {QString(), file, QString()},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(qPrintable(c.preferred + QStringLiteral(" | ") + c.fallback));
+        if (!c.expected.isEmpty()) {
+            EXPECT_EQ(QtPrinter::JobFolder(c.preferred, c.fallback), c.expected);
+            continue;
+        }
+        try {
+            QtPrinter::JobFolder(c.preferred, c.fallback);
+            ADD_FAILURE() << "no folder refused";
+        } catch (const PrinterError &e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("\u201e%1\u201c").arg(c.fallback)))
+                << qPrintable(e.message());
+            EXPECT_TRUE(e.message().contains(QStringLiteral("\u201e%1\u201c").arg(c.preferred)))
+                << qPrintable(e.message());
+        }
+    }
+}
+
+// TMPDIR naming a file: the queue's job still goes out, from /tmp.
+TEST(QtPrinterSpoolTest, AJobFileNeverLandsBesideATmpdirThatIsNoFolder) {
+    PrintFixture f;
+    f.data.writeFile(QStringLiteral("not-a-folder"), "x");
+    const QByteArray saved = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(f.data.filePath(QStringLiteral("not-a-folder"))));
+    QtPrinter printer({QStringLiteral("Rolle")});
+    ASSERT_TRUE(printer.selectPrinterByName(QStringLiteral("Rolle")));
+    QStringList folders;
+    printer.setJobSubmitter(
+        [&](const QtPrinter::SpoolJob &job) { folders << QFileInfo(job.file).path(); });
+    PrintPages(printer, {{Landscape(3000, 1500), true}});
+    if (saved.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", saved);
+    EXPECT_EQ(folders, QStringList{QStringLiteral("/tmp")});
 }
 
 }  // namespace
