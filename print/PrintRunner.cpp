@@ -7,6 +7,7 @@
 
 #include "model/Job.h"
 #include "model/QueueSettings.h"
+#include "print/CupsClient.h"
 #include "print/PrintCommand.h"
 #include "print/Printer.h"
 #include "print/QueueSetup.h"
@@ -151,6 +152,13 @@ PrintResult PrintRunner::run() {
         return decline(asked_);
 
     readQueue();
+    // A scheduler that did not answer about the queue will not take its jobs
+    // either: said now, not after another wait.
+    if (!capabilities_.known && capabilities_.notes.contains(CupsClient::NoAnswer())) {
+        result.status = PrintResult::Failed;
+        result.reason = CupsClient::NoAnswer();
+        return result;
+    }
     RibbonPrinter &printer = *target_.printer;
 
     // Several widths: one width after the other, roll by roll, when wanted;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "print/CupsClient.h"
 #include "print/PrintRunner.h"
 #include "tests/print/PrintTestSupport.h"
 
@@ -219,6 +220,21 @@ TEST(PrintRunnerTest, WidthsPrintOneAfterTheOtherIntoNumberedFiles) {
     EXPECT_EQ(one.leftOut, QList<int>{2});
     EXPECT_EQ(one.printed.size(), 1u);
     EXPECT_FALSE(firstWidth.notes().isEmpty());
+}
+
+// A scheduler that did not answer about the queue is not asked again for its
+// jobs: the print fails at once with its message, nothing spooled.
+TEST(PrintRunnerTest, ASilentSchedulerFailsThePrintAtOnce) {
+    Runner r;
+    r.f.addJob(1000, 75);
+    QueueCapabilities silent;
+    silent.notes << CupsClient::NoAnswer();
+    UnattendedAnswers answers(true);
+    const PrintResult result = r.run(answers, silent);
+    EXPECT_EQ(result.status, PrintResult::Failed);
+    EXPECT_EQ(result.reason, QStringLiteral("Druckdienst antwortet nicht"));
+    EXPECT_FALSE(result.partsMayBePrinted);
+    EXPECT_TRUE(r.printer.pages().empty());
 }
 
 // A printer that fails after a finished width says what may be on paper.
