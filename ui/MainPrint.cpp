@@ -13,6 +13,7 @@
 #include "print/PrintRequest.h"
 #include "print/PrintRun.h"
 #include "print/PrintRunner.h"
+#include "print/QtPrinter.h"
 #include "print/QueueSetup.h"
 #include "print/Session.h"
 #include "print/WatchedPrinter.h"
@@ -109,6 +110,7 @@ private:
 PrintResult TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, const TJob *selected,
                                     const std::optional<PrintRange> &preset) {
     PrintFlow &flow = PrintFlow::of(this);
+    flow.awaitPrinters();
     // [Drucker] and the drawing settings as they are now, for the whole command.
     PrintRequest request(jobs, &Setup->settings(), DrawingContext());
     const int count = request.count();
@@ -157,6 +159,7 @@ PrintResult TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, const
 
 void TMainForm::PrintPreviewClick() {
     PrintFlow &flow = PrintFlow::of(this);
+    flow.awaitPrinters();
     StoreJob();
     // The ribbons the print command would print: those with text, all of them.
     PrintRequest request(ListedJobs(), &Setup->settings(), DrawingContext());
@@ -198,7 +201,20 @@ void TMainForm::PrintPreviewClick() {
         PrintWithRange(chosen);
 }
 void TMainForm::cmPrinterSetupClick() {
-    RibbonPrinter &printer = PrintFlow::of(this).printer();
+    PrintFlow &flow = PrintFlow::of(this);
+    flow.awaitPrinters();
+    // The scheduler did not answer at start: asked again, now that the
+    // florist wants to see the printers.
+    if (auto *queues = dynamic_cast<QtPrinter *>(&flow.printer());
+        queues && !queues->queueFailure().isEmpty()) {
+        try {
+            queues->listQueues();
+            SelectStartupPrinter();
+        } catch (const PrinterError &) {
+            // The dialog shows that the scheduler does not answer.
+        }
+    }
+    RibbonPrinter &printer = flow.printer();
     printer.setLandscape();
     PrinterSetupDialog dialog(printer, &Setup->settings(), this);
     dialog.exec();

@@ -134,6 +134,7 @@ void PrintFlow::listPrinters(std::function<void(const QString &failure)> done) {
     }
     CupsClient &client = CupsClient::shared();
     const std::shared_ptr<CupsClient::Call> call = client.startQueues();
+    listing_ = true;
     auto *poll = new QTimer(this);
     poll->setInterval(50);
     connect(poll, &QTimer::timeout, this, [this, poll, call, &client, done = std::move(done)] {
@@ -141,6 +142,7 @@ void PrintFlow::listPrinters(std::function<void(const QString &failure)> done) {
             return;
         poll->stop();
         poll->deleteLater();
+        listing_ = false;
         QString failure;
         // The printer may have been replaced meanwhile.
         if (auto *current = dynamic_cast<QtPrinter *>(&printer());
@@ -155,6 +157,15 @@ void PrintFlow::listPrinters(std::function<void(const QString &failure)> done) {
         done(failure);
     });
     poll->start();
+}
+
+void PrintFlow::awaitPrinters() {
+    if (!listing_)
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    while (listing_)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void PrintFlow::setPrinter(std::unique_ptr<RibbonPrinter> printer) {

@@ -62,6 +62,10 @@ public:
     // GUI thread, with why it failed or empty) once they are known; at once
     // when they are known already or the printer is no CUPS one.
     void listPrinters(std::function<void(const QString &failure)> done);
+    // Waits (painting) until the listing started above has answered, so that
+    // a print right after start goes to the stored printer, not to the PDF
+    // printer chosen meanwhile. The client's deadline bounds the wait.
+    void awaitPrinters();
 
     // Whether the current printer is the always-present PDF printer.
     bool printsToPdf();
@@ -72,4 +76,5 @@ private:
     std::unique_ptr<RibbonPrinter> printer_;
     std::unique_ptr<TDlgPrinterAbort> abortDialog_;
     QHash<QString, QueueCapabilities> capabilities_;
+    bool listing_ = false;
 };
