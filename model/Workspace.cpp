@@ -10,6 +10,7 @@
 #include "model/DataSession.h"
 #include "model/Job.h"
 #include "model/RibbonFile.h"
+#include "model/RibbonList.h"
 #include "model/StoredFormatsModel.h"
 
 namespace {
@@ -23,7 +24,8 @@ Workspace::Workspace(QObject *parent)
     : QObject(parent),
       formats_(new StoredFormatsModel(this)),
       timer_(new QTimer(this)),
-      ribbonTimer_(new QTimer(this)) {
+      ribbonTimer_(new QTimer(this)),
+      ribbonList_(new RibbonList(this)) {
     timer_->setSingleShot(true);
     timer_->setInterval(AutosaveDelayMs);
     connect(timer_, &QTimer::timeout, this, &Workspace::runAutosave);
@@ -153,10 +155,10 @@ void Workspace::ribbonsChanged() {
 }
 
 bool Workspace::keepRibbons() {
-    if (!sessionClaimed() || recoveryPending_ || !ribbons_)
+    if (!sessionClaimed() || recoveryPending_)
         return false;
     ribbonTimer_->stop();
-    const std::vector<const TJob *> jobs = ribbons_();
+    const std::vector<const TJob *> jobs = ribbonList_->listed();
     const bool anyText =
         std::any_of(jobs.begin(), jobs.end(), [](const TJob *job) { return job->HasText(); });
     if (!anyText) {

@@ -13,6 +13,7 @@
 
 class DataSession;
 class QTimer;
+class RibbonList;
 class SettingsFile;
 class StoredFormatsModel;
 class TJob;
@@ -77,9 +78,9 @@ public:
     bool sessionClaimed() const;
     QString ribbonFilePath() const;
 
-    // Where the workspace finds the ribbon list, in its order, when it keeps it.
-    using RibbonSource = std::function<std::vector<const TJob *>()>;
-    void setRibbonSource(RibbonSource source) { ribbons_ = std::move(source); }
+    // The day's ribbons: the window shows them, the order list fills them,
+    // and the session keeps them.
+    RibbonList *ribbons() const { return ribbonList_; }
     // The list changed: it is kept a moment later.
     void ribbonsChanged();
     // Keeps the list now (a list without any text removes the file: nothing
@@ -135,6 +136,6 @@ private:
 
     std::unique_ptr<DataSession> session_;
     QTimer *ribbonTimer_ = nullptr;
-    RibbonSource ribbons_;
+    RibbonList *ribbonList_ = nullptr;
     bool recoveryPending_ = false;
 };

@@ -1,6 +1,7 @@
 #include "ui/JobListModel.h"
 
 #include "model/Job.h"
+#include "model/RibbonList.h"
 
 namespace {
 
@@ -17,7 +18,19 @@ QString SpokenTexts(const TJob &job) {
 
 }  // namespace
 
-JobListModel::JobListModel(QObject *parent) : QAbstractListModel(parent) {}
+JobListModel::JobListModel(RibbonList &ribbons, QObject *parent)
+    : QAbstractListModel(parent), ribbons_(ribbons) {
+    connect(&ribbons, &RibbonList::aboutToInsert, this,
+            [this](int first, int last) { beginInsertRows(QModelIndex(), first, last); });
+    connect(&ribbons, &RibbonList::inserted, this, [this] { endInsertRows(); });
+    connect(&ribbons, &RibbonList::aboutToRemove, this,
+            [this](int row) { beginRemoveRows(QModelIndex(), row, row); });
+    connect(&ribbons, &RibbonList::removed, this, [this] { endRemoveRows(); });
+    connect(&ribbons, &RibbonList::aboutToReset, this, [this] { beginResetModel(); });
+    connect(&ribbons, &RibbonList::wasReset, this, [this] { endResetModel(); });
+    connect(&ribbons, &RibbonList::changed, this,
+            [this](int first, int last) { emit dataChanged(index(first), index(last)); });
+}
 
 JobListModel::~JobListModel() = default;
 
@@ -27,64 +40,45 @@ int JobListModel::rowCount(const QModelIndex &parent) const {
 
 QVariant JobListModel::data(const QModelIndex &index, int role) const {
     // The items have no text: the delegate draws the ribbon itself.
-    if (!index.isValid() || index.row() >= count())
+    const TJob *job = ribbons_.at(index.isValid() ? index.row() : -1);
+    if (!job)
         return QVariant();
-    const TJob &job = *jobs_[std::size_t(index.row())];
     if (role == Qt::AccessibleTextRole)
-        return SpokenTexts(job);
+        return SpokenTexts(*job);
     if (role == Qt::AccessibleDescriptionRole)
-        return QStringLiteral("%1 \u00D7 %2 mm").arg(job.Laenge).arg(job.Breite);
+        return QStringLiteral("%1 \u00D7 %2 mm").arg(job->Laenge).arg(job->Breite);
     return QVariant();
 }
 
+int JobListModel::count() const {
+    return ribbons_.count();
+}
+
 TJob *JobListModel::jobAt(int row) const {
-    if (row < 0 || row >= count())
-        return nullptr;
-    return jobs_[std::size_t(row)].get();
+    return ribbons_.at(row);
 }
 
 int JobListModel::rowOf(const TJob *job) const {
-    for (std::size_t i = 0; i < jobs_.size(); ++i) {
-        if (jobs_[i].get() == job)
-            return int(i);
-    }
-    return -1;
+    return ribbons_.rowOf(job);
 }
 
 void JobListModel::append(std::unique_ptr<TJob> job) {
-    beginInsertRows(QModelIndex(), count(), count());
-    jobs_.push_back(std::move(job));
-    endInsertRows();
+    ribbons_.append(std::move(job));
 }
 
 void JobListModel::removeAt(int row) {
-    if (row < 0 || row >= count())
-        return;
-    beginRemoveRows(QModelIndex(), row, row);
-    // Taken out of the list first, destroyed after the views have let go.
-    std::unique_ptr<TJob> gone = std::move(jobs_[std::size_t(row)]);
-    jobs_.erase(jobs_.begin() + row);
-    endRemoveRows();
+    ribbons_.removeAt(row);
 }
 
 void JobListModel::clear() {
-    if (jobs_.empty())
-        return;
-    beginResetModel();
-    std::vector<std::unique_ptr<TJob>> gone;
-    gone.swap(jobs_);
-    endResetModel();
+    ribbons_.clear();
 }
 
 void JobListModel::refresh(int row) {
-    if (row < 0 || row >= count())
-        return;
-    const QModelIndex at = index(row);
-    emit dataChanged(at, at);
+    if (row >= 0)
+        ribbons_.ribbonChanged(row);
 }
 
 void JobListModel::refreshAll() {
-    if (jobs_.empty())
-        return;
-    emit dataChanged(index(0), index(count() - 1));
+    ribbons_.ribbonChanged(-1);
 }

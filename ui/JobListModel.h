@@ -4,20 +4,23 @@
 #include <memory>
 #include <vector>
 
+class RibbonList;
 class TJob;
 
-// The ribbon list: one row per ribbon in the order of creation. The list owns
-// its jobs; a job is destroyed when its row is removed.
+// The ribbon list as the window's list view sees it: one row per ribbon of a
+// RibbonList, in its order. The ribbons belong to the RibbonList; this model
+// only shows them and hands changes on.
 class JobListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit JobListModel(QObject *parent = nullptr);
+    explicit JobListModel(RibbonList &ribbons, QObject *parent = nullptr);
     ~JobListModel() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
-    int count() const { return int(jobs_.size()); }
+    RibbonList &ribbons() const { return ribbons_; }
+    int count() const;
     TJob *jobAt(int row) const;
     int rowOf(const TJob *job) const;  // -1 when not listed
 
@@ -30,5 +33,5 @@ public:
     void refreshAll();
 
 private:
-    std::vector<std::unique_ptr<TJob>> jobs_;
+    RibbonList &ribbons_;
 };

@@ -35,6 +35,7 @@ class JobEditor;
 class OrderPanel;
 class JobListDelegate;
 class JobListModel;
+class RibbonList;
 class RibbonSession;
 class SettingsFile;
 class StoredFormatsModel;
@@ -70,12 +71,12 @@ public:
     // The print command over `jobs` rather than the list, with all its
     // questions; `selected` is the ribbon the range "Markierung" names.
     PrintResult PrintRibbons(const std::vector<const TJob *> &jobs, const TJob *selected,
-                              const std::optional<PrintRange> &preset = std::nullopt);
+                             const std::optional<PrintRange> &preset = std::nullopt);
 
     // The ribbon list in its order; the list owns the jobs.
     int JobCount() const;
     TJob *JobAt(int index) const;
-    TJob *currentJob() const { return CurrentJob; }
+    TJob *currentJob() const;
 
     // Appends `job` (taking ownership; null only cleans up) after removing
     // every ribbon without text, and makes the selected ribbon current.
@@ -276,7 +277,8 @@ private:
     QList<QAction *> FormatEntries;  // the entries and their closing separator
 
     // State
-    TJob *CurrentJob = nullptr;
+    // The day's ribbons and the one being edited; the workspace's.
+    RibbonList *Ribbons = nullptr;
     bool Updating = false;
     bool SelectingJob = false;  // the commands select rows; that is no click
     int PictureSide = 0;

@@ -7,11 +7,16 @@
 #include <QScopedValueRollback>
 
 #include "model/Job.h"
+#include "model/RibbonList.h"
 #include "ui/ColorSwatch.h"
 #include "ui/Dlgcolor.h"
 #include "ui/Dlginfo.h"
 #include "ui/JobListModel.h"
 #include "ui/TextMemo.h"
+
+TJob *TMainForm::currentJob() const {
+    return Ribbons->current();
+}
 
 int TMainForm::JobCount() const {
     return Jobs->count();
@@ -41,13 +46,13 @@ void TMainForm::SelectJobRow(int row) {
 
 void TMainForm::BtnAddClick() {
     auto job = std::make_unique<TJob>();
-    if (CurrentJob) {
-        job->CopyFrom(*CurrentJob);
+    if (Ribbons->current()) {
+        job->CopyFrom(*Ribbons->current());
     } else {
         // No ribbon yet: the new one takes what the controls show.
-        CurrentJob = job.get();
+        Ribbons->setCurrent(job.get());
         StoreJob();
-        CurrentJob = nullptr;
+        Ribbons->setCurrent(nullptr);
     }
     AddJob(std::move(job));
 }
@@ -63,7 +68,7 @@ void TMainForm::AddJob(std::unique_ptr<TJob> job) {
     } else {
         SelectJobRow(Jobs->count() > 0 ? 0 : -1);
     }
-    CurrentJob = Jobs->jobAt(SelectedJobRow());
+    Ribbons->setCurrent(Jobs->jobAt(SelectedJobRow()));
     LoadJob();
     if (adding) {
         // After the command's own focus changes have settled. Text typed
@@ -84,8 +89,8 @@ void TMainForm::RemoveJobsWithoutText() {
     for (int row = Jobs->count() - 1; row >= 0; --row) {
         const TJob *listed = Jobs->jobAt(row);
         if (!listed->HasText()) {
-            if (listed == CurrentJob)
-                CurrentJob = nullptr;
+            if (listed == Ribbons->current())
+                Ribbons->setCurrent(nullptr);
             Jobs->removeAt(row);
         }
     }
@@ -95,19 +100,19 @@ void TMainForm::BtnClearClick() {
     const int row = SelectedJobRow();
     if (row < 0)
         return;
-    CurrentJob = nullptr;
+    Ribbons->setCurrent(nullptr);
     {
         const QScopedValueRollback selecting(SelectingJob, true);
         Jobs->removeAt(row);
     }
     SelectJobRow(row < Jobs->count() ? row : Jobs->count() - 1);
-    CurrentJob = Jobs->jobAt(SelectedJobRow());
+    Ribbons->setCurrent(Jobs->jobAt(SelectedJobRow()));
     LoadJob();
 }
 
 void TMainForm::LBJobsClick() {
     StoreJob();
-    CurrentJob = Jobs->jobAt(SelectedJobRow());
+    Ribbons->setCurrent(Jobs->jobAt(SelectedJobRow()));
     LoadJob();
 }
 

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "model/Job.h"
+#include "model/RibbonList.h"
 #include "model/StoredFormatsModel.h"
 #include "model/Workspace.h"
 #include "ui/Artwork.h"
@@ -74,6 +75,9 @@ QAction *MakeAction(QMenu *menu, const char *name, const QString &text, const QS
 }  // namespace
 
 void TMainForm::CreateControls() {
+    // What outlives the widgets first: the list shows the workspace's ribbons.
+    Work = new Workspace(this);
+    Ribbons = Work->ribbons();
     auto *central = new QWidget(this);
     QFont dense = font();
     dense.setPointSizeF(std::min(dense.pointSizeF(), PanelPointSize));
@@ -91,7 +95,6 @@ void TMainForm::CreateControls() {
     statusBar()->setSizeGripEnabled(true);
     CreateMenus();
 
-    Work = new Workspace(this);
     Formats = Work->formats();
     StyleButtons = {SBtnAlign, SBtnCenter, SBtnUpSide};
     StyleMenuItems = {MenuAlign, MenuCenter, MenuUpSide};
@@ -166,7 +169,7 @@ QWidget *TMainForm::CreateListArea() {
     SetHint(LBGraphic, QStringLiteral("Einf\u00FCgen von Bildern mit Doppelklick. "));
     LBGraphic->setAccessibleName(QStringLiteral("Bilder"));
 
-    Jobs = new JobListModel(this);
+    Jobs = new JobListModel(*Ribbons, this);
     LBJobs = new QListView(area);
     LBJobs->setObjectName(QStringLiteral("LBJobs"));
     LBJobs->setModel(Jobs);

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "model/Job.h"
+#include "model/RibbonList.h"
 #include "ui/FitCache.h"
 #include "ui/JobEditor.h"
 #include "ui/JobListModel.h"
@@ -56,34 +57,34 @@ private:
 void TMainForm::LoadJob() {
     {
         const QScopedValueRollback updating(Updating, true);
-        if (!CurrentJob) {
+        if (!Ribbons->current()) {
             Editor->clearTexts();
         } else {
-            const QString missing = Editor->load(*CurrentJob, CompatibilityMode);
+            const QString missing = Editor->load(*Ribbons->current(), CompatibilityMode);
             if (!missing.isEmpty())
                 ShowStatusText(missing);
             else if (statusBar()->currentMessage().contains(
                          QStringLiteral(" ist nicht installiert; ")))
                 statusBar()->clearMessage();  // it spoke of the ribbon selected before
-            PressStyleButton(CurrentJob->Stil);
-            UpdateStyleChecks(CurrentJob->Stil);
+            PressStyleButton(Ribbons->current()->Stil);
+            UpdateStyleChecks(Ribbons->current()->Stil);
         }
         UpdateEnabledStates();
     }
-    Editor->markFaces(CurrentJob ? TextInRibbonFace(*CurrentJob) : QString());
+    Editor->markFaces(Ribbons->current() ? TextInRibbonFace(*Ribbons->current()) : QString());
     ShowFitStatus();
 }
 
 void TMainForm::StoreJob() {
     const QScopedValueRollback updating(Updating, true);
-    if (!CurrentJob) {
+    if (!Ribbons->current()) {
         Editor->clearTexts();
     } else {
-        Editor->store(*CurrentJob, CompatibilityMode);
+        Editor->store(*Ribbons->current(), CompatibilityMode);
         const int style = PressedStyle();
         if (style >= 0)
-            CurrentJob->Stil = style;
-        UpdateStyleChecks(CurrentJob->Stil);
+            Ribbons->current()->Stil = style;
+        UpdateStyleChecks(Ribbons->current()->Stil);
     }
     UpdateEnabledStates();
 }
@@ -96,14 +97,14 @@ void TMainForm::JobChanged() {
         StoreJob();
         InvalidateCurrentJob();
     }
-    Editor->markFaces(CurrentJob ? TextInRibbonFace(*CurrentJob) : QString());
+    Editor->markFaces(Ribbons->current() ? TextInRibbonFace(*Ribbons->current()) : QString());
     ShowFitStatus();
 }
 
 void TMainForm::ShowFitStatus() {
     QStringList messages;
-    if (CurrentJob) {
-        for (const FitFinding &finding : FitFindings(DrawingContext(), *CurrentJob))
+    if (Ribbons->current()) {
+        for (const FitFinding &finding : FitFindings(DrawingContext(), *Ribbons->current()))
             messages << finding.message();
     }
     const QString text = messages.join(QLatin1Char(' '));
@@ -121,7 +122,7 @@ void TMainForm::ShowFitStatus() {
 }
 
 void TMainForm::InvalidateCurrentJob() {
-    const int row = Jobs->rowOf(CurrentJob);
+    const int row = Jobs->rowOf(Ribbons->current());
     if (row >= 0)
         Jobs->refresh(row);
 }
@@ -137,7 +138,7 @@ bool TMainForm::SomeJobHasText() const {
 
 void TMainForm::UpdateEnabledStates() {
     const bool listed = Jobs->count() > 0;
-    Editor->updateEnabledStates(CurrentJob, listed, CompatibilityMode);
+    Editor->updateEnabledStates(Ribbons->current(), listed, CompatibilityMode);
 
     const bool printable = SomeJobHasText();
     SBtnPrint->setEnabled(printable);
@@ -177,7 +178,7 @@ void TMainForm::MenuStyleClick(int tag) {
     PressStyleButton(tag);
     JobChanged();
     // A menu item checks itself when chosen; the marks follow the buttons.
-    UpdateStyleChecks(CurrentJob ? CurrentJob->Stil : PressedStyle());
+    UpdateStyleChecks(Ribbons->current() ? Ribbons->current()->Stil : PressedStyle());
 }
 
 void TMainForm::ApplicationHint(const QString &hint) {

@@ -4,18 +4,19 @@
 #include <QStatusBar>
 
 #include "model/Job.h"
+#include "model/RibbonList.h"
 #include "render/FitCheck.h"
 #include "ui/SpinField.h"
 
 // "Schrifthöhe anpassen": the largest whole millimetre, not above the current
 // height and not below what the field offers, at which both ends fit.
 void TMainForm::FitLettersClick() {
-    if (!CurrentJob)
+    if (!Ribbons->current())
         return;
     StoreJob();
-    const int current = CurrentJob->FontGroesse;
+    const int current = Ribbons->current()->FontGroesse;
     const int height =
-        LargestFittingHeight(DrawingContext(), *CurrentJob, Editor->edFontSize->minimum());
+        LargestFittingHeight(DrawingContext(), *Ribbons->current(), Editor->edFontSize->minimum());
     if (height == 0) {
         ShowStatusText(QStringLiteral("Bei keiner Schrifth\u00F6he ab %1 mm passt der Text; die "
                                       "Schrifth\u00F6he bleibt %2 mm.")

@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "model/Job.h"
+#include "model/RibbonList.h"
 #include "model/StoredFormatsModel.h"
 #include "ui/Dlgfsto.h"
 #include "ui/Hints.h"
@@ -58,7 +59,7 @@ void TMainForm::HistoryListClick(int formatIndex) {
 }
 
 void TMainForm::cmUpdateMenu() {
-    const bool current = CurrentJob != nullptr;
+    const bool current = Ribbons->current() != nullptr;
     Textfarbe1->setEnabled(current);
     FormatKeep->setEnabled(current);
     InsertSymbol->setEnabled(current && EnteredMemo()->isEnabled());
@@ -67,11 +68,11 @@ void TMainForm::cmUpdateMenu() {
 }
 
 void TMainForm::FormatKeepClick() {
-    if (!CurrentJob || !DlgStoreFormat)
+    if (!Ribbons->current() || !DlgStoreFormat)
         return;
     if (DlgStoreFormat->exec() != QDialog::Accepted)
         return;
-    Formats->storeFormat(DlgStoreFormat->formatName(), *CurrentJob);
+    Formats->storeFormat(DlgStoreFormat->formatName(), *Ribbons->current());
     BuildFormatMenu();
 }
 
@@ -83,6 +84,6 @@ TextMemo *TMainForm::EnteredMemo() const {
 }
 
 void TMainForm::InsertSymbolClick() {
-    if (CurrentJob)
+    if (Ribbons->current())
         SymbolChooser::InsertInto(EnteredMemo());
 }

@@ -6,6 +6,7 @@
 #include <QListWidget>
 
 #include "model/Job.h"
+#include "model/RibbonList.h"
 #include "print/Session.h"
 #include "render/Pictures.h"
 #include "render/Typefaces.h"
@@ -33,15 +34,15 @@ void TMainForm::LoadPictureList() {
 void TMainForm::LBGraphicDblClick() {
     const int row = LBGraphic->currentRow();
     const PictureCatalogue &pictures = Setup->pictures();
-    if (!CurrentJob || row < 0 || row >= pictures.files.size())
+    if (!Ribbons->current() || row < 0 || row >= pictures.files.size())
         return;
     const QString &name = pictures.files.at(row);
     if (PictureSide == 1) {
-        CurrentJob->BildNameLinks.set(name);
+        Ribbons->current()->BildNameLinks.set(name);
         if (Editor->MTextLeft->isEnabled())
             Editor->MTextLeft->setFocus(Qt::OtherFocusReason);
     } else if (PictureSide == 2) {
-        CurrentJob->BildNameRechts.set(name);
+        Ribbons->current()->BildNameRechts.set(name);
         if (Editor->MTextRight->isEnabled())
             Editor->MTextRight->setFocus(Qt::OtherFocusReason);
     }

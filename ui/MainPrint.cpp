@@ -7,6 +7,7 @@
 
 #include "model/FileError.h"
 #include "model/Job.h"
+#include "model/RibbonList.h"
 #include "model/SettingsFile.h"
 #include "print/PagePreview.h"
 #include "print/PrintCommand.h"
@@ -64,11 +65,11 @@ void TMainForm::PrintWithRange(const std::optional<PrintRange> &preset) {
     // follows it, so that edits after printing change the ribbon that is
     // highlighted.
     SelectJobRow(remembered);
-    if (JobAt(remembered) != CurrentJob) {
-        CurrentJob = JobAt(remembered);
+    if (JobAt(remembered) != Ribbons->current()) {
+        Ribbons->setCurrent(JobAt(remembered));
         LoadJob();
     }
-    PrintRibbons(ListedJobs(), CurrentJob, preset);
+    PrintRibbons(ListedJobs(), Ribbons->current(), preset);
 }
 
 namespace {
@@ -174,7 +175,7 @@ void TMainForm::PrintPreviewClick() {
             return;
         if (range.kind == PrintRange::Selection) {
             range.kind = PrintRange::Pages;
-            range.from = range.to = request.indexOf(CurrentJob) + 1;  // 0: no ribbon
+            range.from = range.to = request.indexOf(Ribbons->current()) + 1;  // 0: no ribbon
         }
         request.setRange(range, nullptr);
         chosen = range;

@@ -14,6 +14,7 @@
 #include "model/DataFolder.h"
 #include "model/Job.h"
 #include "model/RibbonFile.h"
+#include "model/RibbonList.h"
 #include "model/Workspace.h"
 #include "print/PrintRequest.h"
 #include "render/Pictures.h"
@@ -48,7 +49,6 @@ void TMainForm::OpenDataSession() {
         connect(Jobs, &JobListModel::modelReset, this, &TMainForm::ScheduleRibbonBackup);
         connect(Work, &Workspace::autosaved, this, &TMainForm::WorkspaceAutosaved);
         connect(Work, &Workspace::ribbonNote, this, &TMainForm::AddDataNote);
-        Work->setRibbonSource([this] { return ListedJobs(); });
     }
     DataNote->clear();
     DataNote->hide();
@@ -127,10 +127,7 @@ void TMainForm::OfferRecovery() {
 }
 
 std::vector<const TJob *> TMainForm::ListedJobs() const {
-    std::vector<const TJob *> jobs;
-    for (int row = 0; row < Jobs->count(); ++row)
-        jobs.push_back(Jobs->jobAt(row));
-    return jobs;
+    return Ribbons->listed();
 }
 
 void TMainForm::ScheduleRibbonBackup() {
@@ -156,7 +153,7 @@ void TMainForm::AppendJobs(std::vector<std::unique_ptr<TJob>> jobs) {
     for (auto &job : jobs)
         Jobs->append(std::move(job));
     SelectJobRow(first);
-    CurrentJob = Jobs->jobAt(SelectedJobRow());
+    Ribbons->setCurrent(Jobs->jobAt(SelectedJobRow()));
     LoadJob();
 }
 

@@ -22,6 +22,7 @@
 #include "model/DataSave.h"
 #include "model/FileError.h"
 #include "model/Job.h"
+#include "model/RibbonList.h"
 #include "model/SettingsFile.h"
 #include "model/StoredFormats.h"
 #include "model/StoredFormatsModel.h"
@@ -103,7 +104,7 @@ void TMainForm::FormCreate() {
                                             Qt::MatchFixedString);
     Editor->CBFontName->setCurrentIndex(face);
 
-    CurrentJob = nullptr;
+    Ribbons->setCurrent(nullptr);
     Updating = false;
 
     Setup = std::make_unique<RibbonSession>(SettingsFilePath());
@@ -186,7 +187,7 @@ void TMainForm::FormClose() {
         std::fprintf(stderr, "vellumo: %s\n",
                      qPrintable(QStringLiteral("Die Schleifen bleiben in %1 erhalten.")
                                     .arg(QDir::toNativeSeparators(Work->ribbonFilePath()))));
-    CurrentJob = nullptr;
+    Ribbons->setCurrent(nullptr);
     {
         const QScopedValueRollback selecting(SelectingJob, true);
         Jobs->clear();
@@ -204,7 +205,7 @@ void TMainForm::FormDestroy() {
     disconnect(qApp, nullptr, this, nullptr);
     LBJobs->selectionModel()->disconnect(this);
     Orders->model()->setFindingsOf(nullptr);
-    CurrentJob = nullptr;
+    Ribbons->setCurrent(nullptr);
     Jobs->clear();
     PictureDelegate(LBGraphic)->setCatalogue(nullptr);
     Work->closeSession();

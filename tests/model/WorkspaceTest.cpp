@@ -13,6 +13,7 @@
 #include "model/Job.h"
 #include "model/PhraseFile.h"
 #include "model/RibbonFile.h"
+#include "model/RibbonList.h"
 #include "model/SettingsFile.h"
 #include "model/StoredFormats.h"
 #include "model/StoredFormatsModel.h"
@@ -120,21 +121,15 @@ TEST(WorkspaceTest, ASavedChangeIsNotSavedAgainOverAnotherWindowsLaterChange) {
 
 TEST(WorkspaceTest, TheDaysRibbonsComeBackAfterACrashAndWaitForTheAnswer) {
     TempDataFolder data;
-    std::vector<std::unique_ptr<TJob>> list;
-    auto listed = [&list] {
-        std::vector<const TJob *> jobs;
-        for (const auto &job : list)
-            jobs.push_back(job.get());
-        return jobs;
-    };
-    list.push_back(std::make_unique<TJob>());
-    list.back()->TextLeft.set({QStringLiteral("Familie Meier")});
-    list.back()->Section = QStringLiteral("Auftrag 4711");
     {
+        // The workspace keeps its own ribbon list, as the window fills it.
         Workspace crashed;
         EXPECT_TRUE(crashed.openSession(DataFolder()).isEmpty());
         ASSERT_TRUE(crashed.sessionClaimed());
-        crashed.setRibbonSource(listed);
+        auto ribbon = std::make_unique<TJob>();
+        ribbon->TextLeft.set({QStringLiteral("Familie Meier")});
+        ribbon->Section = QStringLiteral("Auftrag 4711");
+        crashed.ribbons()->append(std::move(ribbon));
         crashed.ribbonsChanged();
         ASSERT_TRUE(WaitFor([&] { return QFile::exists(crashed.ribbonFilePath()); }));
         crashed.closeSession();  // the process dies: no end
@@ -146,7 +141,7 @@ TEST(WorkspaceTest, TheDaysRibbonsComeBackAfterACrashAndWaitForTheAnswer) {
     next.openSession(DataFolder());
     ASSERT_TRUE(next.recoveryPending());
     const QString file = next.ribbonFilePath();
-    next.setRibbonSource([] { return std::vector<const TJob *>(); });  // a list without text
+    EXPECT_EQ(next.ribbons()->count(), 0);  // its own list is still empty
     EXPECT_FALSE(next.keepRibbons());
     ASSERT_EQ(LoadRibbonFile(file).ribbons.size(), 1u);
 
@@ -163,8 +158,7 @@ TEST(WorkspaceTest, TheDaysRibbonsComeBackAfterACrashAndWaitForTheAnswer) {
     EXPECT_TRUE(QFile::exists(file + QStringLiteral(".defekt")));
 
     // Taken in, they are the list now; a normal end gives the file up.
-    list = std::move(recovery.jobs);
-    next.setRibbonSource(listed);
+    next.ribbons()->append(recovery.jobs);
     next.recovered();
     EXPECT_TRUE(QFile::exists(file));
     EXPECT_FALSE(next.endSession(false));
