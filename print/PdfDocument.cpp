@@ -19,6 +19,7 @@
 
 #include "print/PdfFile.h"
 #include "print/PdfFont.h"
+#include "print/PdfPageStore.h"
 #include "render/Typefaces.h"
 
 namespace {
@@ -187,7 +188,8 @@ public:
         if (!file_.isOpen())
             return false;
         finishPage();
-        return file_.finish(catalog_, writeTail());
+        finished_ = file_.finish(catalog_, writeTail());
+        return finished_;
     }
 
     bool newPage() {
@@ -203,6 +205,9 @@ public:
     QPaintEngine::Type type() const override { return QPaintEngine::User; }
     int resolution() const { return resolution_; }
     QString errorString() const { return file_.errorString(); }
+    bool finished() const { return finished_; }
+    const PdfPageStore &store() const { return store_; }
+    QString fileName() const { return file_.fileName(); }
     // One pixel of a 600 dpi printer in device pixels: the thinnest line drawn.
     double linePixel() const { return resolution_ / 600.0; }
 
@@ -372,8 +377,10 @@ private:
                     }
                 }
             }
-            if (slot->font)
+            if (slot->font) {
                 slot->object = reserve();
+                store_.addFont(slot->object, slot->font.get());
+            }
             known = fonts_.insert(key, slot);
         }
         return known.value()->font ? known.value().get() : nullptr;
@@ -487,7 +494,7 @@ private:
         useClip();
         if (!invisible)
             useColours(true, false, transform_);
-        pageFonts_.insert(slot.object);
+        std::set<quint32> &shownGlyphs = pageGlyphs_[slot.object];
         // The render mode belongs to the graphics state: set back after.
         content_.append(invisible ? "BT\n3 Tr\n/T" : "BT\n/T");
         content_.append(QByteArray::number(slot.object));
@@ -518,6 +525,7 @@ private:
                     }
                 }
                 slot.font->use(glyphs[j], texts.value(j));
+                shownGlyphs.insert(glyphs[j]);
                 content_.append(QByteArray::number(glyphs[j], 16).rightJustified(4, '0'));
             }
             content_.append(">] TJ\n");
@@ -528,41 +536,9 @@ private:
 
     void writeFonts() {
         for (auto it = fonts_.begin(); it != fonts_.end(); ++it) {
-            FontSlot &slot = *it.value();
-            if (!slot.font)
-                continue;
-            const PdfFont &font = *slot.font;
-            const QByteArray name = font.baseFontName();
-            const QByteArray file = font.subsetFile();
-            // A CFF face goes in as a bare CFF font of a CIDFontType0: its
-            // glyphs, name-keyed, are then found by their numbers, the codes
-            // the pages show, as with TrueType and its identity map.
-            const bool cff = font.kind() == PdfFont::Kind::Cff;
-            const int fileObject = reserve();
-            writeStream(fileObject,
-                        cff ? QByteArray(" /Subtype /CIDFontType0C")
-                            : " /Length1 " + QByteArray::number(file.size()),
-                        file);
-            const int descriptor = reserve();
-            writeObject(descriptor, "<< /Type /FontDescriptor /FontName /" + name + ' ' +
-                                        font.descriptorEntries() +
-                                        (cff ? " /FontFile3 " : " /FontFile2 ") +
-                                        QByteArray::number(fileObject) + " 0 R >>");
-            const int cid = reserve();
-            writeObject(cid, "<< /Type /Font /Subtype " +
-                                 QByteArray(cff ? "/CIDFontType0" : "/CIDFontType2") +
-                                 " /BaseFont /" + name +
-                                 " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) "
-                                 "/Supplement 0 >> /FontDescriptor " +
-                                 QByteArray::number(descriptor) + " 0 R" +
-                                 (cff ? "" : " /CIDToGIDMap /Identity") + " /DW 1000 /W " +
-                                 font.widthsArray() + " >>");
-            const int unicode = reserve();
-            writeStream(unicode, QByteArray(), font.toUnicodeCMap());
-            writeObject(slot.object, "<< /Type /Font /Subtype /Type0 /BaseFont /" + name +
-                                         " /Encoding /Identity-H /DescendantFonts [" +
-                                         QByteArray::number(cid) + " 0 R] /ToUnicode " +
-                                         QByteArray::number(unicode) + " 0 R >>");
+            if (it.value()->font)
+                WritePdfFont(file_, it.value()->object, *it.value()->font,
+                             it.value()->font->subsetFile());
         }
     }
 
@@ -581,8 +557,10 @@ private:
 
     int reserve() { return file_.reserve(); }
     void writeObject(int object, const QByteArray &body) { file_.writeObject(object, body); }
-    void writeStream(int object, const QByteArray &dictionary, const QByteArray &data) {
-        file_.writeStream(object, dictionary, data);
+    // A stream the pages may need again: kept in the store.
+    void writeStream(int object, const QByteArray &dictionary, const QByteArray &data,
+                     int mask = 0) {
+        store_.addStream(object, dictionary, file_.writeStream(object, dictionary, data), mask);
     }
 
     void startPage() {
@@ -608,42 +586,27 @@ private:
 
     void finishPage() {
         content_.append("Q\nQ\n");
-        const int contents = reserve();
-        writeStream(contents, QByteArray(), content_);
+        PdfPageStore::Page record;
+        record.width = pageWidth_;
+        record.height = pageHeight_;
+        record.contents = reserve();
+        writeStream(record.contents, QByteArray(), content_);
         content_.clear();
+        // What the page names, and only that: a converter that takes in every
+        // form, picture and font of the file for each page slows down with the
+        // length of the run.
+        record.forms.swap(pageForms_);
+        record.images.swap(pageImages_);
+        record.glyphs.swap(pageGlyphs_);
         const int page = reserve();
         QByteArray body("<< /Type /Page /Parent ");
         body += QByteArray::number(pagesRoot_) + " 0 R /MediaBox [0 0 " +
                 QByteArray::number(pageWidth_) + ' ' + QByteArray::number(pageHeight_) +
-                "] /Resources " + pageResources() + " /Contents " + QByteArray::number(contents) +
-                " 0 R >>";
+                "] /Resources " + PdfPageStore::Resources(record, [](int n) { return n; }) +
+                " /Contents " + QByteArray::number(record.contents) + " 0 R >>";
         writeObject(page, body);
         pages_.push_back(page);
-    }
-
-    // What the page names, and only that: a converter that takes in every
-    // form, picture and font of the file for each page slows down with the
-    // length of the run.
-    QByteArray pageResources() {
-        QByteArray out("<< /ProcSet [/PDF /Text /ImageB /ImageC]");
-        if (!pageForms_.empty() || !pageImages_.empty()) {
-            out += " /XObject <<";
-            for (int form : pageForms_)
-                out += " /F" + QByteArray::number(form) + ' ' + QByteArray::number(form) + " 0 R";
-            for (int image : pageImages_)
-                out += " /I" + QByteArray::number(image) + ' ' + QByteArray::number(image) + " 0 R";
-            out += " >>";
-        }
-        if (!pageFonts_.empty()) {
-            out += " /Font <<";
-            for (int font : pageFonts_)
-                out += " /T" + QByteArray::number(font) + ' ' + QByteArray::number(font) + " 0 R";
-            out += " >>";
-        }
-        pageForms_.clear();
-        pageImages_.clear();
-        pageFonts_.clear();
-        return out + " >>";
+        store_.addPage(std::move(record));
     }
 
     // The objects that can be written only at the end; the number of the
@@ -669,6 +632,7 @@ private:
             QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() +
             "Z) >>";
         writeObject(info, infoBody);
+        store_.setInfo(infoBody);
         return info;
     }
 
@@ -890,11 +854,15 @@ private:
                         alpha);
         }
         const int object = reserve();
-        writeStream(object,
-                    " /Type /XObject /Subtype /Image" + size + " /ColorSpace " +
-                        (grey ? "/DeviceGray" : "/DeviceRGB") + " /BitsPerComponent 8" +
-                        (mask ? " /SMask " + QByteArray::number(mask) + " 0 R" : QByteArray()),
-                    pixels);
+        // The store writes the mask's reference again for the number it has there.
+        const QByteArray dictionary = " /Type /XObject /Subtype /Image" + size + " /ColorSpace " +
+                                      (grey ? "/DeviceGray" : "/DeviceRGB") +
+                                      " /BitsPerComponent 8";
+        const PdfFile::Span data = file_.writeStream(
+            object,
+            dictionary + (mask ? " /SMask " + QByteArray::number(mask) + " 0 R" : QByteArray()),
+            pixels);
+        store_.addStream(object, dictionary, data, mask);
         return object;
     }
 
@@ -903,10 +871,13 @@ private:
 
     PdfFile file_;
     int resolution_;
+    bool finished_ = false;
     int catalog_ = 0, pagesRoot_ = 0;
     std::vector<int> pages_;
     // What the current page names.
-    std::set<int> pageForms_, pageImages_, pageFonts_;
+    std::set<int> pageForms_, pageImages_;
+    std::map<int, std::set<quint32>> pageGlyphs_;  // font object -> glyphs shown
+    PdfPageStore store_;
     QHash<QString, int> images_;
     QHash<QString, Figure> outlines_;
     // Figures by their operators: 0 when drawn once, else the form object.
@@ -958,6 +929,16 @@ bool PdfDocument::newPage() {
 
 QString PdfDocument::errorString() const {
     return engine_->errorString();
+}
+
+int PdfDocument::pageCount() const {
+    return engine_->finished() ? engine_->store().pageCount() : 0;
+}
+
+QString PdfDocument::writePages(const QString &path, int first, int last) const {
+    if (!engine_->finished())
+        return QStringLiteral("Interner Fehler: Das Dokument ist nicht fertig geschrieben.");
+    return engine_->store().writePages(engine_->fileName(), path, first, last);
 }
 
 QPaintEngine *PdfDocument::paintEngine() const {

@@ -18,6 +18,9 @@ class PdfEngine;
 //
 // Every write to the file is checked: end() (QPainter::end) answers false
 // when anything could not be written.
+//
+// A print of several spooler jobs writes each job's file from the finished
+// document's own record of what every page uses (writePages).
 class PdfDocument : public QPaintDevice {
 public:
     PdfDocument(const QString &fileName, int resolution);
@@ -41,6 +44,14 @@ public:
     // Why the file could not be written ("Der Datenträger ist voll."), for
     // the user; empty while nothing has failed.
     QString errorString() const;
+
+    // Once painting has ended well (QPainter::end answered true): the pages
+    // written, and pages first..last of them (0-based, both included) as a
+    // PDF of their own at `path`, holding only the forms and pictures those
+    // pages use and their fonts subset to the glyphs they show. The reason
+    // for the user when that file cannot be written, else empty.
+    int pageCount() const;
+    QString writePages(const QString &path, int first, int last) const;
 
     QPaintEngine *paintEngine() const override;
 

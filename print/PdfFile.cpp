@@ -57,10 +57,10 @@ int PdfFile::reserve() {
     return int(offsets_.size());
 }
 
-void PdfFile::write(const QByteArray &data) {
+void PdfFile::write(QByteArrayView data) {
     if (!ok_)
         return;
-    if (file_.write(data) != data.size())
+    if (file_.write(data.data(), data.size()) != data.size())
         fail();
     position_ += data.size();
 }
@@ -83,13 +83,20 @@ void PdfFile::writeObject(int object, const QByteArray &body) {
     write("\nendobj\n");
 }
 
-void PdfFile::writeStream(int object, const QByteArray &dictionary, const QByteArray &data) {
-    const QByteArray packed = Compressed(data);
+PdfFile::Span PdfFile::writeStream(int object, const QByteArray &dictionary,
+                                   const QByteArray &data) {
+    return writePackedStream(object, dictionary, Compressed(data));
+}
+
+PdfFile::Span PdfFile::writePackedStream(int object, const QByteArray &dictionary,
+                                         QByteArrayView packed) {
     beginObject(object);
     write("<<" + dictionary + " /Filter /FlateDecode /Length " + QByteArray::number(packed.size()) +
           " >>\nstream\n");
+    const Span span{position_, packed.size()};
     write(packed);
     write("\nendstream\nendobj\n");
+    return span;
 }
 
 bool PdfFile::finish(int catalog, int info) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 #include <vector>
@@ -21,6 +22,7 @@ public:
     bool open();
     bool isOpen() const { return file_.isOpen(); }
     bool ok() const { return ok_; }
+    QString fileName() const { return file_.fileName(); }
     // Why the file could not be written, in words for the user ("Der
     // Datenträger ist voll."); empty while nothing has failed.
     QString errorString() const { return error_; }
@@ -28,9 +30,16 @@ public:
     // A number for an object written later.
     int reserve();
     void writeObject(int object, const QByteArray &body);
+    // Where a stream's packed data lies in the file.
+    struct Span {
+        qint64 at = 0;
+        qint64 length = 0;
+    };
     // A stream object, compressed; `dictionary` holds the entries besides
     // the length and the filter.
-    void writeStream(int object, const QByteArray &dictionary, const QByteArray &data);
+    Span writeStream(int object, const QByteArray &dictionary, const QByteArray &data);
+    // A stream object whose data is compressed already (as writeStream packs it).
+    Span writePackedStream(int object, const QByteArray &dictionary, QByteArrayView packed);
 
     // Writes the table of objects and the trailer naming the catalogue and
     // the document information, and closes the file. False when anything
@@ -38,7 +47,7 @@ public:
     bool finish(int catalog, int info);
 
 private:
-    void write(const QByteArray &data);
+    void write(QByteArrayView data);
     void beginObject(int object);
     // Notes the first failure of the file and its reason.
     void fail();

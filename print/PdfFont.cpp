@@ -208,6 +208,17 @@ void PdfFont::use(quint32 glyph, const QString &text) {
         *known = text;
 }
 
+std::unique_ptr<PdfFont> PdfFont::restrictedTo(const std::set<quint32> &glyphs) const {
+    std::unique_ptr<PdfFont> font(new PdfFont(*this));
+    font->used_.clear();
+    for (quint32 glyph : glyphs) {
+        const auto known = used_.constFind(glyph);
+        if (known != used_.cend())
+            font->used_.insert(glyph, *known);
+    }
+    return font;
+}
+
 double PdfFont::width(quint32 glyph) const {
     const QByteArray &hmtx = tables_["hmtx"];
     const quint32 metrics = U16(tables_["hhea"], 34);

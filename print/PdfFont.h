@@ -5,6 +5,7 @@
 #include <QRawFont>
 #include <QString>
 #include <memory>
+#include <set>
 
 // Text as PDF's hexadecimal UTF-16 (without the angle brackets).
 QByteArray PdfUtf16Hex(const QString &text);
@@ -29,6 +30,9 @@ public:
     // The advance of a glyph in thousandths of the em, as the font file says.
     double width(quint32 glyph) const;
     quint32 glyphCount() const { return glyphCount_; }
+    // The same face with only those of its used glyphs that are in `glyphs`,
+    // each still standing for its text: a font for some of the pages.
+    std::unique_ptr<PdfFont> restrictedTo(const std::set<quint32> &glyphs) const;
 
     // "ABCDEF+Family-Style": a subset's name, the same for the same glyphs.
     QByteArray baseFontName() const;

@@ -16,7 +16,6 @@
 
 #include "print/PdfDocument.h"
 #include "print/PdfFile.h"
-#include "print/PdfSplit.h"
 #include "print/SpoolPlan.h"
 #include "render/QPainterCanvas.h"
 
@@ -410,7 +409,11 @@ void QtPrinter::endDocument() {
     canvas_.reset();
     const bool ended = painter_.end();
     QString reason = ended ? QString() : printer_->errorString();
-    printer_.reset();  // closes the file
+    // The file is closed; the document stays until the end, to write a
+    // queue's jobs from.
+    const std::unique_ptr<std::unique_ptr<PdfDocument>, void (*)(std::unique_ptr<PdfDocument> *)>
+        releaseDocument(&printer_,
+                        [](std::unique_ptr<PdfDocument> *document) { document->reset(); });
     printing_ = false;
     pageOpen_ = false;
     if (ended)
@@ -490,10 +493,7 @@ void QtPrinter::submitToQueue() {
              ribbonEnds_[i]});
     }
     const std::vector<PlannedJob> planned = PlanSpoolJobs(pages, cutOption_, cutMode_);
-    const PdfPageSource source(tempFile_);
-    if (!source.error().isEmpty())
-        throw PrinterError(writeFailure(source.error()));
-    if (source.pageCount() != int(pages.size()))
+    if (!printer_ || printer_->pageCount() != int(pages.size()))
         throw PrinterError(writeFailure(QStringLiteral("Die Datei ist unvollst\u00e4ndig.")));
 
     // Every job's file is written and read back before the first one goes to
@@ -507,10 +507,6 @@ void QtPrinter::submitToQueue() {
     const int count = int(planned.size());
     for (int k = 0; k < count; ++k) {
         const PlannedJob &plan = planned[std::size_t(k)];
-        QString reason;
-        const QByteArray pdf = source.extract(plan.first, plan.last, &reason);
-        if (!reason.isEmpty())
-            throw PrinterError(writeFailure(reason));
         QTemporaryFile temp(QFileInfo(tempFile_).path() + QStringLiteral("/vellumo-XXXXXX.pdf"));
         temp.setAutoRemove(false);
         if (!temp.open())
@@ -519,7 +515,8 @@ void QtPrinter::submitToQueue() {
         job.file = temp.fileName();
         temp.close();
         jobs.push_back(job);
-        reason = WriteWholeFile(job.file, pdf);
+        // Each job's file is written from the document's record of its pages.
+        QString reason = printer_->writePages(job.file, plan.first, plan.last);
         if (reason.isEmpty() && !PdfIsWhole(job.file))
             reason = QStringLiteral("Die Datei ist unvollst\u00e4ndig.");
         if (!reason.isEmpty())
@@ -536,7 +533,7 @@ void QtPrinter::submitToQueue() {
         if (plan.cutChoice)
             made.options.append({cutOption_->name.toUtf8(), plan.cutChoice->toUtf8()});
         made.pages = plan.last - plan.first + 1;
-        made.bytes = pdf.size();
+        made.bytes = QFileInfo(made.file).size();
     }
     for (int k = 0; k < count; ++k) {
         try {

@@ -254,6 +254,115 @@ TEST_F(PdfDocumentTest, ThinLinesAndPicturesStayVisible) {
     EXPECT_GT(DarkPixels(drawn, QRect(QPoint(0, 0), QSize(drawn.width(), 1200))), 1000);
 }
 
+// Page sizes in points as pdfinfo reports them.
+QList<QSize> PageSizes(const QString &pdf) {
+    const QString info = QString::fromLatin1(
+        RunTool(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
+                                            QStringLiteral("-l"), QStringLiteral("99"), pdf}));
+    static const QRegularExpression size(
+        QStringLiteral("Page\\s+\\d+ size:\\s+(\\d+) x (\\d+) pts"));
+    QList<QSize> sizes;
+    for (auto it = size.globalMatch(info); it.hasNext();) {
+        const auto m = it.next();
+        sizes.append(QSize(m.captured(1).toInt(), m.captured(2).toInt()));
+    }
+    return sizes;
+}
+
+// Pages of a size each, every one with a word and a picture of its own (the
+// middle one's partly transparent) and figures that all pages share: any run
+// of them is a PDF holding only its pages, their pictures and the glyphs of
+// their words.
+TEST_F(PdfDocumentTest, ARunOfPagesIsAPdfOfItsOwn) {
+    if (!HaveTool(QStringLiteral("pdfinfo")) || !HaveTool(QStringLiteral("qpdf")) ||
+        !HaveTool(QStringLiteral("pdftotext")))
+        GTEST_SKIP() << "pdfinfo, qpdf or pdftotext is missing";
+    const QStringList words = {QStringLiteral("Alpha"), QStringLiteral("Beta"),
+                               QStringLiteral("Gamma")};
+    const QList<QSize> points = {{595, 420}, {298, 420}, {283, 850}};
+    PdfDocument document(pdf, kDpi);
+    EXPECT_EQ(document.pageCount(), 0);
+    EXPECT_FALSE(document.writePages(dir.filePath(QStringLiteral("early.pdf")), 0, 0).isEmpty())
+        << "nothing is written before the document ends";
+    {
+        QPainter p;
+        for (int i = 0; i < 3; ++i) {
+            document.setPageLayout(QPageLayout(
+                QPageSize(points[i], QPageSize::Point, QString(), QPageSize::ExactMatch),
+                QPageLayout::Portrait, QMarginsF()));
+            if (i == 0)
+                ASSERT_TRUE(p.begin(&document));
+            else
+                ASSERT_TRUE(document.newPage());
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::black);
+            QPainterPath letter;
+            letter.addPolygon(QPolygonF({{0, 0}, {30, 0}, {15, 40}}));
+            for (int k = 0; k < 3; ++k)
+                p.drawPath(letter.translated(20 + 40 * k, 20));
+            QImage picture(8, 8, i == 1 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+            picture.fill(QColor(40 * i, 0, 0, i == 1 ? 128 : 255));
+            p.drawImage(QRect(20, 80, 80, 80), picture);
+            QFont font(QStringLiteral("Liberation Sans"));
+            font.setPixelSize(30);
+            p.setFont(font);
+            p.setPen(Qt::black);
+            p.drawText(QPointF(20, 220), words[i]);
+        }
+        ASSERT_TRUE(p.end());
+    }
+    ExpectSoundPdf(pdf);
+    ASSERT_EQ(document.pageCount(), 3);
+
+    struct Case {
+        int first, last;
+        int images;  // picture objects: the middle page's has a mask of its own
+    };
+    const Case cases[] = {{0, 0, 1}, {1, 2, 3}, {2, 2, 1}, {0, 2, 4}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.first << "-" << c.last);
+        const QString job = dir.filePath(QStringLiteral("job%1-%2.pdf").arg(c.first).arg(c.last));
+        ASSERT_EQ(document.writePages(job, c.first, c.last), QString());
+        ExpectSoundPdf(job);
+        EXPECT_EQ(PageSizes(job), points.mid(c.first, c.last - c.first + 1));
+        QFile file(job);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_EQ(bytes.count("/Subtype /Image"), c.images);
+        EXPECT_EQ(bytes.count("/Subtype /Form"), 1) << "the shared figure";
+
+        const QString text = PdfText(job);
+        const QByteArray plain = Unpacked(job, job + QStringLiteral(".plain"));
+        QString shown;
+        for (int i = 0; i < 3; ++i) {
+            const bool in = i >= c.first && i <= c.last;
+            EXPECT_EQ(text.contains(words[i]), in) << qPrintable(words[i]);
+            if (in)
+                shown += words[i];
+        }
+        // The font carries the letters of these pages' words and no others.
+        for (const QChar letter : words.join(QString())) {
+            const QByteArray entry =
+                " <" + QByteArray::number(letter.unicode(), 16).toUpper().rightJustified(4, '0') +
+                ">\n";
+            EXPECT_EQ(plain.contains(entry), shown.contains(letter)) << qPrintable(QString(letter));
+        }
+    }
+
+    const QString nowhere = dir.filePath(QStringLiteral("missing/job.pdf"));
+    const struct {
+        QString path;
+        int first, last;
+    } refused[] = {{dir.filePath(QStringLiteral("bad1.pdf")), 2, 3},
+                   {dir.filePath(QStringLiteral("bad2.pdf")), -1, 0},
+                   {dir.filePath(QStringLiteral("bad3.pdf")), 2, 1},
+                   {nowhere, 0, 0}};
+    for (const auto &r : refused) {
+        SCOPED_TRACE(testing::Message() << qPrintable(r.path) << " " << r.first << "-" << r.last);
+        EXPECT_FALSE(document.writePages(r.path, r.first, r.last).isEmpty());
+    }
+}
+
 // A write that fails (a full disk) is reported by the next page or when the
 // document ends, and the document says why.
 TEST_F(PdfDocumentTest, AFailedWriteIsReported) {

@@ -205,7 +205,8 @@ TEST(QtPrinterSpoolTest, EachJobIsAPdfOfItsOwnPagesWithItsTitleMediaAndCut) {
     const char *media[] = {"Custom.150x500mm", "Custom.150x300mm", "Custom.150x500mm"};
     const char *cut[] = {"J", "N", "J"};
     qint64 spooled = 0;
-    const bool tools = HaveTool(QStringLiteral("qpdf")) && HaveTool(QStringLiteral("pdfinfo"));
+    const bool tools = HaveTool(QStringLiteral("qpdf")) && HaveTool(QStringLiteral("pdfinfo")) &&
+                       HaveTool(QStringLiteral("pdftotext"));
     for (int k = 0; k < 3; ++k) {
         SCOPED_TRACE(k);
         const QtPrinter::SpoolJob &job = roll.jobs[std::size_t(k)];
@@ -229,6 +230,11 @@ TEST(QtPrinterSpoolTest, EachJobIsAPdfOfItsOwnPagesWithItsTitleMediaAndCut) {
             EXPECT_NEAR(size.width() * 25.4 / 72, k == 1 ? 300 : 500, 0.5);
             EXPECT_NEAR(size.height() * 25.4 / 72, 150, 0.5);
         }
+        // Its pages' words and pictures, none of the other jobs'.
+        EXPECT_EQ(PdfText(job.file).count(QStringLiteral("Ruhe in Frieden")), expectedPages[k]);
+        QFile file(job.file);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll().count("/Subtype /Image"), expectedPages[k]);
     }
     // The letters all pages share are in every job; the pages are not.
     EXPECT_LT(spooled, wholeBytes * 5 / 4);
@@ -370,7 +376,7 @@ TEST(QtPrinterSpoolTest, JobFilesGoToAFolderThatTakesThem) {
         QString expected;  // empty: refused
     };
     const Case cases[] = {
-        {temp, fallback, temp},        {file, fallback, fallback}, {missing, fallback, fallback},
+        {temp, fallback, temp},          {file, fallback, fallback}, {missing, fallback, fallback},
         {QString(), fallback, fallback}, {file, missing, QString()}, {QString(), file, QString()},
     };
     for (const Case &c : cases) {
