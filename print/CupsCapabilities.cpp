@@ -13,8 +13,18 @@ QueueCapabilities ReadQueueCapabilities(const QString &queue, CupsClient &client
     if (queue.section(QLatin1Char('/'), 0, 0).isEmpty())
         return QueueCapabilities();
     try {
-        if (const QByteArray ppd = client.ppd(queue, waiting); !ppd.isEmpty())
-            return QueueCapabilitiesFromPpd(ppd);
+        // The PPD is read where it was fetched, while its copy is still there.
+        const std::optional<QueueCapabilities> fromPpd =
+            std::any_cast<std::optional<QueueCapabilities>>(client.readPpd(
+                queue,
+                [](const QString &path) -> std::any {
+                    if (path.isEmpty())
+                        return std::optional<QueueCapabilities>();
+                    return std::optional<QueueCapabilities>(QueueCapabilitiesFromPpdFile(path));
+                },
+                waiting));
+        if (fromPpd)
+            return *fromPpd;
         // Without a PPD the scheduler answers over IPP (for a driverless
         // queue with what the printer told it).
         if (const std::optional<IppQueueAttributes> attributes =

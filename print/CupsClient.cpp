@@ -551,6 +551,15 @@ QByteArray CupsClient::ppd(const QString &queue, const Waiting &waiting) {
         waiting));
 }
 
+std::any CupsClient::readPpd(const QString &queue, PpdReader read, const Waiting &waiting) {
+    const QueueName name(queue);
+    return wait(start([name, read = std::move(read)](http_t *http) -> std::any {
+                    const PpdCopy copy(http, name);
+                    return read(QString::fromLocal8Bit(copy.path()));
+                }),
+                waiting);
+}
+
 std::optional<IppQueueAttributes> CupsClient::ippAttributes(const QString &queue,
                                                             const Waiting &waiting) {
     const QueueName name(queue);

@@ -65,6 +65,11 @@ public:
     std::optional<QSizeF> defaultMediaMm(const QString &queue, const Waiting &waiting = {});
     // The queue's PPD (at most 32 MB); empty when it has none.
     QByteArray ppd(const QString &queue, const Waiting &waiting = {});
+    // Reads the queue's PPD on the worker thread: `read` gets the path of a
+    // copy that is removed when it returns, or an empty path when the queue
+    // has none. Returns what `read` returned.
+    using PpdReader = std::function<std::any(const QString &path)>;
+    std::any readPpd(const QString &queue, PpdReader read, const Waiting &waiting = {});
     // The IPP attributes of a queue without PPD; none when CUPS does not know it.
     std::optional<IppQueueAttributes> ippAttributes(const QString &queue,
                                                     const Waiting &waiting = {});

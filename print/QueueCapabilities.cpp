@@ -1,8 +1,11 @@
 #include "print/QueueCapabilities.h"
 
-#include <QMap>
+#include <cups/ppd.h>
+#include <QFile>
 #include <algorithm>
 #include <cmath>
+
+#include "print/CutterOptions.h"
 
 namespace {
 
@@ -103,162 +106,136 @@ std::optional<HardwareMargins> checkedMargins(const double (&mm)[4], const QStri
 
 // --- PPD -------------------------------------------------------------------
 
-// One main keyword line of a PPD: "*Keyword Option/Text: Value".
-struct PpdLine {
-    QString keyword;
-    QString option;
-    QString text;
-    QString value;
-};
+// CUPS marks its PPD functions deprecated, yet a queue set up with a PPD says
+// what its driver can do only there.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
-// The main keyword lines of a PPD, localized ones and comments left out; a
-// quoted value over several lines keeps only its first line.
-QList<PpdLine> ppdLines(const QByteArray &ppd) {
-    QList<PpdLine> lines;
-    const QList<QByteArray> raw = ppd.split('\n');
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        const QString line = QString::fromLatin1(raw.at(i)).trimmed();
-        if (!line.startsWith(QLatin1Char('*')) || line.startsWith(QLatin1String("*%")))
-            continue;
-        const qsizetype colon = line.indexOf(QLatin1Char(':'));
-        const QString head = (colon < 0 ? line.mid(1) : line.mid(1, colon - 1)).trimmed();
-        const QString value = colon < 0 ? QString() : line.mid(colon + 1).trimmed();
-        // An open quote runs on to the line that closes it; lines in between
-        // are PostScript or JCL, not keywords.
-        if (value.count(QLatin1Char('"')) % 2 == 1) {
-            while (i + 1 < raw.size() && !raw.at(i + 1).contains('"'))
-                ++i;
-            ++i;
+// A PPD's own words: UTF-8 where they are, else Latin-1, the PPD default.
+QString ppdText(const char *text) {
+    const QByteArray bytes(text ? text : "");
+    QString decoded = QString::fromUtf8(bytes);
+    if (decoded.contains(QChar::ReplacementCharacter))
+        decoded = QString::fromLatin1(bytes);
+    return decoded;
+}
+
+// Why libcups could not read a PPD, in German.
+QString ppdFault(ppd_status_t status, int line) {
+    switch (status) {
+        case PPD_FILE_OPEN_ERROR:
+            return QStringLiteral("PPD-Datei nicht zu öffnen");
+        case PPD_NULL_FILE:
+        case PPD_MISSING_PPDADOBE4:
+            return QStringLiteral("Keine PPD-Datei");
+        default:
+            // Wrong from its first line on: something else (a web page).
+            if (line <= 1)
+                return QStringLiteral("Keine PPD-Datei");
+            return QStringLiteral("PPD-Datei fehlerhaft in Zeile %1 (%2)")
+                .arg(line)
+                .arg(QString::fromUtf8(ppdErrorString(status)));
+    }
+}
+
+// The free size range: *ParamCustomPageSize as libcups read it, and the
+// smaller of it and *MaxMediaWidth/Height where a driver gives both.
+std::optional<CustomSizeRange> ppdCustomRange(ppd_file_t *ppd, QStringList &notes) {
+    SizeBounds bounds;
+    const QString none;
+    for (const int i : {0, 1}) {
+        const bool width = i == 0;
+        const QString dimension =
+            width ? QStringLiteral("Seitenbreite") : QStringLiteral("Seitenlänge");
+        std::optional<double> &lo = width ? bounds.minWidth : bounds.minLength;
+        std::optional<double> &hi = width ? bounds.maxWidth : bounds.maxLength;
+        // Without its line libcups leaves 0, which is no bound.
+        if (ppdFindAttr(ppd, "ParamCustomPageSize", width ? "Width" : "Height")) {
+            lo = checkedSize(ppd->custom_min[i] * kMmPerPoint, true,
+                             QStringLiteral("Kleinste ") + dimension, none, notes);
+            hi = checkedSize(ppd->custom_max[i] * kMmPerPoint, false,
+                             QStringLiteral("Größte ") + dimension, none, notes);
         }
-        const auto blank =
-            std::find_if(head.begin(), head.end(), [](QChar c) { return c.isSpace(); });
-        const qsizetype space = blank == head.end() ? -1 : blank - head.begin();
-        PpdLine entry;
-        entry.keyword = space < 0 ? head : head.left(space);
-        if (entry.keyword.contains(QLatin1Char('.')))
-            continue;  // a translation ("*de.zePrintMode ...")
-        const QString optionText = space < 0 ? QString() : head.mid(space + 1).trimmed();
-        const qsizetype slash = optionText.indexOf(QLatin1Char('/'));
-        entry.option = slash < 0 ? optionText : optionText.left(slash);
-        entry.text = slash < 0 ? QString() : optionText.mid(slash + 1);
-        entry.value = value;
-        lines << entry;
+        if (const ppd_attr_t *media =
+                ppdFindAttr(ppd, width ? "MaxMediaWidth" : "MaxMediaHeight", nullptr);
+            media && media->value) {
+            const QByteArray raw = QByteArray(media->value).trimmed();
+            bool ok = false;
+            const double points = raw.toDouble(&ok);
+            const std::optional<double> mediaMax =
+                checkedSize(ok ? points * kMmPerPoint : std::nan(""), false,
+                            QStringLiteral("Größte ") + dimension, QString::fromLatin1(raw), notes);
+            if (mediaMax)
+                hi = hi ? std::min(*hi, *mediaMax) : *mediaMax;
+        }
     }
-    return lines;
+    return rangeOf(bounds, notes);
 }
 
-QString unquoted(QString value) {
-    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
-        value = value.mid(1, value.size() - 2).trimmed();
-    return value;
-}
-
-double number(const QString &text) {
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok ? value : std::nan("");
-}
-
-// Millimetres per unit of a ParamCustomPageSize type; 0 for one that is no length.
-double mmPerUnit(const QString &type) {
-    if (type == QLatin1String("points"))
-        return kMmPerPoint;
-    if (type == QLatin1String("inches"))
-        return 25.4;
-    if (type == QLatin1String("millimeters"))
-        return 1;
-    if (type == QLatin1String("centimeters"))
-        return 10;
-    return 0;
-}
-
-struct PpdOption {
-    QString defaultChoice;
-    QList<std::pair<QString, QString>> choices;  // keyword, text
-};
-
-QString squeezed(const QString &word) {
-    QString out;
-    for (const QChar c : word) {
-        if (c.isLetterOrNumber())
-            out += c.toLower();
-    }
-    return out;
-}
-
-// Whether an option decides about cutting: "CutMedia", "inCutInterval", or a
-// mode with a cutter among its choices ("zePrintMode Cutter").
-bool decidesCutting(const QString &name, const PpdOption &option) {
-    if (name == QLatin1String("PageSize") || name == QLatin1String("PageRegion"))
-        return false;
-    if (name.contains(QLatin1String("cut"), Qt::CaseInsensitive))
-        return true;
-    return std::any_of(option.choices.begin(), option.choices.end(), [](const auto &choice) {
-        const QString word = squeezed(choice.first);
-        return word.contains(QLatin1String("cut")) && !word.contains(QLatin1String("cutsheet"));
-    });
-}
-
-// What a choice of a cutting option means, where its keyword says it.
-std::optional<CutWhen> cutWhen(const QString &optionName, const QString &choice) {
-    const QString name = squeezed(optionName);
-    const QString word = squeezed(choice);
-    bool isNumber = false;
-    const int n = word.toInt(&isNumber);
-    if (isNumber) {
-        if (name == QLatin1String("cutmedia") || name == QLatin1String("cupscutmedia")) {
-            // CUPS's CutMedia: none, after the file, the job, the set, the page.
-            static const CutWhen byValue[5] = {CutWhen::Never, CutWhen::AfterJob, CutWhen::AfterJob,
-                                               CutWhen::AfterJob, CutWhen::AfterPage};
-            if (n >= 0 && n <= 4)
-                return byValue[n];
+// The driver's *HWMargins; without them the unprintable edges of its
+// default page.
+std::optional<HardwareMargins> ppdMargins(ppd_file_t *ppd, QStringList &notes) {
+    double points[4];
+    if (ppdFindAttr(ppd, "HWMargins", nullptr)) {
+        for (int i = 0; i < 4; ++i)
+            points[i] = ppd->custom_margins[i];
+    } else {
+        ppdMarkDefaults(ppd);
+        const ppd_size_t *page = ppdPageSize(ppd, nullptr);
+        if (!page || page->width <= 0 || page->length <= 0 || page->right <= page->left ||
+            page->top <= page->bottom)
             return std::nullopt;
-        }
-        // An interval: every page; every second page fits no rule here.
-        if (n == 0)
-            return CutWhen::Never;
-        if (n == 1)
-            return CutWhen::AfterPage;
-        return std::nullopt;
+        points[0] = page->left;
+        points[1] = page->bottom;
+        points[2] = page->width - page->right;
+        points[3] = page->length - page->top;
     }
-    static const char *const never[] = {"none",  "never", "nocut", "disable", "off",
-                                        "false", "tear",  "peel",  "rewind"};
-    for (const char *w : never) {
-        if (word.contains(QLatin1String(w)))
-            return CutWhen::Never;
-    }
-    if (word.contains(QLatin1String("page")) || word.contains(QLatin1String("label")))
-        return CutWhen::AfterPage;
-    static const char *const job[] = {"job", "document", "file", "set", "cop", "collat"};
-    for (const char *w : job) {
-        if (word.contains(QLatin1String(w)))
-            return CutWhen::AfterJob;
-    }
-    // A plain cutter, or a cutting option switched on, cuts each label or sheet.
-    if (word.contains(QLatin1String("cut")) || word == QLatin1String("true") ||
-        word == QLatin1String("on") || word == QLatin1String("yes"))
-        return CutWhen::AfterPage;
-    return std::nullopt;
+    double mm[4];
+    for (int i = 0; i < 4; ++i)
+        mm[i] = points[i] * kMmPerPoint;
+    return checkedMargins(mm, {}, notes);
 }
 
-std::optional<CutOption> cutOption(const QString &name, const PpdOption &option,
-                                   QStringList &notes) {
-    CutOption cut{name, option.defaultChoice, {}};
-    bool cuts = false;
-    for (const auto &[keyword, text] : option.choices) {
-        if (const std::optional<CutWhen> when = cutWhen(name, keyword)) {
-            cut.choices << CutChoice{keyword, text, *when};
-            cuts = cuts || *when != CutWhen::Never;
-        } else {
-            notes << QStringLiteral("Wahl %1=%2 nicht gedeutet").arg(name, keyword);
+// The driver's cutting options that the table knows, in the table's order.
+QList<CutOption> ppdCutOptions(ppd_file_t *ppd, QStringList &notes) {
+    QList<CutOption> options;
+    for (const QString &name : CutterOptionNames()) {
+        ppd_option_t *option = ppdFindOption(ppd, name.toLatin1().constData());
+        if (!option)
+            continue;
+        const bool otherUses = CutterOptionHasOtherUses(name);
+        CutOption cut{name, ppdText(option->defchoice), {}};
+        bool cuts = false;
+        for (int i = 0; i < option->num_choices; ++i) {
+            const ppd_choice_t &choice = option->choices[i];
+            const QString keyword = ppdText(choice.choice);
+            // libcups' stand-in for a value typed in (every n-th label).
+            if (keyword == QLatin1String("Custom") && ppdFindCustomOption(ppd, option->keyword))
+                continue;
+            if (const std::optional<CutWhen> when = CutterChoiceWhen(name, keyword)) {
+                cut.choices << CutChoice{keyword, ppdText(choice.text), *when};
+                cuts = cuts || *when != CutWhen::Never;
+            } else if (!otherUses) {
+                notes << QStringLiteral("Wahl %1=%2 nicht gedeutet").arg(name, keyword);
+            }
         }
+        if (cuts)
+            options << cut;
+        else if (!otherUses)
+            notes << QStringLiteral("Option %1 ohne erkennbares Schneiden ignoriert").arg(name);
     }
-    if (!cuts) {
-        notes << QStringLiteral("Option %1 ohne erkennbares Schneiden ignoriert").arg(name);
-        return std::nullopt;
+    // Named like a cutter, but not known to be one: the printer may cut or
+    // not with it, the program cannot tell when.
+    for (ppd_option_t *option = ppdFirstOption(ppd); option; option = ppdNextOption(ppd)) {
+        const QString name = ppdText(option->keyword);
+        if (name.contains(QLatin1String("cut"), Qt::CaseInsensitive) && !IsCutterOption(name) &&
+            !IsNamedLikeCutterOption(name))
+            notes << QStringLiteral("Option %1 unbekannt, nicht als Schneiden genommen").arg(name);
     }
-    return cut;
+    return options;
 }
+
+#pragma GCC diagnostic pop
 
 // --- IPP -------------------------------------------------------------------
 
@@ -289,94 +266,30 @@ QString finishingName(int value) {
 
 }  // namespace
 
-QueueCapabilities QueueCapabilitiesFromPpd(const QByteArray &ppd) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+QueueCapabilities QueueCapabilitiesFromPpdFile(const QString &path) {
     QueueCapabilities caps;
-    if (!ppd.startsWith("*PPD-Adobe")) {
-        caps.notes << QStringLiteral("Keine PPD-Datei");
+    ppd_file_t *ppd = ppdOpenFile(QFile::encodeName(path).constData());
+    if (!ppd) {
+        int line = 0;
+        const ppd_status_t status = ppdLastError(&line);
+        caps.notes << ppdFault(status, line);
         return caps;
     }
     caps.known = true;
-    bool customDeclared = false;
-    SizeBounds bounds;
-    std::optional<double> mediaMaxWidth, mediaMaxLength;
-    QMap<QString, PpdOption> options;
-    QStringList optionOrder;
-    QStringList &notes = caps.notes;
-
-    for (const PpdLine &line : ppdLines(ppd)) {
-        const QString &key = line.keyword;
-        if (key == QLatin1String("CustomPageSize")) {
-            customDeclared = customDeclared || line.option == QLatin1String("True");
-        } else if (key == QLatin1String("ParamCustomPageSize")) {
-            // "*ParamCustomPageSize Width: 1 points 36 576": order, type, min, max.
-            const bool width = line.option == QLatin1String("Width");
-            if (!width && line.option != QLatin1String("Height"))
-                continue;
-            const QStringList parts = line.value.simplified().split(QLatin1Char(' '));
-            const double unit = parts.size() == 4 ? mmPerUnit(parts.at(1)) : 0;
-            if (unit == 0) {
-                notes << QStringLiteral("Angabe %1 %2 nicht lesbar").arg(key, line.option);
-                continue;
-            }
-            const QString dimension =
-                width ? QStringLiteral("Seitenbreite") : QStringLiteral("Seitenlänge");
-            const std::optional<double> lo =
-                checkedSize(number(parts.at(2)) * unit, true,
-                            QStringLiteral("Kleinste ") + dimension, parts.at(2), notes);
-            const std::optional<double> hi =
-                checkedSize(number(parts.at(3)) * unit, false,
-                            QStringLiteral("Größte ") + dimension, parts.at(3), notes);
-            (width ? bounds.minWidth : bounds.minLength) = lo;
-            (width ? bounds.maxWidth : bounds.maxLength) = hi;
-        } else if (key == QLatin1String("MaxMediaWidth") ||
-                   key == QLatin1String("MaxMediaHeight")) {
-            const bool width = key == QLatin1String("MaxMediaWidth");
-            const QString raw = unquoted(line.value);
-            (width ? mediaMaxWidth : mediaMaxLength) =
-                checkedSize(number(raw) * kMmPerPoint, false,
-                            width ? QStringLiteral("Größte Seitenbreite")
-                                  : QStringLiteral("Größte Seitenlänge"),
-                            raw, notes);
-        } else if (key == QLatin1String("HWMargins")) {
-            const QStringList parts = line.value.simplified().split(QLatin1Char(' '));
-            double mm[4];
-            for (int i = 0; i < 4; ++i)
-                mm[i] = number(parts.value(i)) * kMmPerPoint;
-            caps.margins = checkedMargins(mm, parts, notes);
-        } else if (key == QLatin1String("OpenUI") || key == QLatin1String("JCLOpenUI")) {
-            const QString name = line.option.mid(line.option.startsWith(QLatin1Char('*')));
-            if (!options.contains(name))
-                optionOrder << name;
-            options[name];
-        } else if (key.startsWith(QLatin1String("Default")) && options.contains(key.mid(7))) {
-            options[key.mid(7)].defaultChoice = line.value;
-        } else if (options.contains(key) && !line.option.isEmpty()) {
-            options[key].choices.append({line.option, line.text});
-        }
-    }
-
-    // The smaller of the two largest sizes a driver may give is the one it holds to.
-    auto smaller = [](std::optional<double> a, std::optional<double> b) {
-        if (a && b)
-            return std::optional<double>(std::min(*a, *b));
-        return a ? a : b;
-    };
-    bounds.maxWidth = smaller(bounds.maxWidth, mediaMaxWidth);
-    bounds.maxLength = smaller(bounds.maxLength, mediaMaxLength);
-    if (customDeclared) {
-        caps.customRange = rangeOf(bounds, notes);
+    if (ppd->variable_sizes) {
+        caps.customRange = ppdCustomRange(ppd, caps.notes);
         caps.takesCustomSizes = caps.customRange.has_value();
     }
-
-    for (const QString &name : optionOrder) {
-        const PpdOption &option = options[name];
-        if (!decidesCutting(name, option))
-            continue;
-        if (const std::optional<CutOption> cut = cutOption(name, option, notes))
-            caps.cutOptions << *cut;
-    }
+    caps.margins = ppdMargins(ppd, caps.notes);
+    caps.cutOptions = ppdCutOptions(ppd, caps.notes);
+    ppdClose(ppd);
     return caps;
 }
+
+#pragma GCC diagnostic pop
 
 QueueCapabilities QueueCapabilitiesFromIpp(const IppQueueAttributes &attributes) {
     QueueCapabilities caps;

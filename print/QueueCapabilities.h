@@ -69,8 +69,9 @@ struct IppQueueAttributes {
     QList<int> finishings;                                            // "finishings-supported"
 };
 
-// From the text of a PPD file.
-QueueCapabilities QueueCapabilitiesFromPpd(const QByteArray &ppd);
+// From a PPD file, read through libcups. Unknown, with the reason as its
+// note, when libcups cannot read it.
+QueueCapabilities QueueCapabilitiesFromPpdFile(const QString &path);
 // From a queue's IPP attributes.
 QueueCapabilities QueueCapabilitiesFromIpp(const IppQueueAttributes &attributes);
 
