@@ -19,7 +19,6 @@
 namespace {
 
 // Larger PPDs exist only as mistakes; reading stops there.
-constexpr qint64 kMaxPpdBytes = 32 * 1024 * 1024;
 // How often a waiting libcups call looks whether to go on.
 constexpr double kPollSeconds = 0.25;
 // The worker gives up this much before the quiet limit, so that its own
@@ -533,20 +532,6 @@ std::optional<QSizeF> CupsClient::defaultMediaMm(const QString &queue, const Wai
             if (!found || size.width <= 0 || size.length <= 0)
                 return std::optional<QSizeF>();
             return std::optional<QSizeF>(QSizeF(size.width / 100.0, size.length / 100.0));
-        }),
-        waiting));
-}
-
-QByteArray CupsClient::ppd(const QString &queue, const Waiting &waiting) {
-    const QueueName name(queue);
-    return std::any_cast<QByteArray>(wait(
-        start([name](http_t *http) -> std::any {
-            const PpdCopy copy(http, name);
-            QByteArray text;
-            QFile file(QString::fromLocal8Bit(copy.path()));
-            if (!copy.path().isEmpty() && file.open(QIODevice::ReadOnly))
-                text = file.read(kMaxPpdBytes);
-            return text;
         }),
         waiting));
 }

@@ -63,8 +63,6 @@ public:
     QueueList queues(const Waiting &waiting = {});
     // The queue's default paper in millimetres; none when its driver does not say.
     std::optional<QSizeF> defaultMediaMm(const QString &queue, const Waiting &waiting = {});
-    // The queue's PPD (at most 32 MB); empty when it has none.
-    QByteArray ppd(const QString &queue, const Waiting &waiting = {});
     // Reads the queue's PPD on the worker thread: `read` gets the path of a
     // copy that is removed when it returns, or an empty path when the queue
     // has none. Returns what `read` returned.

@@ -99,7 +99,10 @@ TEST(CupsClientTest, GivesUpOnASilentSchedulerWithinItsDeadline) {
         {"job, silent", true,
          [&](CupsClient &c) { c.submit({QStringLiteral("Rolle"), pdf, QStringLiteral("T"), {}}); },
          CupsClient::NoAnswer(), kQuietMs + 800},
-        {"driver, silent", true, [](CupsClient &c) { c.ppd(QStringLiteral("Rolle")); },
+        {"driver, silent", true,
+         [](CupsClient &c) {
+             c.readPpd(QStringLiteral("Rolle"), [](const QString &) { return std::any(); });
+         },
          CupsClient::NoAnswer(), kQuietMs + 800},
         {"queue list, caller gives up", true,
          [](CupsClient &c) { c.queues([] { return false; }); }, QStringLiteral("Druck abgebrochen"),
