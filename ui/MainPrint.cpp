@@ -124,6 +124,14 @@ PrintResult TMainForm::PrintRibbons(const std::vector<const TJob *> &jobs, const
         else if (!flow.askRange(range, count, QStringLiteral("Drucken")))
             return {};
         request.setRange(range, selected);
+        const PrintRun &run = request.run();
+        if (run.PrintFirst <= run.PrintLast && !run.jobAt(run.PrintFirst)) {
+            // "Ausgewählte Schleife" with none selected: not a blank page.
+            if (flow.inform)
+                flow.inform(QStringLiteral(
+                    "Es ist keine Schleife ausgew\u00e4hlt. Es wurde nichts gedruckt."));
+            return {};
+        }
     }
 
     RibbonPrinter &printer = flow.printer();

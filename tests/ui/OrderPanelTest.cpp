@@ -58,7 +58,7 @@ protected:
             range = *rangeAnswer;
             return true;
         };
-        flow.inform = [](const QString &) {};
+        flow.inform = [this](const QString &text) { informed << text; };
         flow.warn = [](const QString &) {};
         flow.confirm = [this](const QString &question) {
             questions << question;
@@ -96,6 +96,7 @@ protected:
     RecordingPrinter *recorder = nullptr;
     std::optional<PrintRange> rangeAnswer;
     QStringList questions;
+    QStringList informed;
     bool reprint = false;
 };
 
@@ -152,6 +153,17 @@ TEST_F(OrderPanelTest, PrintingMovesTheOrderOnlyOnceItPrinted) {
     EXPECT_TRUE(recorder->printedPages().empty());
     EXPECT_TRUE(InFolder(QString())) << StatusText().toStdString();
     EXPECT_TRUE(StatusText().contains(QStringLiteral("nicht gedruckt")));
+
+    // "Ausgewählte Schleife" names none of the order's ribbons: no blank
+    // page, said so, and the order waits.
+    rangeAnswer = PrintRange{PrintRange::Selection, 1, 1};
+    ASSERT_TRUE(QTest::qWaitFor([this] { return panel->model()->orderCount() == 2; }, 10000));
+    print->click();
+    Settle();
+    EXPECT_TRUE(recorder->pages().empty());
+    EXPECT_EQ(informed, QStringList{QStringLiteral(
+                            "Es ist keine Schleife ausgew\u00e4hlt. Es wurde nichts gedruckt.")});
+    EXPECT_TRUE(InFolder(QString())) << StatusText().toStdString();
 
     rangeAnswer = PrintRange{PrintRange::All, 1, 2};
     ASSERT_TRUE(QTest::qWaitFor([this] { return panel->model()->orderCount() == 2; }, 10000));
