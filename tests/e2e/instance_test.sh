@@ -12,15 +12,7 @@ cli=${1:?usage: instance_test.sh <vellumo-cli> <ribbon file>}
 ribbons=${2:?}
 command -v ipptool >/dev/null 2>&1 || cups_fail "ipptool is missing (cups-ipp-utils)"
 
-work=$(mktemp -d /tmp/vellumo-instance.XXXXXX) || exit 1
-status=1
-finish() {
-  cups_stop
-  if [ "$status" -ne 0 ] && [ -n "${CUPS_WORK:-}" ]; then cups_logs; fi
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM HUP
+cups_test_folder vellumo-instance
 
 fail() {
   echo "instance test: $*" >&2

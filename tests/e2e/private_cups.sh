@@ -19,6 +19,16 @@
 # /etc/cups/cups-pdf-<name>.conf (the only place it looks); that file is made
 # for the run and removed again by cups_stop.
 
+# A work folder for a test that starts a scheduler, in `work`, and `status`
+# (1 until the test sets 0); at the end the scheduler stops (its logs shown
+# when the test failed) and the folder goes.
+cups_test_folder() {
+  work=$(mktemp -d "/tmp/$1.XXXXXX") || exit 1
+  status=1
+  trap 'cups_stop; if [ "$status" -ne 0 ] && [ -n "${CUPS_WORK:-}" ]; then cups_logs; fi; rm -rf "$work"' EXIT
+  trap 'exit 1' INT TERM HUP
+}
+
 cups_fail() {
   echo "private cups: $*" >&2
   exit 1

@@ -72,15 +72,6 @@ start_program() {
     LD_PRELOAD=$probe_lib VELLUMO_E2E_PROBE=$work/probe "$program" >"$work/app.log" 2>&1 &
   app_pid=$!
 }
-probe_has() {
-  local what=$1 timeout=${2:-30} i
-  for i in $(seq $((timeout * 10))); do
-    if [ -f "$work/probe" ] && grep -qF -- "$what" "$work/probe"; then return 0; fi
-    kill -0 "$app_pid" 2>/dev/null || fail "the program ended while waiting for: $what"
-    sleep 0.1
-  done
-  return 1
-}
 tab=$'\t'
 
 # "&Datei", "&Beenden" by the keyboard; the program must be gone within 10 s.

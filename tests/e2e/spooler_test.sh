@@ -12,15 +12,7 @@ for tool in pdfinfo pdftotext; do
   command -v "$tool" >/dev/null 2>&1 || cups_fail "$tool is missing (scripts/setup.sh installs poppler-utils)"
 done
 
-work=$(mktemp -d /tmp/vellumo-spooler.XXXXXX) || exit 1
-status=1
-finish() {
-  cups_stop
-  if [ "$status" -ne 0 ] && [ -n "${CUPS_WORK:-}" ]; then cups_logs; fi
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM HUP
+cups_test_folder vellumo-spooler
 
 cups_start "$work" "vellumo-e2e-$$"
 VELLUMO_E2E_QUEUE="$CUPS_QUEUE" VELLUMO_E2E_QUEUE_GS="$CUPS_QUEUE_GS" VELLUMO_E2E_OUT="$work/out" QT_QPA_PLATFORM=offscreen \

@@ -114,16 +114,6 @@ XDG_DATA_HOME=$data HOME=$work/home CUPS_SERVER=127.0.0.1:9 QT_QPA_PLATFORM=xcb 
   LD_PRELOAD=$probe_lib VELLUMO_E2E_PROBE=$work/probe "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-# Whether the probe reports a line that holds the given text within the time.
-probe_has() {
-  local what=$1 timeout=${2:-30} i
-  for i in $(seq $((timeout * 10))); do
-    if [ -f "$work/probe" ] && grep -qF -- "$what" "$work/probe"; then return 0; fi
-    kill -0 "$app_pid" 2>/dev/null || fail "the program ended while waiting for: $what"
-    sleep 0.1
-  done
-  return 1
-}
 # Waits until the probe reports a line that holds the given text.
 wait_probe() {
   probe_has "$@" || fail "timed out waiting for: $1"

@@ -3,6 +3,9 @@
 #   xvfb_start <work folder>     starts Xvfb on a free display, exports DISPLAY
 #   xvfb_screenshot <png file>   saves the whole screen
 #   xvfb_stop                    stops the server
+#   probe_has <text> [seconds]   whether the window probe ($work/probe) reports
+#                                a line holding the text in time, while the
+#                                program ($app_pid) runs
 #
 # A watchdog in a session of its own ends the server and removes the work
 # folder should the calling script be killed before it can clean up.
@@ -72,6 +75,16 @@ xvfb_find_window() {
       echo "$id"
       return 0
     fi
+    sleep 0.1
+  done
+  return 1
+}
+
+probe_has() {
+  local what=$1 timeout=${2:-30} i
+  for i in $(seq $((timeout * 10))); do
+    if [ -f "$work/probe" ] && grep -qF -- "$what" "$work/probe"; then return 0; fi
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended while waiting for: $what"
     sleep 0.1
   done
   return 1
