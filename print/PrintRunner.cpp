@@ -282,7 +282,8 @@ PrintResult PrintRunner::run() {
             // A queue takes each finished document, and may have taken part
             // of one whose end failed; a PDF appears whole or not at all.
             result.partsMayBePrinted =
-                !result.printed.empty() || (!target_.toPdf && watched.endFailed());
+                !result.printed.empty() ||
+                (!target_.toPdf && watched.endFailed() && printer.partHandedOver());
         }
         if (result.status != PrintResult::Printed) {
             // A numbered file was made for this part: no empty or broken file stays.

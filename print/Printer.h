@@ -129,6 +129,10 @@ public:
     virtual void abortDocument() = 0;
     virtual bool printing() const = 0;
     virtual bool aborted() const = 0;
+    // After the end of a document failed: whether any of it may have reached
+    // the printer (a queue takes a print job by job). One that cannot tell
+    // says yes.
+    virtual bool partHandedOver() const { return true; }
 
     // The surface of the current page; valid until the page ends. Each page
     // starts with a fresh surface state (text mapping, stock font).

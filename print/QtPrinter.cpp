@@ -343,6 +343,7 @@ void QtPrinter::beginDocument() {
     if (printing_)
         throw PrinterError(QStringLiteral("Es wird bereits gedruckt."));
     aborted_ = false;
+    handedOver_ = false;
     pageSettings_ = settings_;
     pageSettingsLog_.clear();
     ribbonEnds_.clear();
@@ -543,7 +544,11 @@ void QtPrinter::submitToQueue() {
             else
                 (client_ ? *client_ : CupsClient::shared())
                     .submit({printerName(), job.file, job.title, job.options}, waitingForJobs());
+            handedOver_ = true;
         } catch (const PrinterError &e) {
+            // A scheduler that fell silent may have taken the job all the same.
+            if (e.message() == CupsClient::NoAnswer())
+                handedOver_ = true;
             if (k == 0)
                 throw;
             // The jobs before are with the spooler and will be printed.

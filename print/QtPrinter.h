@@ -86,6 +86,8 @@ public:
     void abortDocument() override;
     bool printing() const override { return printing_; }
     bool aborted() const override { return aborted_; }
+    // A PDF appears whole or not at all; a queue has what it took before a refusal.
+    bool partHandedOver() const override { return handedOver_; }
 
     RibbonCanvas &canvas() override;
     PageMetrics metrics() const override;
@@ -166,6 +168,7 @@ private:
     std::optional<CutOption> cutOption_;
     CutMode cutMode_ = CutMode::Never;
     std::function<void(const SpoolJob &)> submitter_;
+    bool handedOver_ = false;  // a job of the current document went to the queue
     bool printing_ = false;
     bool pageOpen_ = false;
     bool aborted_ = false;

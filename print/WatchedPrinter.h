@@ -36,6 +36,7 @@ public:
     void abortDocument() override;
     bool printing() const override { return inner_.printing(); }
     bool aborted() const override { return inner_.aborted(); }
+    bool partHandedOver() const override { return inner_.partHandedOver(); }
 
     RibbonCanvas &canvas() override { return inner_.canvas(); }
     PageMetrics metrics() const override { return inner_.metrics(); }

@@ -8,6 +8,7 @@
 
 #include "print/CupsClient.h"
 #include "print/PrintRunner.h"
+#include "print/QtPrinter.h"
 #include "tests/print/PrintTestSupport.h"
 
 namespace {
@@ -235,6 +236,36 @@ TEST(PrintRunnerTest, ASilentSchedulerFailsThePrintAtOnce) {
     EXPECT_EQ(result.reason, QStringLiteral("Druckdienst antwortet nicht"));
     EXPECT_FALSE(result.partsMayBePrinted);
     EXPECT_TRUE(r.printer.pages().empty());
+}
+
+// A queue that refuses a job: what it took before may be printed, and
+// only then does the outcome say so.
+TEST(PrintRunnerTest, AQueueRefusingAJobSaysWhetherAnyWasTaken) {
+    for (const int refuseFrom : {1, 2}) {
+        SCOPED_TRACE(refuseFrom);
+        PrintFixture f;
+        f.setDrucker("Methode", 2);
+        f.addJob(2000, 75);
+        QtPrinter printer({QStringLiteral("Rolle")});
+        ASSERT_TRUE(printer.selectPrinterByName(QStringLiteral("Rolle")));
+        int taken = 0;
+        printer.setJobSubmitter([&](const QtPrinter::SpoolJob &) {
+            if (taken + 1 >= refuseFrom)
+                throw PrinterError(QStringLiteral("Warteschlange voll."));
+            ++taken;
+        });
+        PrintRequest request({f.jobs[0].get()}, f.settings.get(), f.context());
+        PrintTarget target;
+        target.printer = &printer;
+        target.queue = QStringLiteral("Rolle");
+        UnattendedAnswers answers(true);
+        const PrintResult result = PrintRunner(request, f.settings.get(), target, answers).run();
+        EXPECT_EQ(result.status, PrintResult::Failed);
+        EXPECT_EQ(result.partsMayBePrinted, refuseFrom > 1) << result.reason.toStdString();
+        EXPECT_TRUE(result.failureText().contains(refuseFrom > 1
+                                                      ? QStringLiteral("ein Teil kann gedruckt")
+                                                      : QStringLiteral("nichts wurde gedruckt")));
+    }
 }
 
 // A printer that fails after a finished width says what may be on paper.
