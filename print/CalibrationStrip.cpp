@@ -1,7 +1,9 @@
 #include "print/CalibrationStrip.h"
 
 #include <QDate>
+#include <cmath>
 
+#include "model/Lengths.h"
 #include "model/QueueSettings.h"
 #include "print/PrintMethods.h"
 #include "print/Printer.h"
@@ -32,10 +34,12 @@ Layout LayoutFor(int widthMm) {
     return {8, 16, 24, 32, 16, 50, 44, 64, true};
 }
 
-void DrawStrip(RibbonCanvas &canvas, const QString &printerName, int widthMm) {
-    const Layout layout = LayoutFor(widthMm);
-    const int lengthUnits = CalibrationLengthMm * kUnitsPerMm;
-    const int widthUnits = widthMm * kUnitsPerMm;
+void DrawStrip(RibbonCanvas &canvas, const QString &printerName, int widthTenths) {
+    const Layout layout = LayoutFor(widthTenths / 10);
+    // The lines across stop inside the paper's width.
+    const int widthUnits = widthTenths * kUnitsPerMm / 10;
+    const int first = CalibrationMarginMm * kUnitsPerMm;
+    const int last = first + CalibrationLengthMm * kUnitsPerMm;
     auto line = [&canvas](int x1, int y1, int x2, int y2) {
         canvas.moveTo(x1, y1);
         canvas.lineTo(x2, y2);
@@ -44,14 +48,15 @@ void DrawStrip(RibbonCanvas &canvas, const QString &printerName, int widthMm) {
     canvas.setTextColor(kBlack);
     canvas.setBackgroundMode(BackgroundMode::Transparent);
 
-    // The two ends to measure between, across the whole strip.
-    line(0, 0, 0, widthUnits);
-    line(lengthUnits, 0, lengthUnits, widthUnits);
+    // The two lines to measure between, across the whole strip.
+    line(first, 0, first, widthUnits);
+    line(last, 0, last, widthUnits);
 
-    line(0, layout.rulerY, lengthUnits, layout.rulerY);
+    line(first, layout.rulerY, last, layout.rulerY);
     for (int mm = 1; mm < CalibrationLengthMm; ++mm) {
         const int length = mm % 10 == 0 ? layout.tick10 : mm % 5 == 0 ? layout.tick5 : layout.tick1;
-        line(mm * kUnitsPerMm, layout.rulerY, mm * kUnitsPerMm, layout.rulerY + length);
+        const int x = first + mm * kUnitsPerMm;
+        line(x, layout.rulerY, x, layout.rulerY + length);
     }
 
     CanvasFont font;
@@ -59,17 +64,10 @@ void DrawStrip(RibbonCanvas &canvas, const QString &printerName, int widthMm) {
     font.face = QStringLiteral("Arial");
     ScopedFont textFont(canvas, font);
     textFont.select();
-    for (int mm = 0; mm <= CalibrationLengthMm; mm += layout.numberEveryMm) {
-        // The end numbers stay on the paper.
-        const unsigned horizontal = mm == 0                     ? TextAlign::Left
-                                    : mm == CalibrationLengthMm ? TextAlign::Right
-                                                                : TextAlign::Center;
-        const int x = mm == 0                     ? kUnitsPerMm / 2
-                      : mm == CalibrationLengthMm ? lengthUnits - kUnitsPerMm / 2
-                                                  : mm * kUnitsPerMm;
-        canvas.setTextAlign(horizontal | TextAlign::Top);
-        canvas.textOut(x, layout.numberY, QString::number(mm));
-    }
+    // The margin holds half of the widest number ("500").
+    canvas.setTextAlign(TextAlign::Center | TextAlign::Top);
+    for (int mm = 0; mm <= CalibrationLengthMm; mm += layout.numberEveryMm)
+        canvas.textOut(first + mm * kUnitsPerMm, layout.numberY, QString::number(mm));
 
     const QString title =
         QStringLiteral("Kalibrierstreifen %1 mm \u2013 %2 \u2013 %3")
@@ -77,7 +75,7 @@ void DrawStrip(RibbonCanvas &canvas, const QString &printerName, int widthMm) {
             .arg(printerName, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
     const QString instruction =
         QStringLiteral("Von Strich zu Strich messen und die L\u00e4nge eingeben.");
-    const int textX = 20 * kUnitsPerMm;
+    const int textX = first + 20 * kUnitsPerMm;
     canvas.setTextAlign(TextAlign::Left | TextAlign::Top);
     if (layout.oneTextLine) {
         canvas.textOut(textX, layout.textY, title + QStringLiteral(" \u2013 ") + instruction);
@@ -89,24 +87,42 @@ void DrawStrip(RibbonCanvas &canvas, const QString &printerName, int widthMm) {
 
 }  // namespace
 
-void PrintCalibrationStrip(RibbonPrinter &printer, const QString &printerName, int widthMm) {
+int CalibrationStripWidthTenths(double widthMm, int paperTenths) {
+    if (!std::isfinite(widthMm) || std::fabs(widthMm) > 1e6)
+        return 0;
+    const long asked = std::lround(widthMm * 10);
+    if (paperTenths > 0 && asked % 10 == 0 && std::lround(paperTenths / 10.0) == asked / 10)
+        return paperTenths;
+    return int(asked);
+}
+
+void PrintCalibrationStrip(RibbonPrinter &printer, const QString &printerName, double widthMm,
+                           double maxWidthMm) {
     DeviceSettings remembered;
     if (!printer.deviceSettings(&remembered))
         throw PrinterError(
             QStringLiteral("Der Drucker l\u00e4sst keine Papiergr\u00f6\u00dfe einstellen: der "
                            "Kalibrierstreifen kann auf ihm nicht gedruckt werden."));
+    const int widthTenths = CalibrationStripWidthTenths(widthMm, remembered.paperWidth);
     // The paper fields hold at most 3276.7 mm.
-    if (widthMm < 1 || widthMm > 3276)
+    if (widthTenths < 10 || widthTenths > 32767)
         throw PrinterError(QStringLiteral("Der Kalibrierstreifen braucht eine Papierbreite "
                                           "zwischen 1 und 3276 mm, nicht %1 mm.")
-                               .arg(widthMm));
+                               .arg(GermanLength(widthMm, LengthUnit::None)));
+    if (maxWidthMm > 0 && widthTenths > std::lround(maxWidthMm * 10))
+        throw PrinterError(
+            QStringLiteral("Der Kalibrierstreifen ist %1 mm breit, der Drucker \u201e%2\u201c "
+                           "nimmt aber h\u00f6chstens %3 mm breites Papier. Es wurde nichts "
+                           "gedruckt.")
+                .arg(GermanLength(widthTenths / 10.0, LengthUnit::None), printerName,
+                     GermanLength(maxWidthMm, LengthUnit::None)));
     DeviceSettings s = remembered;
     s.fields |= DeviceSettings::FieldOrientation | DeviceSettings::FieldPaperSize |
                 DeviceSettings::FieldPaperLength | DeviceSettings::FieldPaperWidth;
     s.orientation = DeviceSettings::Landscape;
     s.paperSize = DeviceSettings::UserDefinedPaper;
-    s.paperLength = PaperField(CalibrationLengthMm * 10);
-    s.paperWidth = PaperField(std::int32_t(widthMm) * 10);
+    s.paperLength = PaperField(CalibrationStripLengthMm * 10);
+    s.paperWidth = PaperField(widthTenths);
     try {
         printer.setDeviceSettings(s);
         printer.setDocumentName(QStringLiteral("Kalibrierstreifen"));
@@ -114,7 +130,7 @@ void PrintCalibrationStrip(RibbonPrinter &printer, const QString &printerName, i
         printer.notePageRole(PageRole::Sheet);
         RibbonCanvas &canvas = printer.canvas();
         SetPageMapping(canvas, printer.metrics());
-        DrawStrip(canvas, printerName, widthMm);
+        DrawStrip(canvas, printerName, widthTenths);
         // Cancelled meanwhile: the document is gone already.
         if (printer.checkAbort() && printer.printing())
             printer.endDocument();

@@ -25,6 +25,8 @@ int RunCli(const QStringList &args, QTextStream &out, QTextStream &err) {
             return RunImport(parsed, out, err);
         if (parsed.command == QLatin1String("watch"))
             return RunWatch(parsed, out, err);
+        if (parsed.command == QLatin1String("calibrate"))
+            return RunCalibrate(parsed, out, err);
         return RunTracePrint(parsed, out, err);
     } catch (const CliError &e) {
         out.flush();

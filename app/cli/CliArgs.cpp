@@ -17,6 +17,7 @@ const QList<CommandForm> &commands() {
         {"check", {"settings"}, {"spelling"}},
         {"import", {"printer", "pdf-dir", "methode", "settings"}, {"check", "spelling", "ja"}},
         {"watch", {"printer", "pdf-dir", "methode", "settings"}, {}},
+        {"calibrate", {"printer", "pdf", "width", "settings"}, {}},
     };
     return list;
 }
@@ -102,7 +103,8 @@ CliArgs CliArgs::parse(const QStringList &args) {
             parsed.file = arg;
         parsed.files.append(arg);
     }
-    if (parsed.file.isEmpty()) {
+    // The calibration strip is drawn from nothing but the printer.
+    if (parsed.file.isEmpty() && parsed.command != QLatin1String("calibrate")) {
         if (parsed.command == QLatin1String("watch"))
             throw usage(QStringLiteral("Auftragsordner fehlt"));
         if (parsed.command == QLatin1String("import"))
@@ -210,6 +212,16 @@ QString CliHelp(const QString &command) {
         "  auf stdout und endet nach dem laufenden Auftrag mit SIGTERM oder SIGINT.\n"
         "  Ein Auftrag, bei dem das Fenster fragen w\u00fcrde, weil Papier verloren gehen\n"
         "  kann, wird nicht gedruckt, sondern mit der Frage als Grund in Fehler/ abgelegt.\n");
+    const QString calibrate = QStringLiteral(
+        "vellumo-cli calibrate (--printer NAME | --pdf AUS.pdf) [--width MM] [--settings INI]\n"
+        "  Druckt den Kalibrierstreifen wie \"Druckereinrichtung\" \u2192 \"Kalibrierstreifen\n"
+        "  drucken\": zwei Striche quer, 500 mm auseinander, dazwischen ein Lineal. Der\n"
+        "  L\u00e4ngenfaktor der Warteschlange gilt dabei nicht (Faktor 1). --width: Breite in\n"
+        "  mm (Vorgabe: die Papierbreite des Druckers); breiter, als die Warteschlange\n"
+        "  nimmt, wird abgelehnt. Die gemessene L\u00e4nge von Strich zu Strich geh\u00f6rt\n"
+        "  in \"Gemessene L\u00e4nge (mm)\" der Druckereinrichtung.\n");
+    if (command == QLatin1String("calibrate"))
+        return calibrate;
     if (command == QLatin1String("check"))
         return check;
     if (command == QLatin1String("import"))
@@ -229,7 +241,7 @@ QString CliHelp(const QString &command) {
                "ihre Zeichenoperationen zeigen.\n\n") +
            render + QLatin1Char('\n') + print + QLatin1Char('\n') + trace + QLatin1Char('\n') +
            tracePrint + QLatin1Char('\n') + check + QLatin1Char('\n') + import + QLatin1Char('\n') +
-           watch +
+           watch + QLatin1Char('\n') + calibrate +
            QStringLiteral(
                "\nDATEI ist eine Schleifendatei (UTF-8 oder Windows-1252, ein Abschnitt je "
                "Schleife;\n"

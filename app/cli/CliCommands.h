@@ -12,3 +12,4 @@ int RunTracePrint(const CliArgs &args, QTextStream &out, QTextStream &err);
 int RunCheck(const CliArgs &args, QTextStream &out, QTextStream &err);
 int RunImport(const CliArgs &args, QTextStream &out, QTextStream &err);
 int RunWatch(const CliArgs &args, QTextStream &out, QTextStream &err);
+int RunCalibrate(const CliArgs &args, QTextStream &out, QTextStream &err);

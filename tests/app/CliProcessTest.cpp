@@ -696,3 +696,76 @@ TEST_F(CliProcessTest, OrdersAreImportedCheckedAndWatched) {
     }
     EXPECT_EQ(log.count(QStringLiteral(": gedruckt, 1 Auftrag (")), 6) << log.toStdString();
 }
+
+// The calibration strip without the window: one page 510 mm long (the two
+// lines 500 mm apart, 5 mm in from its ends), as wide as the paper or
+// --width, with the instruction to measure; bad calls and bad input refused.
+TEST_F(CliProcessTest, CalibrateWritesTheStripAsOnePage) {
+    const QString out = data.filePath(QStringLiteral("strip.pdf"));
+    const QString missing = data.filePath(QStringLiteral("fehlt/strip.pdf"));
+    const QString settingsFile = settings(QStringLiteral("[Drucker]\nMethode=1\n"));
+    struct Row {
+        QStringList args;
+        int status;
+        double widthMm;    // of the page written, when status is 0
+        const char *says;  // on stderr, when it is not
+    };
+    const QString calibrate = QStringLiteral("calibrate");
+    const Row rows[] = {
+        {{calibrate, QStringLiteral("--pdf"), out}, 0, 210, ""},
+        {{calibrate, QStringLiteral("--pdf"), out, QStringLiteral("--width"),
+          QStringLiteral("101,6"), QStringLiteral("--settings"), settingsFile},
+         0,
+         101.6,
+         ""},
+        {{calibrate, QStringLiteral("--pdf=") + out, QStringLiteral("--width=50")}, 0, 50, ""},
+        {{calibrate}, 2, 0, "entweder --pdf"},
+        {{calibrate, QStringLiteral("--pdf"), out, QStringLiteral("--printer"),
+          QStringLiteral("Zebra")},
+         2,
+         0,
+         "entweder --pdf"},
+        {{calibrate, QStringLiteral("--pdf"), out, QStringLiteral("--width"), QStringLiteral("0")},
+         2,
+         0,
+         "--width"},
+        {{calibrate, QStringLiteral("--pdf"), out, QStringLiteral("--width"),
+          QStringLiteral("4000")},
+         2,
+         0,
+         "--width"},
+        {{calibrate, QStringLiteral("--pdf"), out, ribbons()}, 2, 0, "keine Datei"},
+        {{calibrate, QStringLiteral("--pdf"), out, QStringLiteral("--methode"),
+          QStringLiteral("1")},
+         2,
+         0,
+         "unbekannte Option"},
+        {{calibrate, QStringLiteral("--pdf"), missing}, 1, 0, "Ordner fehlt"},
+        {{calibrate, QStringLiteral("--pdf"), out, QStringLiteral("--settings"),
+          data.filePath(QStringLiteral("nirgends.ini"))},
+         1,
+         0,
+         "Einstellungsdatei"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(qPrintable(row.args.join(QLatin1Char(' '))));
+        QFile::remove(out);
+        const Result r = RunCliProgram(row.args);
+        EXPECT_EQ(r.status, row.status) << r.err.toStdString();
+        if (row.status != 0) {
+            EXPECT_TRUE(r.err.contains(QString::fromUtf8(row.says))) << r.err.toStdString();
+            EXPECT_FALSE(QFile::exists(out));
+            continue;
+        }
+        const QVector<QSizeF> pages = PdfPageSizes(out);
+        ASSERT_EQ(pages.size(), 1);
+        EXPECT_NEAR(pages[0].width() * 25.4 / 72, 510.0, 0.01);
+        EXPECT_NEAR(pages[0].height() * 25.4 / 72, row.widthMm, 0.01);
+        const QString text = PdfText(out);
+        EXPECT_TRUE(text.contains(QStringLiteral("Kalibrierstreifen 500 mm")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(
+            QStringLiteral("Von Strich zu Strich messen und die L\u00e4nge eingeben.")))
+            << text.toStdString();
+    }
+}
