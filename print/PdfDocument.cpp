@@ -564,13 +564,15 @@ private:
     }
 
     void startPage() {
-        // The page exactly as asked: Qt keeps a size in points only as whole
-        // points, which make a 500 mm page 499.89 mm long.
-        const QSizeF points = layout.pageSize().definitionUnits() == QPageSize::Point
-                                  ? layout.fullRect(QPageLayout::Point).size()
-                                  : layout.fullRect(QPageLayout::Millimeter).size() * 72 / 25.4;
-        pageWidth_ = points.width() * stretch.width();
-        pageHeight_ = points.height() * stretch.height();
+        // The page in whole points, as any PDF has it; a stretched page its
+        // stretched size rounded so.
+        const QSizeF mm = layout.fullRect(QPageLayout::Millimeter).size();
+        const QRect points = stretch == QSizeF(1, 1)
+                                 ? layout.fullRectPoints()
+                                 : QRect(0, 0, qRound(mm.width() * stretch.width() * 72 / 25.4),
+                                         qRound(mm.height() * stretch.height() * 72 / 25.4));
+        pageHeight_ = points.height();
+        pageWidth_ = points.width();
         pageSize_ = layout.fullRectPixels(resolution_).size();
         content_.clear();
         content_.append("q\n");
@@ -598,10 +600,10 @@ private:
         record.glyphs.swap(pageGlyphs_);
         const int page = reserve();
         QByteArray body("<< /Type /Page /Parent ");
-        body += QByteArray::number(pagesRoot_) + " 0 R /MediaBox " +
-                PdfPageStore::MediaBox(pageWidth_, pageHeight_) + " /Resources " +
-                PdfPageStore::Resources(record, [](int n) { return n; }) + " /Contents " +
-                QByteArray::number(record.contents) + " 0 R >>";
+        body += QByteArray::number(pagesRoot_) + " 0 R /MediaBox [0 0 " +
+                QByteArray::number(pageWidth_) + ' ' + QByteArray::number(pageHeight_) +
+                "] /Resources " + PdfPageStore::Resources(record, [](int n) { return n; }) +
+                " /Contents " + QByteArray::number(record.contents) + " 0 R >>";
         writeObject(page, body);
         pages_.push_back(page);
         store_.addPage(std::move(record));
@@ -882,8 +884,8 @@ private:
     QHash<QByteArray, int> shapes_;
     qsizetype seenBytes_ = 0;
 
-    double pageWidth_ = 0, pageHeight_ = 0;  // points
-    QSizeF pageSize_;                        // in device pixels
+    int pageWidth_ = 0, pageHeight_ = 0;
+    QSizeF pageSize_;  // in device pixels
     QByteArray content_;
     QTransform transform_;
     QPen pen_;

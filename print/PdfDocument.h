@@ -32,7 +32,7 @@ public:
     void setCreator(const QString &creator);
 
     // The layout of the page begun next (and of the first page before
-    // painting starts). The page box has its size to a thousandth of a point.
+    // painting starts). Its size is kept in whole points, as in any PDF.
     void setPageLayout(const QPageLayout &layout);
     // The pages begun next come out this many times larger along each axis
     // than their layout, and what is drawn on them stretched with them. The

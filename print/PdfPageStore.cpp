@@ -1,7 +1,6 @@
 #include "print/PdfPageStore.h"
 
 #include <QFile>
-#include <cmath>
 #include <memory>
 
 #include "print/PdfFont.h"
@@ -36,18 +35,6 @@ void WritePdfFont(PdfFile &file, int object, const PdfFont &font, const QByteArr
                                  " /Encoding /Identity-H /DescendantFonts [" +
                                  QByteArray::number(cid) + " 0 R] /ToUnicode " +
                                  QByteArray::number(unicode) + " 0 R >>");
-}
-
-QByteArray PdfPageStore::MediaBox(double width, double height) {
-    const auto number = [](double points) {
-        QByteArray text = QByteArray::number(std::isfinite(points) ? points : 0.0, 'f', 3);
-        while (text.endsWith('0'))
-            text.chop(1);
-        if (text.endsWith('.'))
-            text.chop(1);
-        return text;
-    };
-    return "[0 0 " + number(width) + ' ' + number(height) + ']';
 }
 
 QByteArray PdfPageStore::Resources(const Page &page, const std::function<int(int)> &number) {
@@ -153,8 +140,9 @@ QString PdfPageStore::writePages(const QString &source, const QString &path, int
         const Page &page = pages_[std::size_t(i)];
         const int object = out.reserve();
         out.writeObject(object, "<< /Type /Page /Parent " + QByteArray::number(root) +
-                                    " 0 R /MediaBox " + MediaBox(page.width, page.height) +
-                                    " /Resources " + Resources(page, number) + " /Contents " +
+                                    " 0 R /MediaBox [0 0 " + QByteArray::number(page.width) + ' ' +
+                                    QByteArray::number(page.height) + "] /Resources " +
+                                    Resources(page, number) + " /Contents " +
                                     QByteArray::number(number(page.contents)) + " 0 R >>");
         kids += QByteArray::number(object) + " 0 R ";
     }

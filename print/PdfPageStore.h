@@ -23,8 +23,8 @@ void WritePdfFont(PdfFile &file, int object, const PdfFont &font, const QByteArr
 class PdfPageStore {
 public:
     struct Page {
-        double width = 0, height = 0;  // points, as exact as asked
-        int contents = 0;              // the content stream
+        int width = 0, height = 0;  // points
+        int contents = 0;           // the content stream
         std::set<int> forms, images;
         std::map<int, std::set<quint32>> glyphs;  // font object -> the glyphs shown
     };
@@ -32,9 +32,6 @@ public:
     // The page's resources, each named after its object in the document and
     // referring to object `number(that)`.
     static QByteArray Resources(const Page &page, const std::function<int(int)> &number);
-    // "[0 0 w h]" in points to a thousandth (a third of a micrometre), so
-    // that a page is as long as it was asked, not cut to whole points.
-    static QByteArray MediaBox(double width, double height);
 
     void addStream(int object, const QByteArray &dictionary, PdfFile::Span data, int mask = 0);
     void addFont(int object, const PdfFont *font);

@@ -46,14 +46,10 @@ std::int16_t paperCode(QPageSize::PageSizeId id) {
     }
 }
 
-// Millimetres to a hundredth, as exact as the PDF page a length factor
-// stretches: the queue is asked for the paper the page really has.
 QString millimetres(double tenths) {
-    QString s = QString::number(tenths / 10.0, 'f', 2);
-    while (s.endsWith(QLatin1Char('0')))
-        s.chop(1);
-    if (s.endsWith(QLatin1Char('.')))
-        s.chop(1);
+    QString s = QString::number(tenths / 10.0, 'f', 1);
+    if (s.endsWith(QLatin1String(".0")))
+        s.chop(2);
     return s;
 }
 
@@ -610,8 +606,12 @@ PageMetrics QtPrinter::metrics() const {
 
 PageMetrics QtPrinter::pageMetrics(const DeviceSettings &settings) const {
     const QPageLayout layout = pageLayoutFor(settings);
-    // The PDF page has exactly the size asked.
-    const QSizeF mm = layout.paintRect(QPageLayout::Millimeter).size();
+    QSizeF mm = layout.paintRect(QPageLayout::Millimeter).size();
+    // The PDF keeps the page in whole points: plan on what it really has
+    // where that is less than was asked for.
+    const QSizeF points = layout.fullRectPoints().size();
+    mm = QSizeF(std::min(mm.width(), points.width() * 25.4 / 72),
+                std::min(mm.height(), points.height() * 25.4 / 72));
     return PageMetricsFor(mm.width(), mm.height(), Resolution);
 }
 
@@ -656,7 +656,7 @@ void QtPrinter::setCutting(const std::optional<CutOption> &option, CutMode mode)
 
 QString QtPrinter::stretchedMedia(const DeviceSettings &s) const {
     return QStringLiteral("Custom.%1x%2mm")
-        .arg(millimetres(s.paperWidth), millimetres(s.paperLength * lengthFactor_));
+        .arg(millimetres(s.paperWidth), millimetres(std::round(s.paperLength * lengthFactor_)));
 }
 
 void QtPrinter::applyPageStretch(const DeviceSettings &s) {
