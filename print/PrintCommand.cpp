@@ -1,5 +1,7 @@
 #include "print/PrintCommand.h"
 
+#include <algorithm>
+
 #include "model/Job.h"
 #include "model/Lengths.h"
 #include "print/PrintMethods.h"
@@ -47,8 +49,36 @@ QString WidthRefusal(const PrintRun &run, const PrintSettings &settings,
                    "Die Schleife ist %1 mm breit, der Drucker \u201e%2\u201c nimmt aber "
                    "h\u00f6chstens %3 mm breites Papier. Es wurde nichts gedruckt.")
             .arg(job->Breite)
-            .arg(printerName,
-                 GermanLength(widest / 10.0, LengthUnit::None));
+            .arg(printerName, GermanLength(widest / 10.0, LengthUnit::None));
+    }
+    return QString();
+}
+
+QString PaperRefusal(const PrintRun &run, const PrintSettings &settings,
+                     const RibbonPrinter &printer) {
+    if (settings.Methode < 0 || settings.Methode > 2)
+        return QString();
+    DeviceSettings paper;
+    if (!printer.deviceSettings(&paper) || paper.paperWidth <= 0 || paper.paperLength <= 0)
+        return QString();
+    const std::int32_t across = std::min(paper.paperWidth, paper.paperLength);
+    // The width rule lets through only ribbons as wide as the first one.
+    for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
+        const TJob *job = run.jobAt(i);
+        if (!job)
+            continue;
+        if (std::int64_t(job->Breite) * 10 <= across)
+            return QString();
+        QString text =
+            QStringLiteral("Die Schleife ist %1 mm breit, das Papier von \u201e%2\u201c nur %3.")
+                .arg(job->Breite)
+                .arg(printer.printers().value(printer.printerIndex()),
+                     GermanLength(across / 10.0, LengthUnit::Millimetres));
+        const std::int32_t widest = settings.limits.maxWidth;
+        if (!settings.limits.noCustomSizes &&
+            (widest <= 0 || std::int64_t(job->Breite) * 10 <= widest))
+            text += QStringLiteral(" Methode 3 druckt sie in St\u00fccken in Schleifenbreite.");
+        return text + QStringLiteral(" Es wurde nichts gedruckt.");
     }
     return QString();
 }
@@ -75,8 +105,9 @@ QString RunPrintMethod(RibbonPrinter &printer, PrintRun &run, const PrintSetting
     run.FirstOfRun = true;
     run.WidthMismatch = false;
     run.LeftOut.clear();
-    const QString refusal =
-        WidthRefusal(run, settings, printer.printers().value(printer.printerIndex()));
+    QString refusal = WidthRefusal(run, settings, printer.printers().value(printer.printerIndex()));
+    if (refusal.isEmpty())
+        refusal = PaperRefusal(run, settings, printer);
     if (!refusal.isEmpty())
         return refusal;
 

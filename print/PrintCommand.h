@@ -27,6 +27,14 @@ QString WidthMismatchMessage();
 QString WidthRefusal(const PrintRun &run, const PrintSettings &settings,
                      const QString &printerName);
 
+// Why the printer cannot print the run on its own paper: the methods that
+// print on it (0 to 2) would crop a ribbon wider than the paper's short side
+// (a label queue's 101.6 mm label under a 170 mm ribbon). Names the ribbon's
+// width and the paper's, and Methode 3 where the queue takes pages of the
+// ribbon's width. Empty when it can, or when the method sizes its own pages.
+QString PaperRefusal(const PrintRun &run, const PrintSettings &settings,
+                     const RibbonPrinter &printer);
+
 // Whether the settings' method asks the printer for pages of free size
 // (pieces, single sheets, a feed page).
 bool AsksForFreeSizes(const PrintSettings &settings);

@@ -180,7 +180,9 @@ PrintResult PrintRunner::run() {
     }
     // Refused before anything is printed, not half way through the day's ribbons.
     for (const PrintRequest &part : parts) {
-        const QString refusal = part.refusal(target_.queue);
+        QString refusal = part.refusal(target_.queue);
+        if (refusal.isEmpty())
+            refusal = PaperRefusal(part.run(), part.settings(), printer);
         if (!refusal.isEmpty()) {
             result.status = PrintResult::Refused;
             result.reason = refusal;

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "print/CupsClient.h"
+#include "print/PagePreview.h"
 #include "print/PrintRunner.h"
 #include "print/QtPrinter.h"
 #include "tests/print/PrintTestSupport.h"
@@ -128,6 +129,50 @@ TEST(PrintRunnerTest, UnattendedRunsDeclineWhatCostsPaper) {
                 EXPECT_TRUE(result.printed.empty());
             }
         }
+    }
+}
+
+// A label queue's own paper is narrower than the ribbon: the methods that
+// print on it are refused before a page, naming both widths (the preview
+// says the same); the method that sizes its own pages prints.
+TEST(PrintRunnerTest, ARibbonWiderThanThePrintersPaperIsNeverCropped) {
+    RecordingPrinter::Config label = PrintFixture::a4With280();
+    label.driverDefaults = DeviceSettings{0, DeviceSettings::Portrait, 256, 1524, 1016};
+    const struct {
+        int methode;
+        QueueCapabilities caps;
+        PrintResult::Status status;
+        const char *says;  // empty: no Methode 3 advice
+    } cases[] = {
+        {0, Queue(true, 203.2), PrintResult::Refused, " Methode 3 druckt sie"},
+        {1, Queue(true, 203.2), PrintResult::Refused, " Methode 3 druckt sie"},
+        {2, Queue(true, 203.2), PrintResult::Refused, " Methode 3 druckt sie"},
+        {2, Queue(false, 0), PrintResult::Refused, ""},  // no free sizes: no advice
+        {3, Queue(true, 203.2), PrintResult::Printed, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.methode);
+        Runner r(label);
+        r.f.setDrucker("Methode", c.methode);
+        r.f.setDrucker("Rand", 50);
+        r.f.addJob(1000, 170);
+        UnattendedAnswers answers(true);
+        const PrintResult result = r.run(answers, c.caps);
+        EXPECT_EQ(result.status, c.status) << result.reason.toStdString();
+        if (c.status != PrintResult::Refused)
+            continue;
+        EXPECT_TRUE(
+            result.reason.startsWith(QStringLiteral("Die Schleife ist 170 mm breit, das Papier von "
+                                                    "\u201eAufzeichnung\u201c nur 101,6 mm.")))
+            << result.reason.toStdString();
+        EXPECT_EQ(result.reason.contains(QLatin1String(" Methode 3 druckt sie")), *c.says != 0);
+        EXPECT_TRUE(r.printer.pages().empty());
+
+        PrintRequest request(r.listed(), r.f.settings.get(), r.f.context());
+        request.settings().limits = PageLimitsFor(c.caps);
+        const PagePreview preview(r.printer, request.run(), request.settings(), request.context());
+        EXPECT_EQ(preview.failure().toStdString(), result.reason.toStdString());
+        EXPECT_TRUE(preview.pages().empty());
     }
 }
 
