@@ -408,6 +408,12 @@ std::int32_t PrintMethods::margin() const {
     return least > 0 ? std::max(settings_.Rand, least) : settings_.Rand;
 }
 
+std::int32_t PrintMethods::feedWidth() const {
+    constexpr std::int32_t kFeedWidth = 2000;
+    const std::int32_t widest = settings_.limits.maxWidth;
+    return widest > 0 ? std::min(kFeedWidth, widest) : kFeedWidth;
+}
+
 std::int32_t PrintMethods::longestContent() const {
     const std::int32_t longest = settings_.limits.maxLength;
     if (longest <= 0)
@@ -430,7 +436,7 @@ void PrintMethods::runPieces(bool fitted) {
         if (feed > 0) {
             // Blank paper longer than the printer's longest page is fed in parts.
             for (std::int32_t length : SplitLength(feed, longestContent())) {
-                StartPiecePage(length, 2000);
+                StartPiecePage(length, feedWidth());
                 printer_.notePageRole(PageRole::Feed);
             }
         }
@@ -477,7 +483,7 @@ void PrintMethods::PrintSingleSheets() {
         const std::int32_t feed = settings_.Papiervorschub;
         if (feed > 0) {
             for (std::int32_t length : SplitLength(feed, longest)) {
-                StartSheetPage(length, 2000);
+                StartSheetPage(length, feedWidth());
                 printer_.notePageRole(PageRole::Feed);
             }
         }

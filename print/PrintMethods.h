@@ -98,6 +98,9 @@ private:
     // the stricter of [Drucker] and what the queue takes.
     std::int32_t margin() const;
     std::int32_t longestContent() const;
+    // The blank feed page's width: 200 mm, or the queue's widest page where
+    // that is less.
+    std::int32_t feedWidth() const;
     void printJobPieces(const TJob &job);
     void StartPiecePage(std::int32_t length, std::int32_t width);
     void StartSheetPage(std::int32_t length, std::int32_t width);

@@ -48,6 +48,16 @@ TEST(SingleSheetTest, FeedPageAndTooLongRibbon) {
     EXPECT_EQ(printer.printedPages()[0]->settings.paperLength, 500);
     EXPECT_EQ(printer.printedPages()[0]->settings.paperWidth, 2000);
 
+    // A label queue's widest page holds the feed page too.
+    RecordingPrinter label;
+    PrintRun narrowRun = f.run();
+    PrintSettings narrow = PrintSettingsNow();
+    narrow.limits.maxWidth = 1016;
+    PrintMethods(label, narrowRun, f.context(), narrow).PrintSingleSheets();
+    ASSERT_FALSE(label.printedPages().empty());
+    EXPECT_EQ(label.printedPages()[0]->role, PageRole::Feed);
+    EXPECT_EQ(label.printedPages()[0]->settings.paperWidth, 1016);
+
     PrintFixture g;
     g.addJob(1000, 170);
     g.addJob(3300, 170);  // 33000 tenths do not fit the paper length field
