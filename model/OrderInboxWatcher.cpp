@@ -193,7 +193,10 @@ OrderInboxWatcher::~OrderInboxWatcher() {
         // window does not wait for it. The thread is left to end on its own
         // (its claims, if any, go back when their heartbeat is too old); it
         // no longer reports to this object.
-        thread_->setParent(nullptr);
+        // The thread goes once the look has ended.
+        connect(thread_, &QThread::finished, thread_, &QObject::deleteLater);
+        if (thread_->isFinished())
+            thread_->deleteLater();  // ended meanwhile; a second deleteLater is harmless
         thread_ = nullptr;
         return;
     }
