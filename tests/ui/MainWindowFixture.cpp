@@ -14,6 +14,7 @@
 #include "model/Job.h"
 #include "model/SettingsFile.h"
 #include "ui/AppWindows.h"
+#include "ui/SpellSupport.h"
 
 void MainWindowFixture::TearDown() {
     Close();
@@ -58,6 +59,11 @@ void MainWindowFixture::Start() {
     form->activateWindow();
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Settle();
+    // The dictionary arrives from its thread and highlights the memos anew:
+    // a test starts after that, not at a moment that depends on the load.
+    if (SpellingSupport *spelling = SpellingSupport::of(form.get()))
+        spelling->waitForDictionary();
     Settle();
     ASSERT_EQ(form->JobCount(), 1) << "the deferred start-up makes the first ribbon";
 }
