@@ -123,9 +123,9 @@ QString ProfileFile::folded(const QString &name) {
 }
 
 // A line that something can only follow once its line end is complete: the
-// last line of a file without one, or with a CR alone.
+// last line of a file without one, or with CRs alone.
 bool ProfileFile::OpenEnded(const Line &line) {
-    return line.eol.isEmpty() || line.eol == "\r";
+    return !line.eol.endsWith('\n');
 }
 
 void ProfileFile::parse(const QByteArray &bytes) {
@@ -153,11 +153,14 @@ void ProfileFile::parse(const QByteArray &bytes) {
         qsizetype nl = bytes.indexOf('\n', start);
         Line line;
         if (nl < 0) {
-            // A file cut between CR and LF: the CR is the start of a line end,
-            // no part of the line (and is completed when a line follows).
+            // A file cut between CR and LF: the CRs at its very end are the
+            // start of a line end, no part of the line (and are completed when
+            // a line follows; a CR kept in the text would join that LF).
             const QByteArray rest = bytes.mid(start);
-            line = rest.endsWith('\r') ? classify(rest.chopped(1), QByteArrayLiteral("\r"))
-                                       : classify(rest, QByteArray());
+            qsizetype textEnd = rest.size();
+            while (textEnd > 0 && rest[textEnd - 1] == '\r')
+                --textEnd;
+            line = classify(rest.left(textEnd), rest.mid(textEnd));
         } else {
             qsizetype textEnd = nl;
             if (textEnd > start && bytes[textEnd - 1] == '\r')

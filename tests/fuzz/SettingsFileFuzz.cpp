@@ -83,8 +83,11 @@ std::vector<QByteArray> Lines(const QByteArray &bytes) {
         if (!ended)
             nl = bytes.size();
         QByteArray line = bytes.mid(start, nl - start);
-        // A CR at the very end is a line end cut short, as the reader takes it.
-        if (line.endsWith('\r'))
+        // A CR before the LF belongs to the line end; CRs at the very end are
+        // a line end cut short, as the reader takes them.
+        if (ended && line.endsWith('\r'))
+            line.chop(1);
+        while (!ended && line.endsWith('\r'))
             line.chop(1);
         lines.push_back(line);
         start = nl + 1;
