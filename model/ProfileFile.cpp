@@ -87,9 +87,14 @@ QByteArray ProfileFile::rawValueOf(const Line &line) {
 }
 
 QString ProfileFile::valueOf(const Line &line) const {
+    // A NUL ends the value, as the Windows version reads it: "For\0mat 1" is
+    // "For" there, and must not become an empty name here.
+    QByteArray raw = rawValueOf(line);
+    if (const qsizetype nul = raw.indexOf('\0'); nul >= 0)
+        raw.truncate(nul);
     if (encoding_ == ProfileEncoding::Utf8)
-        return UnicodeText::firstLetters(UnicodeText::FromUtf8(rawValueOf(line)), MaxValueLength);
-    return Cp1252::decode(rawValueOf(line).left(MaxValueLength));
+        return UnicodeText::firstLetters(UnicodeText::FromUtf8(raw), MaxValueLength);
+    return Cp1252::decode(raw.left(MaxValueLength));
 }
 
 // The exact text of a key from its companion, when the companion belongs to

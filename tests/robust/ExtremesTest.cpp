@@ -218,7 +218,8 @@ TEST_F(ExtremesTest, MoreThanTenThousandFormatsAreAllKept) {
     EXPECT_EQ(again[3]->Name.str(), QStringLiteral("Neu"));
 }
 
-TEST_F(ExtremesTest, NulBytesInsideValuesGiveTheDefaultOfThatValueOnly) {
+// A NUL ends a value where it stands, as the Windows version reads it.
+TEST_F(ExtremesTest, NulBytesInsideValuesEndThatValue) {
     const QByteArray notes = Bytes("[Notizen]\r\nText=a\0b\r\n");
     const QByteArray file = Bytes(
                                 "[Drucker]\r\nName=PD\0F\r\nMethode=\0"
@@ -233,8 +234,8 @@ TEST_F(ExtremesTest, NulBytesInsideValuesGiveTheDefaultOfThatValueOnly) {
     SettingsFile settings(SettingsFilePath());
     const StoredFormatList formats = ReadStoredFormats(settings);
     ASSERT_EQ(formats.size(), 1u);
-    EXPECT_TRUE(formats[0]->Name.isEmpty());
-    EXPECT_EQ(formats[0]->Laenge, 2000);
+    EXPECT_EQ(formats[0]->Name.str(), QStringLiteral("Go"));
+    EXPECT_EQ(formats[0]->Laenge, 15);
     EXPECT_EQ(formats[0]->Breite, 90);
     EXPECT_EQ(settings.readInteger(QStringLiteral("Drucker"), QStringLiteral("Methode"), 0), 0);
 
@@ -247,7 +248,7 @@ TEST_F(ExtremesTest, NulBytesInsideValuesGiveTheDefaultOfThatValueOnly) {
     EXPECT_TRUE(
         written.contains(Bytes("Methode=\0"
                                "2\r\n")));
-    EXPECT_TRUE(written.contains("[Format0]\r\nName=\r\n"));
+    EXPECT_TRUE(written.contains("[Format0]\r\nName=Go\r\n"));
 
     // In the phrase file a NUL is left out.
     data_.writeFile(QStringLiteral("RIBOLANT.TXT"), Bytes("eins\r\nzw\0ei\r\ndrei\r\n"));
