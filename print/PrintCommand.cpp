@@ -33,25 +33,33 @@ QString WidthMismatchMessage() {
         "Es werden nur die Schleifen mit gleicher Schleifenbreite gedruckt.");
 }
 
+namespace {
+
+// The ribbon that fixes a run's width: the first of its range. The width rule
+// lets through only ribbons as wide as that one.
+const TJob *FirstOfRange(const PrintRun &run) {
+    for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
+        if (const TJob *job = run.jobAt(i))
+            return job;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 QString WidthRefusal(const PrintRun &run, const PrintSettings &settings,
                      const QString &printerName) {
     const std::int32_t widest = settings.limits.maxWidth;
     if (widest <= 0 || !settings.printsAnything())
         return QString();
-    // The width rule lets through only ribbons as wide as the first one.
-    for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
-        const TJob *job = run.jobAt(i);
-        if (!job)
-            continue;
-        if (std::int64_t(job->Breite) * 10 <= widest)
-            return QString();
-        return QStringLiteral(
-                   "Die Schleife ist %1 mm breit, der Drucker \u201e%2\u201c nimmt aber "
-                   "h\u00f6chstens %3 mm breites Papier. Es wurde nichts gedruckt.")
-            .arg(job->Breite)
-            .arg(printerName, GermanLength(widest / 10.0, LengthUnit::None));
-    }
-    return QString();
+    const TJob *job = FirstOfRange(run);
+    if (!job || std::int64_t(job->Breite) * 10 <= widest)
+        return QString();
+    return QStringLiteral(
+               "Die Schleife ist %1 mm breit, der Drucker \u201e%2\u201c nimmt aber "
+               "h\u00f6chstens %3 mm breites Papier. Es wurde nichts gedruckt.")
+        .arg(job->Breite)
+        .arg(printerName, GermanLength(widest / 10.0, LengthUnit::None));
 }
 
 QString PaperRefusal(const PrintRun &run, const PrintSettings &settings,
@@ -62,25 +70,18 @@ QString PaperRefusal(const PrintRun &run, const PrintSettings &settings,
     if (!printer.deviceSettings(&paper) || paper.paperWidth <= 0 || paper.paperLength <= 0)
         return QString();
     const std::int32_t across = std::min(paper.paperWidth, paper.paperLength);
-    // The width rule lets through only ribbons as wide as the first one.
-    for (std::int32_t i = run.PrintFirst; i <= run.PrintLast; ++i) {
-        const TJob *job = run.jobAt(i);
-        if (!job)
-            continue;
-        if (std::int64_t(job->Breite) * 10 <= across)
-            return QString();
-        QString text =
-            QStringLiteral("Die Schleife ist %1 mm breit, das Papier von \u201e%2\u201c nur %3.")
-                .arg(job->Breite)
-                .arg(printer.printers().value(printer.printerIndex()),
-                     GermanLength(across / 10.0, LengthUnit::Millimetres));
-        const std::int32_t widest = settings.limits.maxWidth;
-        if (!settings.limits.noCustomSizes &&
-            (widest <= 0 || std::int64_t(job->Breite) * 10 <= widest))
-            text += QStringLiteral(" Methode 3 druckt sie in St\u00fccken in Schleifenbreite.");
-        return text + QStringLiteral(" Es wurde nichts gedruckt.");
-    }
-    return QString();
+    const TJob *job = FirstOfRange(run);
+    if (!job || std::int64_t(job->Breite) * 10 <= across)
+        return QString();
+    QString text =
+        QStringLiteral("Die Schleife ist %1 mm breit, das Papier von \u201e%2\u201c nur %3.")
+            .arg(job->Breite)
+            .arg(printer.printers().value(printer.printerIndex()),
+                 GermanLength(across / 10.0, LengthUnit::Millimetres));
+    const std::int32_t widest = settings.limits.maxWidth;
+    if (!settings.limits.noCustomSizes && (widest <= 0 || std::int64_t(job->Breite) * 10 <= widest))
+        text += QStringLiteral(" Methode 3 druckt sie in St\u00fccken in Schleifenbreite.");
+    return text + QStringLiteral(" Es wurde nichts gedruckt.");
 }
 
 bool AsksForFreeSizes(const PrintSettings &settings) {

@@ -55,21 +55,8 @@ int RunCalibrate(const CliArgs &args, QTextStream &out, QTextStream &) {
     QtPrinter printer;
     QString name = QtPrinter::PdfPrinterName;
     double widest = 0;
-    if (toPdf) {
-        const QString output = QFileInfo(args.value(QStringLiteral("pdf"))).absoluteFilePath();
-        if (!QFileInfo(QFileInfo(output).absolutePath()).isDir())
-            throw BadInput(
-                QStringLiteral("%1: Ordner fehlt").arg(QFileInfo(output).absolutePath()));
-        if (QFileInfo(output).isDir())
-            throw BadInput(QStringLiteral("%1: ist ein Ordner").arg(output));
-        CheckOutputFile(args, output);
-        RibbonSession::SelectPdfPrinter(printer, output);
-    } else {
-        try {
-            RibbonSession::SelectQueue(printer, queue);
-        } catch (const PrinterError &e) {
-            throw BadInput(e.message());
-        }
+    SelectCliPrinter(args, printer);
+    if (!toPdf) {
         name = printer.printerName();
         // The queue's stored values (its cutting) as the window gives them;
         // the strip is never wider than the queue's widest page.

@@ -164,24 +164,12 @@ int RunPrint(const CliArgs &args, QTextStream &, QTextStream &err) {
     QtPrinter printer;
     PrintTarget target;
     target.printer = &printer;
+    const QString output = SelectCliPrinter(args, printer);
     if (toPdf) {
-        const QString output = QFileInfo(args.value(QStringLiteral("pdf"))).absoluteFilePath();
-        if (!QFileInfo(QFileInfo(output).absolutePath()).isDir())
-            throw BadInput(
-                QStringLiteral("%1: Ordner fehlt").arg(QFileInfo(output).absolutePath()));
-        if (QFileInfo(output).isDir())
-            throw BadInput(QStringLiteral("%1: ist ein Ordner").arg(output));
-        CheckOutputFile(args, output);
-        RibbonSession::SelectPdfPrinter(printer, output);
         target.toPdf = true;
         target.pdfFile = output;
         target.selectPdfFile = [&printer](const QString &file) { printer.setPdfOutputFile(file); };
     } else {
-        try {
-            RibbonSession::SelectQueue(printer, queue);
-        } catch (const PrinterError &e) {
-            throw BadInput(e.message());
-        }
         target.queue = queue;
         target.readCapabilities = [](const QString &name) { return ReadQueueCapabilities(name); };
     }

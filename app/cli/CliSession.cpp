@@ -144,6 +144,25 @@ void CheckOutputFile(const CliArgs &args, const QString &path) {
                 .arg(path));
 }
 
+QString SelectCliPrinter(const CliArgs &args, QtPrinter &printer) {
+    if (!args.has(QStringLiteral("pdf"))) {
+        try {
+            RibbonSession::SelectQueue(printer, args.value(QStringLiteral("printer")));
+        } catch (const PrinterError &e) {
+            throw BadInput(e.message());
+        }
+        return QString();
+    }
+    const QString output = QFileInfo(args.value(QStringLiteral("pdf"))).absoluteFilePath();
+    if (!QFileInfo(QFileInfo(output).absolutePath()).isDir())
+        throw BadInput(QStringLiteral("%1: Ordner fehlt").arg(QFileInfo(output).absolutePath()));
+    if (QFileInfo(output).isDir())
+        throw BadInput(QStringLiteral("%1: ist ein Ordner").arg(output));
+    CheckOutputFile(args, output);
+    RibbonSession::SelectPdfPrinter(printer, output);
+    return output;
+}
+
 void CheckDrawable(const CliArgs &args, const std::vector<const RibbonEntry *> &ribbons) {
     // The largest ribbon side drawn, in millimetres: what a paper field holds.
     constexpr std::int32_t kMaxSideMm = 32767;

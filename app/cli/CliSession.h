@@ -13,6 +13,7 @@
 #include "render/RenderState.h"
 
 class QTextStream;
+class QtPrinter;
 class RibbonCanvas;
 class SettingsFile;
 
@@ -71,6 +72,12 @@ void CheckDrawable(const CliArgs &args, const std::vector<const RibbonEntry *> &
 // file, or the ribbon file or settings file of the run itself. A link counts
 // as the file it names.
 void CheckOutputFile(const CliArgs &args, const QString &path);
+
+// Selects the printer a print command names: the PDF printer writing into
+// --pdf (its folder must exist, the file pass CheckOutputFile), or the queue
+// of --printer. Answers the PDF file's absolute path, empty for a queue.
+// Throws BadInput with the reason.
+QString SelectCliPrinter(const CliArgs &args, QtPrinter &printer);
 
 // One logical unit is 1/scale mm on a device of dpi pixels per inch.
 CanvasMapping TrueSizeMapping(int scale, int dpi);
